@@ -1,0 +1,83 @@
+// The records of one insert and the contract of the PDF writer.
+#pragma once
+
+#include <string>
+
+namespace sleevemaster {
+
+/// What goes into the front cover's bottom right corner (radio items 0 to 3).
+enum class CornerMode { None = 0, Date = 1, DateAndTime = 2, Custom = 3 };
+
+/// What the two CD side spines show (radio items 0 and 1).
+enum class SpineMode { FrontCoverTitle = 0, Custom = 1 };
+
+/// Length limits, counted in Windows-1252 characters (one byte each) as typed.
+inline constexpr std::size_t kMaxMainTitle = 22;
+inline constexpr std::size_t kMaxSubTitle = 34;
+inline constexpr std::size_t kMaxCornerText = 45;
+
+/// The texts and flags of one insert. Texts are Windows-1252 bytes.
+struct CoverDocument {
+  std::string MainTitle;
+  std::string SubTitle;
+  CornerMode BottomRightCornerMode = CornerMode::None;
+  std::string CustomBottomRightCornerText;
+  std::string InsideJacketText;
+  SpineMode SideSpineMode = SpineMode::FrontCoverTitle;
+  std::string SideSpineText;
+  bool CenterSideSpineText = false;
+  bool InversedSideSpineColours = false;
+  std::string BackCoverTextFile;  ///< empty: no back cover text
+  bool CenterBackCoverText = false;
+};
+
+/// Compatibility level written into the file (radio items 0, 1, 2).
+enum class PdfVersion { Pdf11 = 0, Pdf12 = 1, Pdf13 = 2 };
+
+/// The level for a stored radio index; anything outside the three gives 1.3.
+PdfVersion PdfLevelFromIndex(int index);
+/// "1.1", "1.2" or "1.3".
+const char* PdfLevelText(PdfVersion level);
+
+/// How the PDF asks to be shown.
+struct PdfOutputOptions {
+  PdfVersion PdfLevel = PdfVersion::Pdf13;
+  bool ViewInLandscape = false;
+  bool ViewFullscreen = false;
+  bool HideUiElements = false;
+};
+
+/// What the user measured on a printed insert, in whole millimetres.
+struct PrintCalibration {
+  int Xdimension = 242;
+  int Ydimension = 120;
+  int UnitsOfMeasurement = 0;  ///< 0 inches, 1 centimetres; display only
+  int PaperSize = 0;           ///< 0 Letter, 1 Legal, 2 A3, 3 A4
+};
+
+/// A broken-down local time. The writer never reads the clock itself: callers pass it.
+struct LocalTime {
+  int Year = 2000;
+  int Month = 1;  ///< 1 to 12
+  int Day = 1;    ///< 1 to 31
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+};
+
+/// The current local time of this machine.
+LocalTime CurrentLocalTime();
+
+/// The complete PDF bytes, or a failure message beginning with "Error: ".
+struct CoverPdfResult {
+  std::string Bytes;
+  std::string Error;
+  bool Ok() const { return Error.empty(); }
+};
+
+/// Builds the whole two-page PDF in memory. Never throws for bad input; a text over its
+/// limit or a back cover line too wide gives a failure. The back cover file is only read.
+CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptions& options,
+                             const PrintCalibration& calibration, const LocalTime& now);
+
+}  // namespace sleevemaster

@@ -1,0 +1,163 @@
+#include "pdf/text_encoding.h"
+
+#include <array>
+
+namespace sleevemaster {
+
+namespace {
+
+// Unicode of the bytes 0x80 to 0x9F; the five undefined ones keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// Decodes one UTF-8 sequence at `at`, advancing it; 0xFFFD for a malformed sequence.
+char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  std::size_t length;
+  char32_t c;
+  if (lead < 0x80) {
+    ++at;
+    return lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    c = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    c = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    c = lead & 0x07;
+  } else {
+    ++at;
+    return 0xFFFD;
+  }
+  if (at + length > text.size()) {
+    at = text.size();
+    return 0xFFFD;
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) {
+      at += i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (byte(at + i) & 0x3F);
+  }
+  at += length;
+  // Overlong forms, surrogates and values past U+10FFFF are not characters.
+  if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+      (c >= 0xD800 && c <= 0xDFFF))
+    return 0xFFFD;
+  return c;
+}
+
+// The Windows-1252 byte of a Unicode character, or -1 when the code page lacks it.
+int UnicodeToWindows1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    return static_cast<int>(c);
+  for (std::size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == c)
+      return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+}  // namespace
+
+void AppendEscapedPdfString(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    if (c == '(' || c == ')' || c == '\\')
+      out.push_back('\\');
+    out.push_back(c);
+  }
+}
+
+std::string EscapePdfString(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  AppendEscapedPdfString(out, text);
+  return out;
+}
+
+void AppendUtf16Hex(std::string& out, std::string_view text) {
+  out += "<FEFF";
+  for (const char c : text) {
+    const char32_t unit = Windows1252ToUnicode(static_cast<unsigned char>(c));
+    for (int shift = 12; shift >= 0; shift -= 4)
+      out.push_back(kHexDigits[(unit >> shift) & 0xF]);
+  }
+  out.push_back('>');
+}
+
+std::string EncodeUtf16Hex(std::string_view text) {
+  std::string out;
+  out.reserve(6 + 4 * text.size());
+  AppendUtf16Hex(out, text);
+  return out;
+}
+
+std::string FormatCreationDate(const LocalTime& time) {
+  std::string text = "D:";
+  const auto append = [&text](int value, int width) {
+    int limit = 1;
+    for (int i = 0; i < width; ++i)
+      limit *= 10;
+    value = value < 0 ? 0 : (value >= limit ? limit - 1 : value);
+    for (int divisor = limit / 10; divisor > 0; divisor /= 10)
+      text.push_back(static_cast<char>('0' + value / divisor % 10));
+  };
+  append(time.Year, 4);
+  append(time.Month, 2);
+  append(time.Day, 2);
+  append(time.Hour, 2);
+  append(time.Minute, 2);
+  append(time.Second, 2);
+  return text;
+}
+
+char32_t Windows1252ToUnicode(unsigned char byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  for (const char c : text)
+    AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(c)));
+  return out;
+}
+
+Windows1252Conversion Utf8ToWindows1252(std::string_view text) {
+  Windows1252Conversion result;
+  result.Text.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const char32_t c = DecodeUtf8(text, at);
+    const int byte = UnicodeToWindows1252(c);
+    if (byte < 0) {
+      result.Ok = false;
+      result.Unmappable = c;
+      result.Text.clear();
+      return result;
+    }
+    result.Text.push_back(static_cast<char>(byte));
+  }
+  return result;
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,42 @@
+// Text encodings: PDF string escaping, the UTF-16 hex form of the information dictionary,
+// the creation date, and the Windows-1252 conversions at the program's borders.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "pdf/cover_document.h"
+
+namespace sleevemaster {
+
+/// Puts a backslash before every "(", ")" and "\"; every other byte is copied.
+std::string EscapePdfString(std::string_view text);
+/// Appends the escaped form to `out` without a temporary.
+void AppendEscapedPdfString(std::string& out, std::string_view text);
+
+/// "<FEFF" then four upper-case hex digits per Windows-1252 byte, then ">".
+std::string EncodeUtf16Hex(std::string_view text);
+void AppendUtf16Hex(std::string& out, std::string_view text);
+
+/// "D:YYYYMMDDHHMMSS" (16 characters).
+std::string FormatCreationDate(const LocalTime& time);
+
+/// The Unicode character that a Windows-1252 byte stands for. The five bytes that the code
+/// page leaves undefined map to the C1 controls of the same value, so the mapping is total.
+char32_t Windows1252ToUnicode(unsigned char byte);
+
+/// Converts Windows-1252 bytes to UTF-8.
+std::string Windows1252ToUtf8(std::string_view text);
+
+/// Result of converting UTF-8 to Windows-1252.
+struct Windows1252Conversion {
+  std::string Text;  ///< the converted bytes, when Ok
+  bool Ok = true;
+  char32_t Unmappable = 0;  ///< the first character Windows-1252 lacks (0xFFFD for bad UTF-8)
+};
+
+/// Converts UTF-8 to Windows-1252; the first character without a Windows-1252 byte (or a
+/// malformed UTF-8 sequence) makes the conversion fail.
+Windows1252Conversion Utf8ToWindows1252(std::string_view text);
+
+}  // namespace sleevemaster

@@ -1,0 +1,453 @@
+// The writer's bytes: the example document in full, the header lines, limits and failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pdf/cover_document.h"
+#include "pdf/text_encoding.h"
+#include "support/pdf_checks.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::PdfObjectOffsets;
+using test::PdfPageContentLines;
+using test::PdfStructureProblems;
+using test::TempDir;
+using test::WriteFileBytes;
+
+const LocalTime kNow{2026, 12, 6, 17, 54, 9};
+
+CoverDocument Titled(const std::string& title) {
+  CoverDocument document;
+  document.MainTitle = title;
+  return document;
+}
+
+std::string Write(const CoverDocument& document, const PdfOutputOptions& options = {},
+                  const PrintCalibration& calibration = {}) {
+  const CoverPdfResult result = WriteCoverPdf(document, options, calibration, kNow);
+  EXPECT_TRUE(result.Ok()) << result.Error;
+  return result.Bytes;
+}
+
+std::string Fail(const CoverDocument& document) {
+  const CoverPdfResult result = WriteCoverPdf(document, {}, {}, kNow);
+  EXPECT_TRUE(result.Bytes.empty());
+  return result.Error;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const auto& line : lines)
+    joined += line + "\r";
+  return joined;
+}
+
+// The header: the lines from the first byte up to "%%EndComments".
+std::vector<std::string> HeaderLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t cr = bytes.find('\r', at);
+    lines.push_back(bytes.substr(at, cr - at));
+    if (lines.back() == "%%EndComments" || cr == std::string::npos)
+      break;
+    at = cr + 1;
+  }
+  return lines;
+}
+
+TEST(WriterExample, SummerMixIsByteForByteTheDocumentedFile) {
+  const std::string bytes = Write(Titled("Summer Mix"));
+  const std::string expected = Lines(
+      {"%PDF-1.3", "%!PDF-Sleevemaster", "%%PDFversion: 1.3", "%%Creator: Sleevemaster",
+       "%%CreatorVersion: 3.1.0 (Build 0030)", "%%Producer: Sleevemaster PDF library",
+       "%%ProducerVersion: 1.2.8", "%%MainTitle: Summer Mix", "%%InversedSideSpineColours: 0",
+       "%%CenterSideSpineText: 0", "%%ViewInLandscape: 0", "%%ViewFullscreen: 0",
+       "%%HideUiElements: 0", "%%EndComments",
+       // 1: catalog
+       "1 0 obj", "<<", "/Type /Catalog", "/Pages 3 0 R", "/PageMode /UseNone",
+       "/ViewerPreferences", "<<", "/HideToolbar false", "/HideMenubar false",
+       "/HideWindowUI false", "/FitWindow false", "/CenterWindow false", ">>", ">>", "endobj",
+       // 2: information
+       "2 0 obj", "<<", "/Title " + EncodeUtf16Hex("Summer Mix"),
+       "/Keywords " + EncodeUtf16Hex("Jewel Case Insert"),
+       "/Creator " + EncodeUtf16Hex("Sleevemaster 3.1.0 (Build 0030)"),
+       "/Producer " + EncodeUtf16Hex("Sleevemaster PDF library 1.2.8"),
+       "/CreationDate " + EncodeUtf16Hex("D:20261206175409"), ">>", "endobj",
+       // 3: pages
+       "3 0 obj", "<<", "/Type /Pages", "/Count 2", "/MediaBox [ 0 0 612 792 ]",
+       "/Kids [ 7 0 R 11 0 R ]", ">>", "endobj",
+       // 4, 5: fonts
+       "4 0 obj", "<<", "/Type /Font", "/Subtype /Type1", "/Name /F1", "/BaseFont /Courier",
+       "/Encoding /WinAnsiEncoding", ">>", "endobj", "5 0 obj", "<<", "/Type /Font",
+       "/Subtype /Type1", "/Name /F2", "/BaseFont /Courier-Oblique", "/Encoding /WinAnsiEncoding",
+       ">>", "endobj",
+       // 6, 7: page 1
+       "6 0 obj", "<<", "/Font << /F1 4 0 R /F2 5 0 R >>", "/ProcSet [ /PDF /Text ]", ">>",
+       "endobj", "7 0 obj", "<<", "/Type /Page", "/Parent 3 0 R", "/Resources 6 0 R",
+       "/Contents 8 0 R", ">>", "endobj",
+       // 8, 9: content of page 1
+       "8 0 obj", "<<", "/Length 9 0 R", ">>", "stream", "\n0 w", "[] 0 d", "0 0 0 RG", "125 60 m",
+       "125 772 l", "481 60 m", "481 772 l", "125 60 m", "481 60 l", "125 416 m", "481 416 l",
+       "125 772 m", "481 772 l", "S", "BT", "/F1 24 Tf", "0 1 -1 0 240 523 Tm (Summer Mix) Tj",
+       "ET", "endstream", "endobj", "9 0 obj", "170", "endobj",
+       // 10, 11: page 2
+       "10 0 obj", "<<", "/Font << /F1 4 0 R /F2 5 0 R >>", "/ProcSet [ /PDF /Text ]", ">>",
+       "endobj", "11 0 obj", "<<", "/Type /Page", "/Parent 3 0 R", "/Resources 10 0 R",
+       "/Contents 12 0 R", ">>", "endobj",
+       // 12, 13: content of page 2
+       "12 0 obj", "<<", "/Length 13 0 R", ">>", "stream", "\n0 w", "[] 0 d", "0 0 0 RG",
+       "125 180 m", "125 624 l", "472 180 m", "472 624 l", "125 180 m", "472 180 l", "125 199 m",
+       "472 199 l", "125 605 m", "472 605 l", "125 624 m", "472 624 l", "S", "0 0 0 RG", "0 0 0 rg",
+       "125 180 347 19 re", "B", "0 0 0 RG", "0 0 0 rg", "125 605 347 19 re", "B", "BT", "1 1 1 rg",
+       "/F1 12 Tf", "-1 0 0 -1 462 194 Tm (Summer Mix) Tj", "ET", "BT", "1 1 1 rg", "/F1 12 Tf",
+       "1 0 0 1 135 610 Tm (Summer Mix) Tj", "ET", "endstream", "endobj", "13 0 obj", "340",
+       "endobj",
+       // cross-reference table and trailer
+       "xref", "0 14", "0000000000 65535 f ", "0000000323 00000 n ", "0000000511 00000 n ",
+       "0000001033 00000 n ", "0000001125 00000 n ", "0000001230 00000 n ", "0000001343 00000 n ",
+       "0000001420 00000 n ", "0000001500 00000 n ", "0000001723 00000 n ", "0000001742 00000 n ",
+       "0000001820 00000 n ", "0000001903 00000 n ", "0000002298 00000 n ", "trailer", "<<",
+       "/Size 14", "/Root 1 0 R", "/Info 2 0 R", ">>", "startxref", "2318", "%%EOF"});
+  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(bytes.size(), 2676u);
+  EXPECT_TRUE(PdfStructureProblems(bytes).empty());
+}
+
+TEST(WriterStructure, LevelsDifferOnlyInTheirTwoHeaderLines) {
+  const CoverDocument document = Titled("Levels");
+  PdfOutputOptions options;
+  const std::string v13 = Write(document, options);
+  options.PdfLevel = PdfVersion::Pdf11;
+  std::string v11 = Write(document, options);
+  options.PdfLevel = PdfVersion::Pdf12;
+  std::string v12 = Write(document, options);
+  EXPECT_EQ(v11.substr(0, 9), "%PDF-1.1\r");
+  EXPECT_NE(v12.find("%%PDFversion: 1.2\r"), std::string::npos);
+  // Patch the two level digits back and every byte is the same.
+  for (std::string* bytes : {&v11, &v12}) {
+    (*bytes)[7] = '3';
+    (*bytes)[28 + 16] = '3';
+  }
+  EXPECT_EQ(v11, v13);
+  EXPECT_EQ(v12, v13);
+  EXPECT_EQ(PdfLevelFromIndex(0), PdfVersion::Pdf11);
+  EXPECT_EQ(PdfLevelFromIndex(1), PdfVersion::Pdf12);
+  EXPECT_EQ(PdfLevelFromIndex(2), PdfVersion::Pdf13);
+  EXPECT_EQ(PdfLevelFromIndex(7), PdfVersion::Pdf13);
+  EXPECT_EQ(PdfLevelFromIndex(-1), PdfVersion::Pdf13);
+}
+
+TEST(WriterStructure, LandscapeAddsRotateAndShiftsLaterOffsetsByEleven) {
+  const std::string plain = Write(Titled("Summer Mix"));
+  PdfOutputOptions options;
+  options.ViewInLandscape = true;
+  const std::string turned = Write(Titled("Summer Mix"), options);
+  EXPECT_NE(turned.find("/Count 2\r/Rotate 90\r/MediaBox [ 0 0 612 792 ]\r"), std::string::npos);
+  const auto before = PdfObjectOffsets(plain);
+  const auto after = PdfObjectOffsets(turned);
+  ASSERT_EQ(before.size(), 13u);
+  ASSERT_EQ(after.size(), 13u);
+  // The header's landscape flag is the same length either way; objects 4 on move by 11.
+  for (std::size_t i = 0; i < 13; ++i)
+    EXPECT_EQ(after[i] - before[i], i < 3 ? 0 : 11) << i;
+  EXPECT_EQ(turned.size(), plain.size() + 11);
+  EXPECT_TRUE(PdfStructureProblems(turned).empty());
+}
+
+TEST(WriterStructure, ViewerPreferencesFollowTheOptions) {
+  PdfOutputOptions options;
+  options.ViewFullscreen = true;
+  options.HideUiElements = true;
+  const std::string bytes = Write(Titled("Prefs"), options);
+  EXPECT_NE(bytes.find("/PageMode /FullScreen\r/ViewerPreferences\r<<\r/HideToolbar true\r"
+                       "/HideMenubar true\r/HideWindowUI true\r/FitWindow true\r"
+                       "/CenterWindow false\r>>"),
+            std::string::npos);
+  EXPECT_NE(bytes.find("%%ViewFullscreen: 1\r%%HideUiElements: 1\r"), std::string::npos);
+}
+
+TEST(WriterHeader, RecordsTextsUnescapedAndSkipsWhatIsEmptyOrTheTitle) {
+  CoverDocument document = Titled("AC(DC)");
+  document.SubTitle = "Back\\Slash";
+  document.BottomRightCornerMode = CornerMode::Date;
+  document.InsideJacketText = "Caf\xE9 \x80";
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = "ac(dc)";  // differs in case only: recorded
+  document.CenterSideSpineText = true;
+  document.InversedSideSpineColours = true;
+  const std::string bytes = Write(document);
+  const auto header = HeaderLines(bytes);
+  const std::vector<std::string> expected = {"%PDF-1.3",
+                                             "%!PDF-Sleevemaster",
+                                             "%%PDFversion: 1.3",
+                                             "%%Creator: Sleevemaster",
+                                             "%%CreatorVersion: 3.1.0 (Build 0030)",
+                                             "%%Producer: Sleevemaster PDF library",
+                                             "%%ProducerVersion: 1.2.8",
+                                             "%%MainTitle: AC(DC)",
+                                             "%%SubTitle: Back\\Slash",
+                                             "%%BottomRightCorner: 06 Dec 2026",
+                                             "%%InsideJacketText: Caf\xE9 \x80",
+                                             "%%SideSpineText: ac(dc)",
+                                             "%%InversedSideSpineColours: 1",
+                                             "%%CenterSideSpineText: 1",
+                                             "%%ViewInLandscape: 0",
+                                             "%%ViewFullscreen: 0",
+                                             "%%HideUiElements: 0",
+                                             "%%EndComments"};
+  EXPECT_EQ(header, expected);
+  // Hex in the information dictionary, escaped in the content stream.
+  EXPECT_NE(bytes.find("/Title <FEFF004100430028004400430029>"), std::string::npos);
+  EXPECT_NE(bytes.find("/Subject <FEFF004200610063006B005C0053006C006100730068>"),
+            std::string::npos);
+  EXPECT_NE(bytes.find("(AC\\(DC\\)) Tj"), std::string::npos);
+
+  document.SideSpineText = "AC(DC)";  // equal to the title: not recorded
+  EXPECT_EQ(Write(document).find("%%SideSpineText"), std::string::npos);
+}
+
+TEST(WriterHeader, CornerModesResolveToTheirTexts) {
+  CoverDocument document = Titled("Corner");
+  const auto corner_line = [&document]() {
+    for (const auto& line : HeaderLines(Write(document)))
+      if (line.rfind("%%BottomRightCorner: ", 0) == 0)
+        return line.substr(21);
+    return std::string("<none>");
+  };
+  EXPECT_EQ(corner_line(), "<none>");
+  document.BottomRightCornerMode = CornerMode::DateAndTime;
+  EXPECT_EQ(corner_line(), "06 Dec 2026 17:54");
+  document.BottomRightCornerMode = CornerMode::Custom;
+  EXPECT_EQ(corner_line(), "<none>");  // custom but empty: nothing drawn or recorded
+  document.CustomBottomRightCornerText = "Live";
+  EXPECT_EQ(corner_line(), "Live");
+  document.BottomRightCornerMode = CornerMode::None;
+  EXPECT_EQ(corner_line(), "<none>");
+}
+
+TEST(WriterLimits, EachFieldAcceptsItsLimitAndRefusesOneMore) {
+  struct Case {
+    void (*set)(CoverDocument&, std::string);
+    std::size_t limit;
+    const char* message;
+  };
+  const Case cases[] = {
+      {[](CoverDocument& d, std::string t) { d.MainTitle = t; }, 22,
+       "Error: The maximum title length is 22 characters.\n"},
+      {[](CoverDocument& d, std::string t) { d.SubTitle = t; }, 34,
+       "Error: The maximum subtitle length is 34 characters.\n"},
+      {[](CoverDocument& d, std::string t) {
+         d.BottomRightCornerMode = CornerMode::Custom;
+         d.CustomBottomRightCornerText = t;
+       },
+       45, "Error: The maximum bottom front cover text length is 45 characters.\n"},
+      {[](CoverDocument& d, std::string t) { d.InsideJacketText = t; }, 45,
+       "Error: The maximum inside jacket text length is 45 characters.\n"},
+      {[](CoverDocument& d, std::string t) {
+         d.SideSpineMode = SpineMode::Custom;
+         d.SideSpineText = t;
+       },
+       45, "Error: The maximum CD side spine text length is 45 characters.\n"},
+  };
+  for (const Case& c : cases) {
+    CoverDocument document = Titled("T");
+    c.set(document, std::string(c.limit, '\xE9'));
+    EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok()) << c.message;
+    c.set(document, std::string(c.limit + 1, 'x'));
+    EXPECT_EQ(Fail(document), c.message);
+  }
+  // Limits count characters as typed, before escaping.
+  EXPECT_TRUE(WriteCoverPdf(Titled("((((((((((((((((((((()"), {}, {}, kNow).Ok());
+}
+
+TEST(WriterLimits, FirstFailingCheckWinsAndTheCallerIsUntouched) {
+  CoverDocument document = Titled(std::string(23, 'T'));
+  document.InsideJacketText = std::string(50, 'I');
+  const CoverDocument before = document;
+  EXPECT_EQ(Fail(document), "Error: The maximum title length is 22 characters.\n");
+  EXPECT_EQ(document.MainTitle, before.MainTitle);
+  document.MainTitle = "ok";
+  document.SubTitle = std::string(35, 'S');
+  EXPECT_EQ(Fail(document), "Error: The maximum subtitle length is 34 characters.\n");
+  // A custom corner text is only checked when its mode is Custom.
+  document.SubTitle.clear();
+  document.InsideJacketText.clear();
+  document.CustomBottomRightCornerText = std::string(60, 'C');
+  document.BottomRightCornerMode = CornerMode::Date;
+  EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+}
+
+TEST(WriterBackCover, BlockInHeaderLinesOnPageTwoAndLimits) {
+  TempDir dir;
+  const std::string path = dir.File("back.txt");
+  WriteFileBytes(path, "Track one\r\n\n(c) 2026\n");
+  CoverDocument document = Titled("Summer Mix");
+  document.BackCoverTextFile = path;
+  const std::string bytes = Write(document);
+  EXPECT_NE(bytes.find("%%CenterBackCoverText: 0\r%%InversedSideSpineColours: 0\r"),
+            std::string::npos);
+  EXPECT_NE(bytes.find("%%HideUiElements: 0\r%%Begin BackCoverText\r%Track one\r%\r%(c) 2026\r"
+                       "%%End BackCoverText\r%%EndComments\r"),
+            std::string::npos);
+  const auto page = PdfPageContentLines(bytes, 2);
+  // Longest line 9 characters: block width 54, y0 = 180 + 222 - 27 = 375.
+  const std::vector<std::string> tail(page.end() - 7, page.end() - 1);
+  EXPECT_EQ(tail, (std::vector<std::string>{
+                      "BT", "0 0 0 rg", "/F1 10 Tf", "0 1 -1 0 150 375 Tm (Track one) Tj",
+                      "0 1 -1 0 162 375 Tm () Tj", "0 1 -1 0 174 375 Tm (\\(c\\) 2026) Tj"}));
+  EXPECT_TRUE(PdfStructureProblems(bytes).empty());
+
+  // Centred lines use their own typed width: "(c) 2026" is 8 characters, 48 points.
+  document.CenterBackCoverText = true;
+  const auto centred = PdfPageContentLines(Write(document), 2);
+  EXPECT_EQ(centred[centred.size() - 2], "0 1 -1 0 174 378 Tm (\\(c\\) 2026) Tj");
+  EXPECT_EQ(centred[centred.size() - 4], "0 1 -1 0 150 375 Tm (Track one) Tj");
+}
+
+TEST(WriterBackCover, EmptyFileDrawsOneEmptyLine) {
+  TempDir dir;
+  WriteFileBytes(dir.File("empty.txt"), "");
+  CoverDocument document = Titled("Summer Mix");
+  document.BackCoverTextFile = dir.File("empty.txt");
+  const std::string bytes = Write(document);
+  EXPECT_NE(bytes.find("%%Begin BackCoverText\r%\r%%End BackCoverText\r"), std::string::npos);
+  const auto page = PdfPageContentLines(bytes, 2);
+  EXPECT_EQ(page[page.size() - 2], "0 1 -1 0 150 402 Tm () Tj");
+}
+
+TEST(WriterBackCover, DrawsAtMostTwentySixLinesButRecordsAll) {
+  TempDir dir;
+  std::string text;
+  for (int i = 1; i <= 30; ++i)
+    text += "Line " + std::to_string(i) + "\n";
+  WriteFileBytes(dir.File("30.txt"), text);
+  CoverDocument document = Titled("Thirty");
+  document.BackCoverTextFile = dir.File("30.txt");
+  const std::string bytes = Write(document);
+  EXPECT_NE(bytes.find("%Line 30\r%%End BackCoverText"), std::string::npos);
+  const auto page = PdfPageContentLines(bytes, 2);
+  EXPECT_EQ(page[page.size() - 2].rfind("0 1 -1 0 450 ", 0), 0u) << page[page.size() - 2];
+  EXPECT_NE(page[page.size() - 2].find("(Line 26)"), std::string::npos);
+  EXPECT_EQ(page.back(), "ET");
+}
+
+TEST(WriterBackCover, LongestLineDecidesEvenWhenNotDrawn) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 30; ++i)
+    text += "short\n";
+  WriteFileBytes(dir.File("61.txt"), text + std::string(61, 'x') + "\n");
+  WriteFileBytes(dir.File("62.txt"), text + std::string(62, 'x') + "\n");
+  CoverDocument document = Titled("Wide");
+  document.BackCoverTextFile = dir.File("61.txt");
+  EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  document.BackCoverTextFile = dir.File("62.txt");
+  EXPECT_EQ(Fail(document),
+            "Error: One or more lines of the back cover text file are too long.\n"
+            "The maximum back cover line length is 61 characters.\n");
+  // At 96 % the tray is shorter and the limit follows: (426 - 36 - 40) / 6 = 58.
+  PrintCalibration shrunk;
+  shrunk.Xdimension = 250;
+  document.BackCoverTextFile = dir.File("61.txt");
+  EXPECT_NE(WriteCoverPdf(document, {}, shrunk, kNow).Error.find("is 58 characters"),
+            std::string::npos);
+}
+
+TEST(WriterBackCover, FileOverTheReaderLimitsIsLeftOutSilently) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 51; ++i)
+    text += "x\n";
+  WriteFileBytes(dir.File("51.txt"), text);
+  CoverDocument document = Titled("Limits");
+  document.BackCoverTextFile = dir.File("51.txt");
+  document.CenterBackCoverText = true;
+  const std::string bytes = Write(document);
+  EXPECT_NE(bytes.find("%%CenterBackCoverText: 1\r"), std::string::npos);
+  EXPECT_EQ(bytes.find("BackCoverText\r"), std::string::npos);
+  EXPECT_EQ(PdfPageContentLines(bytes, 2).back(), "ET");
+  EXPECT_EQ(PdfPageContentLines(bytes, 2).size(), 34u);  // the spines only
+  // A named file that cannot be read behaves the same way.
+  document.BackCoverTextFile = dir.File("missing.txt");
+  EXPECT_EQ(Write(document).find("BackCoverText\r"), std::string::npos);
+  document.BackCoverTextFile = dir.Path();
+  EXPECT_EQ(Write(document).find("BackCoverText\r"), std::string::npos);
+}
+
+TEST(WriterPages, FrontPageTextsAndScale) {
+  CoverDocument document = Titled("AC(DC)");
+  document.SubTitle = "0123456789";
+  document.BottomRightCornerMode = CornerMode::Date;
+  document.InsideJacketText = "Inside";
+  const auto page = PdfPageContentLines(Write(document), 1);
+  const std::vector<std::string> texts(page.begin() + 14, page.end());
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "BT", "/F1 24 Tf", "0 1 -1 0 240 552 Tm (AC\\(DC\\)) Tj", "ET", "BT",
+                       "/F2 16 Tf", "0 1 -1 0 285 546 Tm (0123456789) Tj", "ET", "BT", "/F1 12 Tf",
+                       "0 1 -1 0 471 683 Tm (06 Dec 2026) Tj", "ET", "BT", "/F1 12 Tf",
+                       "0 1 -1 0 471 363 Tm (Inside) Tj", "ET"}));
+
+  PrintCalibration calibration;
+  calibration.Ydimension = 110;  // 12050 / 110 = 109.5 -> 110 %
+  const auto wide = PdfPageContentLines(Write(Titled("Summer Mix"), {}, calibration), 1);
+  EXPECT_EQ(wide[5], "516 60 m");                              // right side at 125 + 391
+  EXPECT_EQ(wide[16], "0 1 -1 0 251 523 Tm (Summer Mix) Tj");  // 125 + 126
+}
+
+TEST(WriterPages, SpineCentringInversionAndCustomText) {
+  CoverDocument document = Titled("Summer Mix");
+  document.CenterSideSpineText = true;
+  auto page = PdfPageContentLines(Write(document), 2);
+  EXPECT_EQ(page[27], "-1 0 0 -1 333 194 Tm (Summer Mix) Tj");
+  EXPECT_EQ(page[32], "1 0 0 1 263 610 Tm (Summer Mix) Tj");
+
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = "Spine Text";
+  page = PdfPageContentLines(Write(document), 2);
+  EXPECT_EQ(page[27], "-1 0 0 -1 334 194 Tm (Spine Text) Tj");
+  EXPECT_EQ(page[32], "1 0 0 1 262 610 Tm (Spine Text) Tj");
+
+  // Custom with an empty text draws the title, exactly as the title mode does.
+  document.SideSpineText.clear();
+  CoverDocument title_mode = document;
+  title_mode.SideSpineMode = SpineMode::FrontCoverTitle;
+  EXPECT_EQ(Write(document), Write(title_mode));
+
+  document.InversedSideSpineColours = true;
+  page = PdfPageContentLines(Write(document), 2);
+  EXPECT_EQ(page.size(), 26u);
+  for (const auto& line : page)
+    EXPECT_EQ(line.find(" re"), std::string::npos) << line;
+  EXPECT_EQ(page[17], "0 0 0 rg");
+  EXPECT_EQ(page[22], "0 0 0 rg");
+}
+
+TEST(WriterPages, PaperSizesAndScaleChangeTheMediaBoxAndDimensions) {
+  const std::pair<int, const char*> papers[] = {{0, "/MediaBox [ 0 0 612 792 ]"},
+                                                {1, "/MediaBox [ 0 0 612 1008 ]"},
+                                                {2, "/MediaBox [ 0 0 842 1190 ]"},
+                                                {3, "/MediaBox [ 0 0 595 842 ]"},
+                                                {7, "/MediaBox [ 0 0 612 792 ]"}};
+  for (const auto& [paper, box] : papers) {
+    PrintCalibration calibration;
+    calibration.PaperSize = paper;
+    EXPECT_NE(Write(Titled("Paper"), {}, calibration).find(box), std::string::npos) << paper;
+  }
+  PrintCalibration calibration;
+  calibration.Xdimension = 250;  // 96 %
+  const std::string bytes = Write(Titled("Scaled"), {}, calibration);
+  const auto front = PdfPageContentLines(bytes, 1);
+  EXPECT_EQ(front[4], "125 743 l");  // booklet 683 long
+  const auto back = PdfPageContentLines(bytes, 2);
+  EXPECT_EQ(back[4], "125 606 l");  // tray 426 long
+  EXPECT_EQ(back[9], "125 198 m");  // spine 18 wide
+  EXPECT_TRUE(PdfStructureProblems(bytes).empty());
+}
+
+}  // namespace
+}  // namespace sleevemaster

@@ -1,0 +1,150 @@
+#include "support/pdf_checks.h"
+
+#include <filesystem>
+#include <string_view>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster::test {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::size_t at, std::string_view prefix) {
+  return at <= text.size() && text.substr(at, prefix.size()) == prefix;
+}
+
+long ParseDigits(std::string_view text, std::size_t at, std::size_t* end) {
+  long value = 0;
+  std::size_t i = at;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+    value = value * 10 + (text[i++] - '0');
+  if (end)
+    *end = i;
+  return i == at ? -1 : value;
+}
+
+// The stream body of object `number` ("N 0 obj" ... "stream\r\n" ... "endstream").
+std::string_view StreamOf(std::string_view bytes, int number) {
+  const std::string head = "\r" + std::to_string(number) + " 0 obj\r";
+  const std::size_t obj = bytes.find(head);
+  if (obj == std::string_view::npos)
+    return {};
+  const std::size_t start = bytes.find("stream\r\n", obj);
+  if (start == std::string_view::npos)
+    return {};
+  const std::size_t end = bytes.find("endstream\r", start);
+  if (end == std::string_view::npos)
+    return {};
+  return bytes.substr(start + 8, end - start - 8);
+}
+
+}  // namespace
+
+std::vector<long> PdfObjectOffsets(const std::string& bytes) {
+  std::vector<long> offsets;
+  const std::size_t xref = bytes.rfind("\rxref\r0 14\r0000000000 65535 f \r");
+  if (xref == std::string::npos)
+    return offsets;
+  std::size_t at = xref + std::string_view("\rxref\r0 14\r0000000000 65535 f \r").size();
+  for (int i = 0; i < 13 && at + 20 <= bytes.size(); ++i, at += 20)
+    offsets.push_back(ParseDigits(bytes, at, nullptr));
+  return offsets;
+}
+
+std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
+  std::vector<std::string> problems;
+  const std::string_view view(bytes);
+  if (!StartsWith(view, 0, "%PDF-1."))
+    problems.push_back("no %PDF- header");
+  if (view.size() < 6 || view.substr(view.size() - 6) != "%%EOF\r")
+    problems.push_back("does not end with %%EOF CR");
+
+  const std::size_t xref = view.rfind("\rxref\r");
+  if (xref == std::string_view::npos) {
+    problems.push_back("no xref");
+    return problems;
+  }
+  const std::size_t startxref = view.rfind("startxref\r");
+  if (startxref == std::string_view::npos ||
+      ParseDigits(view, startxref + 10, nullptr) != static_cast<long>(xref + 1))
+    problems.push_back("startxref does not point at xref");
+
+  std::size_t at = xref + 1 + 5;  // after "xref\r"
+  if (!StartsWith(view, at, "0 14\r0000000000 65535 f \r"))
+    problems.push_back("bad xref head");
+  at += 5 + 20;
+  for (int number = 1; number <= 13; ++number, at += 20) {
+    if (at + 20 > view.size()) {
+      problems.push_back("xref cut short");
+      break;
+    }
+    const std::string_view entry = view.substr(at, 20);
+    std::size_t end = 0;
+    const long offset = ParseDigits(entry, 0, &end);
+    if (end != 10 || entry.substr(10) != " 00000 n \r")
+      problems.push_back("entry " + std::to_string(number) + " is not 20 well-formed bytes");
+    const std::string obj = std::to_string(number) + " 0 obj\r";
+    if (offset < 0 || !StartsWith(view, static_cast<std::size_t>(offset), obj) ||
+        (offset > 0 && view[static_cast<std::size_t>(offset) - 1] != '\r'))
+      problems.push_back("entry " + std::to_string(number) + " does not point at its object");
+  }
+  if (!StartsWith(view, at, "trailer\r<<\r/Size 14\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
+    problems.push_back("bad trailer");
+
+  // Each stream's length is the single line of the object after it.
+  for (const int number : {8, 12}) {
+    const std::string_view stream = StreamOf(view, number);
+    const std::string length_head = "\r" + std::to_string(number + 1) + " 0 obj\r";
+    const std::size_t length_obj = view.find(length_head);
+    if (length_obj == std::string_view::npos) {
+      problems.push_back("no length object for " + std::to_string(number));
+      continue;
+    }
+    if (ParseDigits(view, length_obj + length_head.size(), nullptr) !=
+        static_cast<long>(stream.size()))
+      problems.push_back("/Length of object " + std::to_string(number) + " is wrong");
+  }
+  return problems;
+}
+
+std::vector<std::string> PdfPageContentLines(const std::string& bytes, int page) {
+  std::vector<std::string> lines;
+  std::string_view stream = StreamOf(bytes, page == 1 ? 8 : 12);
+  while (!stream.empty()) {
+    const std::size_t cr = stream.find('\r');
+    lines.emplace_back(stream.substr(0, cr));
+    if (cr == std::string_view::npos)
+      break;
+    stream.remove_prefix(cr + 1);
+  }
+  return lines;
+}
+
+OutsideJudgement JudgePdfFile(const std::string& path) {
+  OutsideJudgement judgement;
+  const RunResult qpdf = RunProcess({"qpdf", "--check", path});
+  judgement.QpdfOutput = qpdf.Stdout + qpdf.Stderr;
+  judgement.QpdfClean =
+      qpdf.ExitCode == 0 && qpdf.Stderr.empty() && qpdf.Stdout.find("WARNING") == std::string::npos;
+
+  const RunResult gs =
+      RunProcess({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", path});
+  judgement.GhostscriptOutput = gs.Stdout + gs.Stderr;
+  judgement.GhostscriptClean = gs.ExitCode == 0 &&
+                               judgement.GhostscriptOutput.find("repaired") == std::string::npos &&
+                               judgement.GhostscriptOutput.find("rror") == std::string::npos;
+
+  TempDir pages;
+  const RunResult ppm = RunProcess({"pdftoppm", "-r", "20", "-png", path, pages.File("page")});
+  judgement.PdftoppmRenders = ppm.ExitCode == 0 && ppm.Stderr.empty() &&
+                              std::filesystem::exists(pages.File("page-1.png")) &&
+                              std::filesystem::exists(pages.File("page-2.png"));
+
+  const RunResult text = RunProcess({"pdftotext", "-enc", "UTF-8", path, "-"});
+  if (text.ExitCode == 0)
+    judgement.Text = text.Stdout;
+  return judgement;
+}
+
+}  // namespace sleevemaster::test
