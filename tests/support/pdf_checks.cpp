@@ -10,6 +10,14 @@ namespace sleevemaster::test {
 
 namespace {
 
+// "\rN 0 obj\r": an object's first line with the line end before it.
+std::string ObjectLine(int number) {
+  std::string line = "\r";
+  line += std::to_string(number);
+  line += " 0 obj\r";
+  return line;
+}
+
 bool StartsWith(std::string_view text, std::size_t at, std::string_view prefix) {
   return at <= text.size() && text.substr(at, prefix.size()) == prefix;
 }
@@ -26,7 +34,7 @@ long ParseDigits(std::string_view text, std::size_t at, std::size_t* end) {
 
 // The stream body of object `number` ("N 0 obj" ... "stream\r\n" ... "endstream").
 std::string_view StreamOf(std::string_view bytes, int number) {
-  const std::string head = "\r" + std::to_string(number) + " 0 obj\r";
+  const std::string head = ObjectLine(number);
   const std::size_t obj = bytes.find(head);
   if (obj == std::string_view::npos)
     return {};
@@ -95,7 +103,7 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
   // Each stream's length is the single line of the object after it.
   for (const int number : {8, 12}) {
     const std::string_view stream = StreamOf(view, number);
-    const std::string length_head = "\r" + std::to_string(number + 1) + " 0 obj\r";
+    const std::string length_head = ObjectLine(number + 1);
     const std::size_t length_obj = view.find(length_head);
     if (length_obj == std::string_view::npos) {
       problems.push_back("no length object for " + std::to_string(number));

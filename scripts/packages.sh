@@ -1,0 +1,42 @@
+# Debian packages and helpers shared by scripts/run and scripts/test (sourced, not run).
+
+# What building and running the program needs.
+SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
+  libgl-dev xdg-utils)
+# What the tests need on top: test and benchmark libraries, clang with libFuzzer and the
+# sanitizer runtimes, the outside PDF judges, a virtual display and the German locale.
+SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
+  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth locales)
+
+# Installs whichever of the named packages are missing; does nothing when all are there.
+install_missing_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
+}
+
+# Makes sure the named UTF-8 locale exists (for example de_DE.UTF-8).
+ensure_locale() {
+  local name=$1
+  local normalised
+  normalised=$(echo "$name" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+  locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$normalised" && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  if grep -q "^# *$name UTF-8" /etc/locale.gen 2>/dev/null; then
+    "${sudo[@]}" sed -i "s/^# *$name UTF-8/$name UTF-8/" /etc/locale.gen
+  elif ! grep -q "^$name UTF-8" /etc/locale.gen 2>/dev/null; then
+    echo "$name UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo[@]}" locale-gen >/dev/null
+}

@@ -1,0 +1,67 @@
+// Calibration to scale, paper sizes, scaled dimensions and text width estimates.
+#include <gtest/gtest.h>
+
+#include "pdf/page_geometry.h"
+
+namespace sleevemaster {
+namespace {
+
+PageSetup SetupFor(int x, int y, int paper = 0) {
+  PrintCalibration calibration;
+  calibration.Xdimension = x;
+  calibration.Ydimension = y;
+  calibration.PaperSize = paper;
+  return ComputePageSetup(calibration);
+}
+
+TEST(PageGeometry, CalibrationGivesRoundedPercentagesWithinRange) {
+  const std::pair<int, int> x_cases[] = {{242, 100}, {241, 100}, {250, 96}, {160, 151},
+                                         {150, 161}, {149, 100}, {200, 121}, {0, 100},
+                                         {-5, 100},  {100000, 100}};
+  for (const auto& [measured, percent] : x_cases)
+    EXPECT_EQ(SetupFor(measured, 120).XScalePercent, percent) << measured;
+  const std::pair<int, int> y_cases[] = {{120, 100}, {80, 151}, {79, 100}, {160, 75},
+                                         {161, 75}, {162, 100}, {100, 121}, {0, 100}};
+  for (const auto& [measured, percent] : y_cases)
+    EXPECT_EQ(SetupFor(242, measured).YScalePercent, percent) << measured;
+}
+
+TEST(PageGeometry, PaperSizesWithLetterForAnythingElse) {
+  EXPECT_EQ(SetupFor(242, 120, 0).MediaBoxHeight, 792);
+  EXPECT_EQ(SetupFor(242, 120, 1).MediaBoxHeight, 1008);
+  EXPECT_EQ(SetupFor(242, 120, 2).MediaBoxWidth, 842);
+  EXPECT_EQ(SetupFor(242, 120, 2).MediaBoxHeight, 1190);
+  EXPECT_EQ(SetupFor(242, 120, 3).MediaBoxWidth, 595);
+  EXPECT_EQ(SetupFor(242, 120, 3).MediaBoxHeight, 842);
+  EXPECT_EQ(SetupFor(242, 120, 7).MediaBoxWidth, 612);
+  EXPECT_EQ(SetupFor(242, 120, -1).MediaBoxHeight, 792);
+}
+
+TEST(PageGeometry, DimensionsScaleAndEdgesStayFixed) {
+  const PageDimensions shrunk = ComputeDimensions(SetupFor(250, 120));
+  EXPECT_EQ(shrunk.BookletLength, 683);
+  EXPECT_EQ(shrunk.TrayLength, 426);
+  EXPECT_EQ(shrunk.SpineWidth, 18);
+  EXPECT_EQ(shrunk.BookletWidth, 356);
+  const PageDimensions wide = ComputeDimensions(SetupFor(242, 110));
+  EXPECT_EQ(wide.BookletWidth, 391);
+  EXPECT_EQ(wide.TitleInset, 126);
+  EXPECT_EQ(wide.LeftEdge, 125);
+  EXPECT_EQ(wide.BookletBottom, 60);
+  EXPECT_EQ(wide.TrayBottom, 180);
+}
+
+TEST(PageGeometry, TextWidthEstimates) {
+  EXPECT_EQ(TitleWidth(10), 143);
+  EXPECT_EQ(TitleWidth(22), 314);
+  EXPECT_EQ(SubTitleWidth(10), 96);  // strictly below 97
+  EXPECT_EQ(SubTitleWidth(3), 29);   // below 29.1
+  EXPECT_EQ(SmallTextWidth(11), 79);
+  EXPECT_EQ(SmallTextWidth(10), 72);
+  EXPECT_EQ(TitleSpineWidth(10), 71);  // strictly below 143 * 72 / 143 = 72
+  EXPECT_EQ(TitleSpineWidth(1), 7);    // 14 * 72 / 143 = 7.04...
+  EXPECT_EQ(BackLineWidth(61), 366);
+}
+
+}  // namespace
+}  // namespace sleevemaster
