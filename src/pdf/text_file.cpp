@@ -1,5 +1,6 @@
 #include "pdf/text_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -14,9 +15,15 @@ CReadTextFile::CReadTextFile(const std::string& path) {
     status_ = kUnreadable;
     return;
   }
-  // Never more than the text buffer holds, however large the file is.
-  text_.resize(kMaxTextBytes);
-  const std::size_t read = std::fread(text_.data(), 1, kMaxTextBytes, file);
+  // Never more than the text buffer holds, however large the file is. Reading in pieces
+  // spares zero-filling the whole buffer for the few hundred bytes a back cover has.
+  char chunk[4096];
+  while (text_.size() < kMaxTextBytes) {
+    const std::size_t wanted = std::min(sizeof chunk, kMaxTextBytes - text_.size());
+    const std::size_t read = std::fread(chunk, 1, wanted, file);
+    text_.append(chunk, read);
+    if (read < wanted) break;
+  }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
@@ -24,7 +31,6 @@ CReadTextFile::CReadTextFile(const std::string& path) {
     status_ = kUnreadable;
     return;
   }
-  text_.resize(read);
   text_.resize(std::strlen(text_.c_str()));  // a zero byte ends the text
   Scan();
 }
