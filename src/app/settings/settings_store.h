@@ -1,0 +1,74 @@
+// The per-user settings store: loads and saves AppSettings between runs.
+//
+// On Windows the store is the registry key HKEY_CURRENT_USER\Software\Quenmoor\Sleevemaster;
+// elsewhere it is the INI file Quenmoor/Sleevemaster.conf under $XDG_CONFIG_HOME (~/.config
+// when that is unset). Integers are stored as plain numbers and booleans as the integers 0 and
+// 1, so that a value of another type is recognised when it is read. Every operation opens the
+// store afresh and releases it before it returns. Nothing here needs a QCoreApplication.
+//
+// Failures are returned, never thrown. A failed read ends the reading operation: the values
+// read before it are applied, the later ones keep what they had. The messages are the store's
+// own: "Failed to get data for 'Name'", "Invalid data type for 'Name'" and
+// "Failed to set data for 'Name'".
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "app/settings/app_settings.h"
+#include "pdf/cover_document.h"
+
+namespace sleevemaster {
+
+/// A failure of the store, with the message for the application's error box.
+struct SettingsError {
+  QString Message;
+};
+
+/// What LoadSettings did.
+struct LoadResult {
+  /// The store held nothing: the first-start values were written (or tried) and nothing was
+  /// read. Otherwise the stored values were read.
+  bool FirstStart = false;
+  std::optional<SettingsError> Error;
+};
+
+class SettingsStore {
+ public:
+  /// The store of the current user, found from the environment as it is now.
+  SettingsStore();
+
+  /// The INI file's path, or the registry key on Windows.
+  const QString& Location() const { return location_; }
+
+  /// The create step's read. On a first start writes the first-start values (window places,
+  /// the three preferences and the calibration of `settings`) and ticks ViewInLandscape;
+  /// otherwise reads every value but the window places, with their fallbacks and ranges.
+  /// Switching tooltips off when ShowToolTips is false is left to the caller, who skips it
+  /// when an error comes back.
+  LoadResult LoadSettings(AppSettings& settings) const;
+
+  /// The show step's read of the five window places. A store that holds nothing places
+  /// nothing and is no error.
+  std::optional<SettingsError> RestoreWindowPositions(AppSettings& settings) const;
+
+  /// The close step's write: the window places, the three preferences, the PDF level and
+  /// the three viewer options.
+  std::optional<SettingsError> SaveSettingsOnClose(const AppSettings& settings) const;
+
+  /// A document save's write: DocumentsFolder (the caller sets it to the saved file's folder
+  /// first), the PDF level and the three viewer options.
+  std::optional<SettingsError> SaveDocumentSettings(const AppSettings& settings) const;
+
+  /// The calibration dialog's OK: the four calibration values, exactly as given.
+  std::optional<SettingsError> SaveCalibration(const PrintCalibration& calibration) const;
+
+ private:
+  QString location_;
+};
+
+/// The text the application's error box shows: a period is added when the last character
+/// comes after "." in character order (so "Name'" and "done." stay as they are).
+QString ErrorBoxText(const QString& text);
+
+}  // namespace sleevemaster

@@ -1,0 +1,513 @@
+// The settings store on a real INI file in a temporary XDG_CONFIG_HOME.
+#include "app/settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStringList>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+/// Stored values by name, as the text that follows "Name=" in the file.
+using Values = std::map<std::string, std::string>;
+
+std::string MessageOf(const std::optional<SettingsError>& error) {
+  return error ? error->Message.toStdString() : std::string();
+}
+
+/// What a store holds after a first start and one normal close.
+Values CompleteStore() {
+  return {{"MainXpos", "75"},          {"MainYpos", "75"},           {"AboutXpos", "100"},
+          {"AboutYpos", "200"},        {"CalibrateXpos", "100"},     {"CalibrateYpos", "200"},
+          {"OptionsXpos", "100"},      {"OptionsYpos", "200"},       {"TextEditXpos", "100"},
+          {"TextEditYpos", "100"},     {"DisplaySplashScreen", "1"}, {"ShowToolTips", "1"},
+          {"OverWriteAlways", "0"},    {"Xdimension", "242"},        {"Ydimension", "120"},
+          {"UnitsOfMeasurement", "0"}, {"PaperSize", "0"},           {"PdfLevel", "2"},
+          {"ViewInLandscape", "1"},    {"ViewFullscreen", "0"},      {"HideUiElements", "0"}};
+}
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+    NewConfigHome();
+  }
+
+  void TearDown() override {
+    if (hadConfigHome_)
+      qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    else
+      qunsetenv("XDG_CONFIG_HOME");
+  }
+
+  /// Points XDG_CONFIG_HOME at a folder not used before, so every store starts afresh.
+  void NewConfigHome() {
+    configHome_ = temp_.File("config" + std::to_string(++homes_));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configHome_));
+  }
+
+  std::string StoreFile() const { return configHome_ + "/Quenmoor/Sleevemaster.conf"; }
+
+  void WriteStore(const Values& values) {
+    std::filesystem::create_directories(configHome_ + "/Quenmoor");
+    std::string text = "[General]\n";
+    for (const auto& [name, value] : values)
+      text += name + "=" + value + "\n";
+    WriteFileBytes(StoreFile(), text);
+  }
+
+  /// The values as the file holds them, read from its bytes.
+  Values StoredValues() const {
+    Values values;
+    const std::string text = ReadFileBytes(StoreFile());
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos)
+        end = text.size();
+      const std::string line = text.substr(start, end - start);
+      const std::size_t equals = line.find('=');
+      if (equals != std::string::npos && !line.starts_with('['))
+        values[line.substr(0, equals)] = line.substr(equals + 1);
+      start = end + 1;
+    }
+    return values;
+  }
+
+  /// Loads a complete store changed by `change`, from a fresh folder.
+  template <typename Change>
+  AppSettings LoadChanged(Change change, std::string* message = nullptr,
+                          AppSettings settings = AppSettings()) {
+    NewConfigHome();
+    Values values = CompleteStore();
+    change(values);
+    WriteStore(values);
+    const LoadResult result = SettingsStore().LoadSettings(settings);
+    EXPECT_FALSE(result.FirstStart);
+    if (message)
+      *message = MessageOf(result.Error);
+    else
+      EXPECT_EQ(MessageOf(result.Error), "");
+    return settings;
+  }
+
+  TempDir temp_;
+  std::string configHome_;
+
+ private:
+  int homes_ = 0;
+  bool hadConfigHome_ = false;
+  QByteArray savedConfigHome_;
+};
+
+TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
+  AppSettings settings;
+  settings.ViewInLandscape = false;
+  settings.PdfLevel = 0;
+
+  const LoadResult result = SettingsStore().LoadSettings(settings);
+  EXPECT_TRUE(result.FirstStart);
+  EXPECT_EQ(MessageOf(result.Error), "");
+  EXPECT_TRUE(settings.ViewInLandscape);
+  EXPECT_EQ(settings.PdfLevel, 0) << "nothing is read back on a first start";
+
+  Values expected = CompleteStore();
+  for (const char* later : {"PdfLevel", "ViewInLandscape", "ViewFullscreen", "HideUiElements"})
+    expected.erase(later);
+  EXPECT_EQ(StoredValues(), expected);
+
+  // The file is a plain INI file that another reader takes the same way.
+  QSettings fresh(QString::fromStdString(StoreFile()), QSettings::IniFormat);
+  EXPECT_EQ(fresh.status(), QSettings::NoError);
+  EXPECT_EQ(fresh.allKeys().size(), 17);
+  EXPECT_EQ(fresh.value(QStringLiteral("AboutYpos")).toInt(), 200);
+  EXPECT_EQ(fresh.value(QStringLiteral("ShowToolTips")).toInt(), 1);
+
+  // The store never needs, nor makes, an application object.
+  EXPECT_EQ(QCoreApplication::instance(), nullptr);
+}
+
+TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
+  const SettingsStore store;
+  AppSettings settings;
+  ASSERT_TRUE(store.LoadSettings(settings).FirstStart);
+  EXPECT_EQ(MessageOf(store.RestoreWindowPositions(settings)), "");
+  EXPECT_EQ(MessageOf(store.SaveSettingsOnClose(settings)), "");
+  EXPECT_EQ(StoredValues(), CompleteStore());
+
+  AppSettings next;
+  next.PdfLevel = 0;
+  next.ViewInLandscape = false;
+  const LoadResult second = store.LoadSettings(next);
+  EXPECT_FALSE(second.FirstStart);
+  EXPECT_EQ(MessageOf(second.Error), "");
+  EXPECT_EQ(next.PdfLevel, 2);
+  EXPECT_TRUE(next.ViewInLandscape);
+  EXPECT_EQ(QCoreApplication::instance(), nullptr);
+}
+
+TEST_F(SettingsStoreTest, SavedValuesComeBackOnTheNextStart) {
+  // A folder whose name is not valid UTF-8 must come back byte for byte.
+  const std::string folder = temp_.File("docs \xE9t\xE9") + "/";
+  std::filesystem::create_directories(folder);
+
+  AppSettings saved;
+  saved.Main = {-1200, 5};  // off the screen: kept, never checked against it
+  saved.About = {1, 2};
+  saved.Calibrate = {3, 4};
+  saved.Options = {5, 6};
+  saved.TextEdit = {7, 8};
+  saved.DisplaySplashScreen = false;
+  saved.ShowToolTips = false;
+  saved.OverWriteAlways = true;
+  saved.DocumentsFolder = folder;
+  saved.PdfLevel = 1;
+  saved.ViewInLandscape = false;
+  saved.ViewFullscreen = true;
+  saved.HideUiElements = true;
+  const PrintCalibration calibration{150, 160, 1, 3};
+
+  const SettingsStore store;
+  EXPECT_EQ(MessageOf(store.SaveSettingsOnClose(saved)), "");
+  EXPECT_EQ(MessageOf(store.SaveDocumentSettings(saved)), "");
+  EXPECT_EQ(MessageOf(store.SaveCalibration(calibration)), "");
+
+  AppSettings loaded;
+  EXPECT_EQ(MessageOf(store.LoadSettings(loaded).Error), "");
+  EXPECT_EQ(MessageOf(store.RestoreWindowPositions(loaded)), "");
+  EXPECT_EQ(loaded.Main, saved.Main);
+  EXPECT_EQ(loaded.About, saved.About);
+  EXPECT_EQ(loaded.Calibrate, saved.Calibrate);
+  EXPECT_EQ(loaded.Options, saved.Options);
+  EXPECT_EQ(loaded.TextEdit, saved.TextEdit);
+  EXPECT_FALSE(loaded.DisplaySplashScreen);
+  EXPECT_FALSE(loaded.ShowToolTips);
+  EXPECT_TRUE(loaded.OverWriteAlways);
+  EXPECT_EQ(loaded.DocumentsFolder, folder);
+  EXPECT_EQ(loaded.PdfLevel, 1);
+  EXPECT_FALSE(loaded.ViewInLandscape);
+  EXPECT_TRUE(loaded.ViewFullscreen);
+  EXPECT_TRUE(loaded.HideUiElements);
+  EXPECT_EQ(loaded.Calibration.Xdimension, 150);
+  EXPECT_EQ(loaded.Calibration.Ydimension, 160);
+  EXPECT_EQ(loaded.Calibration.UnitsOfMeasurement, 1);
+  EXPECT_EQ(loaded.Calibration.PaperSize, 3);
+}
+
+TEST_F(SettingsStoreTest, EachSaveWritesOnlyItsOwnValues) {
+  const SettingsStore store;
+  AppSettings settings;
+  settings.DocumentsFolder = "/home/me/Smith, John/";
+  settings.PdfLevel = 0;
+  settings.ViewFullscreen = true;
+  ASSERT_EQ(MessageOf(store.SaveDocumentSettings(settings)), "");
+  EXPECT_EQ(StoredValues(), (Values{{"DocumentsDirectory", "\"/home/me/Smith, John/\""},
+                                    {"PdfLevel", "0"},
+                                    {"ViewInLandscape", "1"},
+                                    {"ViewFullscreen", "1"},
+                                    {"HideUiElements", "0"}}));
+
+  NewConfigHome();
+  settings.Main = {-3, 4};
+  ASSERT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)), "");
+  Values close = CompleteStore();
+  for (const char* calibration : {"Xdimension", "Ydimension", "UnitsOfMeasurement", "PaperSize"})
+    close.erase(calibration);
+  close["MainXpos"] = "-3";
+  close["MainYpos"] = "4";
+  close["PdfLevel"] = "0";
+  close["ViewFullscreen"] = "1";
+  EXPECT_EQ(StoredValues(), close);
+
+  NewConfigHome();
+  // -1 is what the dialog gives with no paper selected; it is stored as given.
+  ASSERT_EQ(MessageOf(SettingsStore().SaveCalibration({242, 120, 1, -1})), "");
+  EXPECT_EQ(StoredValues(), (Values{{"Xdimension", "242"},
+                                    {"Ydimension", "120"},
+                                    {"UnitsOfMeasurement", "1"},
+                                    {"PaperSize", "-1"}}));
+}
+
+TEST_F(SettingsStoreTest, StoredValuesOutsideTheirRangesLoadAsTheirFallbacks) {
+  struct Case {
+    const char* name;
+    std::optional<const char*> stored;  // nullopt: the value is absent
+    int expected;
+  };
+  const Case cases[] = {
+      {"Xdimension", "149", 242},    {"Xdimension", "150", 150}, {"Xdimension", "320", 320},
+      {"Xdimension", "321", 242},    {"Ydimension", "79", 120},  {"Ydimension", "80", 80},
+      {"Ydimension", "160", 160},    {"Ydimension", "161", 120}, {"PaperSize", "-1", 0},
+      {"PaperSize", "3", 3},         {"PaperSize", "4", 0},      {"PaperSize", std::nullopt, 0},
+      {"PdfLevel", "3", 2},          {"PdfLevel", "-1", 2},      {"PdfLevel", "0", 0},
+      {"PdfLevel", std::nullopt, 2},
+  };
+  // Start values that differ from every expected one, so a value left unread shows.
+  AppSettings start;
+  start.Calibration = {200, 100, 0, 1};
+  start.PdfLevel = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + "=" + c.stored.value_or("(absent)"));
+    const AppSettings loaded = LoadChanged(
+        [&](Values& values) {
+          if (c.stored)
+            values[c.name] = *c.stored;
+          else
+            values.erase(c.name);
+        },
+        nullptr, start);
+    const std::string name = c.name;
+    const int actual = name == "Xdimension"   ? loaded.Calibration.Xdimension
+                       : name == "Ydimension" ? loaded.Calibration.Ydimension
+                       : name == "PaperSize"  ? loaded.Calibration.PaperSize
+                                              : loaded.PdfLevel;
+    EXPECT_EQ(actual, c.expected);
+  }
+}
+
+TEST_F(SettingsStoreTest, AbsentOptionalValuesTakeTheirFallbacks) {
+  AppSettings start;
+  start.ViewInLandscape = false;
+  start.ViewFullscreen = true;
+  start.HideUiElements = true;
+  start.TextEdit = {7, 8};
+  NewConfigHome();
+  Values values = CompleteStore();
+  for (const char* name :
+       {"ViewInLandscape", "ViewFullscreen", "HideUiElements", "TextEditXpos", "TextEditYpos"})
+    values.erase(name);
+  WriteStore(values);
+
+  const SettingsStore store;
+  EXPECT_EQ(MessageOf(store.LoadSettings(start).Error), "");
+  EXPECT_EQ(MessageOf(store.RestoreWindowPositions(start)), "");
+  EXPECT_TRUE(start.ViewInLandscape);
+  EXPECT_FALSE(start.ViewFullscreen);
+  EXPECT_FALSE(start.HideUiElements);
+  EXPECT_EQ(start.TextEdit, (WindowPosition{100, 100}));
+
+  // A boolean is true for any integer but 0.
+  const AppSettings loaded = LoadChanged([](Values& v) { v["OverWriteAlways"] = "-7"; });
+  EXPECT_TRUE(loaded.OverWriteAlways);
+}
+
+TEST_F(SettingsStoreTest, DocumentsDirectoryIsTakenOnlyWhenThatFolderExists) {
+  const std::string folder = temp_.File("my documents") + "/";
+  std::filesystem::create_directories(folder);
+  WriteFileBytes(temp_.File("a file"), "x");
+  struct Case {
+    std::optional<std::string> stored;
+    std::string expected;
+  };
+  const Case cases[] = {{"\"" + folder + "\"", folder},
+                        {temp_.File("gone") + "/", ""},
+                        {temp_.File("a file"), ""},
+                        {"", ""},
+                        {std::nullopt, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.value_or("(absent)"));
+    const AppSettings loaded = LoadChanged([&](Values& values) {
+      if (c.stored)
+        values["DocumentsDirectory"] = *c.stored;
+    });
+    EXPECT_EQ(loaded.DocumentsFolder, c.expected);
+  }
+}
+
+TEST_F(SettingsStoreTest, AbsentPositionEndsThePlacingThere) {
+  Values values = CompleteStore();
+  values.erase("MainXpos");
+  values["MainYpos"] = "11";
+  values["AboutXpos"] = "12";
+  WriteStore(values);
+  AppSettings settings;
+  const AppSettings before = settings;
+  EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)),
+            "Failed to get data for 'MainXpos'");
+  EXPECT_EQ(settings.Main, before.Main);
+  EXPECT_EQ(settings.About, before.About);
+  EXPECT_EQ(settings.TextEdit, before.TextEdit);
+
+  // Missing later in the order: what came before is placed, nothing after.
+  NewConfigHome();
+  values = CompleteStore();
+  values["MainXpos"] = "1";
+  values["AboutXpos"] = "3";
+  values.erase("AboutYpos");
+  values["OptionsXpos"] = "5";
+  WriteStore(values);
+  settings = AppSettings();
+  EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)),
+            "Failed to get data for 'AboutYpos'");
+  EXPECT_EQ(settings.Main, (WindowPosition{1, 75}));
+  EXPECT_EQ(settings.About, (WindowPosition{3, kFirstStartAboutPosition.Top}));
+  EXPECT_EQ(settings.Options, kFirstStartOptionsPosition);
+}
+
+TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) {
+  struct Case {
+    const char* name;
+    std::optional<const char*> stored;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"Xdimension", "abc", "Invalid data type for 'Xdimension'"},
+      {"Xdimension", "", "Invalid data type for 'Xdimension'"},
+      {"Xdimension", "1, 2", "Invalid data type for 'Xdimension'"},  // a list
+      {"Xdimension", "@ByteArray(200)", "Invalid data type for 'Xdimension'"},
+      {"Xdimension", "99999999999", "Failed to get data for 'Xdimension'"},  // over 32 bits
+      {"Xdimension", "123456789012345678901234", "Failed to get data for 'Xdimension'"},
+      {"Xdimension", std::nullopt, "Failed to get data for 'Xdimension'"},
+      {"UnitsOfMeasurement", "true", "Invalid data type for 'UnitsOfMeasurement'"},
+      {"DisplaySplashScreen", std::nullopt, "Failed to get data for 'DisplaySplashScreen'"},
+      {"PdfLevel", "1.3", "Invalid data type for 'PdfLevel'"},
+      {"HideUiElements", "yes", "Invalid data type for 'HideUiElements'"},
+      {"PaperSize", "A4", "Invalid data type for 'PaperSize'"},
+      {"DocumentsDirectory", "a, b", "Invalid data type for 'DocumentsDirectory'"},
+  };
+  const std::vector<std::string> order = {
+      "DocumentsDirectory",  "PdfLevel",     "ViewInLandscape", "HideUiElements", "ViewFullscreen",
+      "DisplaySplashScreen", "ShowToolTips", "OverWriteAlways", "Xdimension",     "Ydimension",
+      "UnitsOfMeasurement",  "PaperSize"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + "=" + c.stored.value_or("(absent)"));
+    std::string message;
+    // Every stored value differs from its default, so each shows whether it was read.
+    const std::string folder = temp_.Path() + "/";
+    const AppSettings loaded = LoadChanged(
+        [&](Values& values) {
+          values = {{"DocumentsDirectory", folder}, {"PdfLevel", "0"},
+                    {"ViewInLandscape", "0"},       {"HideUiElements", "1"},
+                    {"ViewFullscreen", "1"},        {"DisplaySplashScreen", "0"},
+                    {"ShowToolTips", "0"},          {"OverWriteAlways", "1"},
+                    {"Xdimension", "300"},          {"Ydimension", "100"},
+                    {"UnitsOfMeasurement", "1"},    {"PaperSize", "3"}};
+          if (c.stored)
+            values[c.name] = *c.stored;
+          else
+            values.erase(c.name);
+        },
+        &message);
+    EXPECT_EQ(message, c.message);
+
+    const AppSettings defaults;
+    const std::map<std::string, bool> changed = {
+        {"DocumentsDirectory", loaded.DocumentsFolder != defaults.DocumentsFolder},
+        {"PdfLevel", loaded.PdfLevel != defaults.PdfLevel},
+        {"ViewInLandscape", loaded.ViewInLandscape != defaults.ViewInLandscape},
+        {"HideUiElements", loaded.HideUiElements != defaults.HideUiElements},
+        {"ViewFullscreen", loaded.ViewFullscreen != defaults.ViewFullscreen},
+        {"DisplaySplashScreen", loaded.DisplaySplashScreen != defaults.DisplaySplashScreen},
+        {"ShowToolTips", loaded.ShowToolTips != defaults.ShowToolTips},
+        {"OverWriteAlways", loaded.OverWriteAlways != defaults.OverWriteAlways},
+        {"Xdimension", loaded.Calibration.Xdimension != defaults.Calibration.Xdimension},
+        {"Ydimension", loaded.Calibration.Ydimension != defaults.Calibration.Ydimension},
+        {"UnitsOfMeasurement",
+         loaded.Calibration.UnitsOfMeasurement != defaults.Calibration.UnitsOfMeasurement},
+        {"PaperSize", loaded.Calibration.PaperSize != defaults.Calibration.PaperSize}};
+    bool beforeFailure = true;
+    for (const std::string& name : order) {
+      if (name == c.name)
+        beforeFailure = false;
+      EXPECT_EQ(changed.at(name), beforeFailure) << name;
+    }
+  }
+}
+
+TEST_F(SettingsStoreTest, UnwritableConfigFolderReportsTheFailureAndLosesNothing) {
+  const std::string plainFile = temp_.File("plain file");
+  WriteFileBytes(plainFile, "keep me");
+  // A folder cannot be made below a regular file, nor anywhere in /proc, even as root.
+  for (const std::string& home : {plainFile + "/config", std::string("/proc/self/nowhere")}) {
+    SCOPED_TRACE(home);
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home));
+    const SettingsStore store;
+    EXPECT_EQ(store.Location().toStdString(), home + "/Quenmoor/Sleevemaster.conf");
+
+    AppSettings settings;
+    settings.ViewInLandscape = false;
+    const LoadResult result = store.LoadSettings(settings);
+    EXPECT_TRUE(result.FirstStart);
+    EXPECT_EQ(MessageOf(result.Error), "Failed to set data for 'MainXpos'");
+    EXPECT_TRUE(settings.ViewInLandscape);
+
+    // With nothing stored, nothing is placed and nothing is wrong.
+    settings.Main = {1, 2};
+    EXPECT_EQ(MessageOf(store.RestoreWindowPositions(settings)), "");
+    EXPECT_EQ(settings.Main, (WindowPosition{1, 2}));
+
+    EXPECT_EQ(MessageOf(store.SaveSettingsOnClose(settings)), "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(MessageOf(store.SaveDocumentSettings(settings)),
+              "Failed to set data for 'DocumentsDirectory'");
+    EXPECT_EQ(MessageOf(store.SaveCalibration(settings.Calibration)),
+              "Failed to set data for 'Xdimension'");
+    // A later store on the same place does not see the values that failed to go out.
+    AppSettings again;
+    again.ViewInLandscape = false;
+    EXPECT_TRUE(store.LoadSettings(again).FirstStart);
+  }
+  EXPECT_EQ(ReadFileBytes(plainFile), "keep me");
+}
+
+TEST_F(SettingsStoreTest, ValuesThatAreNotOursSurviveASave) {
+  Values values = CompleteStore();
+  values["SomethingElse"] = "kept";
+  WriteStore(values);
+  std::string text = ReadFileBytes(StoreFile()) + "[Other]\nInner=5\n";
+  WriteFileBytes(StoreFile(), text);
+
+  AppSettings settings;
+  settings.Main = {9, 9};
+  ASSERT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)), "");
+  const Values stored = StoredValues();
+  EXPECT_EQ(stored.at("SomethingElse"), "kept");
+  EXPECT_EQ(stored.at("Inner"), "5");
+  EXPECT_EQ(stored.at("MainXpos"), "9");
+  EXPECT_EQ(stored.at("Xdimension"), "242");
+}
+
+TEST_F(SettingsStoreTest, EachStoreFollowsXdgConfigHomeAsItIsThen) {
+  const std::string first = configHome_;
+  AppSettings settings;
+  ASSERT_TRUE(SettingsStore().LoadSettings(settings).FirstStart);
+  NewConfigHome();
+  EXPECT_EQ(SettingsStore().Location().toStdString(), configHome_ + "/Quenmoor/Sleevemaster.conf");
+  EXPECT_TRUE(SettingsStore().LoadSettings(settings).FirstStart) << "a new home starts afresh";
+  EXPECT_TRUE(std::filesystem::is_regular_file(first + "/Quenmoor/Sleevemaster.conf"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(StoreFile()));
+}
+
+TEST(ErrorBoxTextTest, AddsAPeriodOnlyAfterACharacterThatComesAfterThePeriod) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"Failed to get data for 'MainXpos'", "Failed to get data for 'MainXpos'"},
+      {"Invalid data type for 'PdfLevel'", "Invalid data type for 'PdfLevel'"},
+      {"Cannot open", "Cannot open."},
+      {"Done.", "Done."},
+      {"Stop!", "Stop!"},       // '!' comes before '.'
+      {"a-", "a-"},             // '-' is the character just before '.'
+      {"path/", "path/."},      // '/' is the one just after
+      {"Really?", "Really?."},  // '?' comes after '.'
+      {"", ""},
+  };
+  for (const auto& [text, shown] : cases)
+    EXPECT_EQ(ErrorBoxText(QString::fromUtf8(text)).toStdString(), shown) << text;
+  EXPECT_EQ(ErrorBoxText(QString::fromUtf8("Schlu\xC3\x9F")), QString::fromUtf8("Schlu\xC3\x9F."));
+}
+
+}  // namespace
+}  // namespace sleevemaster
