@@ -22,14 +22,17 @@ namespace {
 class PendingFile {
  public:
   explicit PendingFile(const std::string& target) {
-    std::error_code error;
     fs::path resolved = target;
-    // Replace through a symbolic link, not the link itself.
-    if (fs::is_symlink(resolved, error))
-      resolved = fs::weakly_canonical(resolved, error);
-    if (error)
-      return;
-    const fs::file_status status = fs::status(resolved, error);
+    // Replace through a symbolic link, not the link itself. A target that does not exist
+    // yet is simply created.
+    std::error_code link_error;
+    if (fs::is_symlink(resolved, link_error)) {
+      resolved = fs::weakly_canonical(resolved, link_error);
+      if (link_error)
+        return;
+    }
+    std::error_code status_error;
+    const fs::file_status status = fs::status(resolved, status_error);
     if (fs::exists(status) && !fs::is_regular_file(status))
       return;
     target_ = resolved;

@@ -63,6 +63,9 @@ TEST(FileUtils, ReplaceLeavesTheOldFileOnEveryFailure) {
   const std::string target = dir.File("cover.pdf");
   WriteFileBytes(target, "old");
   chmod(target.c_str(), 0640);
+  EXPECT_TRUE(ReplaceFileContents(dir.File("fresh.pdf"), "created"));
+  EXPECT_EQ(ReadFileBytes(dir.File("fresh.pdf")), "created");
+  std::filesystem::remove(dir.File("fresh.pdf"));
   EXPECT_TRUE(ReplaceFileContents(target, "new bytes"));
   EXPECT_EQ(ReadFileBytes(target), "new bytes");
   struct stat info {};
