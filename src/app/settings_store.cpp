@@ -1,4 +1,4 @@
-#include "app/settings/settings_store.h"
+#include "app/settings_store.h"
 
 #include <QByteArray>
 #include <QDir>

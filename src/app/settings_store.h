@@ -15,7 +15,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/settings/app_settings.h"
+#include "app/app_settings.h"
 #include "pdf/cover_document.h"
 
 namespace sleevemaster {

@@ -1,5 +1,5 @@
 // The settings store on a real INI file in a temporary XDG_CONFIG_HOME.
-#include "app/settings/settings_store.h"
+#include "app/settings_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,496 @@
+#include "app/command_line.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <string_view>
+#include <utility>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <fstream>
+#endif
+
+#include "app/help_index.h"
+#include "pdf/date_text.h"
+#include "pdf/file_utils.h"
+#include "pdf/text_encoding.h"
+#include "pdf/text_file.h"
+#include "pdf/version.h"
+
+namespace sleevemaster {
+
+namespace {
+
+const QString kCaption = QString::fromLatin1(kProductName);
+
+// ASCII-only case folding: switch names are ASCII, and texts after them keep their case.
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size())
+    return false;
+  for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+    if (LowerAscii(text[i]) != lowerPrefix[i])
+      return false;
+  return true;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view lower) {
+  return text.size() == lower.size() && StartsWithNoCase(text, lower);
+}
+
+QString PathText(const std::string& path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+QString Quoted(const QString& text) {
+  return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsWellFormedUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0)
+        low = 0xA0;
+      if (lead == 0xED)
+        high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0)
+        low = 0x90;
+      if (lead == 0xF4)
+        high = 0x8F;
+    } else {
+      return false;
+    }
+    if (text.size() - i < length)
+      return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned char c = static_cast<unsigned char>(text[i + k]);
+      if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
+        return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return false;
+  return true;
+}
+
+// "U+014D "ō"": the code and, when it can be seen, the character itself.
+QString CharacterName(char32_t character) {
+  QString name =
+      QStringLiteral("U+") +
+      QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, u'0');
+  if (QChar::isPrint(character))
+    name += QLatin1Char(' ') + Quoted(QString::fromUcs4(&character, 1));
+  return name;
+}
+
+QString NotInCodePage(const QString& what, char32_t character) {
+  return what + QStringLiteral(" contains the character ") + CharacterName(character) +
+         QStringLiteral(", which is not in the Windows-1252 character set.");
+}
+
+// Collects the request while reporting each argument error as it is met.
+class RequestReader {
+ public:
+  RequestReader(const LocalTime& now, Desktop& desktop) : now_(now), desktop_(desktop) {}
+
+  CommandLineRequest Read(const std::vector<std::string>& arguments) {
+    bool switchesEnded = false;
+    for (const std::string& argument : arguments) {
+      if (!switchesEnded && argument == "--") {
+        switchesEnded = true;
+        continue;
+      }
+      if (switchesEnded || argument.empty() || argument.front() != '/') {
+        ReadPositional(argument);
+        continue;
+      }
+      if (!ReadSwitch(argument) && !request_.ArgumentError)
+        Report(QStringLiteral("Invalid switch - ") + Quoted(QString::fromStdString(argument)) +
+               QStringLiteral(".\n"));
+    }
+    if (request_.MainTitle.empty() && !title_refused_)
+      Report(QStringLiteral("Specify at least a title to create a jewel case insert."));
+    return std::move(request_);
+  }
+
+ private:
+  void Report(const QString& message) {
+    request_.ArgumentError = true;
+    desktop_.ShowMessage(message, kCaption, MessageIcon::Error, MessageButtons::Ok);
+  }
+
+  // Converts a UTF-8 argument text to Windows-1252, or reports why it cannot be.
+  bool Convert(std::string_view utf8, const QString& what, std::string& out) {
+    if (!IsWellFormedUtf8(utf8)) {
+      Report(what + QStringLiteral(" is not valid UTF-8 text."));
+      return false;
+    }
+    Windows1252Conversion converted = Utf8ToWindows1252(utf8);
+    if (!converted.Ok) {
+      Report(NotInCodePage(what, converted.Unmappable));
+      return false;
+    }
+    // A line break or other control character would break the lines of the document header.
+    for (const char c : converted.Text) {
+      if (static_cast<unsigned char>(c) < 0x20) {
+        Report(what + QStringLiteral(" contains the control character ") +
+               CharacterName(static_cast<unsigned char>(c)) +
+               QStringLiteral(", which an insert cannot hold."));
+        return false;
+      }
+    }
+    out = std::move(converted.Text);
+    return true;
+  }
+
+  void ReadPositional(const std::string& argument) {
+    ++request_.PositionalCount;
+    if (request_.PositionalCount == 1) {
+      title_refused_ = !Convert(argument, QStringLiteral("The title"), request_.MainTitle);
+    } else if (request_.PositionalCount == 2) {
+      request_.OutputFile = argument;
+    } else {
+      Report(QStringLiteral("The syntax of the command is incorrect."));
+    }
+  }
+
+  // A switch "/X:text": stores the converted text, or reports the usage when it is empty.
+  void ReadTextSwitch(std::string_view text, const QString& what, const QString& usage,
+                      std::string& field) {
+    if (text.empty()) {
+      field.clear();
+      Report(usage);
+      return;
+    }
+    Convert(text, what, field);
+  }
+
+  // Applies the switch table; false when no row recognises the argument.
+  bool ReadSwitch(const std::string& argument) {
+    const std::string_view arg = argument;
+    const QString usageS = QStringLiteral("The usage of the /S option is \"/S:subtitle\".");
+    const QString usageB = QStringLiteral("The usage of the /B option is \"/B:text\".");
+    const QString usageI = QStringLiteral("The usage of the /I option is \"/I:text\".");
+    const QString usageSide = QStringLiteral("The usage of the /SIDE option is \"/SIDE:text\".");
+    const QString usageBack = QStringLiteral("The usage of the /BACK option is \"/BACK:file\".");
+
+    if (StartsWithNoCase(arg, "/s:")) {
+      ReadTextSwitch(arg.substr(3), QStringLiteral("The /S text"), usageS, request_.SubTitle);
+    } else if (EqualsNoCase(arg, "/s")) {
+      Report(usageS);
+      return false;
+    } else if (EqualsNoCase(arg, "/d")) {
+      if (request_.BottomRightCorner.empty())
+        request_.BottomRightCorner = FormatDateText(now_);
+    } else if (EqualsNoCase(arg, "/t")) {
+      if (!request_.CustomCornerGiven)
+        request_.BottomRightCorner = FormatDateTimeText(now_);
+    } else if (StartsWithNoCase(arg, "/b:")) {
+      const std::string_view text = arg.substr(3);
+      if (!text.empty())
+        request_.CustomCornerGiven = true;
+      ReadTextSwitch(text, QStringLiteral("The /B text"), usageB, request_.BottomRightCorner);
+    } else if (EqualsNoCase(arg, "/b")) {
+      Report(usageB);
+      return false;
+    } else if (StartsWithNoCase(arg, "/i:")) {
+      ReadTextSwitch(arg.substr(3), QStringLiteral("The /I text"), usageI,
+                     request_.InsideJacketText);
+    } else if (EqualsNoCase(arg, "/i")) {
+      Report(usageI);
+      return false;
+    } else if (StartsWithNoCase(arg, "/side:")) {
+      ReadTextSwitch(arg.substr(6), QStringLiteral("The /SIDE text"), usageSide,
+                     request_.SideSpineText);
+    } else if (EqualsNoCase(arg, "/side")) {
+      Report(usageSide);
+      return false;
+    } else if (EqualsNoCase(arg, "/c")) {
+      request_.CenterSideSpineText = true;
+    } else if (EqualsNoCase(arg, "/w")) {
+      request_.InversedSideSpineColours = true;
+    } else if (StartsWithNoCase(arg, "/back:")) {
+      ReadBackCoverFile(argument.substr(6), usageBack);
+    } else if (EqualsNoCase(arg, "/back")) {
+      Report(usageBack);
+      return false;
+    } else if (EqualsNoCase(arg, "/centerback")) {
+      request_.CenterBackCoverText = true;
+    } else if (EqualsNoCase(arg, "/1")) {
+      if (request_.PdfLevel == PdfVersion::Pdf13)
+        request_.PdfLevel = PdfVersion::Pdf11;
+    } else if (EqualsNoCase(arg, "/2")) {
+      request_.PdfLevel = PdfVersion::Pdf12;
+    } else if (EqualsNoCase(arg, "/p")) {
+      request_.ViewInLandscape = false;
+    } else if (EqualsNoCase(arg, "/f")) {
+      request_.ForceOverwrite = true;
+    } else if (EqualsNoCase(arg, "/print")) {
+      request_.PrintAfterWrite = true;
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // "/BACK:file": the file must be a readable regular file. Its text is taken as UTF-8 when
+  // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already.
+  void ReadBackCoverFile(const std::string& path, const QString& usage) {
+    request_.BackCoverTextFile.clear();
+    request_.ConvertedBackCoverText.reset();
+    if (path.empty()) {
+      Report(usage);
+      return;
+    }
+    const QString shownPath = Quoted(PathText(path));
+    if (!PathExists(path)) {
+      Report(QStringLiteral("The system cannot find the file specified."));
+      return;
+    }
+    if (!IsRegularFile(path)) {
+      Report(QStringLiteral("The back cover text file ") + shownPath +
+             QStringLiteral(" is not a regular file."));
+      return;
+    }
+    std::optional<std::string> bytes = ReadLeadingBytes(path, CReadTextFile::kMaxTextBytes);
+    if (!bytes) {
+      Report(QStringLiteral("The back cover text file ") + shownPath +
+             QStringLiteral(" cannot be read."));
+      return;
+    }
+    request_.BackCoverTextFile = path;
+
+    // The reader stops at a zero byte; an editor's byte order mark is no text.
+    std::string_view text = *bytes;
+    text = text.substr(0, text.find('\0'));
+    if (text.starts_with("\xEF\xBB\xBF"))
+      text.remove_prefix(3);
+    if (IsAscii(text) || !IsWellFormedUtf8(text))
+      return;
+    Windows1252Conversion converted = Utf8ToWindows1252(text);
+    if (!converted.Ok) {
+      request_.BackCoverTextFile.clear();
+      Report(NotInCodePage(QStringLiteral("The back cover text file ") + shownPath,
+                           converted.Unmappable));
+      return;
+    }
+    request_.ConvertedBackCoverText = std::move(converted.Text);
+  }
+
+  // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.
+  // Opened without blocking, so a FIFO put in its place meanwhile cannot hang the run.
+  static std::optional<std::string> ReadLeadingBytes(const std::string& path, std::size_t limit) {
+    std::string bytes;
+#ifndef _WIN32
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+      return std::nullopt;
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+      close(fd);
+      return std::nullopt;
+    }
+    bytes.resize(limit);
+    std::size_t filled = 0;
+    while (filled < limit) {
+      const ssize_t n = read(fd, bytes.data() + filled, limit - filled);
+      if (n < 0) {
+        close(fd);
+        return std::nullopt;
+      }
+      if (n == 0)
+        break;
+      filled += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    bytes.resize(filled);
+#else
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+      return std::nullopt;
+    bytes.resize(limit);
+    in.read(bytes.data(), static_cast<std::streamsize>(limit));
+    if (in.bad())
+      return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+#endif
+    return bytes;
+  }
+
+  const LocalTime& now_;
+  Desktop& desktop_;
+  CommandLineRequest request_;
+  bool title_refused_ = false;  // a title was given but could not be converted
+};
+
+void ShowError(Desktop& desktop, const QString& text, const QString& caption) {
+  desktop.ShowMessage(text, caption, MessageIcon::Error, MessageButtons::Ok);
+}
+
+}  // namespace
+
+CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
+                                          const LocalTime& now, Desktop& desktop) {
+  return RequestReader(now, desktop).Read(arguments);
+}
+
+CoverDocument CoverDocumentFor(const CommandLineRequest& request) {
+  CoverDocument document;
+  document.MainTitle = request.MainTitle;
+  document.SubTitle = request.SubTitle;
+  document.BottomRightCornerMode = CornerMode::Custom;
+  document.CustomBottomRightCornerText = request.BottomRightCorner;
+  document.InsideJacketText = request.InsideJacketText;
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = request.SideSpineText;
+  document.CenterSideSpineText = request.CenterSideSpineText;
+  document.InversedSideSpineColours = request.InversedSideSpineColours;
+  document.BackCoverTextFile = request.BackCoverTextFile;
+  document.CenterBackCoverText = request.CenterBackCoverText;
+  return document;
+}
+
+PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request) {
+  PdfOutputOptions options;
+  options.PdfLevel = request.PdfLevel;
+  options.ViewInLandscape = request.ViewInLandscape;
+  options.ViewFullscreen = false;
+  options.HideUiElements = false;
+  return options;
+}
+
+int ProcessCommandLine(const std::vector<std::string>& arguments,
+                       const PrintCalibration& calibration, const LocalTime& now,
+                       Desktop& desktop) {
+  constexpr int kWritten = 0;
+  constexpr int kNotWritten = 1;
+
+  const CommandLineRequest request = ReadCommandLineRequest(arguments, now, desktop);
+  if (request.ArgumentError) {
+    if (desktop.HasDisplay())
+      ShowHelpIndex(desktop);
+    else
+      desktop.PrintUsage(UsageText());
+    return kNotWritten;
+  }
+
+  // A converted back cover text reaches the writer through a private temporary file; the
+  // working back cover text file of an open window is never touched.
+  CoverDocument document = CoverDocumentFor(request);
+  QTemporaryFile convertedBackText(QDir::tempPath() +
+                                   QStringLiteral("/Sleevemaster-back-XXXXXX.txt"));
+  if (request.ConvertedBackCoverText) {
+    const std::string& text = *request.ConvertedBackCoverText;
+    const qint64 size = static_cast<qint64>(text.size());
+    if (!convertedBackText.open() || convertedBackText.write(text.data(), size) != size ||
+        !convertedBackText.flush()) {
+      ShowError(desktop,
+                kCaption + QStringLiteral(" wasn't able to write the ") +
+                    Quoted(QDir::toNativeSeparators(convertedBackText.fileName())) +
+                    QStringLiteral(" file."),
+                kCaption);
+      return kNotWritten;
+    }
+    convertedBackText.close();
+    document.BackCoverTextFile = QFile::encodeName(convertedBackText.fileName()).toStdString();
+  }
+
+  const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
+  if (!pdf.Ok()) {
+    // The writer's messages begin with "Error: ", which the box leaves out.
+    const std::string_view message = std::string_view(pdf.Error).substr(
+        std::string_view(pdf.Error).starts_with("Error: ") ? 7 : 0);
+    ShowError(desktop, QString::fromStdString(Windows1252ToUtf8(message)),
+              kCaption + QStringLiteral(" PDF library"));
+    return kNotWritten;
+  }
+
+  const QString outputPath = PathText(request.OutputFile);
+  if (!request.ForceOverwrite && IsRegularFile(request.OutputFile)) {
+    const MessageAnswer answer =
+        desktop.ShowMessage(QStringLiteral("Do you want to replace the existing ") +
+                                Quoted(outputPath) + QStringLiteral("?"),
+                            kCaption, MessageIcon::Warning, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+      return kNotWritten;
+  }
+
+  // The old file stays whole until the new one is complete.
+  if (!ReplaceFileContents(request.OutputFile, pdf.Bytes)) {
+    ShowError(desktop,
+              kCaption + QStringLiteral(" wasn't able to write the ") + Quoted(outputPath) +
+                  QStringLiteral(" file."),
+              kCaption);
+    return kNotWritten;
+  }
+
+  // The printer's answer is not examined: the insert is written either way.
+  if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
+    desktop.PrintFile(QFileInfo(outputPath).absoluteFilePath());
+  return kWritten;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: sleevemaster TITLE [OUTPUT] [SWITCHES]\n"
+      "       sleevemaster [/gui]\n"
+      "       sleevemaster DOCUMENT.pdf\n"
+      "\n"
+      "Makes a printable PDF insert for a CD jewel case. Given a title, it writes the\n"
+      "insert to OUTPUT (\"cover.pdf\" in the current folder when left out) and ends.\n"
+      "Without arguments, with /gui, or with a single PDF document written by\n"
+      "Sleevemaster it opens the window instead.\n"
+      "\n"
+      "  /S:subtitle   subtitle of the front cover (at most 34 characters)\n"
+      "  /D            today's date in the front cover's bottom right corner\n"
+      "  /T            today's date and time there\n"
+      "  /B:text       a text of your own there (at most 45 characters)\n"
+      "  /I:text       text of the inside jacket (at most 45 characters)\n"
+      "  /SIDE:text    text of the CD side spines instead of the title\n"
+      "  /C            centre the side spine text\n"
+      "  /W            white side spines with black text\n"
+      "  /BACK:file    back cover text from a plain text file (50 lines of 100)\n"
+      "  /centerback   centre each back cover line\n"
+      "  /1            PDF level 1.1 (the default is 1.3)\n"
+      "  /2            PDF level 1.2\n"
+      "  /P            let viewers show the pages upright instead of landscape\n"
+      "  /F            replace OUTPUT without asking\n"
+      "  /print        print the insert once it is written\n"
+      "  --            end of switches: later arguments are TITLE and OUTPUT\n"
+      "  --help        show this text\n"
+      "  --version     show the version\n"
+      "\n"
+      "Switch names are not case-sensitive. The title may have at most 22 characters;\n"
+      "texts take the characters of Windows-1252. The exit status is 0 when the insert\n"
+      "was written and 1 otherwise.\n");
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,75 @@
+#include "app/qt_desktop.h"
+
+#include <QMessageBox>
+#include <cstdio>
+#include <utility>
+
+#include "app/shell_launch.h"
+
+namespace sleevemaster {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok:
+      return QMessageBox::Ok;
+    case MessageButtons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+QtDesktop::QtDesktop(QString executableFolder) : executable_folder_(std::move(executableFolder)) {}
+
+MessageAnswer QtDesktop::ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
+                                     MessageButtons buttons) {
+  QMessageBox box(BoxIcon(icon), caption, text, BoxButtons(buttons));
+  // Paths and user texts are never markup.
+  box.setTextFormat(Qt::PlainText);
+  switch (box.exec()) {
+    case QMessageBox::Ok:
+      return MessageAnswer::Ok;
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    default:
+      // Closed some other way: the answer that changes nothing.
+      return buttons == MessageButtons::Ok      ? MessageAnswer::Ok
+             : buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                                : MessageAnswer::Cancel;
+  }
+}
+
+int QtDesktop::OpenFile(const QString& path, const QString& workingFolder) {
+  return OpenWithDesktopHandler(path, workingFolder);
+}
+
+int QtDesktop::PrintFile(const QString& path) {
+  return PrintWithDefaultPrinter(path);
+}
+
+void QtDesktop::PrintUsage(const QString& usage) {
+  const QByteArray bytes = usage.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,110 @@
+#include "app/start_mode.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdlib>
+
+#include "pdf/file_utils.h"
+
+namespace sleevemaster {
+
+namespace {
+
+bool EqualsNoCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size())
+    return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != lower[i])
+      return false;
+  }
+  return true;
+}
+
+std::string_view EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string_view(value) : std::string_view();
+}
+
+}  // namespace
+
+EntryOption FindEntryOption(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--")
+      break;
+    if (argument == "--help")
+      return EntryOption::Help;
+    if (argument == "--version")
+      return EntryOption::Version;
+  }
+  return EntryOption::None;
+}
+
+bool HasPdfExtension(std::string_view path) {
+  std::size_t nameStart = path.find_last_of('/');
+#ifdef _WIN32
+  const std::size_t backslash = path.find_last_of("\\:");
+  if (backslash != std::string_view::npos &&
+      (nameStart == std::string_view::npos || backslash > nameStart))
+    nameStart = backslash;
+#endif
+  const std::string_view name =
+      nameStart == std::string_view::npos ? path : path.substr(nameStart + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot != std::string_view::npos && EqualsNoCase(name.substr(dot), ".pdf");
+}
+
+StartDecision DecideStartMode(const std::vector<std::string>& arguments) {
+  StartDecision decision;
+  if (arguments.empty())
+    return decision;
+  for (const std::string& argument : arguments) {
+    if (argument == "--")
+      break;
+    if (EqualsNoCase(argument, "/gui"))
+      return decision;
+  }
+  if (arguments.size() == 1 && HasPdfExtension(arguments.front()) &&
+      IsRegularFile(arguments.front())) {
+    decision.Mode = StartMode::OpenDocument;
+    decision.DocumentPath = arguments.front();
+    return decision;
+  }
+  decision.Mode = StartMode::Batch;
+  return decision;
+}
+
+bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,
+                      std::string_view qpaPlatform) {
+  // "offscreen:fontengine=freetype" names the offscreen platform with an option.
+  const std::string_view platform = qpaPlatform.substr(0, qpaPlatform.find(':'));
+  if (platform == "offscreen" || platform == "minimal")
+    return false;
+  return !display.empty() || !waylandDisplay.empty();
+}
+
+bool DisplayAvailableFromEnvironment() {
+#if defined(_WIN32) || defined(__APPLE__)
+  const std::string_view platform = EnvironmentValue("QT_QPA_PLATFORM");
+  return DisplayAvailable("desktop", "", platform);
+#else
+  return DisplayAvailable(EnvironmentValue("DISPLAY"), EnvironmentValue("WAYLAND_DISPLAY"),
+                          EnvironmentValue("QT_QPA_PLATFORM"));
+#endif
+}
+
+QString ExecutableFolderOf(const char* argv0) {
+  if (QCoreApplication::instance() != nullptr)
+    return QCoreApplication::applicationDirPath();
+#ifdef __linux__
+  const QFileInfo self(QStringLiteral("/proc/self/exe"));
+  const QString target = self.canonicalFilePath();
+  if (!target.isEmpty())
+    return QFileInfo(target).absolutePath();
+#endif
+  return QFileInfo(QFile::decodeName(argv0 ? argv0 : "")).absolutePath();
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,44 @@
+// What a start is asked to do, decided from the arguments alone, before any window exists.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sleevemaster {
+
+/// Options the entry answers itself, on stdout, before anything else.
+enum class EntryOption { None, Help, Version };
+
+/// "--help" or "--version" among the arguments before "--" (the first one found wins).
+EntryOption FindEntryOption(const std::vector<std::string>& arguments);
+
+/// The three ways the program starts.
+enum class StartMode { Interactive, OpenDocument, Batch };
+
+struct StartDecision {
+  StartMode Mode = StartMode::Interactive;
+  std::string DocumentPath;  ///< for OpenDocument
+};
+
+/// No arguments, or "/gui" in any case before "--": interactive. Exactly one argument that
+/// names an existing regular file whose name ends in ".pdf" (any case, from the last "." of
+/// the file name): open that document. Everything else: the batch.
+StartDecision DecideStartMode(const std::vector<std::string>& arguments);
+
+/// True when the file name's extension, from its last "." on, is ".pdf" in any case.
+bool HasPdfExtension(std::string_view path);
+
+/// Whether a display can be used: DISPLAY or WAYLAND_DISPLAY is set and not empty, and
+/// QT_QPA_PLATFORM does not ask for the offscreen or minimal platform.
+bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,
+                      std::string_view qpaPlatform);
+/// DisplayAvailable for this process's environment (always true on Windows and macOS).
+bool DisplayAvailableFromEnvironment();
+
+/// The folder of the running executable, without a trailing separator. Works before (and
+/// without) a QCoreApplication; `argv0` is the fallback where the system cannot tell.
+QString ExecutableFolderOf(const char* argv0);
+
+}  // namespace sleevemaster

@@ -1,0 +1,81 @@
+// How a start is decided from the arguments, and when a display can be used.
+#include "app/start_mode.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::TempDir;
+using test::WriteFileBytes;
+
+TEST(StartModeTest, NoArgumentsOrGuiAnywhereStartInteractively) {
+  EXPECT_EQ(DecideStartMode({}).Mode, StartMode::Interactive);
+  EXPECT_EQ(DecideStartMode({"/gui"}).Mode, StartMode::Interactive);
+  EXPECT_EQ(DecideStartMode({"Title", "/GUI"}).Mode, StartMode::Interactive);
+  EXPECT_EQ(DecideStartMode({"Title", "out.pdf", "/S:x", "/Gui"}).Mode, StartMode::Interactive);
+  // After "--" it is a title like any other.
+  EXPECT_EQ(DecideStartMode({"--", "/gui"}).Mode, StartMode::Batch);
+  EXPECT_EQ(DecideStartMode({"Title", "/guide"}).Mode, StartMode::Batch);
+  EXPECT_EQ(DecideStartMode({"Title"}).Mode, StartMode::Batch);
+}
+
+TEST(StartModeTest, ASingleExistingPdfIsOpenedEverythingElseIsTheBatch) {
+  TempDir dir;
+  const std::string pdf = dir.File("a.PdF");
+  const std::string txt = dir.File("a.txt");
+  WriteFileBytes(pdf, "%PDF-1.3\r");
+  WriteFileBytes(txt, "text");
+  StartDecision decision = DecideStartMode({pdf});
+  EXPECT_EQ(decision.Mode, StartMode::OpenDocument);
+  EXPECT_EQ(decision.DocumentPath, pdf);
+
+  EXPECT_EQ(DecideStartMode({txt}).Mode, StartMode::Batch);
+  EXPECT_EQ(DecideStartMode({dir.File("missing.pdf")}).Mode, StartMode::Batch);
+  EXPECT_EQ(DecideStartMode({pdf, "out.pdf"}).Mode, StartMode::Batch);
+
+  // A folder or FIFO named like a PDF is no document.
+  std::filesystem::create_directory(dir.File("folder.pdf"));
+  EXPECT_EQ(DecideStartMode({dir.File("folder.pdf")}).Mode, StartMode::Batch);
+  ASSERT_EQ(mkfifo(dir.File("pipe.pdf").c_str(), 0600), 0);
+  EXPECT_EQ(DecideStartMode({dir.File("pipe.pdf")}).Mode, StartMode::Batch);
+}
+
+TEST(StartModeTest, ExtensionRunsFromTheLastDotOfTheFileName) {
+  EXPECT_TRUE(HasPdfExtension("a.pdf"));
+  EXPECT_TRUE(HasPdfExtension("/x/y/a.b.PDF"));
+  EXPECT_TRUE(HasPdfExtension(".pdf"));
+  EXPECT_FALSE(HasPdfExtension("a.pdf.txt"));
+  EXPECT_FALSE(HasPdfExtension("a.pdfx"));
+  EXPECT_FALSE(HasPdfExtension("apdf"));
+  EXPECT_FALSE(HasPdfExtension("dir.pdf/file"));
+  EXPECT_FALSE(HasPdfExtension(""));
+}
+
+TEST(StartModeTest, HelpAndVersionCountOnlyBeforeDoubleDash) {
+  EXPECT_EQ(FindEntryOption({}), EntryOption::None);
+  EXPECT_EQ(FindEntryOption({"--help"}), EntryOption::Help);
+  EXPECT_EQ(FindEntryOption({"Title", "/S:x", "--version"}), EntryOption::Version);
+  EXPECT_EQ(FindEntryOption({"--version", "--help"}), EntryOption::Version);
+  EXPECT_EQ(FindEntryOption({"--", "--help"}), EntryOption::None);
+  EXPECT_EQ(FindEntryOption({"-help", "--HELP", "/help"}), EntryOption::None);
+}
+
+TEST(StartModeTest, DisplayNeedsAServerAndARealPlatform) {
+  EXPECT_FALSE(DisplayAvailable("", "", ""));
+  EXPECT_TRUE(DisplayAvailable(":0", "", ""));
+  EXPECT_TRUE(DisplayAvailable("", "wayland-0", ""));
+  EXPECT_TRUE(DisplayAvailable(":0", "", "xcb"));
+  EXPECT_FALSE(DisplayAvailable(":0", "", "offscreen"));
+  EXPECT_FALSE(DisplayAvailable(":0", "wayland-0", "minimal"));
+  EXPECT_FALSE(DisplayAvailable(":0", "", "offscreen:fontengine=freetype"));
+  EXPECT_FALSE(DisplayAvailable("", "", "xcb"));
+}
+
+}  // namespace
+}  // namespace sleevemaster

@@ -1,0 +1,59 @@
+// A scripted Desktop for tests: records every message and request, answers from a queue.
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/desktop.h"
+
+/// Lets GoogleTest print QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace sleevemaster::test {
+
+struct RecordedMessage {
+  QString Text;
+  QString Caption;
+  MessageIcon Icon = MessageIcon::Error;
+  MessageButtons Buttons = MessageButtons::Ok;
+};
+
+struct RecordedOpen {
+  QString Path;
+  QString WorkingFolder;
+};
+
+class FakeDesktop final : public Desktop {
+ public:
+  /// Answers for questions (Yes/No, Yes/No/Cancel), used first to last. A question with no
+  /// answer left fails the test and is answered No.
+  std::deque<MessageAnswer> Answers;
+  bool Display = true;
+  QString Folder = QStringLiteral("/nonexistent-sleevemaster-folder");
+  int OpenResult = kShellHandedOver;
+  int PrintResult = kShellHandedOver;
+
+  std::vector<RecordedMessage> Messages;
+  std::vector<RecordedOpen> Opened;
+  std::vector<QString> Printed;
+  std::vector<QString> Usages;
+
+  MessageAnswer ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
+                            MessageButtons buttons) override;
+  int OpenFile(const QString& path, const QString& workingFolder) override;
+  int PrintFile(const QString& path) override;
+  bool HasDisplay() const override { return Display; }
+  QString ExecutableFolder() const override { return Folder; }
+  void PrintUsage(const QString& usage) override { Usages.push_back(usage); }
+
+  /// The texts of the recorded messages, in order, as UTF-8.
+  std::vector<std::string> Texts() const;
+};
+
+}  // namespace sleevemaster::test
