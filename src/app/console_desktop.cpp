@@ -1,5 +1,8 @@
 #include "app/console_desktop.h"
 
+#include "app/shell_integration.h"
+#include "app/start_mode.h"
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -90,6 +93,27 @@ int ConsoleDesktop::PrintFile(const QString& path) {
 
 void ConsoleDesktop::PrintUsage(const QString& usage) {
   err_ << usage.toStdString() << std::flush;
+}
+
+// Without a display there is nobody to pick a file.
+QString ConsoleDesktop::GetOpenFileName(const FileDialogOptions&) {
+  return {};
+}
+
+QString ConsoleDesktop::GetSaveFileName(const FileDialogOptions&) {
+  return {};
+}
+
+bool ConsoleDesktop::PdfViewerAvailable() {
+  return sleevemaster::PdfViewerAvailable(XdgFolders::FromEnvironment());
+}
+
+bool ConsoleDesktop::PrinterAvailable() {
+  return sleevemaster::PrinterAvailable();
+}
+
+void ConsoleDesktop::RegisterEditEntry() {
+  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
 }
 
 }  // namespace sleevemaster

@@ -31,6 +31,16 @@ inline bool ShellRequestSucceeded(int result) {
   return result > 32;
 }
 
+/// What a file dialog starts with. The filter is in Qt's form ("Text Documents (*.txt)", one
+/// filter a line); the default suffix is appended to a name typed without an extension.
+struct FileDialogOptions {
+  QString Caption;
+  QString InitialFolder;  ///< empty: the dialog's own choice
+  QString FileName;       ///< proposed name (may include a folder)
+  QString Filter;
+  QString DefaultSuffix;
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -54,6 +64,22 @@ class Desktop {
 
   /// Prints the usage text where a user at a console reads it (stderr).
   virtual void PrintUsage(const QString& usage) = 0;
+
+  /// Asks for an existing file to open; empty when the user cancels.
+  virtual QString GetOpenFileName(const FileDialogOptions& options) = 0;
+
+  /// Asks for a file to save to; empty when the user cancels. The dialog itself never asks
+  /// about replacing a file: the caller does, with its own words.
+  virtual QString GetSaveFileName(const FileDialogOptions& options) = 0;
+
+  /// Whether the desktop has an application that opens PDF files (not this program's entry).
+  virtual bool PdfViewerAvailable() = 0;
+
+  /// Whether PDF files can be sent to a printer.
+  virtual bool PrinterAvailable() = 0;
+
+  /// Adds "Edit with Sleevemaster" to the Open With list of PDF files, when it is missing.
+  virtual void RegisterEditEntry() = 0;
 };
 
 }  // namespace sleevemaster

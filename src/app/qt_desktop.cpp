@@ -1,10 +1,14 @@
 #include "app/qt_desktop.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <cstdio>
 #include <utility>
 
+#include "app/shell_integration.h"
 #include "app/shell_launch.h"
+#include "app/start_mode.h"
 
 namespace sleevemaster {
 
@@ -70,6 +74,46 @@ void QtDesktop::PrintUsage(const QString& usage) {
   const QByteArray bytes = usage.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
   std::fflush(stderr);
+}
+
+namespace {
+
+QString RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(QApplication::activeWindow(), options.Caption, options.InitialFolder,
+                     options.Filter);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  // The program asks about replacing a file itself.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDefaultSuffix(options.DefaultSuffix);
+  if (!options.FileName.isEmpty())
+    dialog.selectFile(options.FileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString QtDesktop::GetOpenFileName(const FileDialogOptions& options) {
+  return RunFileDialog(options, QFileDialog::AcceptOpen);
+}
+
+QString QtDesktop::GetSaveFileName(const FileDialogOptions& options) {
+  return RunFileDialog(options, QFileDialog::AcceptSave);
+}
+
+bool QtDesktop::PdfViewerAvailable() {
+  return sleevemaster::PdfViewerAvailable(XdgFolders::FromEnvironment());
+}
+
+bool QtDesktop::PrinterAvailable() {
+  return sleevemaster::PrinterAvailable();
+}
+
+void QtDesktop::RegisterEditEntry() {
+  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
 }
 
 }  // namespace sleevemaster

@@ -18,6 +18,11 @@ class QtDesktop final : public Desktop {
   bool HasDisplay() const override { return true; }
   QString ExecutableFolder() const override { return executable_folder_; }
   void PrintUsage(const QString& usage) override;
+  QString GetOpenFileName(const FileDialogOptions& options) override;
+  QString GetSaveFileName(const FileDialogOptions& options) override;
+  bool PdfViewerAvailable() override;
+  bool PrinterAvailable() override;
+  void RegisterEditEntry() override;
 
  private:
   QString executable_folder_;

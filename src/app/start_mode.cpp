@@ -1,5 +1,7 @@
 #include "app/start_mode.h"
 
+#include "document/loaded_document.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -42,20 +44,6 @@ EntryOption FindEntryOption(const std::vector<std::string>& arguments) {
   return EntryOption::None;
 }
 
-bool HasPdfExtension(std::string_view path) {
-  std::size_t nameStart = path.find_last_of('/');
-#ifdef _WIN32
-  const std::size_t backslash = path.find_last_of("\\:");
-  if (backslash != std::string_view::npos &&
-      (nameStart == std::string_view::npos || backslash > nameStart))
-    nameStart = backslash;
-#endif
-  const std::string_view name =
-      nameStart == std::string_view::npos ? path : path.substr(nameStart + 1);
-  const std::size_t dot = name.find_last_of('.');
-  return dot != std::string_view::npos && EqualsNoCase(name.substr(dot), ".pdf");
-}
-
 StartDecision DecideStartMode(const std::vector<std::string>& arguments) {
   StartDecision decision;
   if (arguments.empty())
@@ -93,6 +81,15 @@ bool DisplayAvailableFromEnvironment() {
   return DisplayAvailable(EnvironmentValue("DISPLAY"), EnvironmentValue("WAYLAND_DISPLAY"),
                           EnvironmentValue("QT_QPA_PLATFORM"));
 #endif
+}
+
+QString OwnExecutablePath() {
+#ifdef __linux__
+  const QString target = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+  if (!target.isEmpty())
+    return target;
+#endif
+  return QCoreApplication::applicationFilePath();
 }
 
 QString ExecutableFolderOf(const char* argv0) {

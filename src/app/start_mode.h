@@ -27,9 +27,6 @@ struct StartDecision {
 /// the file name): open that document. Everything else: the batch.
 StartDecision DecideStartMode(const std::vector<std::string>& arguments);
 
-/// True when the file name's extension, from its last "." on, is ".pdf" in any case.
-bool HasPdfExtension(std::string_view path);
-
 /// Whether a display can be used: DISPLAY or WAYLAND_DISPLAY is set and not empty, and
 /// QT_QPA_PLATFORM does not ask for the offscreen or minimal platform.
 bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,
@@ -40,5 +37,8 @@ bool DisplayAvailableFromEnvironment();
 /// The folder of the running executable, without a trailing separator. Works before (and
 /// without) a QCoreApplication; `argv0` is the fallback where the system cannot tell.
 QString ExecutableFolderOf(const char* argv0);
+
+/// The full path of the running executable.
+QString OwnExecutablePath();
 
 }  // namespace sleevemaster

@@ -1,6 +1,8 @@
 // How a start is decided from the arguments, and when a display can be used.
 #include "app/start_mode.h"
 
+#include "document/loaded_document.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -28,6 +28,30 @@ int FakeDesktop::PrintFile(const QString& path) {
   return PrintResult;
 }
 
+namespace {
+
+QString NextAnswer(std::deque<QString>& answers, const FileDialogOptions& options) {
+  if (answers.empty()) {
+    ADD_FAILURE() << "unexpected file dialog: " << options.Caption.toStdString();
+    return {};
+  }
+  QString answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+QString FakeDesktop::GetOpenFileName(const FileDialogOptions& options) {
+  OpenDialogs.push_back(options);
+  return NextAnswer(OpenFileAnswers, options);
+}
+
+QString FakeDesktop::GetSaveFileName(const FileDialogOptions& options) {
+  SaveDialogs.push_back(options);
+  return NextAnswer(SaveFileAnswers, options);
+}
+
 std::vector<std::string> FakeDesktop::Texts() const {
   std::vector<std::string> texts;
   for (const RecordedMessage& message : Messages)

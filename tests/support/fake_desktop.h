@@ -39,7 +39,17 @@ class FakeDesktop final : public Desktop {
   int OpenResult = kShellHandedOver;
   int PrintResult = kShellHandedOver;
 
+  /// Answers of the file dialogs, used first to last; an empty string is a cancel. A dialog
+  /// with no answer left fails the test and is cancelled.
+  std::deque<QString> OpenFileAnswers;
+  std::deque<QString> SaveFileAnswers;
+  bool ViewerAvailable = true;
+  bool PrinterPresent = true;
+
   std::vector<RecordedMessage> Messages;
+  std::vector<FileDialogOptions> OpenDialogs;
+  std::vector<FileDialogOptions> SaveDialogs;
+  int EditEntryRegistrations = 0;
   std::vector<RecordedOpen> Opened;
   std::vector<QString> Printed;
   std::vector<QString> Usages;
@@ -51,6 +61,11 @@ class FakeDesktop final : public Desktop {
   bool HasDisplay() const override { return Display; }
   QString ExecutableFolder() const override { return Folder; }
   void PrintUsage(const QString& usage) override { Usages.push_back(usage); }
+  QString GetOpenFileName(const FileDialogOptions& options) override;
+  QString GetSaveFileName(const FileDialogOptions& options) override;
+  bool PdfViewerAvailable() override { return ViewerAvailable; }
+  bool PrinterAvailable() override { return PrinterPresent; }
+  void RegisterEditEntry() override { ++EditEntryRegistrations; }
 
   /// The texts of the recorded messages, in order, as UTF-8.
   std::vector<std::string> Texts() const;
