@@ -1,0 +1,91 @@
+// The back cover text editor: a modal memo over one Windows-1252 text file.
+//
+// The caller hands the editor a file with LoadTextFile (normally the working back cover text
+// file) and shows it modally; OK writes the memo back into that file, Cancel leaves the file
+// alone, and Browse imports the text of any other file into the memo without ever writing it.
+// Between showings the editor keeps the file name, the browse folder and, after OK, the text.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+
+class QKeyEvent;
+class QShowEvent;
+
+namespace Ui {
+class TTextEditForm;
+}
+
+namespace sleevemaster {
+
+class Desktop;
+
+/// How much of a text file the editor reads at most; a back cover holds a few kilobytes.
+inline constexpr qint64 kMaxEditorFileBytes = 1024 * 1024;
+
+/// What a read of a text file came to.
+enum class TextFileRead {
+  Loaded,      ///< the memo shows the file
+  Missing,     ///< nothing exists at the path
+  NotAFile,    ///< a folder, FIFO or device: refused without opening it
+  TooLarge,    ///< larger than kMaxEditorFileBytes
+  Unreadable,  ///< exists but cannot be opened or read
+};
+
+/// What SaveTextFile came to.
+enum class TextFileSave {
+  Written,      ///< the file now holds the memo's text
+  NoFile,       ///< no file was ever loaded: nothing written
+  Unmappable,   ///< the memo holds a character Windows-1252 lacks: nothing written
+  WriteFailed,  ///< the file could not be replaced; the old one is intact
+};
+
+class TTextEdit final : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(TTextEdit)
+
+ public:
+  explicit TTextEdit(Desktop& desktop, QWidget* parent = nullptr);
+  ~TTextEdit() override;
+
+  /// Remembers `path` as the file that OK writes and shows its text in the memo. A missing
+  /// file leaves the memo empty; one that exists but cannot be shown is reported, too.
+  TextFileRead LoadTextFile(const QString& path);
+
+  /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
+  void SetBrowseFolder(const QString& folder);
+
+  /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName.
+  /// The old file survives any failure.
+  TextFileSave SaveTextFile();
+
+  const QString& TextFileName() const { return text_file_name_; }
+  const QString& BrowseFolder() const { return browse_folder_; }
+
+  /// The memo's text with "\n" between lines.
+  QString MemoText() const;
+
+ public slots:
+  void OkBtnClick();
+  void CancelBtnClick();
+  void BrowseBtnClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  enum class Encoding { Windows1252, Utf8WhenValid };
+
+  TextFileRead ReadTextIntoMemo(const QString& path, Encoding encoding);
+  void ReportReadFailure(const QString& path, TextFileRead failure);
+  void ShowError(const QString& text);
+
+  Desktop& desktop_;
+  std::unique_ptr<Ui::TTextEditForm> ui_;
+  QString text_file_name_;
+  QString browse_folder_;
+};
+
+}  // namespace sleevemaster

@@ -1,0 +1,351 @@
+#include "dialogs/Texteditform/text_edit_dialog.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <filesystem>
+#include <iterator>
+#include <string>
+
+#include "pdf/text_encoding.h"
+#include "support/fake_desktop.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+class TextEditTest : public testing::Test {
+ protected:
+  QPlainTextEdit* Memo() { return dialog_.findChild<QPlainTextEdit*>(QStringLiteral("Text")); }
+  QPushButton* Button(const char* name) {
+    return dialog_.findChild<QPushButton*>(QString::fromLatin1(name));
+  }
+  QString Path(const char* name) { return QString::fromStdString(dir_.File(name)); }
+  // Writes `bytes` to a file of the temporary folder and returns its path.
+  QString FileWith(const char* name, std::string_view bytes) {
+    WriteFileBytes(dir_.File(name), bytes);
+    return Path(name);
+  }
+  // Loads the working file and shows the editor as the main window's Edit command does.
+  void OpenWorkingFile(std::string_view bytes) {
+    ASSERT_EQ(dialog_.LoadTextFile(FileWith("work.txt", bytes)), TextFileRead::Loaded);
+    dialog_.show();
+  }
+  std::string WorkingBytes() { return ReadFileBytes(dir_.File("work.txt")); }
+
+  test::TempDir dir_;
+  test::FakeDesktop desktop_;
+  TTextEdit dialog_{desktop_};
+};
+
+TEST_F(TextEditTest, ControlsCarryTheirNamesCaptionsAndHints) {
+  EXPECT_EQ(dialog_.windowTitle(), QStringLiteral("Sleevemaster Text Editor"));
+  auto* label = dialog_.findChild<QLabel*>(QStringLiteral("Label1"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), QStringLiteral("Type your text:"));
+
+  QPlainTextEdit* memo = Memo();
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  const QFontMetrics metrics(memo->font());
+  EXPECT_EQ(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
+
+  const struct {
+    const char* Name;
+    const char* Caption;
+    const char* Hint;
+  } buttons[] = {
+      {"OkBtn", "OK", "Saves the text in the editor and then closes this dialog box"},
+      {"CancelBtn", "Cancel", "Closes this dialog box without saving any changes you have made"},
+      {"BrowseBtn", "Browse...", "Browses for a text file"},
+  };
+  for (const auto& expected : buttons) {
+    QPushButton* button = Button(expected.Name);
+    ASSERT_NE(button, nullptr) << expected.Name;
+    EXPECT_EQ(button->text(), QString::fromLatin1(expected.Caption));
+    EXPECT_EQ(button->toolTip(), QString::fromLatin1(expected.Hint));
+    EXPECT_FALSE(button->icon().isNull()) << expected.Name;
+    EXPECT_FALSE(button->isDefault() || button->autoDefault()) << expected.Name;
+  }
+}
+
+TEST_F(TextEditTest, HasAFixedSizeThatClipsNothingAndTabsInOrder) {
+  dialog_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
+  EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());
+  EXPECT_GE(Memo()->width(), 406);
+  EXPECT_GE(Memo()->height(), 300);
+  for (const char* name : {"OkBtn", "CancelBtn", "BrowseBtn"}) {
+    QWidget* button = Button(name);
+    EXPECT_GE(button->width(), std::max(96, button->sizeHint().width())) << name;
+    EXPECT_GE(button->height(), std::max(32, button->sizeHint().height())) << name;
+    EXPECT_TRUE(dialog_.rect().contains(button->geometry())) << name;
+  }
+  auto* label = dialog_.findChild<QLabel*>(QStringLiteral("Label1"));
+  EXPECT_GE(label->width(), label->sizeHint().width());
+
+  // OK first; Tab walks the buttons into the memo, where Tab is a character.
+  EXPECT_EQ(QApplication::focusWidget(), Button("OkBtn"));
+  for (QWidget* next :
+       {static_cast<QWidget*>(Button("CancelBtn")), static_cast<QWidget*>(Button("BrowseBtn")),
+        static_cast<QWidget*>(Memo())}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
+  QTest::keyClick(Memo(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Memo());
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("\t"));
+}
+
+TEST_F(TextEditTest, LineEndsLoadAlikeAndEveryCrIsDropped) {
+  for (const char* bytes : {"a\r\nb", "a\nb", "a\r\r\nb"}) {
+    dialog_.LoadTextFile(FileWith("in.txt", bytes));
+    EXPECT_EQ(dialog_.MemoText(), QStringLiteral("a\nb")) << bytes;
+    EXPECT_EQ(Memo()->blockCount(), 2);
+  }
+  dialog_.LoadTextFile(FileWith("in.txt", "a\r\nb\r\n"));
+  EXPECT_EQ(Memo()->blockCount(), 3);
+  dialog_.LoadTextFile(FileWith("in.txt", "a\rb"));
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("ab"));
+
+  dialog_.LoadTextFile(FileWith("in.txt", ""));
+  EXPECT_EQ(dialog_.MemoText(), QString());
+}
+
+TEST_F(TextEditTest, OkWritesCrLfBetweenLinesAndReadsBackTheSame) {
+  OpenWorkingFile("old");
+  Memo()->setPlainText(QStringLiteral("a\nb"));
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_EQ(WorkingBytes(), "a\r\nb");
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("a\nb"));  // kept for the next showing
+
+  Memo()->setPlainText(QStringLiteral("a\n"));
+  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::Written);
+  EXPECT_EQ(WorkingBytes(), "a\r\n");
+  dialog_.LoadTextFile(Path("work.txt"));
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("a\n"));
+}
+
+TEST_F(TextEditTest, EveryWindows1252ByteSurvivesLoadAndSave) {
+  std::string bytes;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (byte != '\r' && byte != '\n')
+      bytes.push_back(static_cast<char>(byte));
+  }
+  OpenWorkingFile(bytes + "\n" + bytes);
+  // Controls, the euro sign, the no-break space: the memo changes none of them.
+  EXPECT_EQ(dialog_.MemoText(), QString::fromStdString(Windows1252ToUtf8(bytes + "\n" + bytes)));
+  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::Written);
+  EXPECT_EQ(WorkingBytes(), bytes + "\r\n" + bytes);
+}
+
+TEST_F(TextEditTest, MemoShowsWindows1252AsCharacters) {
+  OpenWorkingFile("Caf\xE9 \x80\xA0!");
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("Caf\u00E9 \u20AC\u00A0!"));
+}
+
+TEST_F(TextEditTest, CancelLeavesTheFileAndEmptiesTheMemo) {
+  OpenWorkingFile("keep\r\nme");
+  Memo()->setPlainText(QStringLiteral("changed"));
+  QTest::mouseClick(Button("CancelBtn"), Qt::LeftButton);
+  EXPECT_EQ(WorkingBytes(), "keep\r\nme");
+  EXPECT_EQ(dialog_.MemoText(), QString());
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+}
+
+TEST_F(TextEditTest, OkBeforeAnyLoadWritesNothing) {
+  dialog_.show();
+  Memo()->setPlainText(QStringLiteral("text"));
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_TRUE(dialog_.TextFileName().isEmpty());
+  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::NoFile);
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
+TEST_F(TextEditTest, AFailedWriteKeepsTheOldFileSilently) {
+  OpenWorkingFile("old");
+  // A disk that fills up half way: writes past 4 KiB come back short.
+  Memo()->setPlainText(QString(16384, u'x'));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(WorkingBytes(), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left behind
+  EXPECT_TRUE(desktop_.Messages.empty());
+
+  // A file in a folder that is gone cannot be written either.
+  dialog_.LoadTextFile(Path("gone/work.txt"));
+  Memo()->setPlainText(QStringLiteral("text"));
+  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::WriteFailed);
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
+TEST_F(TextEditTest, BrowseImportsIntoTheMemoAndOkWritesTheWorkingFile) {
+  OpenWorkingFile("old");
+  dialog_.SetBrowseFolder(QString::fromStdString(dir_.Path()));
+  const QString picked = FileWith("picked.txt", "one\r\ntwo\r\n");
+  desktop_.OpenFileAnswers = {picked};
+  QTest::mouseClick(Button("BrowseBtn"), Qt::LeftButton);
+
+  ASSERT_EQ(desktop_.OpenDialogs.size(), 1U);
+  const FileDialogOptions& options = desktop_.OpenDialogs[0];
+  EXPECT_EQ(options.InitialFolder, QString::fromStdString(dir_.Path()));
+  EXPECT_TRUE(options.FileName.isEmpty());
+  EXPECT_EQ(options.Filter, QStringLiteral("Text Documents (*.txt)\nAll Files (*)"));
+  EXPECT_EQ(options.DefaultSuffix, QStringLiteral("txt"));
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("one\ntwo\n"));
+  EXPECT_EQ(dialog_.TextFileName(), Path("work.txt"));
+
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_EQ(WorkingBytes(), "one\r\ntwo\r\n");
+  EXPECT_EQ(ReadFileBytes(dir_.File("picked.txt")), "one\r\ntwo\r\n");
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
+TEST_F(TextEditTest, BrowseLoadsNothingFromACancelAMissingFileOrANonFile) {
+  OpenWorkingFile("old");
+  ASSERT_EQ(mkfifo(dir_.File("fifo").c_str(), 0600), 0);
+  WriteFileBytes(dir_.File("huge.txt"), std::string(kMaxEditorFileBytes + 1, 'x'));
+  desktop_.OpenFileAnswers = {QString(), Path("missing.txt"), QString::fromStdString(dir_.Path()),
+                              Path("fifo"), Path("huge.txt")};
+  for (int i = 0; i < 5; ++i)
+    QTest::mouseClick(Button("BrowseBtn"), Qt::LeftButton);
+
+  EXPECT_TRUE(desktop_.OpenDialogs.at(0).InitialFolder.isEmpty());  // no browse folder set
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("old"));
+  EXPECT_EQ(desktop_.Texts(),
+            (std::vector<std::string>{
+                "Cannot open \"" + dir_.Path() + "\" because it is not a regular file.",
+                "Cannot open \"" + dir_.File("fifo") + "\" because it is not a regular file.",
+                "Cannot open \"" + dir_.File("huge.txt") + "\" because it is larger than 1 MB."}));
+}
+
+TEST_F(TextEditTest, LoadTextFileOfAnUnreadableFileEmptiesTheMemo) {
+  OpenWorkingFile("old");
+  EXPECT_EQ(dialog_.LoadTextFile(Path("missing.txt")), TextFileRead::Missing);
+  EXPECT_EQ(dialog_.TextFileName(), Path("missing.txt"));
+  EXPECT_EQ(dialog_.MemoText(), QString());
+  EXPECT_TRUE(desktop_.Messages.empty());
+
+  Memo()->setPlainText(QStringLiteral("typed"));
+  EXPECT_EQ(dialog_.LoadTextFile(QString::fromStdString(dir_.Path())), TextFileRead::NotAFile);
+  EXPECT_EQ(dialog_.MemoText(), QString());
+  EXPECT_EQ(desktop_.Messages.size(), 1U);
+  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::WriteFailed);  // a folder is never replaced
+}
+
+TEST_F(TextEditTest, ImportedUtf8BecomesWindows1252) {
+  OpenWorkingFile("");
+  const struct {
+    const char* Imported;
+    const char* Written;
+  } cases[] = {
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80"},  // UTF-8
+      {"\xEF\xBB\xBF"
+       "Caf\xC3\xA9",
+       "Caf\xE9"},                       // with a byte order mark
+      {"Caf\xE9 \x80", "Caf\xE9 \x80"},  // not UTF-8: Windows-1252
+      {"plain\nASCII", "plain\r\nASCII"},
+  };
+  for (const auto& c : cases) {
+    desktop_.OpenFileAnswers = {FileWith("import.txt", c.Imported)};
+    QTest::mouseClick(Button("BrowseBtn"), Qt::LeftButton);
+    EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::Written);
+    EXPECT_EQ(WorkingBytes(), c.Written) << c.Imported;
+  }
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
+TEST_F(TextEditTest, OkRefusesCharactersWindows1252LacksAndKeepsThem) {
+  OpenWorkingFile("old");
+  desktop_.OpenFileAnswers = {FileWith("import.txt", "left \xE2\x86\x92 right")};
+  QTest::mouseClick(Button("BrowseBtn"), Qt::LeftButton);
+  ASSERT_EQ(desktop_.Messages.size(), 1U);
+  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Warning);
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("left \u2192 right"));
+
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_EQ(WorkingBytes(), "old");
+  ASSERT_EQ(desktop_.Messages.size(), 2U);
+  EXPECT_EQ(desktop_.Texts()[1],
+            "The character \"\xE2\x86\x92\" (U+2192) cannot be printed on the back cover. "
+            "Replace it, then press OK again.");
+  EXPECT_EQ(Memo()->textCursor().selectedText(), QStringLiteral("\u2192"));
+
+  // Typed over, the text goes through.
+  QTest::keyClicks(Memo(), QStringLiteral("-"));
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(WorkingBytes(), "left - right");
+}
+
+TEST_F(TextEditTest, EscapeDoesNothingAndEnterActsOnTheFocusedControl) {
+  OpenWorkingFile("old");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
+  for (QWidget* target :
+       {static_cast<QWidget*>(Memo()), static_cast<QWidget*>(Button("CancelBtn"))}) {
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    EXPECT_TRUE(dialog_.isVisible());
+  }
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("old"));
+
+  Memo()->setFocus();
+  QTest::keyClick(Memo(), Qt::Key_End);
+  QTest::keyClick(Memo(), Qt::Key_Return);
+  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("old\n"));
+
+  Button("OkBtn")->setFocus();
+  QTest::keyClick(Button("OkBtn"), Qt::Key_Return);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(WorkingBytes(), "old\r\n");
+}
+
+TEST_F(TextEditTest, RunsModallyAndTheCloseBoxNeitherSavesNorClears) {
+  OpenWorkingFile("old");
+  dialog_.hide();
+  QTimer::singleShot(0, &dialog_, [this] {
+    Memo()->setPlainText(QStringLiteral("edited"));
+    dialog_.close();
+  });
+  EXPECT_EQ(dialog_.exec(), QDialog::Rejected);
+  EXPECT_EQ(WorkingBytes(), "old");
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("edited"));
+
+  QTimer::singleShot(0, &dialog_, [this] { Button("OkBtn")->click(); });
+  EXPECT_EQ(dialog_.exec(), QDialog::Accepted);
+  EXPECT_EQ(WorkingBytes(), "edited");
+}
+
+}  // namespace
+}  // namespace sleevemaster
