@@ -6,7 +6,7 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # What the tests need on top: test and benchmark libraries, clang with libFuzzer and the
 # sanitizer runtimes, the outside PDF judges, a virtual display and the German locale.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth locales)
+  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

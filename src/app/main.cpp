@@ -1,18 +1,23 @@
-// Program entry: answers --help and --version, decides how the program starts, and runs the
-// batch with the Desktop that fits the run (no QApplication at all without a display).
-#include <QApplication>
+// Program entry: answers --help and --version, decides how the program starts, runs a batch
+// without a display on the console, and hands everything that needs a display to the window
+// module. This file and what it calls use Qt Core only, so a batch run stays quick.
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QLibrary>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/batch.h"
 #include "app/command_line.h"
 #include "app/console_desktop.h"
-#include "app/qt_desktop.h"
+#include "app/settings_store.h"
 #include "app/start_mode.h"
-#include "pdf/cover_document.h"
+#include "app/window_module.h"
 #include "pdf/version.h"
+
+#ifndef SLEEVEMASTER_WINDOW_MODULE_DIR
+#define SLEEVEMASTER_WINDOW_MODULE_DIR "."
+#endif
 
 namespace {
 
@@ -24,30 +29,18 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
          std::fflush(stream) == 0;
 }
 
-int RunBatch(int argc, char** argv, const std::vector<std::string>& arguments) {
-  QCoreApplication::setOrganizationName(QStringLiteral("Quenmoor"));
-  QCoreApplication::setApplicationName(QString::fromLatin1(kProductName));
-  // The settings store will supply the stored calibration; until then the defaults hold.
-  const PrintCalibration calibration{};
-  const LocalTime now = CurrentLocalTime();
-
-  if (!DisplayAvailableFromEnvironment()) {
-    ConsoleDesktop desktop(ExecutableFolderOf(argc > 0 ? argv[0] : nullptr));
-    return ProcessCommandLine(arguments, calibration, now, desktop);
+// Loads the window module from beside the executable (or where it was installed) and runs it.
+int RunWindowModule(int argc, char** argv, const QString& executableFolder) {
+  QLibrary module(executableFolder +
+                  QStringLiteral("/" SLEEVEMASTER_WINDOW_MODULE_DIR "/sleevemaster_windows"));
+  const auto entry =
+      reinterpret_cast<SleevemasterWindowMainFn>(module.resolve(SLEEVEMASTER_WINDOW_ENTRY));
+  if (entry == nullptr) {
+    WriteAll(stderr, "sleevemaster: the windows cannot be loaded: " +
+                         module.errorString().toStdString() + "\n");
+    return 1;
   }
-  // Qt sees only the program name: every argument belongs to the batch, so a title such as
-  // "-platform" cannot change how Qt starts.
-  int qtArgc = 1;
-  QApplication application(qtArgc, argv);
-  // A platform list such as "xcb;offscreen" may have fallen back to a platform nobody can
-  // see; a message box there would wait forever.
-  const QString platform = QGuiApplication::platformName();
-  if (platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal")) {
-    ConsoleDesktop desktop(ExecutableFolderOf(argv[0]));
-    return ProcessCommandLine(arguments, calibration, now, desktop);
-  }
-  QtDesktop desktop(ExecutableFolderOf(argv[0]));
-  return ProcessCommandLine(arguments, calibration, now, desktop);
+  return entry(argc, argv);
 }
 
 }  // namespace
@@ -64,16 +57,16 @@ int main(int argc, char** argv) {
       break;
   }
 
-  const StartDecision start = DecideStartMode(arguments);
-  if (start.Mode == StartMode::Batch)
-    return RunBatch(argc, argv, arguments);
-
-  // The window is not part of this build yet; say so rather than pretend.
-  const std::string what = start.Mode == StartMode::OpenDocument
-                               ? "cannot open \"" + start.DocumentPath + "\": "
-                               : std::string();
-  WriteAll(stderr, "sleevemaster: " + what +
-                       "the Sleevemaster window is not available in this build; give a title "
-                       "to make an insert from the command line (see --help).\n");
-  return 1;
+  const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
+  if (!DisplayAvailableFromEnvironment()) {
+    if (DecideStartMode(arguments).Mode == StartMode::Batch) {
+      ConsoleDesktop desktop(executableFolder);
+      return RunBatch(arguments, desktop, SettingsStore());
+    }
+    WriteAll(stderr,
+             "sleevemaster: the window needs a graphical desktop, and there is no display; "
+             "give a title to make an insert from the command line (see --help).\n");
+    return 1;
+  }
+  return RunWindowModule(argc, argv, executableFolder);
 }

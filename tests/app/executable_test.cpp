@@ -339,7 +339,7 @@ TEST(ExecutableTest, WorkingBackCoverTextIsNeverTouched) {
   ExpectJudgedClean(dir.File("cover.pdf"), "Track 2 – Café");
 }
 
-TEST(ExecutableTest, InteractiveStartsSayTheWindowIsMissing) {
+TEST(ExecutableTest, InteractiveStartsWithoutADisplaySaySo) {
   TempDir dir;
   WriteFileBytes(dir.File("a.pdf"), "%PDF-1.3\r");
   WriteFileBytes(dir.File("a.txt"), "text");
@@ -347,7 +347,7 @@ TEST(ExecutableTest, InteractiveStartsSayTheWindowIsMissing) {
        {Strings{}, Strings{"/gui"}, Strings{"Title", "/GUI"}, Strings{"a.pdf"}}) {
     const RunResult run = RunProgram(dir, arguments);
     EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_NE(run.Stderr.find("window is not available in this build"), std::string::npos)
+    EXPECT_NE(run.Stderr.find("the window needs a graphical desktop"), std::string::npos)
         << run.Stderr;
     EXPECT_EQ(std::count(run.Stderr.begin(), run.Stderr.end(), '\n'), 1);
   }

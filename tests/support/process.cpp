@@ -115,6 +115,68 @@ RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& opt
   return result;
 }
 
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
+                                     const RunOptions& options) {
+  if (argv.empty())
+    return;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null_fd = open("/dev/null", O_RDWR);
+    dup2(null_fd, 0);
+    dup2(null_fd, 1);
+    dup2(null_fd, 2);
+    setsid();
+    if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
+      _exit(126);
+    for (const auto& [name, value] : options.Environment) {
+      if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+      else
+        unsetenv(name.c_str());
+    }
+    std::vector<char*> args;
+    for (const auto& arg : argv)
+      args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  pid_ = pid;
+}
+
+BackgroundProcess::~BackgroundProcess() {
+  Stop();
+}
+
+int BackgroundProcess::Wait(int seconds) {
+  if (pid_ <= 0 || reaped_)
+    return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      reaped_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (done < 0)
+      return -1;
+    usleep(20000);
+  }
+  return -1;
+}
+
+void BackgroundProcess::Stop() {
+  if (pid_ <= 0 || reaped_)
+    return;
+  kill(pid_, SIGTERM);
+  if (Wait(3) == -1 && !reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    reaped_ = true;
+  }
+}
+
 bool ProgramAvailable(const std::string& program) {
   return RunProcess({"sh", "-c", "command -v \"$0\" >/dev/null", program}).ExitCode == 0;
 }

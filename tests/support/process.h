@@ -26,6 +26,27 @@ struct RunResult {
 /// Runs argv[0] (searched in PATH) with the arguments and waits for it.
 RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options = {});
 
+/// A program running beside the test: stdin, stdout and stderr on /dev/null. Killed, if it
+/// still runs, when the object goes.
+class BackgroundProcess {
+ public:
+  BackgroundProcess(const std::vector<std::string>& argv, const RunOptions& options = {});
+  ~BackgroundProcess();
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  /// Waits up to `seconds` for the program to end; its exit code, or -1 when it did not end
+  /// in time or was ended by a signal.
+  int Wait(int seconds);
+  /// Ends the program (SIGTERM, then SIGKILL) and reaps it.
+  void Stop();
+
+ private:
+  int pid_ = -1;
+  bool reaped_ = false;
+};
+
 /// True when `program` is found in PATH.
 bool ProgramAvailable(const std::string& program);
 

@@ -1,0 +1,165 @@
+// The main window: the one insert being edited, and the life of the program around it.
+//
+// TMain shows the texts and flags of a CoverDocument on four tab pages (Mainform.ui) and keeps
+// the window state beside them: the modified flag, the preview path, the name the save dialog
+// proposes. The persisted values (preferences, calibration, documents folder, PDF options,
+// window positions) live in the AppSettings it is given, so the other windows read the same
+// values. The back cover text is never held in memory: it lives in the working file
+// "Back Cover Text.txt" in the temporary folder, which New empties, Open fills, the editor
+// rewrites, the writer reads and closing deletes.
+//
+// The code is split by concern: main_window.cpp holds the fields, their rules and the New,
+// Exit and Edit commands; main_window_document.cpp opening and saving; main_window_lifecycle.cpp
+// the create, show and close steps with the settings store. Everything outside the program
+// goes through the Desktop it is given.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_settings.h"
+#include "app/start_mode.h"
+#include "pdf/cover_document.h"
+
+class QButtonGroup;
+class QCloseEvent;
+class QLineEdit;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace sleevemaster {
+
+class Desktop;
+class SettingsStore;
+class TTextEdit;
+class ToolTipSwitch;
+
+/// What the main window works with; all of it outlives the window.
+struct MainWindowDependencies {
+  Desktop& DesktopShell;
+  SettingsStore& Store;
+  /// The persisted values: read by the create step, kept up to date while the window lives,
+  /// written back by saves and by the close step.
+  AppSettings& Settings;
+  TTextEdit& TextEditor;
+  /// The user's temporary folder in the local 8-bit encoding, with a trailing separator
+  /// (DefaultTemporaryFolder()); empty means there is none.
+  std::string TemporaryFolder;
+  /// The time the date texts of the corner are made from.
+  std::function<LocalTime()> Clock = CurrentLocalTime;
+};
+
+/// QDir::tempPath() with one trailing separator, in the local 8-bit encoding.
+std::string DefaultTemporaryFolder();
+
+class TMain final : public QMainWindow {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(TMain)
+
+ public:
+  /// Builds the window and runs its create step (FormCreate): checks the desktop's PDF viewer
+  /// and printer with their warnings, loads the settings and starts an empty document. The
+  /// window is not shown.
+  explicit TMain(MainWindowDependencies dependencies, QWidget* parent = nullptr);
+  ~TMain() override;
+
+  /// The show step: places the windows from the store, opens the document the command line
+  /// named, disables Preview and Print where the desktop cannot serve them, and shows the
+  /// window. A store error is reported and ends the step there (the window still shows).
+  void FormShow(const StartDecision& start);
+
+  /// The index logic of the three radio groups: the checked item's position (-1 for none).
+  int BottomRightCornerIndex() const;
+  void SetBottomRightCornerIndex(int index);
+  int SideSpineIndex() const;
+  void SetSideSpineIndex(int index);
+  int PdfLevelIndex() const;
+  void SetPdfLevelIndex(int index);
+
+  /// Commands of the menu and the buttons.
+  void MenuNewClick();
+  void OpenDocument();
+  void SaveBtnClick();
+  void ExitBtnClick();
+  void BackTextFileEditBtnClick();
+  void MenuIndexClick();
+
+  /// Opens the document named on the command line (an existing file named like a PDF).
+  void OpenDocumentFromCommandLine(const std::string& path);
+  /// Fills the window from the header of a written document: 0, or -1 when the file is not
+  /// one (the message has been shown). Expects a window that New has just reset.
+  int ReadDocumentHeader(const std::string& path);
+  /// Writes the insert. A non-empty target path with `save` set is a save; an empty path is a
+  /// preview into "Preview.pdf" in the temporary folder. Gives whether the file was written;
+  /// every failure has been shown (a No to the replace question is silent).
+  bool CreateInsertPdf(const std::string& targetPath, bool save);
+
+  bool DocumentModified() const { return document_modified_; }
+  const std::string& PreviewPath() const { return preview_path_; }
+  const std::string& DocumentsFolder() const;
+  /// The working back cover text file; empty without a temporary folder.
+  std::string WorkingBackCoverText() const;
+  bool ViewerCanOpen() const { return viewer_can_open_; }
+  bool ViewerCanPrint() const { return viewer_can_print_; }
+  ToolTipSwitch& ToolTips() { return *tool_tips_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SetUpFields();
+  void ConnectCommands();
+  void MarkModifiedOnLeaving(QWidget* control);
+  void FocusChanged(QWidget* previous, QWidget* current);
+  void ApplyCornerRule();
+  void ApplySpineRule();
+  void SetCaption(const QString& caption);
+  void SetCaptionFromPath(const std::string& path);
+
+  // Create, show and close steps (main_window_lifecycle.cpp).
+  void FormCreate();
+  void DetectPdfViewer();
+  void LoadSettings();
+  void ApplySettingsToControls();
+  void TakeControlsIntoSettings();
+  void PlaceWindows();
+  bool FormClose();
+  bool SaveBeforeClosing();
+
+  // Opening and saving (main_window_document.cpp).
+  bool ScreenDocument(const std::string& path, const char* refusal);
+  std::optional<CoverDocument> DocumentFromFields();
+  void ShowError(const QString& text);
+  bool AskReplace(const std::string& path);
+
+  std::unique_ptr<Ui::TMainForm> ui_;
+  Desktop& desktop_;
+  SettingsStore& store_;
+  AppSettings& settings_;
+  TTextEdit& text_editor_;
+  std::string temporary_folder_;
+  std::function<LocalTime()> clock_;
+  std::unique_ptr<ToolTipSwitch> tool_tips_;
+
+  QButtonGroup* corner_group_ = nullptr;
+  QButtonGroup* spine_group_ = nullptr;
+  QButtonGroup* pdf_level_group_ = nullptr;
+  QList<QWidget*> document_controls_;
+
+  bool document_modified_ = false;
+  std::string preview_path_;
+  /// The name the save dialog proposes: the last opened or saved document.
+  std::string save_dialog_file_name_;
+  bool viewer_can_open_ = false;
+  bool viewer_can_print_ = false;
+  bool shown_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace sleevemaster

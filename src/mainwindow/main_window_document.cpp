@@ -1,0 +1,325 @@
+// Opening a document into the main window, and writing the insert (Save and preview).
+#include <QByteArray>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/desktop.h"
+#include "app/settings_store.h"
+#include "document/loaded_document.h"
+#include "document/read_pdf_cover.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/main_window_support.h"
+#include "mainwindow/windows1252_validator.h"
+#include "pdf/file_utils.h"
+#include "pdf/text_encoding.h"
+#include "pdf/version.h"
+#include "ui_Mainform.h"
+
+namespace sleevemaster {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Product() {
+  return QString::fromLatin1(kProductName);
+}
+
+QString NoTitleMessage() {
+  return QStringLiteral("Specify at least a title to create a jewel case insert.");
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  std::error_code error;
+  return fs::equivalent(first, second, error) && !error;
+}
+
+// What the save dialog starts with; the documents folder, when known, is where it opens.
+FileDialogOptions SaveDialogOptions(const std::string& documentsFolder,
+                                    const std::string& fileName) {
+  FileDialogOptions options;
+  options.InitialFolder = LocalPathText(documentsFolder);
+  options.FileName = LocalPathText(fileName);
+  options.Filter = QStringLiteral("Portable Document Format (*.pdf)");
+  options.DefaultSuffix = QStringLiteral("pdf");
+  return options;
+}
+
+}  // namespace
+
+QString LocalPathText(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string LocalPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+QString TextFromWindows1252(const std::string& bytes) {
+  return QString::fromStdString(Windows1252ToUtf8(bytes));
+}
+
+std::string FolderWithSeparator(const std::string& path) {
+  std::error_code error;
+  fs::path absolute = fs::absolute(fs::path(path), error);
+  if (error)
+    absolute = fs::path(path);
+  std::string folder = absolute.lexically_normal().parent_path().string();
+  if (folder.empty() || folder.back() != static_cast<char>(fs::path::preferred_separator))
+    folder += static_cast<char>(fs::path::preferred_separator);
+  return folder;
+}
+
+std::string FileNameOf(const std::string& path) {
+  return fs::path(path).filename().string();
+}
+
+void TMain::ShowError(const QString& text) {
+  desktop_.ShowMessage(text, Product(), MessageIcon::Error, MessageButtons::Ok);
+}
+
+void TMain::SetCaptionFromPath(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  if (!name.empty())
+    SetCaption(LocalPathText(name) + QStringLiteral(" - ") + Product());
+}
+
+// The size screen of both ways of opening. Anything but a regular file is refused here too:
+// reading a FIFO or a device would wait forever, and a folder is no document.
+bool TMain::ScreenDocument(const std::string& path, const char* refusal) {
+  if (IsRegularFile(path) && FileByteSize(path) < MaxDocumentSize)
+    return true;
+  ShowError(QString::fromLatin1(refusal).arg(LocalPathText(path), Product()));
+  return false;
+}
+
+void TMain::OpenDocument() {
+  FileDialogOptions options;
+  options.InitialFolder = LocalPathText(settings_.DocumentsFolder);
+  options.Filter = QStringLiteral("Sleevemaster Documents (*.pdf)");
+  options.DefaultSuffix = QStringLiteral("pdf");
+  const QString chosen = desktop_.GetOpenFileName(options);
+  if (chosen.isEmpty())
+    return;
+  const std::string path = LocalPath(chosen);
+  if (!PathExists(path) || !HasPdfExtension(path))
+    return;
+  if (!ScreenDocument(path, "The file \"%1\" is not a valid %2 file."))
+    return;
+  MenuNewClick();
+  if (ReadDocumentHeader(path) != 0)
+    return;
+  save_dialog_file_name_ = path;
+  SetCaptionFromPath(path);
+}
+
+void TMain::OpenDocumentFromCommandLine(const std::string& path) {
+  if (!ScreenDocument(path, "The file \"%1\" is not a valid %2 document."))
+    return;
+  MenuNewClick();
+  if (ReadDocumentHeader(path) != 0)
+    return;
+  save_dialog_file_name_ = path;
+  SetCaptionFromPath(path);
+}
+
+int TMain::ReadDocumentHeader(const std::string& path) {
+  // The reader holds two 16 KB buffers; they live only while the header is read.
+  auto reader = std::make_unique<CReadPdfCover>(path);
+  const LoadedDocument loaded = TranslateDocumentHeader(*reader);
+  reader.reset();
+  if (!loaded.Valid) {
+    ShowError(QStringLiteral("The file \"%1\" is not a valid %2 document.")
+                  .arg(LocalPathText(path), Product()));
+    return -1;
+  }
+
+  settings_.DocumentsFolder = FolderWithSeparator(path);
+
+  // Only what the header records is set; New has reset everything else.
+  if (loaded.MainTitle)
+    SetDocumentText(ui_->MainTitle, TextFromWindows1252(*loaded.MainTitle));
+  if (loaded.SubTitle)
+    SetDocumentText(ui_->SubTitle, TextFromWindows1252(*loaded.SubTitle));
+  SetBottomRightCornerIndex(static_cast<int>(loaded.BottomRightCornerMode));
+  if (loaded.CustomBottomRightCornerText)
+    SetDocumentText(ui_->CustomBottomRightCornerText,
+                    TextFromWindows1252(*loaded.CustomBottomRightCornerText));
+  if (loaded.InsideJacketText)
+    SetDocumentText(ui_->InsideJacketText, TextFromWindows1252(*loaded.InsideJacketText));
+  SetSideSpineIndex(static_cast<int>(loaded.SideSpineMode));
+  if (loaded.SideSpineText)
+    SetDocumentText(ui_->SideSpineText, TextFromWindows1252(*loaded.SideSpineText));
+  if (loaded.CenterSideSpineText)
+    ui_->CenterSideSpineText->setChecked(true);
+  if (loaded.InversedSideSpineColours)
+    ui_->InversedSideSpineColors->setChecked(true);
+
+  // The back cover text goes into the working file; a failure leaves it empty, silently.
+  const std::string working = WorkingBackCoverText();
+  if (loaded.BackCoverText) {
+    if (!working.empty())
+      ReplaceFileContents(working, *loaded.BackCoverText);
+  } else if (loaded.BackCoverTextFile && !working.empty() &&
+             IsRegularFile(*loaded.BackCoverTextFile) &&
+             !SameFile(*loaded.BackCoverTextFile, working)) {
+    CopyFileBytes(working, *loaded.BackCoverTextFile);
+  }
+
+  if (loaded.CenterBackCoverText)
+    ui_->CenterBackCoverText->setChecked(true);
+  return 0;
+}
+
+void TMain::SaveBtnClick() {
+  // The dialog proposes the last document's name in the documents folder.
+  save_dialog_file_name_ = FileNameOf(save_dialog_file_name_);
+  const FileDialogOptions options =
+      SaveDialogOptions(settings_.DocumentsFolder, save_dialog_file_name_);
+  if (ui_->MainTitle->text().isEmpty()) {
+    desktop_.ShowMessage(NoTitleMessage(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+    return;
+  }
+  const QString chosen = desktop_.GetSaveFileName(options);
+  if (chosen.isEmpty())
+    return;
+  save_dialog_file_name_ = LocalPath(chosen);
+  CreateInsertPdf(save_dialog_file_name_, /*save*/ true);
+}
+
+bool TMain::SaveBeforeClosing() {
+  save_dialog_file_name_ = FileNameOf(save_dialog_file_name_);
+  const QString chosen = desktop_.GetSaveFileName(
+      SaveDialogOptions(settings_.DocumentsFolder, save_dialog_file_name_));
+  if (chosen.isEmpty())
+    return false;
+  save_dialog_file_name_ = LocalPath(chosen);
+  return CreateInsertPdf(save_dialog_file_name_, /*save*/ true);
+}
+
+// The fields as Windows-1252 bytes. The fields refuse what Windows-1252 lacks as it is typed;
+// a text that still cannot be written (a line break or a foreign character set by other means)
+// is reported here rather than written into the document's header lines.
+std::optional<CoverDocument> TMain::DocumentFromFields() {
+  struct Field {
+    const QLineEdit* Edit;
+    const char* Name;
+    std::string* Into;
+  };
+  CoverDocument document;
+  document.BottomRightCornerMode = static_cast<CornerMode>(BottomRightCornerIndex());
+  document.SideSpineMode = static_cast<SpineMode>(SideSpineIndex());
+  std::vector<Field> fields{
+      {ui_->MainTitle, "title", &document.MainTitle},
+      {ui_->SubTitle, "subtitle", &document.SubTitle},
+      {ui_->InsideJacketText, "inside jacket text", &document.InsideJacketText}};
+  // A custom text counts only while its choice is made; a text left in the disabled edit is
+  // not written.
+  if (document.BottomRightCornerMode == CornerMode::Custom)
+    fields.push_back({ui_->CustomBottomRightCornerText, "bottom right corner text",
+                      &document.CustomBottomRightCornerText});
+  if (document.SideSpineMode == SpineMode::Custom)
+    fields.push_back({ui_->SideSpineText, "CD side spine text", &document.SideSpineText});
+
+  for (const Field& field : fields) {
+    const QString text = field.Edit->text();
+    bool control = false;
+    for (const QChar character : text)
+      control = control || character.unicode() < 0x20;
+    const Windows1252Conversion converted = Utf8ToWindows1252(text.toStdString());
+    if (control || !converted.Ok) {
+      ShowError(QStringLiteral("The %1 contains a character that cannot be written into a "
+                               "document: only the characters of Windows-1252 on one line.")
+                    .arg(QString::fromLatin1(field.Name)));
+      return std::nullopt;
+    }
+    *field.Into = converted.Text;
+  }
+
+  document.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
+  document.InversedSideSpineColours = ui_->InversedSideSpineColors->isChecked();
+  document.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
+  const std::string working = WorkingBackCoverText();
+  if (IsRegularFile(working))
+    document.BackCoverTextFile = working;
+  return document;
+}
+
+bool TMain::AskReplace(const std::string& path) {
+  const QString question = QStringLiteral("Do you want to replace the existing \"%1\"?")
+                               .arg(LocalPathText(FileNameOf(path)));
+  return desktop_.ShowMessage(question, Product(), MessageIcon::Warning, MessageButtons::YesNo) ==
+         MessageAnswer::Yes;
+}
+
+bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
+  if (ui_->MainTitle->text().isEmpty()) {
+    desktop_.ShowMessage(NoTitleMessage(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+    return false;
+  }
+  const std::optional<CoverDocument> document = DocumentFromFields();
+  if (!document)
+    return false;
+
+  std::string output;
+  if (targetPath.empty()) {
+    preview_path_ =
+        temporary_folder_.empty() ? std::string() : temporary_folder_ + kPreviewFileName;
+    output = preview_path_;
+  } else {
+    preview_path_.clear();
+    output = targetPath;
+  }
+
+  PdfOutputOptions options;
+  options.PdfLevel = PdfLevelFromIndex(PdfLevelIndex());
+  options.ViewInLandscape = ui_->ViewInLandscape->isChecked();
+  options.ViewFullscreen = ui_->ScreenMode->isChecked();
+  options.HideUiElements = ui_->HideUIelements->isChecked();
+
+  const CoverPdfResult result = WriteCoverPdf(*document, options, settings_.Calibration, clock_());
+  if (!result.Ok()) {
+    constexpr std::string_view kPrefix = "Error: ";
+    std::string message = result.Error;
+    if (message.starts_with(kPrefix))
+      message.erase(0, kPrefix.size());
+    desktop_.ShowMessage(TextFromWindows1252(message),
+                         Product() + QStringLiteral(" ") + QString::fromLatin1(kPdfLibraryName),
+                         MessageIcon::Error, MessageButtons::Ok);
+    return false;
+  }
+
+  const QString writeFailure = QStringLiteral("%1 wasn't able to write the \"%2\" file.")
+                                   .arg(Product(), LocalPathText(output));
+  const bool exists = PathExists(output);
+  // A folder, FIFO or device under that name is never replaced.
+  if (exists && !IsRegularFile(output)) {
+    ShowError(writeFailure);
+    return false;
+  }
+  if (exists && !settings_.OverWriteAlways && !AskReplace(output))
+    return false;
+  // The new file replaces the old one only once it is complete, so no failure loses it.
+  if (output.empty() || !ReplaceFileContents(output, result.Bytes)) {
+    ShowError(writeFailure);
+    return false;
+  }
+
+  if (save) {
+    document_modified_ = false;
+    const std::string previousFolder = settings_.DocumentsFolder;
+    settings_.DocumentsFolder = FolderWithSeparator(output);
+    TakeControlsIntoSettings();
+    // A store that cannot take the values keeps the documents folder as it was.
+    if (store_.SaveDocumentSettings(settings_))
+      settings_.DocumentsFolder = previousFolder;
+    SetCaptionFromPath(output);
+  }
+  return true;
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,152 @@
+// The main window's create, show and close steps, and what it does with the settings store.
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <filesystem>
+#include <system_error>
+
+#include "app/desktop.h"
+#include "app/settings_store.h"
+#include "dialogs/Texteditform/text_edit_dialog.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/main_window_support.h"
+#include "mainwindow/tooltip_switch.h"
+#include "pdf/file_utils.h"
+#include "pdf/version.h"
+#include "ui_Mainform.h"
+
+namespace sleevemaster {
+
+namespace {
+
+void RemoveQuietly(const std::string& path) {
+  if (path.empty() || !PathExists(path))
+    return;
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+void TMain::FormCreate() {
+  DetectPdfViewer();
+  // The viewer's About box setting has no counterpart on this desktop.
+  LoadSettings();
+}
+
+void TMain::DetectPdfViewer() {
+  desktop_.RegisterEditEntry();
+  viewer_can_open_ = desktop_.PdfViewerAvailable();
+  viewer_can_print_ = desktop_.PrinterAvailable();
+  const char* warning = nullptr;
+  if (!viewer_can_open_ && !viewer_can_print_)
+    warning = "Sleevemaster needs Acrobat Reader for viewing and printing PDF documents.";
+  else if (!viewer_can_open_)
+    warning = "Sleevemaster needs Acrobat Reader for viewing PDF documents.";
+  else if (!viewer_can_print_)
+    warning = "Sleevemaster needs Acrobat Reader for printing PDF documents.";
+  if (warning != nullptr)
+    ShowError(QString::fromLatin1(warning));
+}
+
+void TMain::LoadSettings() {
+  MenuNewClick();
+  const LoadResult result = store_.LoadSettings(settings_);
+  // A working file left by an earlier run is emptied; a first start has just made it afresh.
+  if (!result.FirstStart) {
+    const std::string working = WorkingBackCoverText();
+    if (!working.empty())
+      CanCreateFile(working);
+  }
+  ApplySettingsToControls();
+  if (result.Error) {
+    ShowError(ErrorBoxText(result.Error->Message));
+    return;
+  }
+  tool_tips_->SetEnabled(settings_.ShowToolTips);
+}
+
+void TMain::ApplySettingsToControls() {
+  const int level = settings_.PdfLevel >= 0 && settings_.PdfLevel <= 2
+                        ? settings_.PdfLevel
+                        : static_cast<int>(PdfVersion::Pdf13);
+  SetPdfLevelIndex(level);
+  ui_->ViewInLandscape->setChecked(settings_.ViewInLandscape);
+  ui_->ScreenMode->setChecked(settings_.ViewFullscreen);
+  ui_->HideUIelements->setChecked(settings_.HideUiElements);
+}
+
+void TMain::TakeControlsIntoSettings() {
+  const int level = PdfLevelIndex();
+  settings_.PdfLevel = level >= 0 ? level : static_cast<int>(PdfVersion::Pdf13);
+  settings_.ViewInLandscape = ui_->ViewInLandscape->isChecked();
+  settings_.ViewFullscreen = ui_->ScreenMode->isChecked();
+  settings_.HideUiElements = ui_->HideUIelements->isChecked();
+}
+
+void TMain::PlaceWindows() {
+  move(settings_.Main.Left, settings_.Main.Top);
+  text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
+}
+
+void TMain::FormShow(const StartDecision& start) {
+  const std::optional<SettingsError> error = store_.RestoreWindowPositions(settings_);
+  PlaceWindows();
+  if (error) {
+    // A broken store ends the step: no document is opened and nothing is disabled.
+    ShowError(ErrorBoxText(error->Message));
+  } else {
+    // A batch run never reaches a window; only a document to open concerns the show step.
+    if (start.Mode == StartMode::OpenDocument)
+      OpenDocumentFromCommandLine(start.DocumentPath);
+    if (!viewer_can_open_) {
+      ui_->ViewBtn->setEnabled(false);
+      ui_->MenuView->setEnabled(false);
+    }
+    if (!viewer_can_print_) {
+      ui_->PrintBtn->setEnabled(false);
+      ui_->MenuPrint->setEnabled(false);
+    }
+  }
+  shown_ = true;
+  // The title is what a person types first.
+  ui_->MainTitle->setFocus();
+  show();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+  if (closed_ || FormClose()) {
+    closed_ = true;
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+bool TMain::FormClose() {
+  if (document_modified_) {
+    const MessageAnswer answer = desktop_.ShowMessage(
+        QStringLiteral("The text in the document has changed.\n\nDo you want to save the changes?"),
+        QString::fromLatin1(kProductName), MessageIcon::Warning, MessageButtons::YesNoCancel);
+    if (answer == MessageAnswer::Cancel)
+      return false;
+    // Only a save that wrote the file lets the window go: a cancelled dialog, a failed write
+    // or a No to the replace question keep the edits on the screen.
+    if (answer == MessageAnswer::Yes && !SaveBeforeClosing())
+      return false;
+  }
+
+  RemoveQuietly(preview_path_);
+  preview_path_.clear();
+  RemoveQuietly(WorkingBackCoverText());
+
+  if (shown_)
+    settings_.Main = {x(), y()};
+  TakeControlsIntoSettings();
+  // Nobody is left to tell about a store that cannot be written at the end.
+  store_.SaveSettingsOnClose(settings_);
+  return true;
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,73 @@
+// Entry of the window module: every run that needs a display comes here, an interactive start
+// with its windows and a batch whose messages are message boxes.
+#include <QApplication>
+#include <QGuiApplication>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/batch.h"
+#include "app/console_desktop.h"
+#include "app/qt_desktop.h"
+#include "app/settings_store.h"
+#include "app/start_mode.h"
+#include "app/window_module.h"
+#include "dialogs/Texteditform/text_edit_dialog.h"
+#include "mainwindow/main_window.h"
+#include "pdf/version.h"
+
+namespace {
+
+using namespace sleevemaster;
+
+// A batch may still end up without a visible display: a message box there would wait for
+// nobody, so its messages go to the console instead.
+int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                   ? "xcb;offscreen"
+                                   : "wayland;xcb;offscreen");
+  // Qt sees only the program name: every argument belongs to the batch, so a title such as
+  // "-platform" cannot change how Qt starts.
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  const QString folder = ExecutableFolderOf(argv[0]);
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal")) {
+    ConsoleDesktop desktop(folder);
+    return RunBatch(arguments, desktop, SettingsStore());
+  }
+  QtDesktop desktop(folder);
+  return RunBatch(arguments, desktop, SettingsStore());
+}
+
+int RunWindows(char** argv, const StartDecision& start) {
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(kProductName));
+  QApplication::setOrganizationName(QStringLiteral("Quenmoor"));
+
+  QtDesktop desktop(ExecutableFolderOf(argv[0]));
+  SettingsStore store;
+  AppSettings settings;
+  // The editor exists before the main window is built, whose create step does not use it.
+  TTextEdit textEditor(desktop);
+  TMain main({desktop, store, settings, textEditor, DefaultTemporaryFolder()});
+  main.FormShow(start);
+  application.exec();
+  return 0;
+}
+
+}  // namespace
+
+extern "C" Q_DECL_EXPORT int SleevemasterWindowMain(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const StartDecision start = DecideStartMode(arguments);
+  if (start.Mode == StartMode::Batch)
+    return RunBatchWithDisplay(argv, arguments);
+  return RunWindows(argv, start);
+}
+
+// The entry's type must match what the executable expects.
+static_assert(std::is_same_v<decltype(&SleevemasterWindowMain), SleevemasterWindowMainFn>);

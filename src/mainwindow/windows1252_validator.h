@@ -1,0 +1,43 @@
+// Keeps the characters of a one-line field within what Windows-1252 can hold.
+#pragma once
+
+#include <QValidator>
+
+class QLineEdit;
+
+namespace sleevemaster {
+
+/// Refuses any change to its field that brings in a character Windows-1252 lacks or a control
+/// character, whether typed or pasted: the document's texts are Windows-1252 bytes, one line
+/// each. The characters of a text that the program set (Tolerate) are let stand, so a loaded
+/// value stays editable around them.
+class Windows1252Validator final : public QValidator {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(Windows1252Validator)
+
+ public:
+  /// Becomes the field's validator and its child.
+  explicit Windows1252Validator(QLineEdit* field);
+
+  State validate(QString& input, int& position) const override;
+
+  /// Lets the characters of `text` stand, and only those, besides the document characters.
+  void Tolerate(const QString& text);
+
+ private:
+  QList<uint> tolerated_;
+};
+
+/// True when the character can be typed into a document field: Windows-1252 holds it and it
+/// is not a control character.
+bool IsDocumentCharacter(char32_t character);
+
+/// Gives the field the typing limit and the character check of a document text.
+void InstallDocumentTextRules(QLineEdit* field, int limit);
+
+/// Shows a text that the program sets (a loaded value, or the empty text) in a field set up by
+/// InstallDocumentTextRules. A longer text than the limit is shown in full, as the document
+/// holds it; typing can then shorten it but never make it longer.
+void SetDocumentText(QLineEdit* field, const QString& text);
+
+}  // namespace sleevemaster

@@ -1,0 +1,288 @@
+// The create, show and close steps: viewer warnings, settings, window places and the
+// question about unsaved changes.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "main_window_fixture.h"
+#include "mainwindow/tooltip_switch.h"
+
+namespace sleevemaster::test {
+namespace {
+
+class LifecycleTest : public MainWindowTest {
+ protected:
+  bool Enabled(const char* name) {
+    if (auto* button = Window().findChild<QPushButton*>(QString::fromLatin1(name)))
+      return button->isEnabled();
+    return Find<QAction>(name)->isEnabled();
+  }
+
+  void MakeChanges() {
+    TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Edited"));
+    ASSERT_TRUE(Window().DocumentModified());
+  }
+
+  static constexpr const char* kChanged =
+      "The text in the document has changed.\n\nDo you want to save the changes?";
+};
+
+TEST_F(LifecycleTest, ViewerAndPrinterDecideTheWarningAndTheCommands) {
+  const std::vector<std::tuple<bool, bool, const char*>> cases{
+      {true, true, nullptr},
+      {false, true, "Sleevemaster needs Acrobat Reader for viewing PDF documents."},
+      {true, false, "Sleevemaster needs Acrobat Reader for printing PDF documents."},
+      {false, false, "Sleevemaster needs Acrobat Reader for viewing and printing PDF documents."}};
+  for (const auto& [viewer, printer, warning] : cases) {
+    desktop_.Messages.clear();
+    desktop_.EditEntryRegistrations = 0;
+    desktop_.ViewerAvailable = viewer;
+    desktop_.PrinterPresent = printer;
+    MakeWindow();
+    EXPECT_EQ(desktop_.EditEntryRegistrations, 1);
+    if (warning == nullptr) {
+      EXPECT_TRUE(desktop_.Messages.empty());
+    } else {
+      ASSERT_EQ(desktop_.Messages.size(), 1u) << warning;
+      EXPECT_EQ(desktop_.Messages[0].Text.toStdString(), warning);
+      EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
+      EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
+    }
+    EXPECT_TRUE(Enabled("ViewBtn")) << "until the show step";
+    Window().FormShow(StartDecision{});
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_EQ(Enabled("ViewBtn"), viewer);
+    EXPECT_EQ(Enabled("MenuView"), viewer);
+    EXPECT_EQ(Enabled("PrintBtn"), printer);
+    EXPECT_EQ(Enabled("MenuPrint"), printer);
+  }
+}
+
+TEST_F(LifecycleTest, FirstStartWritesTheStoreAndTicksLandscape) {
+  settings_.ViewInLandscape = false;
+  MakeWindow();
+  EXPECT_TRUE(desktop_.Messages.empty());
+  const StoreValues first = StoredValues();
+  EXPECT_EQ(first.size(), 17u);
+  EXPECT_EQ(first.at("MainXpos"), "75");
+  EXPECT_EQ(first.count("PdfLevel"), 0u);
+  EXPECT_TRUE(Find<QCheckBox>("ViewInLandscape")->isChecked());
+  EXPECT_EQ(Window().PdfLevelIndex(), 2);
+  EXPECT_TRUE(Window().ToolTips().Enabled());
+  EXPECT_TRUE(std::filesystem::is_regular_file(Working()));
+
+  Window().FormShow(StartDecision{});
+  EXPECT_TRUE(Window().close());
+  StoreValues expected = CompleteStore();
+  expected["MainXpos"] = std::to_string(Window().x());
+  expected["MainYpos"] = std::to_string(Window().y());
+  EXPECT_EQ(StoredValues(), expected);
+}
+
+TEST_F(LifecycleTest, AnExistingStoreSetsTheControlsAndEmptiesTheWorkingFile) {
+  StoreValues values = CompleteStore();
+  values["PdfLevel"] = "0";
+  values["ViewInLandscape"] = "0";
+  values["ViewFullscreen"] = "1";
+  values["HideUiElements"] = "1";
+  values["ShowToolTips"] = "0";
+  values["OverWriteAlways"] = "1";
+  values["Xdimension"] = "300";
+  values["DocumentsDirectory"] = documents_ + "/";
+  WriteStore(values);
+  WriteFileBytes(Working(), "left over from a crash");
+
+  MakeWindow();
+  EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+  EXPECT_EQ(Window().PdfLevelIndex(), 0);
+  EXPECT_FALSE(Find<QCheckBox>("ViewInLandscape")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>("ScreenMode")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>("HideUIelements")->isChecked());
+  EXPECT_FALSE(Window().ToolTips().Enabled());
+  EXPECT_TRUE(settings_.OverWriteAlways);
+  EXPECT_EQ(settings_.Calibration.Xdimension, 300);
+  EXPECT_EQ(Window().DocumentsFolder(), documents_ + "/");
+  EXPECT_EQ(ReadFileBytes(Working()), "");
+  EXPECT_FALSE(Window().DocumentModified());
+
+  // The settings page goes back to the store at close.
+  Window().SetPdfLevelIndex(1);
+  Find<QCheckBox>("ViewInLandscape")->setChecked(true);
+  EXPECT_TRUE(Window().close());
+  EXPECT_EQ(StoredValues()["PdfLevel"], "1");
+  EXPECT_EQ(StoredValues()["ViewInLandscape"], "1");
+  EXPECT_EQ(StoredValues()["ShowToolTips"], "0");
+}
+
+TEST_F(LifecycleTest, AStoreErrorAtCreateIsShownAndEndsTheLoad) {
+  StoreValues values = CompleteStore();
+  values.erase("DisplaySplashScreen");
+  values["ShowToolTips"] = "0";
+  values["PdfLevel"] = "1";
+  WriteStore(values);
+  MakeWindow();
+  ASSERT_EQ(desktop_.Messages.size(), 1u);
+  EXPECT_EQ(desktop_.Messages[0].Text,
+            QStringLiteral("Failed to get data for 'DisplaySplashScreen'"));
+  EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
+  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
+  // Read before the failure: applied. After it: defaults, and the hints stay on.
+  EXPECT_EQ(Window().PdfLevelIndex(), 1);
+  EXPECT_TRUE(Window().ToolTips().Enabled());
+}
+
+TEST_F(LifecycleTest, AStoreErrorAtShowSkipsTheRestOfTheShowStep) {
+  TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Doc"));
+  desktop_.SaveFileAnswers.push_back(QString::fromStdString(Document("doc.pdf")));
+  Window().SaveBtnClick();
+  ASSERT_TRUE(std::filesystem::exists(Document("doc.pdf")));
+
+  StoreValues values = CompleteStore();
+  values.erase("MainXpos");
+  WriteStore(values);
+  desktop_.ViewerAvailable = false;
+  desktop_.Messages.clear();
+  MakeWindow();
+  ASSERT_EQ(desktop_.Messages.size(), 1u);  // the viewing warning
+  Window().FormShow(StartDecision{StartMode::OpenDocument, Document("doc.pdf")});
+  ASSERT_EQ(desktop_.Messages.size(), 2u);
+  EXPECT_EQ(desktop_.Messages[1].Text, QStringLiteral("Failed to get data for 'MainXpos'"));
+  EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QString()) << "the document is not opened";
+  EXPECT_TRUE(Enabled("ViewBtn"));
+  EXPECT_TRUE(Window().isVisible());
+}
+
+TEST_F(LifecycleTest, ShowOpensTheDocumentOfTheCommandLine) {
+  TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Named"));
+  desktop_.SaveFileAnswers.push_back(QString::fromStdString(Document("named.pdf")));
+  Window().SaveBtnClick();
+  MakeWindow();
+  Window().FormShow(StartDecision{StartMode::OpenDocument, Document("named.pdf")});
+  EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QStringLiteral("Named"));
+  EXPECT_EQ(Window().windowTitle(), QStringLiteral("named.pdf - Sleevemaster"));
+}
+
+TEST_F(LifecycleTest, WindowsTakeTheirStoredPlacesAndGiveThemBack) {
+  StoreValues values = CompleteStore();
+  values["MainXpos"] = "210";
+  values["MainYpos"] = "220";
+  values["AboutXpos"] = "5";
+  values.erase("TextEditXpos");
+  values["TextEditYpos"] = "250";
+  WriteStore(values);
+  MakeWindow();
+  Window().FormShow(StartDecision{});
+  EXPECT_EQ(Window().pos(), QPoint(210, 220));
+  EXPECT_EQ(text_editor_->pos(), QPoint(100, 250));
+  EXPECT_EQ(settings_.About, (WindowPosition{5, 200}));
+
+  Window().move(230, 240);
+  EXPECT_TRUE(Window().close());
+  const StoreValues stored = StoredValues();
+  EXPECT_EQ(stored.at("MainXpos"), "230");
+  EXPECT_EQ(stored.at("MainYpos"), "240");
+  EXPECT_EQ(stored.at("AboutXpos"), "5");
+  EXPECT_EQ(stored.at("TextEditXpos"), "100");
+  EXPECT_EQ(stored.at("TextEditYpos"), "250");
+}
+
+TEST_F(LifecycleTest, ClosingAnUnchangedDocumentAsksNothingAndCleansUp) {
+  Window().FormShow(StartDecision{});
+  TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Preview"));
+  ASSERT_TRUE(Window().CreateInsertPdf("", false));
+  ASSERT_TRUE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  Find<QAction>("MenuNew")->trigger();  // New drops the changes without a question
+  WriteFileBytes(Working(), "back");
+
+  Find<QPushButton>("ExitBtn")->click();
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_TRUE(desktop_.Messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(Working()));
+  EXPECT_EQ(Window().PreviewPath(), "");
+  EXPECT_EQ(StoredValues().count("PdfLevel"), 1u);
+}
+
+TEST_F(LifecycleTest, CancelKeepsTheWindowAndItsTexts) {
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  desktop_.Answers.push_back(MessageAnswer::Cancel);
+  EXPECT_FALSE(Window().close());
+  ASSERT_EQ(desktop_.Messages.size(), 1u);
+  EXPECT_EQ(desktop_.Messages[0].Text.toStdString(), kChanged);
+  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Warning);
+  EXPECT_EQ(desktop_.Messages[0].Buttons, MessageButtons::YesNoCancel);
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QStringLiteral("Edited"));
+  EXPECT_TRUE(std::filesystem::exists(Working()));
+  EXPECT_EQ(StoredValues().count("PdfLevel"), 0u) << "nothing stored yet";
+}
+
+TEST_F(LifecycleTest, YesWithACancelledSaveDialogKeepsTheWindow) {
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  desktop_.Answers.push_back(MessageAnswer::Yes);
+  desktop_.SaveFileAnswers.push_back(QString());
+  EXPECT_FALSE(Window().close());
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_EQ(desktop_.SaveDialogs.size(), 1u);
+  EXPECT_TRUE(Window().DocumentModified());
+}
+
+TEST_F(LifecycleTest, YesWithAFailedSaveOrANoToReplaceKeepsTheWindow) {
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  const std::string missing = temp_.File("missing") + "/cover.pdf";
+  desktop_.Answers.push_back(MessageAnswer::Yes);
+  desktop_.SaveFileAnswers.push_back(QString::fromStdString(missing));
+  EXPECT_FALSE(Window().close());
+  EXPECT_TRUE(Window().isVisible());
+  ASSERT_EQ(desktop_.Messages.size(), 2u);
+  EXPECT_EQ(desktop_.Messages[1].Text.toStdString(),
+            "Sleevemaster wasn't able to write the \"" + missing + "\" file.");
+
+  WriteFileBytes(Document("old.pdf"), "old");
+  desktop_.Answers.push_back(MessageAnswer::Yes);
+  desktop_.Answers.push_back(MessageAnswer::No);
+  desktop_.SaveFileAnswers.push_back(QString::fromStdString(Document("old.pdf")));
+  EXPECT_FALSE(Window().close());
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_EQ(ReadFileBytes(Document("old.pdf")), "old");
+  EXPECT_TRUE(Window().DocumentModified());
+}
+
+TEST_F(LifecycleTest, YesSavesAndCloses) {
+  StoreValues values = CompleteStore();
+  values["DocumentsDirectory"] = documents_ + "/";
+  WriteStore(values);
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  desktop_.Answers.push_back(MessageAnswer::Yes);
+  desktop_.SaveFileAnswers.push_back(QString::fromStdString(Document("closing.pdf")));
+  EXPECT_TRUE(Window().close());
+  EXPECT_FALSE(Window().isVisible());
+  ASSERT_EQ(desktop_.SaveDialogs.size(), 1u);
+  EXPECT_EQ(desktop_.SaveDialogs[0].InitialFolder, QString::fromStdString(documents_ + "/"));
+  EXPECT_EQ(HeaderValue(Document("closing.pdf"), "MainTitle"), "Edited");
+  EXPECT_FALSE(std::filesystem::exists(Working()));
+}
+
+TEST_F(LifecycleTest, NoClosesWithoutSaving) {
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  desktop_.Answers.push_back(MessageAnswer::No);
+  EXPECT_TRUE(Window().close());
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_TRUE(desktop_.SaveDialogs.empty());
+  EXPECT_EQ(StoredValues().count("PdfLevel"), 1u);
+}
+
+}  // namespace
+}  // namespace sleevemaster::test

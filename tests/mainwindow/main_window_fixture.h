@@ -1,0 +1,169 @@
+// A main window on the offscreen platform with a scripted Desktop, a real settings store in a
+// temporary XDG_CONFIG_HOME and a temporary folder of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QByteArray>
+#include <QKeyEvent>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/app_settings.h"
+#include "app/settings_store.h"
+#include "dialogs/Texteditform/text_edit_dialog.h"
+#include "document/read_pdf_cover.h"
+#include "mainwindow/main_window.h"
+#include "support/fake_desktop.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster::test {
+
+/// Stored values by name, as the text after "Name=" in the store's file.
+using StoreValues = std::map<std::string, std::string>;
+
+/// What the store holds after a first start and one normal close.
+inline StoreValues CompleteStore() {
+  return {{"MainXpos", "75"},          {"MainYpos", "75"},           {"AboutXpos", "100"},
+          {"AboutYpos", "200"},        {"CalibrateXpos", "100"},     {"CalibrateYpos", "200"},
+          {"OptionsXpos", "100"},      {"OptionsYpos", "200"},       {"TextEditXpos", "100"},
+          {"TextEditYpos", "100"},     {"DisplaySplashScreen", "1"}, {"ShowToolTips", "1"},
+          {"OverWriteAlways", "0"},    {"Xdimension", "242"},        {"Ydimension", "120"},
+          {"UnitsOfMeasurement", "0"}, {"PaperSize", "0"},           {"PdfLevel", "2"},
+          {"ViewInLandscape", "1"},    {"ViewFullscreen", "0"},      {"HideUiElements", "0"}};
+}
+
+/// A fixed moment for the date texts of the corner.
+inline LocalTime FixedTime() {
+  return LocalTime{2026, 12, 6, 17, 54, 3};
+}
+
+/// The value of a key line of a written document's header.
+inline std::optional<std::string> HeaderValue(const std::string& path, std::string_view key) {
+  const auto reader = std::make_unique<CReadPdfCover>(path);
+  std::string value;
+  if (reader->GetHeaderValue(key, value) != 0)
+    return std::nullopt;
+  return value;
+}
+
+/// Sends one key press and release per character, with the character as the typed text, as a
+/// keyboard would (QTest::keyClicks cannot type characters outside Latin-1).
+inline void TypeText(QWidget* widget, const QString& text) {
+  for (const QChar character : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(widget, &release);
+  }
+}
+
+/// Clicks a radio button or check box on its indicator: a button stretched by its layout only
+/// reacts to clicks on its indicator and its text, not on the empty rest.
+inline void ClickButton(QAbstractButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(std::min(8, button->width() / 2), button->height() / 2));
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    had_config_home_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    saved_config_home_ = qgetenv("XDG_CONFIG_HOME");
+    config_home_ = temp_.File("config");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_home_));
+    temporary_folder_ = temp_.File("tmp") + "/";
+    std::filesystem::create_directories(temporary_folder_);
+    documents_ = temp_.File("documents");
+    std::filesystem::create_directories(documents_);
+    store_ = std::make_unique<SettingsStore>();
+    text_editor_ = std::make_unique<TTextEdit>(desktop_);
+  }
+
+  void TearDown() override {
+    window_.reset();
+    text_editor_.reset();
+    if (had_config_home_)
+      qputenv("XDG_CONFIG_HOME", saved_config_home_);
+    else
+      qunsetenv("XDG_CONFIG_HOME");
+  }
+
+  /// Builds the window (its create step runs now) with the desktop as the test has set it.
+  TMain& MakeWindow() {
+    window_.reset();
+    window_ = std::make_unique<TMain>(MainWindowDependencies{
+        desktop_, *store_, settings_, *text_editor_, temporary_folder_, FixedTime});
+    return *window_;
+  }
+
+  TMain& Window() {
+    if (!window_)
+      MakeWindow();
+    return *window_;
+  }
+
+  template <typename Widget>
+  Widget* Find(const char* name) {
+    Widget* widget = Window().findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  std::string StoreFile() const { return config_home_ + "/Quenmoor/Sleevemaster.conf"; }
+
+  void WriteStore(const StoreValues& values) {
+    std::filesystem::create_directories(config_home_ + "/Quenmoor");
+    std::string text = "[General]\n";
+    for (const auto& [name, value] : values)
+      text += name + "=" + value + "\n";
+    WriteFileBytes(StoreFile(), text);
+  }
+
+  /// The stored values, read from the file's own lines.
+  StoreValues StoredValues() const {
+    StoreValues values;
+    const std::string text = ReadFileBytes(StoreFile());
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos)
+        end = text.size();
+      const std::string line = text.substr(start, end - start);
+      const std::size_t equals = line.find('=');
+      if (equals != std::string::npos)
+        values[line.substr(0, equals)] = line.substr(equals + 1);
+      start = end + 1;
+    }
+    return values;
+  }
+
+  std::string Working() const { return temporary_folder_ + "Back Cover Text.txt"; }
+  std::string Document(const std::string& name) const { return documents_ + "/" + name; }
+
+  TempDir temp_;
+  std::string config_home_;
+  std::string temporary_folder_;
+  std::string documents_;
+  FakeDesktop desktop_;
+  AppSettings settings_;
+  std::unique_ptr<SettingsStore> store_;
+  std::unique_ptr<TTextEdit> text_editor_;
+  std::unique_ptr<TMain> window_;
+
+ private:
+  bool had_config_home_ = false;
+  QByteArray saved_config_home_;
+};
+
+}  // namespace sleevemaster::test

@@ -1,0 +1,11 @@
+// The widget tests run on the offscreen platform: no display, no window on anyone's screen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
