@@ -134,6 +134,9 @@ class TMain final : public QMainWindow {
 
   // Opening and saving (main_window_document.cpp).
   bool ScreenDocument(const std::string& path, const char* refusal);
+  /// Screens the file (refusing it with `refusal` when it cannot be a document), resets the
+  /// window and loads the document; the caption then names it.
+  void LoadDocument(const std::string& path, const char* refusal);
   std::optional<CoverDocument> DocumentFromFields();
   void ShowError(const QString& text);
   bool AskReplace(const std::string& path);

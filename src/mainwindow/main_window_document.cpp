@@ -108,17 +108,15 @@ void TMain::OpenDocument() {
   const std::string path = LocalPath(chosen);
   if (!PathExists(path) || !HasPdfExtension(path))
     return;
-  if (!ScreenDocument(path, "The file \"%1\" is not a valid %2 file."))
-    return;
-  MenuNewClick();
-  if (ReadDocumentHeader(path) != 0)
-    return;
-  save_dialog_file_name_ = path;
-  SetCaptionFromPath(path);
+  LoadDocument(path, "The file \"%1\" is not a valid %2 file.");
 }
 
 void TMain::OpenDocumentFromCommandLine(const std::string& path) {
-  if (!ScreenDocument(path, "The file \"%1\" is not a valid %2 document."))
+  LoadDocument(path, "The file \"%1\" is not a valid %2 document.");
+}
+
+void TMain::LoadDocument(const std::string& path, const char* refusal) {
+  if (!ScreenDocument(path, refusal))
     return;
   MenuNewClick();
   if (ReadDocumentHeader(path) != 0)

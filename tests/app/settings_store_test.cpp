@@ -13,17 +13,21 @@
 #include <string>
 #include <vector>
 
+#include "support/store_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
 namespace {
 
 using test::ReadFileBytes;
+using test::ReadStoreFile;
+using test::StoreFileIn;
 using test::TempDir;
 using test::WriteFileBytes;
+using test::WriteStoreFile;
 
 /// Stored values by name, as the text that follows "Name=" in the file.
-using Values = std::map<std::string, std::string>;
+using Values = test::StoreValues;
 
 std::string MessageOf(const std::optional<SettingsError>& error) {
   return error ? error->Message.toStdString() : std::string();
@@ -61,33 +65,10 @@ class SettingsStoreTest : public ::testing::Test {
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configHome_));
   }
 
-  std::string StoreFile() const { return configHome_ + "/Quenmoor/Sleevemaster.conf"; }
-
-  void WriteStore(const Values& values) {
-    std::filesystem::create_directories(configHome_ + "/Quenmoor");
-    std::string text = "[General]\n";
-    for (const auto& [name, value] : values)
-      text += name + "=" + value + "\n";
-    WriteFileBytes(StoreFile(), text);
-  }
-
+  std::string StoreFile() const { return StoreFileIn(configHome_); }
+  void WriteStore(const Values& values) { WriteStoreFile(configHome_, values); }
   /// The values as the file holds them, read from its bytes.
-  Values StoredValues() const {
-    Values values;
-    const std::string text = ReadFileBytes(StoreFile());
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string::npos)
-        end = text.size();
-      const std::string line = text.substr(start, end - start);
-      const std::size_t equals = line.find('=');
-      if (equals != std::string::npos && !line.starts_with('['))
-        values[line.substr(0, equals)] = line.substr(equals + 1);
-      start = end + 1;
-    }
-    return values;
-  }
+  Values StoredValues() const { return ReadStoreFile(configHome_); }
 
   /// Loads a complete store changed by `change`, from a fresh folder.
   template <typename Change>

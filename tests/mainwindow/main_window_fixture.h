@@ -25,12 +25,12 @@
 #include "document/read_pdf_cover.h"
 #include "mainwindow/main_window.h"
 #include "support/fake_desktop.h"
+#include "support/store_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster::test {
 
 /// Stored values by name, as the text after "Name=" in the store's file.
-using StoreValues = std::map<std::string, std::string>;
 
 /// What the store holds after a first start and one normal close.
 inline StoreValues CompleteStore() {
@@ -120,33 +120,10 @@ class MainWindowTest : public ::testing::Test {
     return widget;
   }
 
-  std::string StoreFile() const { return config_home_ + "/Quenmoor/Sleevemaster.conf"; }
-
-  void WriteStore(const StoreValues& values) {
-    std::filesystem::create_directories(config_home_ + "/Quenmoor");
-    std::string text = "[General]\n";
-    for (const auto& [name, value] : values)
-      text += name + "=" + value + "\n";
-    WriteFileBytes(StoreFile(), text);
-  }
-
+  std::string StoreFile() const { return StoreFileIn(config_home_); }
+  void WriteStore(const StoreValues& values) { WriteStoreFile(config_home_, values); }
   /// The stored values, read from the file's own lines.
-  StoreValues StoredValues() const {
-    StoreValues values;
-    const std::string text = ReadFileBytes(StoreFile());
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string::npos)
-        end = text.size();
-      const std::string line = text.substr(start, end - start);
-      const std::size_t equals = line.find('=');
-      if (equals != std::string::npos)
-        values[line.substr(0, equals)] = line.substr(equals + 1);
-      start = end + 1;
-    }
-    return values;
-  }
+  StoreValues StoredValues() const { return ReadStoreFile(config_home_); }
 
   std::string Working() const { return temporary_folder_ + "Back Cover Text.txt"; }
   std::string Document(const std::string& name) const { return documents_ + "/" + name; }

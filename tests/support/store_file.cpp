@@ -1,0 +1,38 @@
+#include "support/store_file.h"
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace sleevemaster::test {
+
+std::string StoreFileIn(const std::string& configHome) {
+  return configHome + "/Quenmoor/Sleevemaster.conf";
+}
+
+void WriteStoreFile(const std::string& configHome, const StoreValues& values) {
+  std::filesystem::create_directories(configHome + "/Quenmoor");
+  std::string text = "[General]\n";
+  for (const auto& [name, value] : values)
+    text += name + "=" + value + "\n";
+  WriteFileBytes(StoreFileIn(configHome), text);
+}
+
+StoreValues ReadStoreFile(const std::string& configHome) {
+  StoreValues values;
+  const std::string text = ReadFileBytes(StoreFileIn(configHome));
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+      end = text.size();
+    const std::string line = text.substr(start, end - start);
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos && !line.starts_with('['))
+      values[line.substr(0, equals)] = line.substr(equals + 1);
+    start = end + 1;
+  }
+  return values;
+}
+
+}  // namespace sleevemaster::test
