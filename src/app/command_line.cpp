@@ -54,46 +54,6 @@ QString Quoted(const QString& text) {
   return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsWellFormedUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0)
-        low = 0xA0;
-      if (lead == 0xED)
-        high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0)
-        low = 0x90;
-      if (lead == 0xF4)
-        high = 0x8F;
-    } else {
-      return false;
-    }
-    if (text.size() - i < length)
-      return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const unsigned char c = static_cast<unsigned char>(text[i + k]);
-      if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
-        return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
 bool IsAscii(std::string_view text) {
   for (const char c : text)
     if (static_cast<unsigned char>(c) >= 0x80)

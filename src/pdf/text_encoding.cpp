@@ -143,6 +143,16 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
+bool IsWellFormedUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t start = at;
+    // A decoded U+FFFD is a malformed sequence unless the text spelled it out itself.
+    if (DecodeUtf8(text, at) == 0xFFFD && text.substr(start, at - start) != "\xEF\xBF\xBD")
+      return false;
+  }
+  return true;
+}
+
 Windows1252Conversion Utf8ToWindows1252(std::string_view text) {
   Windows1252Conversion result;
   result.Text.reserve(text.size());

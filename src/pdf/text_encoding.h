@@ -35,6 +35,10 @@ struct Windows1252Conversion {
   char32_t Unmappable = 0;  ///< the first character Windows-1252 lacks (0xFFFD for bad UTF-8)
 };
 
+/// True when the text is strict UTF-8: no cut or overlong sequences, no surrogates, nothing
+/// above U+10FFFF.
+bool IsWellFormedUtf8(std::string_view text);
+
 /// Converts UTF-8 to Windows-1252; the first character without a Windows-1252 byte (or a
 /// malformed UTF-8 sequence) makes the conversion fail.
 Windows1252Conversion Utf8ToWindows1252(std::string_view text);

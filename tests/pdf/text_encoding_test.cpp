@@ -30,7 +30,8 @@ TEST(TextEncoding, CreationDateIsSixteenCharacters) {
 
 TEST(TextEncoding, Windows1252RoundTripsEveryByte) {
   std::string all;
-  for (int byte = 1; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
+  for (int byte = 1; byte < 256; ++byte)
+    all.push_back(static_cast<char>(byte));
   const std::string utf8 = Windows1252ToUtf8(all);
   EXPECT_EQ(Windows1252ToUtf8("Caf\xE9 \x80"), "Caf\xC3\xA9 \xE2\x82\xAC");
   const Windows1252Conversion back = Utf8ToWindows1252(utf8);
@@ -50,11 +51,15 @@ TEST(TextEncoding, Utf8WithoutAWindows1252ByteIsRefusedNamingTheCharacter) {
   EXPECT_TRUE(snowman.Text.empty());
   EXPECT_EQ(Utf8ToWindows1252("\xF0\x9F\x8E\xB5").Unmappable, U'\U0001F3B5');
   // Malformed UTF-8: cut sequences, stray continuation bytes, overlong forms, surrogates.
-  for (const char* bad : {"\xC3", "\xA9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xFF"}) {
+  for (const char* bad : {"\xC3", "\xA9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xFF",
+                          "\xF4\x90\x80\x80", "ok\xE2\x82"}) {
     const Windows1252Conversion result = Utf8ToWindows1252(bad);
     EXPECT_FALSE(result.Ok) << bad;
     EXPECT_EQ(result.Unmappable, 0xFFFDu);
+    EXPECT_FALSE(IsWellFormedUtf8(bad)) << bad;
   }
+  for (const char* good : {"", "plain", "Caf\xC3\xA9", "\xEF\xBF\xBD", "\xF0\x9F\x8E\xB5"})
+    EXPECT_TRUE(IsWellFormedUtf8(good)) << good;
 }
 
 }  // namespace
