@@ -173,7 +173,7 @@ class ValueWriter {
   void Integer(const char* name, int value) {
     if (first_ == nullptr)
       first_ = name;
-    store_.setValue(Key(name), value);
+    Set(name, value, QString::number(value));
   }
 
   void Boolean(const char* name, bool value) { Integer(name, value ? 1 : 0); }
@@ -186,9 +186,9 @@ class ValueWriter {
     const QByteArray raw = QByteArray::fromStdString(bytes);
     const QString text = QFile::decodeName(raw);
     if (QFile::encodeName(text) == raw)
-      store_.setValue(Key(name), text);
+      Set(name, text, text);
     else
-      store_.setValue(Key(name), raw);
+      Set(name, raw, QString());
   }
 
   std::optional<SettingsError> Finish() {
@@ -204,6 +204,17 @@ class ValueWriter {
   }
 
  private:
+  // A value the store already holds in the same form is not written again, so a close that
+  // changed nothing leaves the file alone (and costs no write to the disk).
+  void Set(const char* name, const QVariant& value, const QString& storedForm) {
+    const QString key = Key(name);
+    const QVariant stored = store_.value(key);
+    if (!storedForm.isEmpty() && stored.typeId() != QMetaType::QByteArray &&
+        stored.toString() == storedForm)
+      return;
+    store_.setValue(key, value);
+  }
+
   QSettings& store_;
   const char* first_ = nullptr;
 };

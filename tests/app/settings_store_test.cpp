@@ -2,6 +2,7 @@
 #include "app/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -140,6 +141,28 @@ TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
   EXPECT_EQ(next.PdfLevel, 2);
   EXPECT_TRUE(next.ViewInLandscape);
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
+}
+
+TEST_F(SettingsStoreTest, ACloseThatChangedNothingLeavesTheFileAlone) {
+  const SettingsStore store;
+  AppSettings settings;
+  store.LoadSettings(settings);
+  ASSERT_EQ(MessageOf(store.SaveSettingsOnClose(settings)), "");
+  const auto inode = [this] {
+    struct stat info {};
+    return stat(StoreFile().c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  const auto before = inode();
+  ASSERT_NE(before, 0u);
+  // The store replaces its file to write it; the same file means nothing was written.
+  EXPECT_EQ(MessageOf(store.SaveSettingsOnClose(settings)), "");
+  EXPECT_EQ(inode(), before);
+
+  settings.Main = {12, 34};
+  EXPECT_EQ(MessageOf(store.SaveSettingsOnClose(settings)), "");
+  EXPECT_NE(inode(), before);
+  EXPECT_EQ(StoredValues()["MainXpos"], "12");
+  EXPECT_EQ(StoredValues()["MainYpos"], "34");
 }
 
 TEST_F(SettingsStoreTest, SavedValuesComeBackOnTheNextStart) {
