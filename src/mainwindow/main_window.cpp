@@ -161,8 +161,11 @@ void TMain::ConnectCommands() {
   connect(ui_->BackTextFileEditBtn, &QPushButton::clicked, this,
           [this] { BackTextFileEditBtnClick(); });
   connect(ui_->MenuIndex, &QAction::triggered, this, [this] { MenuIndexClick(); });
-  // Preview and Print keep only their enabling for now; the calibration, options and About
-  // dialogs are not part of this window yet.
+  connect(ui_->MenuView, &QAction::triggered, this, [this] { ViewBtnClick(); });
+  connect(ui_->ViewBtn, &QPushButton::clicked, this, [this] { ViewBtnClick(); });
+  connect(ui_->MenuPrint, &QAction::triggered, this, [this] { PrintBtnClick(); });
+  connect(ui_->PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+  // The calibration, options and About dialogs are not part of this window yet.
   for (QAction* later : {ui_->MenuCalibrate, ui_->MenuOptions, ui_->MenuShowAbout})
     later->setEnabled(false);
 }

@@ -55,6 +55,10 @@ struct MainWindowDependencies {
   std::function<LocalTime()> Clock = CurrentLocalTime;
 };
 
+/// The message for a failed open or print request's shell-style result; empty when that
+/// result has none.
+QString ShellErrorMessage(int result);
+
 /// QDir::tempPath() with one trailing separator, in the local 8-bit encoding.
 std::string DefaultTemporaryFolder();
 
@@ -89,6 +93,10 @@ class TMain final : public QMainWindow {
   void ExitBtnClick();
   void BackTextFileEditBtnClick();
   void MenuIndexClick();
+  /// Preview: the insert into the scratch file, opened with the desktop's PDF viewer.
+  void ViewBtnClick();
+  /// Print: the insert into the scratch file, sent to the printer.
+  void PrintBtnClick();
 
   /// Opens the document named on the command line (an existing file named like a PDF).
   void OpenDocumentFromCommandLine(const std::string& path);
@@ -131,6 +139,10 @@ class TMain final : public QMainWindow {
   void PlaceWindows();
   bool FormClose();
   bool SaveBeforeClosing();
+
+  // Preview and print (main_window_viewer.cpp).
+  bool WritePreview();
+  void OpenWithViewer(bool print);
 
   // Opening and saving (main_window_document.cpp).
   bool ScreenDocument(const std::string& path, const char* refusal);

@@ -1,0 +1,80 @@
+// Preview and Print: the insert written to the scratch file and handed to the desktop's PDF
+// viewer or printer, which the program never waits for.
+#include <QFile>
+#include <QPushButton>
+#include <array>
+#include <utility>
+
+#include "app/desktop.h"
+#include "mainwindow/main_window.h"
+#include "pdf/file_utils.h"
+#include "pdf/version.h"
+#include "ui_Mainform.h"
+
+namespace sleevemaster {
+
+QString ShellErrorMessage(int result) {
+  // In the order the shell's failure codes are tested; a code not listed says nothing.
+  static constexpr std::array<std::pair<int, const char*>, 13> kMessages{{
+      {0, "The operating system is out of memory or resources."},
+      {2, "The specified file was not found."},
+      {3, "The specified path was not found."},
+      {11, "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."},
+      {5, "The operating system denied access to the specified file."},
+      {27, "The filename association is incomplete or invalid."},
+      {30,
+       "The DDE transaction could not be completed because other DDE transactions were being "
+       "processed."},
+      {29, "The DDE transaction failed."},
+      {28, "The DDE transaction could not be completed because the request timed out."},
+      {32, "The specified dynamic-link library was not found."},
+      {31, "Sleevemaster needs Acrobat Reader for viewing and printing PDF documents."},
+      {8, "There was not enough memory to complete the operation."},
+      {26, "A sharing violation occurred."},
+  }};
+  for (const auto& [code, message] : kMessages)
+    if (code == result)
+      return QString::fromLatin1(message);
+  return {};
+}
+
+bool TMain::WritePreview() {
+  // The scratch file is replaced on every run without the replace question.
+  const bool overwrite = std::exchange(settings_.OverWriteAlways, true);
+  const bool written = CreateInsertPdf({}, /*save*/ false);
+  settings_.OverWriteAlways = overwrite;
+  return written;
+}
+
+void TMain::ViewBtnClick() {
+  // Only the file just written is shown: after a failure an older scratch file would show
+  // an insert that is not the one on the screen.
+  if (WritePreview())
+    OpenWithViewer(/*print*/ false);
+}
+
+void TMain::PrintBtnClick() {
+  if (ui_->MainTitle->text().isEmpty()) {
+    desktop_.ShowMessage(QStringLiteral("Specify at least a title to create a jewel case insert."),
+                         QString::fromLatin1(kProductName), MessageIcon::Warning,
+                         MessageButtons::Ok);
+    return;
+  }
+  if (WritePreview())
+    OpenWithViewer(/*print*/ true);
+}
+
+void TMain::OpenWithViewer(bool print) {
+  if (preview_path_.empty() || !IsRegularFile(preview_path_))
+    return;
+  const QString path = QFile::decodeName(QByteArray::fromStdString(preview_path_));
+  const int result = print ? desktop_.PrintFile(path) : desktop_.OpenFile(path, QString());
+  if (ShellRequestSucceeded(result))
+    return;
+  const QString message = ShellErrorMessage(result);
+  if (!message.isEmpty())
+    desktop_.ShowMessage(message, QString::fromLatin1(kProductName), MessageIcon::Error,
+                         MessageButtons::Ok);
+}
+
+}  // namespace sleevemaster
