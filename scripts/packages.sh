@@ -2,11 +2,13 @@
 
 # What building and running the program needs.
 SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
-  libgl-dev xdg-utils)
+  libgl-dev xdg-utils librsvg2-bin)
 # What the tests need on top: test and benchmark libraries, clang with libFuzzer and the
-# sanitizer runtimes, the outside PDF judges, a virtual display and the German locale.
+# sanitizer runtimes, the outside PDF judges, a virtual display, the German locale, and what
+# builds, checks and installs the Debian package with its manual page and desktop entries.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales)
+  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales
+  dpkg-dev lintian groff-base man-db desktop-file-utils)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

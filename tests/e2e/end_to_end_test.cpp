@@ -93,7 +93,7 @@ class EndToEndTest : public ::testing::Test {
   }
 
   // The id of the visible window whose name matches, once it shows; empty after the timeout.
-  std::string WaitForWindow(const std::string& name, int seconds = 15) {
+  std::string WaitForWindow(const std::string& name, int seconds = 40) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
       const test::RunResult found = Xdotool({"search", "--onlyvisible", "--name", name});
@@ -147,7 +147,7 @@ TEST_F(EndToEndTest, TypeSaveQuitReopenAndFindTheTitle) {
     ASSERT_TRUE(std::filesystem::exists(first));
     EXPECT_FALSE(WaitForWindow("^road trip.pdf - Sleevemaster$").empty());
     Keys(window, {"alt+f", "e"});
-    EXPECT_EQ(program.Wait(10), 0) << "the program did not end after File > Exit";
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
   }
   EXPECT_NE(ReadFileBytes(first).find("\r%%MainTitle: Road Trip\r"), std::string::npos);
 
@@ -160,7 +160,7 @@ TEST_F(EndToEndTest, TypeSaveQuitReopenAndFindTheTitle) {
     ASSERT_FALSE(window.empty()) << "the document did not open";
     SaveAs(window, second);
     Keys(window, {"alt+f", "e"});
-    EXPECT_EQ(program.Wait(10), 0);
+    EXPECT_EQ(program.Wait(30), 0);
   }
   EXPECT_NE(ReadFileBytes(second).find("\r%%MainTitle: Road Trip\r"), std::string::npos);
 }

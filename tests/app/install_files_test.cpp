@@ -1,0 +1,174 @@
+// The files an installation adds around the program: the manual page must list exactly the
+// switches the program itself knows and render cleanly, and the desktop entries must be valid
+// and agree with the one the program writes for itself.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/shell_integration.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::ReadFileBytes;
+using test::RunProcess;
+using test::RunResult;
+
+const std::string kSourceDir = SLEEVEMASTER_SOURCE_DIR;
+const std::string kManPage = kSourceDir + "/man/sleevemaster.1";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+// "/S:subtitle" -> "/S:", "/D" -> "/D": the name and whether a text follows.
+std::string SwitchName(const std::string& word) {
+  const std::size_t colon = word.find(':');
+  return colon == std::string::npos ? word : word.substr(0, colon + 1);
+}
+
+std::string FirstWord(const std::string& text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string::npos)
+    return {};
+  return text.substr(start, text.find(' ', start) - start);
+}
+
+// The switches of the usage: the "  /X  meaning" lines, and those of the usage lines ("[/gui]").
+std::vector<std::string> UsageSwitches(const std::string& usage) {
+  std::vector<std::string> switches;
+  for (const std::string& line : Lines(usage)) {
+    if (line.starts_with("  /") || line.starts_with("  -")) {
+      switches.push_back(SwitchName(FirstWord(line)));
+    } else if (line.find("sleevemaster") != std::string::npos) {
+      for (std::size_t open = line.find("[/"); open != std::string::npos;
+           open = line.find("[/", open + 1))
+        switches.push_back(line.substr(open + 1, line.find(']', open) - open - 1));
+    }
+  }
+  std::sort(switches.begin(), switches.end());
+  return switches;
+}
+
+std::string Unescape(std::string text) {
+  for (std::size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at))
+    text.erase(at, 1);
+  return text;
+}
+
+// The tagged items of the OPTIONS section: ".TP" followed by ".B name" or ".BI name: text".
+std::vector<std::string> ManPageSwitches(const std::string& page) {
+  std::vector<std::string> switches;
+  const std::vector<std::string> lines = Lines(page);
+  bool inOptions = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].starts_with(".SH"))
+      inOptions = lines[i] == ".SH OPTIONS";
+    if (!inOptions || lines[i] != ".TP" || i + 1 >= lines.size())
+      continue;
+    const std::string& tag = lines[i + 1];
+    const std::size_t space = tag.find(' ');
+    if (space == std::string::npos || tag.front() != '.') {
+      ADD_FAILURE() << "untagged item in OPTIONS: " << tag;
+      continue;
+    }
+    switches.push_back(SwitchName(Unescape(FirstWord(tag.substr(space)))));
+  }
+  std::sort(switches.begin(), switches.end());
+  return switches;
+}
+
+bool ProgramAvailable(const std::string& name) {
+  return RunProcess({"sh", "-c", "command -v " + name}).ExitCode == 0;
+}
+
+TEST(ManPage, ListsExactlyTheSwitchesOfTheProgramsUsage) {
+  const RunResult help = RunProcess({SLEEVEMASTER_EXECUTABLE, "--help"});
+  ASSERT_EQ(help.ExitCode, 0) << help.Stderr;
+  const std::vector<std::string> fromHelp = UsageSwitches(help.Stdout);
+  // A usage text the parser no longer understands must not pass as an empty match.
+  ASSERT_GE(fromHelp.size(), 15u) << help.Stdout;
+  EXPECT_NE(std::find(fromHelp.begin(), fromHelp.end(), "/gui"), fromHelp.end());
+  EXPECT_NE(std::find(fromHelp.begin(), fromHelp.end(), "/BACK:"), fromHelp.end());
+
+  const std::string page = ReadFileBytes(kManPage);
+  ASSERT_FALSE(page.empty()) << kManPage;
+  EXPECT_EQ(ManPageSwitches(page), fromHelp);
+}
+
+TEST(ManPage, HasTheSectionsOfAManualPage) {
+  const std::string page = ReadFileBytes(kManPage);
+  for (const char* section : {".SH NAME", ".SH SYNOPSIS", ".SH DESCRIPTION", ".SH OPTIONS",
+                              ".SH EXIT STATUS", ".SH FILES", ".SH EXAMPLES", ".SH SEE ALSO"})
+    EXPECT_NE(page.find(std::string("\n") + section + "\n"), std::string::npos) << section;
+  // The files a user may look for: the settings and the temporary files.
+  for (const char* file : {"Quenmoor/Sleevemaster.conf", "Preview.pdf", "Back Cover Text.txt",
+                           "sleevemaster\\-edit.desktop"})
+    EXPECT_NE(page.find(file), std::string::npos) << file;
+}
+
+TEST(ManPage, RendersWithoutWarnings) {
+  if (!ProgramAvailable("groff"))
+    GTEST_SKIP() << "groff is not installed";
+  const RunResult run = RunProcess({"groff", "-ww", "-z", "-man", kManPage});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Stderr, "");
+}
+
+// The lines of a desktop entry without its Exec line, and the Exec value.
+struct EntryParts {
+  std::vector<std::string> Other;
+  std::string Exec;
+};
+
+EntryParts SplitEntry(const std::string& text) {
+  EntryParts parts;
+  for (const std::string& line : Lines(text)) {
+    if (line.starts_with("Exec="))
+      parts.Exec = line.substr(5);
+    else
+      parts.Other.push_back(line);
+  }
+  return parts;
+}
+
+TEST(DesktopEntries, InstalledEditEntryIsTheOneTheProgramWritesForTheInstalledProgram) {
+  // Both carry the same file name, so the one the program writes shadows the installed one
+  // instead of adding a second "Edit with Sleevemaster" to the Open With list.
+  const EntryParts installed =
+      SplitEntry(ReadFileBytes(kSourceDir + "/resources/" + kEditEntryFileName));
+  const EntryParts written =
+      SplitEntry(EditEntryText(QStringLiteral("/usr/bin/sleevemaster")).toStdString());
+  ASSERT_FALSE(installed.Other.empty());
+  EXPECT_EQ(installed.Other, written.Other);
+  EXPECT_EQ(installed.Exec, "sleevemaster %f");
+  EXPECT_EQ(written.Exec, "\"/usr/bin/sleevemaster\" %f");
+}
+
+TEST(DesktopEntries, PassDesktopFileValidate) {
+  if (!ProgramAvailable("desktop-file-validate"))
+    GTEST_SKIP() << "desktop-file-validate is not installed";
+  const test::TempDir folder;
+  // A path with a space and characters that need quoting in an Exec line.
+  const std::string written = folder.File(kEditEntryFileName);
+  test::WriteFileBytes(written,
+                       EditEntryText(QStringLiteral("/opt/my apps/$sleeve\"master")).toStdString());
+  for (const std::string& entry : {kSourceDir + "/resources/sleevemaster.desktop",
+                                   kSourceDir + "/resources/" + kEditEntryFileName, written}) {
+    const RunResult run = RunProcess({"desktop-file-validate", entry});
+    EXPECT_EQ(run.ExitCode, 0) << entry;
+    EXPECT_EQ(run.Stdout + run.Stderr, "") << entry;
+  }
+}
+
+}  // namespace
+}  // namespace sleevemaster
