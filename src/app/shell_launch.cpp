@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "app/desktop.h"
@@ -51,6 +52,11 @@ int StartDetachedHandler(const QString& program, const QStringList& arguments,
 }
 
 int OpenWithDesktopHandler(const QString& path, const QString& workingFolder) {
+  // An address (the About box's home page and mail links) goes to the handler as it stands.
+  static const QRegularExpression kAddress(QStringLiteral("^(https?|mailto):"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  if (kAddress.match(path).hasMatch())
+    return StartDetachedHandler(QStringLiteral("xdg-open"), {path}, workingFolder);
   const ResolvedTarget target = ResolveTarget(path, workingFolder, /*regularFileOnly*/ false);
   if (target.Error != 0)
     return target.Error;

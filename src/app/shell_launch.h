@@ -8,7 +8,8 @@
 
 namespace sleevemaster {
 
-/// Opens the file with the desktop's handler for its type (xdg-open). A relative path is
+/// Opens the file, or an http(s) or mailto address, with the desktop's handler for its type
+/// (xdg-open). A relative path is
 /// taken relative to `workingFolder`. Gives kShellFileNotFound for a missing file,
 /// kShellPathNotFound when its folder is missing too, kShellNoAssociation when no handler
 /// can be started, and kShellHandedOver once the handler runs.

@@ -1,6 +1,10 @@
 // The main window's fields and their rules, and the New, Exit and Edit commands.
 #include "mainwindow/main_window.h"
 
+#include "dialogs/Aboutform/about_dialog.h"
+#include "dialogs/Calibrateform/calibrate_dialog.h"
+#include "dialogs/Optionsform/options_dialog.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -73,6 +77,10 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
       store_(dependencies.Store),
       settings_(dependencies.Settings),
       text_editor_(dependencies.TextEditor),
+      calibrator_(dependencies.Calibrator),
+      options_(dependencies.OptionsDialog),
+      about_(dependencies.AboutBox),
+      splash_(dependencies.SplashScreen),
       temporary_folder_(std::move(dependencies.TemporaryFolder)),
       clock_(dependencies.Clock ? std::move(dependencies.Clock) : CurrentLocalTime),
       tool_tips_(std::make_unique<ToolTipSwitch>()) {
@@ -165,9 +173,12 @@ void TMain::ConnectCommands() {
   connect(ui_->ViewBtn, &QPushButton::clicked, this, [this] { ViewBtnClick(); });
   connect(ui_->MenuPrint, &QAction::triggered, this, [this] { PrintBtnClick(); });
   connect(ui_->PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
-  // The calibration, options and About dialogs are not part of this window yet.
-  for (QAction* later : {ui_->MenuCalibrate, ui_->MenuOptions, ui_->MenuShowAbout})
-    later->setEnabled(false);
+  connect(ui_->MenuCalibrate, &QAction::triggered, this, [this] { MenuCalibrateClick(); });
+  connect(ui_->MenuOptions, &QAction::triggered, this, [this] { MenuOptionsClick(); });
+  connect(ui_->MenuShowAbout, &QAction::triggered, this, [this] { MenuShowAboutClick(); });
+  ui_->MenuCalibrate->setEnabled(calibrator_ != nullptr);
+  ui_->MenuOptions->setEnabled(options_ != nullptr);
+  ui_->MenuShowAbout->setEnabled(about_ != nullptr);
 }
 
 void TMain::MarkModifiedOnLeaving(QWidget* control) {
@@ -278,6 +289,45 @@ void TMain::BackTextFileEditBtnClick() {
 
 void TMain::MenuIndexClick() {
   ShowHelpIndex(desktop_);
+}
+
+void TMain::MenuCalibrateClick() {
+  if (calibrator_ == nullptr)
+    return;
+  calibrator_->setWindowTitle(QStringLiteral("Calibrate ") + QString::fromLatin1(kProductName));
+  calibrator_->PresetCalibration(settings_.Calibration);
+  calibrator_->move(settings_.Calibrate.Left, settings_.Calibrate.Top);
+  calibrator_->exec();
+  // OK has stored the values itself; Cancel and the close box hand back what they show.
+  settings_.Calibration = calibrator_->TakeCalibration();
+  settings_.Calibrate = {calibrator_->x(), calibrator_->y()};
+}
+
+void TMain::MenuOptionsClick() {
+  if (options_ == nullptr)
+    return;
+  options_->SetDisplaySplashScreen(settings_.DisplaySplashScreen);
+  options_->SetShowToolTips(settings_.ShowToolTips);
+  options_->SetOverWriteAlways(settings_.OverWriteAlways);
+  options_->move(settings_.Options.Left, settings_.Options.Top);
+  options_->exec();
+  // Cancel has put back what it was shown with; every way out hands the boxes back.
+  settings_.DisplaySplashScreen = options_->DisplaySplashScreen();
+  settings_.ShowToolTips = options_->ShowToolTips();
+  settings_.OverWriteAlways = options_->OverWriteAlways();
+  settings_.Options = {options_->x(), options_->y()};
+  tool_tips_->SetEnabled(settings_.ShowToolTips);
+}
+
+void TMain::MenuShowAboutClick() {
+  if (about_ == nullptr)
+    return;
+  about_->SetProductTexts(QString::fromLatin1(kProductName), QString::fromLatin1(kProgramVersion),
+                          QString::fromLatin1(kPdfLibraryName),
+                          QString::fromLatin1(kPdfLibraryVersion));
+  about_->move(settings_.About.Left, settings_.About.Top);
+  about_->exec();
+  settings_.About = {about_->x(), about_->y()};
 }
 
 }  // namespace sleevemaster

@@ -37,6 +37,10 @@ namespace sleevemaster {
 
 class Desktop;
 class SettingsStore;
+class TAbout;
+class TCalibrate;
+class TOptions;
+class TSplash;
 class TTextEdit;
 class ToolTipSwitch;
 
@@ -53,6 +57,14 @@ struct MainWindowDependencies {
   std::string TemporaryFolder;
   /// The time the date texts of the corner are made from.
   std::function<LocalTime()> Clock = CurrentLocalTime;
+  /// The calibration dialog; without it the Calibrate command is disabled.
+  TCalibrate* Calibrator = nullptr;
+  /// The options dialog; without it the Options command is disabled.
+  TOptions* OptionsDialog = nullptr;
+  /// The About box; without it the About command is disabled.
+  TAbout* AboutBox = nullptr;
+  /// The splash screen, shown by the show step while DisplaySplashScreen is on.
+  TSplash* SplashScreen = nullptr;
 };
 
 /// The message for a failed open or print request's shell-style result; empty when that
@@ -93,6 +105,13 @@ class TMain final : public QMainWindow {
   void ExitBtnClick();
   void BackTextFileEditBtnClick();
   void MenuIndexClick();
+  /// Calibrate: the calibration dialog preset with the window's calibration, which takes back
+  /// the dialog's values however it was closed.
+  void MenuCalibrateClick();
+  /// Options: the three preferences through the options dialog; tooltips follow at once.
+  void MenuOptionsClick();
+  /// About: the About box with the product's texts.
+  void MenuShowAboutClick();
   /// Preview: the insert into the scratch file, opened with the desktop's PDF viewer.
   void ViewBtnClick();
   /// Print: the insert into the scratch file, sent to the printer.
@@ -158,6 +177,10 @@ class TMain final : public QMainWindow {
   SettingsStore& store_;
   AppSettings& settings_;
   TTextEdit& text_editor_;
+  TCalibrate* calibrator_;
+  TOptions* options_;
+  TAbout* about_;
+  TSplash* splash_;
   std::string temporary_folder_;
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;

@@ -10,6 +10,10 @@
 #include "app/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
+
+#include <QColor>
+
+#include "dialogs/Splashform/splash_screen.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
 #include "pdf/file_utils.h"
@@ -100,6 +104,13 @@ void TMain::FormShow(const StartDecision& start) {
     // A batch run never reaches a window; only a document to open concerns the show step.
     if (start.Mode == StartMode::OpenDocument)
       OpenDocumentFromCommandLine(start.DocumentPath);
+    // The splash screen shows alone; the window appears once it has closed.
+    if (settings_.DisplaySplashScreen && splash_ != nullptr) {
+      splash_->SetTitleColour(QColor(0, 0, 0x9C));
+      splash_->SetTitleText(QString::fromLatin1(kProductName));
+      splash_->SetVersionText(QString::fromLatin1(kProgramVersion));
+      splash_->ShowModalOver(this);
+    }
     if (!viewer_can_open_) {
       ui_->ViewBtn->setEnabled(false);
       ui_->MenuView->setEnabled(false);

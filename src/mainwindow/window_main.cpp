@@ -13,6 +13,10 @@
 #include "app/settings_store.h"
 #include "app/start_mode.h"
 #include "app/window_module.h"
+#include "dialogs/Aboutform/about_dialog.h"
+#include "dialogs/Calibrateform/calibrate_dialog.h"
+#include "dialogs/Optionsform/options_dialog.h"
+#include "dialogs/Splashform/splash_screen.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
 #include "pdf/version.h"
@@ -51,9 +55,14 @@ int RunWindows(char** argv, const StartDecision& start) {
   QtDesktop desktop(ExecutableFolderOf(argv[0]));
   SettingsStore store;
   AppSettings settings;
-  // The editor exists before the main window is built, whose create step does not use it.
+  // The dialogs exist before the main window is built, whose create step uses none of them.
+  TAbout about(desktop);
+  TCalibrate calibrator(store, desktop);
+  TSplash splash;
+  TOptions options;
   TTextEdit textEditor(desktop);
-  TMain main({desktop, store, settings, textEditor, DefaultTemporaryFolder()});
+  TMain main({desktop, store, settings, textEditor, DefaultTemporaryFolder(), CurrentLocalTime,
+              &calibrator, &options, &about, &splash});
   main.FormShow(start);
   application.exec();
   return 0;

@@ -145,6 +145,12 @@ TEST_F(HandlerTest, OpenTakesARelativeNameInTheWorkingFolder) {
   EXPECT_EQ(HandlerArguments("xdg-open"), dir_.File("Sleevemaster.chm") + "\n");
 }
 
+TEST_F(HandlerTest, AddressesGoToTheHandlerAsTheyStand) {
+  EXPECT_EQ(desktop_.OpenFile(QStringLiteral("mailto:someone@example.org"), QString()),
+            kShellHandedOver);
+  EXPECT_EQ(HandlerArguments("xdg-open"), "mailto:someone@example.org\n");
+}
+
 TEST_F(HandlerTest, FailuresMapOntoShellCodes) {
   const QString missing = QString::fromStdString(dir_.File("missing.pdf"));
   EXPECT_EQ(desktop_.PrintFile(missing), kShellFileNotFound);

@@ -1,0 +1,145 @@
+// The help file that Help > Index and a mistaken command line open: it must be built beside the
+// program, be a real compiled help file, hold every page of its table of contents, and its
+// command-line page must describe every switch that the program itself knows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+using test::ReadFileBytes;
+using test::RunProcess;
+using test::RunResult;
+
+const std::string kSourceDir = SLEEVEMASTER_SOURCE_DIR;
+const std::string kHelpSources = kSourceDir + "/help";
+
+std::string BuiltHelpFile() {
+  return (std::filesystem::path(SLEEVEMASTER_EXECUTABLE).parent_path() / "Sleevemaster.chm")
+      .string();
+}
+
+// The values of every `name="Local" value="..."` entry of a sitemap (.hhc or .hhk).
+std::vector<std::string> SitemapPages(const std::string& sitemap) {
+  std::vector<std::string> pages;
+  const std::string key = "name=\"Local\" value=\"";
+  for (std::size_t at = sitemap.find(key); at != std::string::npos;
+       at = sitemap.find(key, at + 1)) {
+    const std::size_t start = at + key.size();
+    const std::size_t end = sitemap.find('"', start);
+    if (end == std::string::npos)
+      break;
+    pages.push_back(sitemap.substr(start, end - start));
+  }
+  std::sort(pages.begin(), pages.end());
+  pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+  return pages;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The .htm files of the project's [FILES] section.
+std::vector<std::string> ProjectPages(const std::string& project) {
+  std::vector<std::string> pages;
+  bool inFiles = false;
+  for (const std::string& line : Lines(project)) {
+    if (line.starts_with("["))
+      inFiles = line == "[FILES]";
+    else if (inFiles && line.ends_with(".htm"))
+      pages.push_back(line);
+  }
+  std::sort(pages.begin(), pages.end());
+  return pages;
+}
+
+// The switch names of the usage text: "  /S:subtitle  ..." gives "/S:", "  /D  ..." gives "/D",
+// and "[/gui]" on a usage line gives "/gui".
+std::vector<std::string> UsageSwitches(const std::string& usage) {
+  std::vector<std::string> switches;
+  for (const std::string& line : Lines(usage)) {
+    if (line.starts_with("  /") || line.starts_with("  -")) {
+      const std::size_t start = line.find_first_not_of(' ');
+      std::string word = line.substr(start, line.find(' ', start) - start);
+      const std::size_t colon = word.find(':');
+      if (colon != std::string::npos)
+        word.erase(colon + 1);
+      switches.push_back(word);
+    } else {
+      for (std::size_t open = line.find("[/"); open != std::string::npos;
+           open = line.find("[/", open + 1))
+        switches.push_back(line.substr(open + 1, line.find(']', open) - open - 1));
+    }
+  }
+  return switches;
+}
+
+TEST(HelpFile, IsACompiledHelpFileBesideTheProgramWithEveryPageOfItsContents) {
+  const std::string path = BuiltHelpFile();
+  // The test command installs chmcmd, so a missing file is a broken build, not a reason to skip.
+  ASSERT_TRUE(std::filesystem::is_regular_file(path))
+      << path << " was not built (is chmcmd from fp-utils installed?)";
+  const std::string bytes = ReadFileBytes(path);
+  ASSERT_GT(bytes.size(), 8u * 1024u) << path;
+  EXPECT_EQ(bytes.substr(0, 4), "ITSF") << "not a compiled help file";
+
+  const std::vector<std::string> pages =
+      SitemapPages(ReadFileBytes(kHelpSources + "/Sleevemaster.hhc"));
+  // A contents file that the parser no longer understands must not pass as an empty match.
+  ASSERT_GE(pages.size(), 12u);
+  // The help file's directory holds every stored name uncompressed, with a leading slash.
+  for (const std::string& page : pages)
+    EXPECT_NE(bytes.find("/" + page), std::string::npos) << page << " is not in " << path;
+}
+
+TEST(HelpSources, ContentsIndexAndProjectNameTheSamePagesAndEveryOneExists) {
+  const std::vector<std::string> project =
+      ProjectPages(ReadFileBytes(kHelpSources + "/Sleevemaster.hhp"));
+  const std::vector<std::string> contents =
+      SitemapPages(ReadFileBytes(kHelpSources + "/Sleevemaster.hhc"));
+  ASSERT_FALSE(project.empty());
+  // Every page is reachable from the contents, and the contents name no page left out of the file.
+  EXPECT_EQ(contents, project);
+
+  std::vector<std::string> indexPages =
+      SitemapPages(ReadFileBytes(kHelpSources + "/Sleevemaster.hhk"));
+  ASSERT_FALSE(indexPages.empty());
+  for (const std::string& page : indexPages)
+    EXPECT_NE(std::find(project.begin(), project.end(), page), project.end())
+        << "the index points at " << page << ", which the help file does not hold";
+  for (const std::string& page : project)
+    EXPECT_TRUE(std::filesystem::is_regular_file(kHelpSources + "/" + page)) << page;
+}
+
+TEST(HelpSources, CommandLinePageDescribesEverySwitchOfTheProgramsUsage) {
+  const RunResult help = RunProcess({SLEEVEMASTER_EXECUTABLE, "--help"});
+  ASSERT_EQ(help.ExitCode, 0) << help.Stderr;
+  const std::vector<std::string> switches = UsageSwitches(help.Stdout);
+  ASSERT_GE(switches.size(), 15u) << help.Stdout;
+
+  const std::string page = ReadFileBytes(kHelpSources + "/command-line.htm");
+  ASSERT_FALSE(page.empty());
+  // Each switch has its own term in the page's list of switches.
+  for (const std::string& name : switches)
+    EXPECT_NE(page.find("<dt><code>" + name), std::string::npos)
+        << name << " is not described in command-line.htm";
+}
+
+}  // namespace
+}  // namespace sleevemaster

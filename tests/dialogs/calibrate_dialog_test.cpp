@@ -1,0 +1,348 @@
+#include "dialogs/Calibrateform/calibrate_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "dialogs/Calibrateform/calibration_units.h"
+#include "dialogs/Calibrateform/calibration_widgets.h"
+#include "support/fake_desktop.h"
+#include "support/store_file.h"
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+TEST(CalibrationUnits, ConvertWithTruncatingIntegerRules) {
+  const struct {
+    int Millimetres;
+    int Inch;
+    int Centimetre;
+  } lengths[] = {{242, 9520, 24200}, {120, 4720, 12000}, {150, 5900, 15000},  {151, 5940, 15100},
+                 {152, 5980, 15200}, {153, 6020, 15300}, {305, 12000, 30500}, {306, 12040, 30600},
+                 {76, 2990, 7600},   {320, 12590, 32000}};
+  for (const auto& l : lengths) {
+    EXPECT_EQ(MillimetresToInchPosition(l.Millimetres), l.Inch) << l.Millimetres;
+    EXPECT_EQ(MillimetresToCentimetrePosition(l.Millimetres), l.Centimetre) << l.Millimetres;
+    EXPECT_EQ(CentimetrePositionToInchPosition(l.Centimetre), l.Inch) << l.Millimetres;
+  }
+  EXPECT_EQ(InchPositionToMillimetres(9520), 242);
+  EXPECT_EQ(CentimetrePositionToMillimetres(24200), 242);
+  EXPECT_EQ(CentimetrePositionToMillimetres(24299), 242);  // truncates
+  EXPECT_EQ(InchPositionToCentimetrePosition(9520), 24200);
+  // Inches -> centimetres -> inches drifts; 0.5 mm rounds up.
+  EXPECT_EQ(InchPositionToCentimetrePosition(6000), 15200);
+  EXPECT_EQ(CentimetrePositionToInchPosition(15200), 5980);
+  EXPECT_EQ(InchPositionToMillimetres(6000), 152);  // 152.4
+  EXPECT_EQ(InchPositionToMillimetres(3050), 77);   // 77.47
+  EXPECT_EQ(InchPositionToMillimetres(5000), 127);  // exactly 127.0
+
+  // Millimetres and centimetres survive a trip through inches for every calibration.
+  for (int mm = 150; mm <= 320; ++mm) {
+    EXPECT_EQ(InchPositionToMillimetres(MillimetresToInchPosition(mm)), mm) << mm;
+    EXPECT_EQ(InchPositionToCentimetrePosition(
+                  CentimetrePositionToInchPosition(MillimetresToCentimetrePosition(mm))),
+              mm * 100)
+        << mm;
+  }
+}
+
+TEST(CalibrationUnits, NeverOverflowOnValuesNoCalibrationHolds) {
+  EXPECT_EQ(MillimetresToInchPosition(2'000'000'000), kMaxPosition);
+  EXPECT_EQ(MillimetresToCentimetrePosition(2'000'000'000), kMaxPosition);
+  EXPECT_EQ(MillimetresToInchPosition(-5), 0);
+  EXPECT_EQ(InchPositionToMillimetres(-100), 0);
+  EXPECT_EQ(InchPositionToCentimetrePosition(2'000'000'000), kMaxPosition);
+}
+
+TEST(UpDownSpinner, SetsWithoutClippingAndStepsStopAtTheEnds) {
+  UpDownSpinner spinner;
+  spinner.SetRange(6000, 12000);
+  spinner.SetStep(10);
+  spinner.SetPosition(5900);
+  EXPECT_EQ(spinner.Position(), 5900);
+  spinner.stepBy(1);
+  EXPECT_EQ(spinner.Position(), 6000);
+  spinner.SetPosition(11995);
+  spinner.stepBy(1);
+  EXPECT_EQ(spinner.Position(), 12000);
+  spinner.stepBy(3);
+  EXPECT_EQ(spinner.Position(), 12000);
+  spinner.stepBy(-2);
+  EXPECT_EQ(spinner.Position(), 11980);
+}
+
+class CalibrateTest : public testing::Test {
+ protected:
+  CalibrateTest() {
+    hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(ConfigHome()));
+    store_ = std::make_unique<SettingsStore>();
+    dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
+  }
+  ~CalibrateTest() override {
+    dialog_.reset();
+    QLocale::setDefault(savedLocale_);
+    if (hadConfigHome_)
+      qputenv("XDG_CONFIG_HOME", savedConfigHome_);
+    else
+      qunsetenv("XDG_CONFIG_HOME");
+  }
+
+  std::string ConfigHome() const { return dir_.File("config"); }
+  template <typename T>
+  T* Child(const char* name) {
+    T* child = dialog_->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  UpDownSpinner* X() { return Child<UpDownSpinner>("XdimensionUpDown"); }
+  UpDownSpinner* Y() { return Child<UpDownSpinner>("YdimensionUpDown"); }
+  QString XText() { return Child<QLineEdit>("Xdimension")->text(); }
+  QString YText() { return Child<QLineEdit>("Ydimension")->text(); }
+  void Click(const char* name) { Child<QAbstractButton>(name)->click(); }
+  void Open(const PrintCalibration& calibration) {
+    dialog_->PresetCalibration(calibration);
+    dialog_->show();
+  }
+  static PrintCalibration Calibration(int x, int y, int units, int paper) {
+    PrintCalibration c;
+    c.Xdimension = x;
+    c.Ydimension = y;
+    c.UnitsOfMeasurement = units;
+    c.PaperSize = paper;
+    return c;
+  }
+  // Ranges and step of a spinner as one comparable value.
+  static std::vector<int> Limits(const UpDownSpinner* s) {
+    return {s->Minimum(), s->Maximum(), s->Step()};
+  }
+
+  test::TempDir dir_;
+  test::FakeDesktop desktop_;
+  std::unique_ptr<SettingsStore> store_;
+  std::unique_ptr<TCalibrate> dialog_;
+
+ private:
+  QLocale savedLocale_;
+  bool hadConfigHome_ = false;
+  QByteArray savedConfigHome_;
+};
+
+TEST_F(CalibrateTest, ControlsCarryTheirNamesTextsAndHints) {
+  EXPECT_EQ(dialog_->windowTitle(), QStringLiteral("Calibrate"));
+  EXPECT_EQ(Child<QGroupBox>("Units")->title(), QStringLiteral(" Units of measurement"));
+  EXPECT_EQ(Child<QRadioButton>("InchesButton")->text(), QStringLiteral("Inches"));
+  EXPECT_EQ(Child<QRadioButton>("CentimetersButton")->text(), QStringLiteral("Centimeters"));
+  EXPECT_EQ(dialog_->UnitsIndex(), 1);
+  EXPECT_EQ(X()->Position(), 24200);
+  EXPECT_EQ(Y()->Position(), 12000);
+  auto* paper = Child<QComboBox>("PaperSizeBox");
+  ASSERT_EQ(paper->count(), 4);
+  EXPECT_FALSE(paper->isEditable());
+  EXPECT_EQ(paper->itemText(0), QStringLiteral("Letter [ 8.5 x 11 in ]"));
+  EXPECT_EQ(paper->itemText(1), QStringLiteral("Legal [ 8.5 x 14 in ]"));
+  EXPECT_EQ(paper->itemText(2), QStringLiteral("A3 [ 297 x 420 mm ]"));
+  EXPECT_EQ(paper->itemText(3), QStringLiteral("A4 [ 210 x 297 mm ]"));
+  for (const char* name : {"Xdimension", "Ydimension"}) {
+    auto* field = Child<QLineEdit>(name);
+    EXPECT_TRUE(field->isReadOnly()) << name;
+    EXPECT_EQ(field->focusPolicy(), Qt::NoFocus) << name;
+  }
+  const struct {
+    const char* Name;
+    const char* Hint;
+  } hints[] = {
+      {"Units", "Click your units of measurement"},
+      {"Xdimension", "Select the X-dimension of your front cover"},
+      {"XdimensionUpDown", "Select the X-dimension of your front cover"},
+      {"YdimensionUpDown", "Select the Y-dimension of your front cover"},
+      {"PaperSizeBox", "Select your paper size"},
+      {"OkBtn", "Applies the changes you have made and then closes this dialog box"},
+      {"CancelBtn", "Closes this dialog box without saving any changes you have made"},
+      {"DefaultsButton", "Restores the default calibration settings"},
+  };
+  for (const auto& expected : hints)
+    EXPECT_EQ(Child<QWidget>(expected.Name)->toolTip(), QString::fromLatin1(expected.Hint));
+  for (const char* name : {"OkBtn", "CancelBtn", "DefaultsButton"}) {
+    auto* button = Child<QPushButton>(name);
+    EXPECT_FALSE(button->isDefault() || button->autoDefault()) << name;
+    EXPECT_FALSE(button->icon().isNull()) << name;
+  }
+  EXPECT_EQ(Child<QWidget>("Image1")->size(), QSize(345, 160));
+}
+
+TEST_F(CalibrateTest, FieldsShowThePositionWithTheLocaleGrouping) {
+  QLocale::setDefault(QLocale(QLocale::German));
+  Open(Calibration(242, 120, 1, 0));
+  EXPECT_EQ(XText(), QStringLiteral("24.200"));
+  EXPECT_EQ(YText(), QStringLiteral("12.000"));
+  dialog_->SetUnitsIndex(0);
+  EXPECT_EQ(XText(), QStringLiteral("9.520"));
+  EXPECT_EQ(YText(), QStringLiteral("4.720"));
+  QTest::keyClick(X(), Qt::Key_Up);
+  EXPECT_EQ(XText(), QStringLiteral("9.530"));
+}
+
+TEST_F(CalibrateTest, OpensInEitherUnitAndSwitchesThroughWholeMillimetres) {
+  Open(Calibration(242, 120, 0, 2));
+  EXPECT_EQ(dialog_->UnitsIndex(), 0);
+  EXPECT_EQ(X()->Position(), 9520);
+  EXPECT_EQ(Y()->Position(), 4720);
+  EXPECT_EQ(Limits(X()), (std::vector<int>{6000, 12000, 10}));
+  EXPECT_EQ(Limits(Y()), (std::vector<int>{3000, 6000, 10}));
+  EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 2);
+
+  Click("CentimetersButton");
+  EXPECT_EQ(X()->Position(), 24200);
+  EXPECT_EQ(Y()->Position(), 12000);
+  EXPECT_EQ(Limits(X()), (std::vector<int>{15000, 32000, 100}));
+  EXPECT_EQ(Limits(Y()), (std::vector<int>{8000, 16000, 100}));
+  Click("CentimetersButton");  // the unit already selected changes nothing
+  EXPECT_EQ(X()->Position(), 24200);
+  Click("InchesButton");
+  EXPECT_EQ(X()->Position(), 9520);
+
+  // 6.000 in comes back from centimetres as 5.980, below the inch range, and shows so.
+  X()->SetPosition(6000);
+  Click("CentimetersButton");
+  EXPECT_EQ(X()->Position(), 15200);
+  Click("InchesButton");
+  EXPECT_EQ(X()->Position(), 5980);
+  EXPECT_EQ(dialog_->TakeCalibration().Xdimension, 152);
+
+  // 150 mm opened in inches is below the range and still shows as converted.
+  dialog_->hide();
+  Open(Calibration(150, 160, 0, 0));
+  EXPECT_EQ(X()->Position(), 5900);
+  EXPECT_EQ(Y()->Position(), 6290);
+  EXPECT_EQ(dialog_->TakeCalibration().Xdimension, 150);
+  EXPECT_EQ(dialog_->TakeCalibration().Ydimension, 160);
+
+  // An unknown paper index selects Letter rather than nothing.
+  dialog_->hide();
+  Open(Calibration(242, 120, 1, 7));
+  EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 0);
+}
+
+TEST_F(CalibrateTest, DefaultsThenOkStoresTheFactoryCalibration) {
+  Open(Calibration(300, 150, 1, 3));
+  Click("DefaultsButton");
+  EXPECT_TRUE(dialog_->isVisible());
+  EXPECT_EQ(dialog_->UnitsIndex(), 0);
+  EXPECT_EQ(X()->Position(), 9520);
+  EXPECT_EQ(Y()->Position(), 4720);
+  EXPECT_EQ(Limits(X()), (std::vector<int>{6000, 12000, 10}));
+  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());  // nothing stored before OK
+
+  Click("OkBtn");
+  EXPECT_FALSE(dialog_->isVisible());
+  const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
+  EXPECT_EQ(stored, (test::StoreValues{{"Xdimension", "242"},
+                                       {"Ydimension", "120"},
+                                       {"UnitsOfMeasurement", "0"},
+                                       {"PaperSize", "0"}}));
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
+TEST_F(CalibrateTest, OkInCentimetresStoresMillimetres) {
+  Open(Calibration(250, 130, 1, 3));
+  QTest::keyClick(X(), Qt::Key_Up);  // 25.100 cm
+  Click("OkBtn");
+  const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
+  EXPECT_EQ(stored.at("Xdimension"), "251");
+  EXPECT_EQ(stored.at("Ydimension"), "130");
+  EXPECT_EQ(stored.at("UnitsOfMeasurement"), "1");
+  EXPECT_EQ(stored.at("PaperSize"), "3");
+}
+
+TEST_F(CalibrateTest, CancelBringsBackTheUnitRangesStepAndValuesShown) {
+  Open(Calibration(242, 120, 0, 1));
+  QTest::keyClick(X(), Qt::Key_Down);
+  const int shownX = X()->Position();  // 9.510 in, not a whole millimetre
+  dialog_->hide();
+  dialog_->show();  // a new showing takes a new snapshot
+  Click("CentimetersButton");
+  X()->SetPosition(30000);
+  Child<QComboBox>("PaperSizeBox")->setCurrentIndex(3);
+  Click("CancelBtn");
+
+  EXPECT_FALSE(dialog_->isVisible());
+  EXPECT_EQ(dialog_->UnitsIndex(), 0);
+  EXPECT_EQ(X()->Position(), shownX);
+  EXPECT_EQ(Y()->Position(), 4720);
+  EXPECT_EQ(Limits(X()), (std::vector<int>{6000, 12000, 10}));
+  EXPECT_EQ(Limits(Y()), (std::vector<int>{3000, 6000, 10}));
+  EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 1);
+  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());
+
+  // The unit of the snapshot is the one the positions are in: the next switch converts.
+  Click("CentimetersButton");
+  EXPECT_EQ(X()->Position(), InchPositionToCentimetrePosition(shownX));
+}
+
+TEST_F(CalibrateTest, TheCloseBoxHandsTheValuesBackWithoutStoring) {
+  dialog_->PresetCalibration(Calibration(242, 120, 0, 0));
+  QTimer::singleShot(0, dialog_.get(), [this] {
+    Click("CentimetersButton");
+    QTest::keyClick(Y(), Qt::Key_Up);                // 12.100 cm
+    QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // no cancel button: stays open
+    EXPECT_TRUE(dialog_->isVisible());
+    dialog_->close();
+  });
+  dialog_->exec();
+  const PrintCalibration taken = dialog_->TakeCalibration();
+  EXPECT_EQ(taken.Xdimension, 242);
+  EXPECT_EQ(taken.Ydimension, 121);
+  EXPECT_EQ(taken.UnitsOfMeasurement, 1);
+  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());
+}
+
+TEST_F(CalibrateTest, AStoreFailureIsShownAndTheDialogStaysOpen) {
+  // A file where the configuration folder should be: nothing can be written below it.
+  test::WriteFileBytes(ConfigHome(), "not a folder");
+  store_ = std::make_unique<SettingsStore>();
+  dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
+  Open(Calibration(242, 120, 0, 0));
+  Click("OkBtn");
+  EXPECT_TRUE(dialog_->isVisible());
+  ASSERT_EQ(desktop_.Messages.size(), 1u);
+  EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
+  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
+  EXPECT_TRUE(desktop_.Messages[0].Text.startsWith(QStringLiteral("Failed to set data for '")))
+      << desktop_.Messages[0].Text.toStdString();
+}
+
+TEST_F(CalibrateTest, LaysOutWithoutClippingAndStartsOnOk) {
+  QLocale::setDefault(QLocale(QLocale::German));
+  Open(Calibration(242, 120, 1, 3));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+  EXPECT_EQ(dialog_->minimumSize(), dialog_->maximumSize());
+  for (const char* name : {"OkBtn", "CancelBtn", "DefaultsButton", "Image1", "Units", "GroupBox1",
+                           "GroupBox2", "Label1", "Label2", "Label3"}) {
+    auto* widget = Child<QWidget>(name);
+    const QRect inDialog(widget->mapTo(dialog_.get(), QPoint(0, 0)), widget->size());
+    EXPECT_TRUE(dialog_->rect().contains(inDialog)) << name;
+    EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << name;
+  }
+  auto* field = Child<QLineEdit>("Xdimension");
+  EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(field->text()));
+  EXPECT_EQ(QApplication::focusWidget(), Child<QWidget>("OkBtn"));
+  dialog_->grab().save(QStringLiteral("/tmp/calibrate.png"));
+}
+
+}  // namespace
+}  // namespace sleevemaster
