@@ -1,5 +1,7 @@
 #include "dialogs/Calibrateform/calibrate_dialog.h"
 
+#include "dialogs/dialog_keys.h"
+
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLocale>
@@ -211,22 +213,9 @@ void TCalibrate::showEvent(QShowEvent* event) {
 }
 
 void TCalibrate::keyPressEvent(QKeyEvent* event) {
-  // No button is a cancel button: Escape does nothing.
-  if (event->matches(QKeySequence::Cancel)) {
-    event->accept();
-    return;
-  }
-  // No default button either: Enter presses the focused button, if any.
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (button != nullptr && isAncestorOf(button)) {
-      event->accept();
-      button->click();
-      return;
-    }
-  }
-  QDialog::keyPressEvent(event);
+  // Neither a default nor a cancel button: Escape does nothing, Enter presses the focused one.
+  if (!HandleDialogKey(*this, *event))
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace sleevemaster

@@ -1,5 +1,7 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 
+#include "dialogs/dialog_keys.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -196,22 +198,9 @@ void TTextEdit::showEvent(QShowEvent* event) {
 }
 
 void TTextEdit::keyPressEvent(QKeyEvent* event) {
-  // No button is a cancel button: Escape does nothing.
-  if (event->matches(QKeySequence::Cancel)) {
-    event->accept();
-    return;
-  }
-  // No button is a default button either: Enter presses the focused button, if any.
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (button != nullptr && isAncestorOf(button)) {
-      event->accept();
-      button->click();
-      return;
-    }
-  }
-  QDialog::keyPressEvent(event);
+  // Neither a default nor a cancel button: Escape does nothing, Enter presses the focused one.
+  if (!HandleDialogKey(*this, *event))
+    QDialog::keyPressEvent(event);
 }
 
 TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path, Encoding encoding) {
