@@ -20,6 +20,26 @@ void CloseIfOpen(int& fd) {
   fd = -1;
 }
 
+// In the forked child: a new session (no controlling terminal, as under CI), the working
+// folder and environment of the options, then the program. Never returns.
+[[noreturn]] void ExecChild(const std::vector<std::string>& argv, const RunOptions& options) {
+  setsid();
+  if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
+    _exit(126);
+  for (const auto& [name, value] : options.Environment) {
+    if (value)
+      setenv(name.c_str(), value->c_str(), 1);
+    else
+      unsetenv(name.c_str());
+  }
+  std::vector<char*> args;
+  for (const auto& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
+  _exit(127);
+}
+
 }  // namespace
 
 RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options) {
@@ -42,22 +62,7 @@ RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& opt
     dup2(err_pipe[1], 2);
     for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
       close(fd);
-    // A new session: no controlling terminal, as under CI.
-    setsid();
-    if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
-      _exit(126);
-    for (const auto& [name, value] : options.Environment) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
-    std::vector<char*> args;
-    for (const auto& arg : argv)
-      args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
+    ExecChild(argv, options);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);
@@ -125,21 +130,7 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
     dup2(null_fd, 0);
     dup2(null_fd, 1);
     dup2(null_fd, 2);
-    setsid();
-    if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
-      _exit(126);
-    for (const auto& [name, value] : options.Environment) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
-    std::vector<char*> args;
-    for (const auto& arg : argv)
-      args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
+    ExecChild(argv, options);
   }
   pid_ = pid;
 }
