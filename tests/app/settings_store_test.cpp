@@ -20,6 +20,7 @@
 namespace sleevemaster {
 namespace {
 
+using test::CompleteStore;
 using test::ReadFileBytes;
 using test::ReadStoreFile;
 using test::StoreFileIn;
@@ -32,17 +33,6 @@ using Values = test::StoreValues;
 
 std::string MessageOf(const std::optional<SettingsError>& error) {
   return error ? error->Message.toStdString() : std::string();
-}
-
-/// What a store holds after a first start and one normal close.
-Values CompleteStore() {
-  return {{"MainXpos", "75"},          {"MainYpos", "75"},           {"AboutXpos", "100"},
-          {"AboutYpos", "200"},        {"CalibrateXpos", "100"},     {"CalibrateYpos", "200"},
-          {"OptionsXpos", "100"},      {"OptionsYpos", "200"},       {"TextEditXpos", "100"},
-          {"TextEditYpos", "100"},     {"DisplaySplashScreen", "1"}, {"ShowToolTips", "1"},
-          {"OverWriteAlways", "0"},    {"Xdimension", "242"},        {"Ydimension", "120"},
-          {"UnitsOfMeasurement", "0"}, {"PaperSize", "0"},           {"PdfLevel", "2"},
-          {"ViewInLandscape", "1"},    {"ViewFullscreen", "0"},      {"HideUiElements", "0"}};
 }
 
 class SettingsStoreTest : public ::testing::Test {

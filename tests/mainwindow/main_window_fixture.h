@@ -30,19 +30,6 @@
 
 namespace sleevemaster::test {
 
-/// Stored values by name, as the text after "Name=" in the store's file.
-
-/// What the store holds after a first start and one normal close.
-inline StoreValues CompleteStore() {
-  return {{"MainXpos", "75"},          {"MainYpos", "75"},           {"AboutXpos", "100"},
-          {"AboutYpos", "200"},        {"CalibrateXpos", "100"},     {"CalibrateYpos", "200"},
-          {"OptionsXpos", "100"},      {"OptionsYpos", "200"},       {"TextEditXpos", "100"},
-          {"TextEditYpos", "100"},     {"DisplaySplashScreen", "1"}, {"ShowToolTips", "1"},
-          {"OverWriteAlways", "0"},    {"Xdimension", "242"},        {"Ydimension", "120"},
-          {"UnitsOfMeasurement", "0"}, {"PaperSize", "0"},           {"PdfLevel", "2"},
-          {"ViewInLandscape", "1"},    {"ViewFullscreen", "0"},      {"HideUiElements", "0"}};
-}
-
 /// A fixed moment for the date texts of the corner.
 inline LocalTime FixedTime() {
   return LocalTime{2026, 12, 6, 17, 54, 3};

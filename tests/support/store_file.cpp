@@ -6,6 +6,16 @@
 
 namespace sleevemaster::test {
 
+StoreValues CompleteStore() {
+  return {{"MainXpos", "75"},          {"MainYpos", "75"},           {"AboutXpos", "100"},
+          {"AboutYpos", "200"},        {"CalibrateXpos", "100"},     {"CalibrateYpos", "200"},
+          {"OptionsXpos", "100"},      {"OptionsYpos", "200"},       {"TextEditXpos", "100"},
+          {"TextEditYpos", "100"},     {"DisplaySplashScreen", "1"}, {"ShowToolTips", "1"},
+          {"OverWriteAlways", "0"},    {"Xdimension", "242"},        {"Ydimension", "120"},
+          {"UnitsOfMeasurement", "0"}, {"PaperSize", "0"},           {"PdfLevel", "2"},
+          {"ViewInLandscape", "1"},    {"ViewFullscreen", "0"},      {"HideUiElements", "0"}};
+}
+
 std::string StoreFileIn(const std::string& configHome) {
   return configHome + "/Quenmoor/Sleevemaster.conf";
 }

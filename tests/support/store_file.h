@@ -10,6 +10,9 @@ namespace sleevemaster::test {
 /// Value name -> the text the file holds for it.
 using StoreValues = std::map<std::string, std::string>;
 
+/// What the store holds after a first start and one normal close.
+StoreValues CompleteStore();
+
 /// The settings file under a configuration folder (what XDG_CONFIG_HOME names).
 std::string StoreFileIn(const std::string& configHome);
 
