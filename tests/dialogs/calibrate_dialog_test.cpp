@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -180,9 +182,14 @@ TEST_F(CalibrateTest, ControlsCarryTheirNamesTextsAndHints) {
   for (const char* name : {"OkBtn", "CancelBtn", "DefaultsButton"}) {
     auto* button = Child<QPushButton>(name);
     EXPECT_FALSE(button->isDefault() || button->autoDefault()) << name;
-    EXPECT_FALSE(button->icon().isNull()) << name;
+    // Our own glyph, rendered for ordinary and for high-density screens.
+    const QList<QSize> sizes = button->icon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32))) << name;
   }
   EXPECT_EQ(Child<QWidget>("Image1")->size(), QSize(345, 160));
+  // The drawing fills the picture exactly: nothing cut off, no border left empty.
+  const QPixmap drawing = Child<QLabel>("Image1")->pixmap();
+  EXPECT_EQ(drawing.deviceIndependentSize(), QSizeF(345, 160));
 }
 
 TEST_F(CalibrateTest, FieldsShowThePositionWithTheLocaleGrouping) {

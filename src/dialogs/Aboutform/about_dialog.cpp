@@ -6,19 +6,13 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QPixmap>
 #include <QPushButton>
-#include <QStyle>
 
 #include "app/desktop.h"
 #include "dialogs/Aboutform/about_links.h"
+#include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"
 #include "ui_Aboutform.h"
-
-// The pictures live in the windows library, which is static: its resources must be named once.
-static void InitDialogArtwork() {
-  Q_INIT_RESOURCE(dialogs);
-}
 
 namespace sleevemaster {
 
@@ -34,14 +28,13 @@ QFont ArialPixels(int pixels) {
 
 TAbout::TAbout(Desktop& desktop, QWidget* parent)
     : QDialog(parent), desktop_(desktop), ui_(std::make_unique<Ui::TAboutForm>()) {
-  InitDialogArtwork();
   ui_->setupUi(this);
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  ui_->OkBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
 
-  ui_->Image1->setPixmap(QPixmap(QStringLiteral(":/dialogs/about_cd.png")));
-  ui_->Image2->setPixmap(QPixmap(QStringLiteral(":/dialogs/about_jewel_case.png")));
-  ui_->Image3->setPixmap(QPixmap(QStringLiteral(":/dialogs/about_insert.png")));
+  ui_->Image1->setPixmap(ArtworkPixmap(QStringLiteral("about_cd"), *this));
+  ui_->Image2->setPixmap(ArtworkPixmap(QStringLiteral("about_jewel_case"), *this));
+  ui_->Image3->setPixmap(ArtworkPixmap(QStringLiteral("about_insert"), *this));
   ui_->Image2->hide();
   ui_->Image3->hide();
 

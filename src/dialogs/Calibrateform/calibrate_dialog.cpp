@@ -1,16 +1,14 @@
 #include "dialogs/Calibrateform/calibrate_dialog.h"
 
+#include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QStyle>
 
 #include "app/desktop.h"
 #include "app/settings_store.h"
@@ -23,23 +21,6 @@ namespace sleevemaster {
 namespace {
 
 constexpr int kPaperSizes = 4;
-
-// The Defaults glyph: a set square lying on a ruler.
-QIcon SetSquareIcon() {
-  QPixmap pixmap(16, 16);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-  painter.setBrush(QColor(0x8c, 0xc8, 0xf0));
-  const QPointF square[] = {{2.5, 1.5}, {2.5, 11.5}, {12.5, 11.5}};
-  painter.drawPolygon(square, 3);
-  painter.setBrush(QColor(0xf0, 0xd0, 0x60));
-  painter.drawRect(QRectF(0.5, 12.5, 15, 3));
-  for (int x = 3; x < 16; x += 3)
-    painter.drawLine(QPointF(x + 0.5, 12.5), QPointF(x + 0.5, 14));
-  return QIcon(pixmap);
-}
 
 }  // namespace
 
@@ -56,9 +37,10 @@ TCalibrate::TCalibrate(SettingsStore& store, Desktop& desktop, QWidget* parent)
   units->addButton(ui_->CentimetersButton, kUnitsCentimetres);
   units->setExclusive(true);
 
-  ui_->OkBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-  ui_->DefaultsButton->setIcon(SetSquareIcon());
+  ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
+  ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
+  ui_->DefaultsButton->setIcon(ArtworkIcon(QStringLiteral("defaults")));
+  ui_->Image1->setPixmap(ArtworkPixmap(QStringLiteral("calibration"), *this));
 
   // The fields only show the positions: no typing, no focus, the arrow cursor and the
   // button-face colour.

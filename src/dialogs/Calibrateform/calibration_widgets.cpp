@@ -1,8 +1,6 @@
 #include "dialogs/Calibrateform/calibration_widgets.h"
 
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <algorithm>
@@ -75,75 +73,6 @@ QSize UpDownSpinner::sizeHint() const {
 
 QSize UpDownSpinner::minimumSizeHint() const {
   return sizeHint();
-}
-
-CalibrationPicture::CalibrationPicture(QWidget* parent) : QWidget(parent) {
-  setFixedSize(345, 160);
-}
-
-namespace {
-
-// A straight line with a filled head at each end.
-void DrawDoubleArrow(QPainter& painter, QPointF from, QPointF to) {
-  painter.drawLine(from, to);
-  const QPointF along = (to - from) / std::max(1.0, QLineF(from, to).length());
-  const QPointF across(-along.y(), along.x());
-  const double length = 7;
-  const double half = 3.5;
-  for (const auto& [tip, back] : {std::pair{to, -along}, std::pair{from, along}}) {
-    QPainterPath head;
-    head.moveTo(tip);
-    head.lineTo(tip + back * length + across * half);
-    head.lineTo(tip + back * length - across * half);
-    head.closeSubpath();
-    painter.fillPath(head, painter.pen().color());
-  }
-}
-
-}  // namespace
-
-void CalibrationPicture::paintEvent(QPaintEvent* /*event*/) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(rect(), Qt::white);
-  painter.setPen(QPen(Qt::black, 1));
-  painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-
-  // The piece keeps the insert's proportions, 242 x 120 mm, as large as the arrows allow.
-  const QFontMetrics metrics(font());
-  const double top = 16 + metrics.height();
-  const double rightSpace = 22 + metrics.horizontalAdvance(QStringLiteral("Y-dimension"));
-  const double pieceHeight = std::min(static_cast<double>(this->height()) - top - 12,
-                                      (width() - 24 - rightSpace) * 120.0 / 242.0);
-  const double pieceWidth = pieceHeight * 242.0 / 120.0;
-  const QRectF piece(12, top, pieceWidth, pieceHeight);
-
-  painter.setBrush(QColor(0xf4, 0xf4, 0xf4));
-  painter.drawRect(piece);
-  painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
-  painter.drawLine(QPointF(piece.center().x(), piece.top()),
-                   QPointF(piece.center().x(), piece.bottom()));
-  painter.setPen(QPen(Qt::black, 1));
-  painter.setBrush(Qt::NoBrush);
-
-  const QRectF left(piece.left(), piece.top(), piece.width() / 2, piece.height());
-  const QRectF right(piece.center().x(), piece.top(), piece.width() / 2, piece.height());
-  painter.drawText(left, Qt::AlignCenter, QStringLiteral("Inside jacket"));
-  painter.drawText(right, Qt::AlignCenter, QStringLiteral("Front cover"));
-
-  // X: across the whole width, above the piece.
-  const double xArrowY = piece.top() - 6;
-  painter.setPen(QPen(QColor(0xc0, 0, 0), 1.5));
-  DrawDoubleArrow(painter, QPointF(piece.left(), xArrowY), QPointF(piece.right(), xArrowY));
-  painter.drawText(QRectF(piece.left(), 4, piece.width(), metrics.height()), Qt::AlignCenter,
-                   QStringLiteral("X-dimension"));
-
-  // Y: along the height, right of the piece.
-  const double yArrowX = piece.right() + 8;
-  painter.setPen(QPen(QColor(0, 0, 0xc0), 1.5));
-  DrawDoubleArrow(painter, QPointF(yArrowX, piece.top()), QPointF(yArrowX, piece.bottom()));
-  painter.drawText(QRectF(yArrowX + 6, piece.top(), rightSpace, piece.height()),
-                   Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Y-dimension"));
 }
 
 }  // namespace sleevemaster

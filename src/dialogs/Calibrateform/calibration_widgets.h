@@ -1,9 +1,7 @@
-// The two custom controls of the calibration dialog: the bare up-down spinner and the picture
-// of the unfolded piece that shows what to measure.
+// The calibration dialog's bare up-down spinner.
 #pragma once
 
 #include <QAbstractSpinBox>
-#include <QWidget>
 
 namespace sleevemaster {
 
@@ -44,19 +42,6 @@ class UpDownSpinner final : public QAbstractSpinBox {
   int minimum_ = 0;
   int maximum_ = 100;
   int step_ = 1;
-};
-
-/// The line drawing of the unfolded piece: inside jacket and front cover side by side, with
-/// the X arrow across the whole width and the Y arrow along the height.
-class CalibrationPicture final : public QWidget {
-  Q_OBJECT
-  Q_DISABLE_COPY_MOVE(CalibrationPicture)
-
- public:
-  explicit CalibrationPicture(QWidget* parent = nullptr);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace sleevemaster

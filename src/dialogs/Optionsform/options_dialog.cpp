@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStyle>
 
+#include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"
 #include "ui_Optionsform.h"
 
@@ -14,8 +14,8 @@ namespace sleevemaster {
 TOptions::TOptions(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TOptionsForm>()) {
   ui_->setupUi(this);
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  ui_->OkBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
+  ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
   connect(ui_->OkBtn, &QPushButton::clicked, this, &TOptions::OkBtnClick);
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TOptions::CancelBtnClick);
 }

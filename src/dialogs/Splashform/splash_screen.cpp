@@ -7,25 +7,19 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QPixmap>
 #include <QScreen>
 
 #include "dialogs/Aboutform/about_links.h"
+#include "dialogs/artwork.h"
 #include "ui_Splashform.h"
-
-// The picture lives in the windows library, which is static: its resources must be named once.
-static void InitDialogArtwork() {
-  Q_INIT_RESOURCE(dialogs);
-}
 
 namespace sleevemaster {
 
 TSplash::TSplash(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       ui_(std::make_unique<Ui::TSplashForm>()) {
-  InitDialogArtwork();
   ui_->setupUi(this);
-  ui_->SplashImage->setPixmap(QPixmap(QStringLiteral(":/dialogs/splash.png")));
+  ui_->SplashImage->setPixmap(ArtworkPixmap(QStringLiteral("splash"), *this));
 
   QFont title(QStringLiteral("Arial"));
   title.setPixelSize(24);

@@ -1,5 +1,6 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 
+#include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStringDecoder>
-#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -73,9 +73,9 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
 
   // The memo shows columns as they will line up on the back cover.
   ui_->Text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  ui_->OkBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  ui_->CancelBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-  ui_->BrowseBtn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
+  ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
+  ui_->BrowseBtn->setIcon(ArtworkIcon(QStringLiteral("browse")));
 
   connect(ui_->OkBtn, &QPushButton::clicked, this, &TTextEdit::OkBtnClick);
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TTextEdit::CancelBtnClick);
