@@ -2,6 +2,7 @@
 // with its windows and a batch whose messages are message boxes.
 #include <QApplication>
 #include <QGuiApplication>
+#include <cstdio>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -25,20 +26,31 @@ namespace {
 
 using namespace sleevemaster;
 
-// A batch may still end up without a visible display: a message box there would wait for
-// nobody, so its messages go to the console instead.
-int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) {
+// A display named in the environment may still be out of reach (a stale DISPLAY over ssh, a
+// stopped server). Qt would abort there; with offscreen as the last choice it starts anyway,
+// and the caller can tell by the platform it got.
+void FallBackToOffscreen() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
                                    ? "xcb;offscreen"
                                    : "wayland;xcb;offscreen");
+}
+
+bool ReachedNoDisplay() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal");
+}
+
+// A batch may still end up without a visible display: a message box there would wait for
+// nobody, so its messages go to the console instead.
+int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) {
+  FallBackToOffscreen();
   // Qt sees only the program name: every argument belongs to the batch, so a title such as
   // "-platform" cannot change how Qt starts.
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
   const QString folder = ExecutableFolderOf(argv[0]);
-  const QString platform = QGuiApplication::platformName();
-  if (platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal")) {
+  if (ReachedNoDisplay()) {
     ConsoleDesktop desktop(folder);
     return RunBatch(arguments, desktop, SettingsStore());
   }
@@ -47,8 +59,17 @@ int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) 
 }
 
 int RunWindows(char** argv, const StartDecision& start) {
+  FallBackToOffscreen();
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
+  if (ReachedNoDisplay()) {
+    // Windows nobody can see would keep the program running for nothing.
+    std::fputs(
+        "sleevemaster: the window needs a graphical desktop, and the display cannot be "
+        "reached; give a title to make an insert from the command line (see --help).\n",
+        stderr);
+    return 1;
+  }
   QApplication::setApplicationName(QString::fromLatin1(kProductName));
   QApplication::setOrganizationName(QStringLiteral("Quenmoor"));
 

@@ -389,6 +389,26 @@ TEST(ExecutableTest, WithoutADisplayQtIsNeverStarted) {
       << fell.Stderr;
 }
 
+TEST(ExecutableTest, AWindowForADisplayOutOfReachEndsWithAMessage) {
+  TempDir dir;
+  // Nothing listens on display 4711: the window would have no screen to go to.
+  RunOptions unreachable;
+  unreachable.Environment = {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", ":4711"}};
+  for (const Strings& arguments : {Strings{}, Strings{"/gui"}}) {
+    const RunResult run = RunProgram(dir, arguments, unreachable);
+    EXPECT_FALSE(run.TimedOut);
+    EXPECT_EQ(run.ExitCode, 1) << run.Stderr;  // not the abort Qt would end in
+    EXPECT_NE(run.Stderr.find("the window needs a graphical desktop, and the display cannot be "
+                              "reached"),
+              std::string::npos)
+        << run.Stderr;
+  }
+  // A title still makes the insert.
+  const RunResult batch = RunProgram(dir, {"Title"}, unreachable);
+  EXPECT_EQ(batch.ExitCode, 0) << batch.Stderr;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("cover.pdf")));
+}
+
 TEST(ExecutableTest, WithADisplayTheBatchRunsUnderQtAndWrites) {
   if (!test::ProgramAvailable("xvfb-run"))
     GTEST_SKIP() << "xvfb-run is not installed";
