@@ -10,21 +10,28 @@
 #include <thread>
 #include <vector>
 
+#include "support/pdf_checks.h"
 #include "support/process.h"
+#include "support/store_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
 namespace {
 
 using test::BackgroundProcess;
+using test::PdfPageContentLines;
 using test::ReadFileBytes;
+using test::ReadStoreFile;
 using test::RunOptions;
 using test::RunProcess;
 using test::TempDir;
 
 constexpr const char* kExecutable = SLEEVEMASTER_EXECUTABLE;
 
-// A private X server for the test, on the first free display number.
+// A private X server for the test, on the first free display number. It must not reset when
+// its last client leaves, as between one run of the program and the next: a program that
+// connects during the reset fails to start. No auto-repeat either: a key whose release comes
+// late on a busy machine would repeat (a spinner step too many, a letter typed twice).
 class VirtualDisplay {
  public:
   VirtualDisplay() {
@@ -39,7 +46,7 @@ class VirtualDisplay {
         continue;
       auto server = std::make_unique<BackgroundProcess>(
           std::vector<std::string>{"Xvfb", std::string(":").append(digits), "-screen", "0",
-                                   "1280x1024x24", "-nolisten", "tcp"});
+                                   "1280x1024x24", "-nolisten", "tcp", "-noreset", "-r"});
       for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
       if (std::filesystem::exists(socket)) {
@@ -104,6 +111,18 @@ class EndToEndTest : public ::testing::Test {
     return {};
   }
 
+  // True once no visible window's name matches; false after the timeout.
+  bool WaitForWindowToClose(const std::string& name, int seconds = 10) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      const test::RunResult found = Xdotool({"search", "--onlyvisible", "--name", name});
+      if (found.ExitCode == 1 && found.Stdout.empty())
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+  }
+
   // Keys go to the window under the pointer: there is no window manager to give focus.
   void Keys(const std::string& window, const std::vector<std::string>& keys) {
     Xdotool({"mousemove", "--window", window, "5", "5"});
@@ -163,6 +182,83 @@ TEST_F(EndToEndTest, TypeSaveQuitReopenAndFindTheTitle) {
     EXPECT_EQ(program.Wait(30), 0);
   }
   EXPECT_NE(ReadFileBytes(second).find("\r%%MainTitle: Road Trip\r"), std::string::npos);
+}
+
+// Tools > Calibrate... by keyboard alone: centimetres, X stepped from 24.200 to 25.000 cm, A4,
+// OK. The store holds the new calibration at once and the next PDF is scaled by it.
+TEST_F(EndToEndTest, CalibrateInCentimetresByKeyboardAndTheNextPdfFollows) {
+  const std::string config = home_.File("config");
+  const std::string pdf = home_.File("scaled.pdf");
+  const std::string calibrate = "^Calibrate Sleevemaster$";
+  const std::string tab = "Tab";
+  // The dialog opens with OK focused; the fourth Tab reaches the X spinner in either unit,
+  // as Tab enters the unit group at its checked button.
+  const std::vector<std::string> toX{tab, tab, tab, tab};
+  {
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Scaled");
+
+    Keys(window, {"alt+t", "c"});
+    std::string dialog = WaitForWindow(calibrate);
+    ASSERT_FALSE(dialog.empty()) << "the calibration dialog did not show";
+    // The factory calibration is in inches: three Tabs reach Inches, Right checks Centimeters
+    // (242 mm shows as 24.200), Tab goes on to the X spinner.
+    std::vector<std::string> keys{tab, tab, tab, "Right", tab};
+    keys.insert(keys.end(), 8, "Up");  // steps of 0.1 cm up to 25.000
+    // Past the Y spinner to the paper box, Letter down to A4 (the fourth item), on round to OK.
+    keys.insert(keys.end(), {tab, tab, "Down", "Down", "Down", tab, "Return"});
+    Keys(dialog, keys);
+    ASSERT_TRUE(WaitForWindowToClose(calibrate)) << "OK did not close the dialog";
+    const std::string text = ReadFileBytes(test::StoreFileIn(config));
+    EXPECT_TRUE(text.starts_with("[General]\n") && text.find("\n[") == std::string::npos) << text;
+    test::StoreValues stored = ReadStoreFile(config);
+    EXPECT_EQ(stored["Xdimension"], "250");
+    EXPECT_EQ(stored["Ydimension"], "120");
+    EXPECT_EQ(stored["UnitsOfMeasurement"], "1");
+    EXPECT_EQ(stored["PaperSize"], "3");
+
+    SaveAs(window, pdf);
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_FALSE(WaitForWindow("^scaled.pdf - Sleevemaster$").empty());
+
+    // Opened again: two steps up, then Cancel. The store keeps 250 mm.
+    Keys(window, {"alt+t", "c"});
+    dialog = WaitForWindow(calibrate);
+    ASSERT_FALSE(dialog.empty());
+    keys = toX;
+    keys.insert(keys.end(), {"Up", "Up", tab, tab, tab, tab, "Return"});  // ... OK, Cancel
+    Keys(dialog, keys);
+    ASSERT_TRUE(WaitForWindowToClose(calibrate)) << "Cancel did not close the dialog";
+    EXPECT_EQ(ReadStoreFile(config)["Xdimension"], "250");
+
+    // And again: one step down, then OK. 249 mm in centimetres proves the dialog came back at
+    // 25.000 cm, Cancel's steps undone: in inches it would have stepped 0.01 in and stored
+    // 250 mm with unit 0, from 25.200 cm it would have stored 251 mm.
+    Keys(window, {"alt+t", "c"});
+    dialog = WaitForWindow(calibrate);
+    ASSERT_FALSE(dialog.empty());
+    keys = toX;
+    keys.insert(keys.end(), {"Down", tab, tab, tab, "Return"});  // Y, paper, OK
+    Keys(dialog, keys);
+    ASSERT_TRUE(WaitForWindowToClose(calibrate)) << "OK did not close the dialog";
+    stored = ReadStoreFile(config);
+    EXPECT_EQ(stored["Xdimension"], "249");
+    EXPECT_EQ(stored["UnitsOfMeasurement"], "1");
+    EXPECT_EQ(stored["PaperSize"], "3");
+
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+
+  // 250 mm scales the long side to 96 %: the booklet is 683 points long on A4.
+  const std::string bytes = ReadFileBytes(pdf);
+  EXPECT_NE(bytes.find("\r%%MainTitle: Scaled\r"), std::string::npos);
+  EXPECT_NE(bytes.find("/MediaBox [ 0 0 595 842 ]"), std::string::npos);
+  const std::vector<std::string> page = PdfPageContentLines(bytes, 1);
+  ASSERT_GT(page.size(), 4u);
+  EXPECT_EQ(page[4], "125 743 l");  // 60 + 683
 }
 
 }  // namespace
