@@ -1,8 +1,5 @@
 #include "app/console_desktop.h"
 
-#include "app/shell_integration.h"
-#include "app/start_mode.h"
-
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -13,8 +10,6 @@
 #else
 #include <unistd.h>
 #endif
-
-#include "app/shell_launch.h"
 
 namespace sleevemaster {
 
@@ -47,10 +42,7 @@ bool StdinIsTerminal() {
 
 ConsoleDesktop::ConsoleDesktop(QString executableFolder, std::ostream& err, std::istream& in,
                                bool interactive)
-    : executable_folder_(std::move(executableFolder)),
-      err_(err),
-      in_(in),
-      interactive_(interactive) {}
+    : SystemDesktop(std::move(executableFolder)), err_(err), in_(in), interactive_(interactive) {}
 
 ConsoleDesktop::ConsoleDesktop(QString executableFolder)
     : ConsoleDesktop(std::move(executableFolder), std::cerr, std::cin, StdinIsTerminal()) {}
@@ -83,14 +75,6 @@ MessageAnswer ConsoleDesktop::ShowMessage(const QString& text, const QString& ca
   return unanswered;
 }
 
-int ConsoleDesktop::OpenFile(const QString& path, const QString& workingFolder) {
-  return OpenWithDesktopHandler(path, workingFolder);
-}
-
-int ConsoleDesktop::PrintFile(const QString& path) {
-  return PrintWithDefaultPrinter(path);
-}
-
 void ConsoleDesktop::PrintUsage(const QString& usage) {
   err_ << usage.toStdString() << std::flush;
 }
@@ -102,18 +86,6 @@ QString ConsoleDesktop::GetOpenFileName(const FileDialogOptions&) {
 
 QString ConsoleDesktop::GetSaveFileName(const FileDialogOptions&) {
   return {};
-}
-
-bool ConsoleDesktop::PdfViewerAvailable() {
-  return sleevemaster::PdfViewerAvailable(XdgFolders::FromEnvironment());
-}
-
-bool ConsoleDesktop::PrinterAvailable() {
-  return sleevemaster::PrinterAvailable();
-}
-
-void ConsoleDesktop::RegisterEditEntry() {
-  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
 }
 
 }  // namespace sleevemaster

@@ -3,14 +3,14 @@
 
 #include <iosfwd>
 
-#include "app/desktop.h"
+#include "app/system_desktop.h"
 
 namespace sleevemaster {
 
 /// Writes every message as "Caption: text" to the error stream. A question is asked on the
 /// terminal when there is one; without one nobody could answer, so it is answered No (Cancel
 /// for a Yes/No/Cancel question), which changes nothing, and the answer is written too.
-class ConsoleDesktop final : public Desktop {
+class ConsoleDesktop final : public SystemDesktop {
  public:
   /// `interactive`: whether `in` is a terminal a person types answers into.
   ConsoleDesktop(QString executableFolder, std::ostream& err, std::istream& in, bool interactive);
@@ -19,19 +19,12 @@ class ConsoleDesktop final : public Desktop {
 
   MessageAnswer ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
                             MessageButtons buttons) override;
-  int OpenFile(const QString& path, const QString& workingFolder) override;
-  int PrintFile(const QString& path) override;
   bool HasDisplay() const override { return false; }
-  QString ExecutableFolder() const override { return executable_folder_; }
   void PrintUsage(const QString& usage) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
-  bool PdfViewerAvailable() override;
-  bool PrinterAvailable() override;
-  void RegisterEditEntry() override;
 
  private:
-  QString executable_folder_;
   std::ostream& err_;
   std::istream& in_;
   bool interactive_;

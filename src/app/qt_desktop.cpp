@@ -6,10 +6,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/shell_integration.h"
-#include "app/shell_launch.h"
-#include "app/start_mode.h"
-
 namespace sleevemaster {
 
 namespace {
@@ -40,7 +36,7 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
 
 }  // namespace
 
-QtDesktop::QtDesktop(QString executableFolder) : executable_folder_(std::move(executableFolder)) {}
+QtDesktop::QtDesktop(QString executableFolder) : SystemDesktop(std::move(executableFolder)) {}
 
 MessageAnswer QtDesktop::ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
                                      MessageButtons buttons) {
@@ -60,14 +56,6 @@ MessageAnswer QtDesktop::ShowMessage(const QString& text, const QString& caption
              : buttons == MessageButtons::YesNo ? MessageAnswer::No
                                                 : MessageAnswer::Cancel;
   }
-}
-
-int QtDesktop::OpenFile(const QString& path, const QString& workingFolder) {
-  return OpenWithDesktopHandler(path, workingFolder);
-}
-
-int QtDesktop::PrintFile(const QString& path) {
-  return PrintWithDefaultPrinter(path);
 }
 
 void QtDesktop::PrintUsage(const QString& usage) {
@@ -102,18 +90,6 @@ QString QtDesktop::GetOpenFileName(const FileDialogOptions& options) {
 
 QString QtDesktop::GetSaveFileName(const FileDialogOptions& options) {
   return RunFileDialog(options, QFileDialog::AcceptSave);
-}
-
-bool QtDesktop::PdfViewerAvailable() {
-  return sleevemaster::PdfViewerAvailable(XdgFolders::FromEnvironment());
-}
-
-bool QtDesktop::PrinterAvailable() {
-  return sleevemaster::PrinterAvailable();
-}
-
-void QtDesktop::RegisterEditEntry() {
-  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
 }
 
 }  // namespace sleevemaster

@@ -310,6 +310,18 @@ std::optional<SettingsError> SettingsStore::RestoreWindowPositions(AppSettings& 
   return read.Error();
 }
 
+namespace {
+
+// The Advanced PDF Settings page: saved on close and with every document.
+void WritePdfSettings(ValueWriter& write, const AppSettings& settings) {
+  write.Integer("PdfLevel", settings.PdfLevel);
+  write.Boolean("ViewInLandscape", settings.ViewInLandscape);
+  write.Boolean("ViewFullscreen", settings.ViewFullscreen);
+  write.Boolean("HideUiElements", settings.HideUiElements);
+}
+
+}  // namespace
+
 std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSettings& settings) const {
   QSettings store(location_, kStoreFormat);
   ValueWriter write(store);
@@ -326,10 +338,7 @@ std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSetting
   write.Boolean("DisplaySplashScreen", settings.DisplaySplashScreen);
   write.Boolean("ShowToolTips", settings.ShowToolTips);
   write.Boolean("OverWriteAlways", settings.OverWriteAlways);
-  write.Integer("PdfLevel", settings.PdfLevel);
-  write.Boolean("ViewInLandscape", settings.ViewInLandscape);
-  write.Boolean("ViewFullscreen", settings.ViewFullscreen);
-  write.Boolean("HideUiElements", settings.HideUiElements);
+  WritePdfSettings(write, settings);
   return write.Finish();
 }
 
@@ -338,10 +347,7 @@ std::optional<SettingsError> SettingsStore::SaveDocumentSettings(
   QSettings store(location_, kStoreFormat);
   ValueWriter write(store);
   write.Text("DocumentsDirectory", settings.DocumentsFolder);
-  write.Integer("PdfLevel", settings.PdfLevel);
-  write.Boolean("ViewInLandscape", settings.ViewInLandscape);
-  write.Boolean("ViewFullscreen", settings.ViewFullscreen);
-  write.Boolean("HideUiElements", settings.HideUiElements);
+  WritePdfSettings(write, settings);
   return write.Finish();
 }
 

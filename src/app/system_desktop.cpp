@@ -1,0 +1,34 @@
+#include "app/system_desktop.h"
+
+#include <utility>
+
+#include "app/shell_integration.h"
+#include "app/shell_launch.h"
+#include "app/start_mode.h"
+
+namespace sleevemaster {
+
+SystemDesktop::SystemDesktop(QString executableFolder)
+    : executable_folder_(std::move(executableFolder)) {}
+
+int SystemDesktop::OpenFile(const QString& path, const QString& workingFolder) {
+  return OpenWithDesktopHandler(path, workingFolder);
+}
+
+int SystemDesktop::PrintFile(const QString& path) {
+  return PrintWithDefaultPrinter(path);
+}
+
+bool SystemDesktop::PdfViewerAvailable() {
+  return sleevemaster::PdfViewerAvailable(XdgFolders::FromEnvironment());
+}
+
+bool SystemDesktop::PrinterAvailable() {
+  return sleevemaster::PrinterAvailable();
+}
+
+void SystemDesktop::RegisterEditEntry() {
+  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
+}
+
+}  // namespace sleevemaster
