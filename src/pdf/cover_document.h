@@ -1,6 +1,7 @@
 // The records of one insert and the contract of the PDF writer.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace sleevemaster {
@@ -28,7 +29,14 @@ struct CoverDocument {
   bool CenterSideSpineText = false;
   bool InversedSideSpineColours = false;
   std::string BackCoverTextFile;  ///< empty: no back cover text
+  /// The back cover text itself (Windows-1252 bytes, lines ended by LF or CR LF). When set it
+  /// is used instead of reading BackCoverTextFile, so a caller that holds the text (the batch
+  /// after a conversion, a track list, the live preview) needs no file for it.
+  std::optional<std::string> BackCoverText;
   bool CenterBackCoverText = false;
+
+  /// Whether the insert has a back cover text at all (a file named, or a text given).
+  bool HasBackCover() const { return BackCoverText.has_value() || !BackCoverTextFile.empty(); }
 };
 
 /// Compatibility level written into the file (radio items 0, 1, 2).

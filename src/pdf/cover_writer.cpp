@@ -60,7 +60,7 @@ void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
     pdf.Line("%%InsideJacketText: ", texts.InsideJacket);
   if (!texts.SpineShowsTitle && texts.SideSpine != texts.Title)
     pdf.Line("%%SideSpineText: ", texts.SideSpine);
-  if (!document.BackCoverTextFile.empty())
+  if (document.HasBackCover())
     pdf.Line("%%CenterBackCoverText: ", Flag(document.CenterBackCoverText));
   pdf.Line("%%InversedSideSpineColours: ", Flag(document.InversedSideSpineColours));
   pdf.Line("%%CenterSideSpineText: ", Flag(document.CenterSideSpineText));
@@ -141,7 +141,9 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
 
   // The back cover file is read once; its lines serve the header and page 2.
   std::optional<CReadTextFile> back_file;
-  if (!document.BackCoverTextFile.empty())
+  if (document.BackCoverText)
+    back_file.emplace(CReadTextFile::FromBytes(*document.BackCoverText));
+  else if (!document.BackCoverTextFile.empty())
     back_file.emplace(document.BackCoverTextFile);
   CReadTextFile* back = back_file ? &*back_file : nullptr;
 

@@ -1,5 +1,6 @@
 #include "pdf/page_geometry.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace sleevemaster {
@@ -58,6 +59,22 @@ PageDimensions ComputeDimensions(const PageSetup& setup) {
   d.TitleInset = Scaled(115, setup.YScalePercent);
   d.SubTitleInset = Scaled(160, setup.YScalePercent);
   return d;
+}
+
+BackCoverCapacity ComputeBackCoverCapacity(const PageDimensions& d) {
+  BackCoverCapacity capacity;
+  // Lines keep 20 points clear of each spine and are 6 points a character.
+  const int space = d.TrayLength - 2 * d.SpineWidth - 40;
+  capacity.MaxLineLength = std::clamp(space / 6, 0, 100);
+  // The first line is 25 points in from the left side, every next one 12 further, and no line
+  // starts within 15 points of the right side.
+  const int room = d.TrayWidth - 25 - 15;
+  capacity.MaxLines = room > 0 ? std::min((room + 11) / 12, 50) : 0;
+  return capacity;
+}
+
+BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration) {
+  return ComputeBackCoverCapacity(ComputeDimensions(ComputePageSetup(calibration)));
 }
 
 // Widths are per-character estimates in tenths of a point, kept in integers so that no

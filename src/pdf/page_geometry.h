@@ -34,6 +34,17 @@ struct PageDimensions {
 
 PageDimensions ComputeDimensions(const PageSetup& setup);
 
+/// How much back cover text one calibration can print: the longest line that fits between the
+/// spines (never more than the text file's own limit of 100) and how many lines fit across the
+/// card before its right side.
+struct BackCoverCapacity {
+  int MaxLineLength = 61;
+  int MaxLines = 26;
+};
+
+BackCoverCapacity ComputeBackCoverCapacity(const PageDimensions& d);
+BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration);
+
 /// Estimated widths in points for a text of `count` characters as typed.
 int TitleWidth(std::size_t count);       ///< Courier 24
 int SubTitleWidth(std::size_t count);    ///< Courier-Oblique 16

@@ -15,13 +15,13 @@ PageSetup SetupFor(int x, int y, int paper = 0) {
 }
 
 TEST(PageGeometry, CalibrationGivesRoundedPercentagesWithinRange) {
-  const std::pair<int, int> x_cases[] = {{242, 100}, {241, 100}, {250, 96}, {160, 151},
-                                         {150, 161}, {149, 100}, {200, 121}, {0, 100},
+  const std::pair<int, int> x_cases[] = {{242, 100}, {241, 100},   {250, 96},  {160, 151},
+                                         {150, 161}, {149, 100},   {200, 121}, {0, 100},
                                          {-5, 100},  {100000, 100}};
   for (const auto& [measured, percent] : x_cases)
     EXPECT_EQ(SetupFor(measured, 120).XScalePercent, percent) << measured;
-  const std::pair<int, int> y_cases[] = {{120, 100}, {80, 151}, {79, 100}, {160, 75},
-                                         {161, 75}, {162, 100}, {100, 121}, {0, 100}};
+  const std::pair<int, int> y_cases[] = {{120, 100}, {80, 151},  {79, 100},  {160, 75},
+                                         {161, 75},  {162, 100}, {100, 121}, {0, 100}};
   for (const auto& [measured, percent] : y_cases)
     EXPECT_EQ(SetupFor(242, measured).YScalePercent, percent) << measured;
 }
@@ -49,6 +49,25 @@ TEST(PageGeometry, DimensionsScaleAndEdgesStayFixed) {
   EXPECT_EQ(wide.LeftEdge, 125);
   EXPECT_EQ(wide.BookletBottom, 60);
   EXPECT_EQ(wide.TrayBottom, 180);
+}
+
+TEST(PageGeometry, BackCoverCapacityFollowsTheCalibration) {
+  struct Case {
+    int X, Y, MaxLineLength, MaxLines;
+  } const cases[] = {
+      {242, 120, 61, 26},  // 100 %: lines from 150 to 450, 366 points between the spines
+      {250, 120, 58, 26},  // 96 % along the long side
+      {242, 160, 61, 19},  // 75 % across: TrayWidth 260
+      {150, 80, 100, 41},  // 161 % and 151 %: 102 would fit, the file allows 100
+  };
+  for (const Case& c : cases) {
+    PrintCalibration calibration;
+    calibration.Xdimension = c.X;
+    calibration.Ydimension = c.Y;
+    const BackCoverCapacity capacity = ComputeBackCoverCapacity(calibration);
+    EXPECT_EQ(capacity.MaxLineLength, c.MaxLineLength) << c.X << " x " << c.Y;
+    EXPECT_EQ(capacity.MaxLines, c.MaxLines) << c.X << " x " << c.Y;
+  }
 }
 
 TEST(PageGeometry, TextWidthEstimates) {

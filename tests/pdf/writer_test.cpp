@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pdf/cover_document.h"
+#include "pdf/page_geometry.h"
 #include "pdf/text_encoding.h"
 #include "support/pdf_checks.h"
 #include "support/temp_dir.h"
@@ -334,6 +335,42 @@ TEST(WriterBackCover, DrawsAtMostTwentySixLinesButRecordsAll) {
   EXPECT_EQ(page[page.size() - 2].rfind("0 1 -1 0 450 ", 0), 0u) << page[page.size() - 2];
   EXPECT_NE(page[page.size() - 2].find("(Line 26)"), std::string::npos);
   EXPECT_EQ(page.back(), "ET");
+}
+
+TEST(WriterBackCover, TextGivenInMemoryWritesTheSameBytesAsItsFile) {
+  TempDir dir;
+  const std::string text = "Track one\r\n\r\n(c) 2026\n";
+  WriteFileBytes(dir.File("back.txt"), text);
+  CoverDocument fromFile = Titled("Memory");
+  fromFile.BackCoverTextFile = dir.File("back.txt");
+  fromFile.CenterBackCoverText = true;
+  CoverDocument fromMemory = Titled("Memory");
+  fromMemory.BackCoverText = text;
+  fromMemory.CenterBackCoverText = true;
+  EXPECT_EQ(Write(fromMemory), Write(fromFile));
+  // The text wins over a file that is also named.
+  fromMemory.BackCoverTextFile = dir.File("missing.txt");
+  EXPECT_EQ(Write(fromMemory), Write(fromFile));
+}
+
+TEST(WriterBackCover, CapacityIsWhatThePageDraws) {
+  std::string text;
+  for (int i = 1; i <= 50; ++i) {
+    text += 'L';
+    text += std::to_string(i);
+    text += '\n';
+  }
+  for (const int y : {80, 100, 120, 140, 160}) {
+    PrintCalibration calibration;
+    calibration.Ydimension = y;
+    CoverDocument document = Titled("Capacity");
+    document.BackCoverText = text;
+    const auto page = PdfPageContentLines(Write(document, {}, calibration), 2);
+    int drawn = 0;
+    for (const std::string& line : page)
+      drawn += line.rfind("0 1 -1 0 ", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(drawn, ComputeBackCoverCapacity(calibration).MaxLines) << "Y " << y;
+  }
 }
 
 TEST(WriterBackCover, LongestLineDecidesEvenWhenNotDrawn) {
