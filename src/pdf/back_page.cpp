@@ -12,7 +12,8 @@ constexpr int kSpineClearance = 40;  // kept free of the two spines, 20 points e
 }  // namespace
 
 std::string AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFlags flags,
-                                  CReadTextFile* back, const PageDimensions& d) {
+                                  CReadTextFile* back, const PageDimensions& d,
+                                  BackCoverLineCount& lines) {
   const int left = d.LeftEdge;
   const int right = d.LeftEdge + d.TrayWidth;
   const int bottom = d.TrayBottom;
@@ -73,6 +74,12 @@ std::string AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, Back
            "The maximum back cover line length is " +
            std::to_string(space / 6) + " characters.\n";
   }
+  back->Rewind();
+  lines = {};
+  while (!back->AtEnd()) {
+    back->ReadLine();
+    ++lines.Total;
+  }
   const int tray_middle = bottom + d.TrayLength / 2;
   const int block_start = tray_middle - block_width / 2;
   pdf.Line("BT");
@@ -85,6 +92,7 @@ std::string AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, Back
     const int y =
         flags.CenterBackCoverText ? tray_middle - BackLineWidth(line.size()) / 2 : block_start;
     pdf.Line("0 1 -1 0 ", x, " ", y, " Tm (", Escaped{line}, ") Tj");
+    ++lines.Drawn;
   }
   pdf.Line("ET");
   return {};

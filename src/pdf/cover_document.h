@@ -80,6 +80,10 @@ LocalTime CurrentLocalTime();
 struct CoverPdfResult {
   std::string Bytes;
   std::string Error;
+  /// Of the back cover text's lines, how many the page shows and how many there are; a text
+  /// longer than the card is wide is drawn in part, and callers say so.
+  int BackCoverLinesDrawn = 0;
+  int BackCoverLines = 0;
   bool Ok() const { return Error.empty(); }
 };
 

@@ -234,12 +234,15 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   pdf.BeginStream();
   const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
                             document.CenterBackCoverText};
-  std::string failure = AppendBackPageContent(pdf, texts, flags, back, dimensions);
+  BackCoverLineCount back_lines;
+  std::string failure = AppendBackPageContent(pdf, texts, flags, back, dimensions, back_lines);
   if (!failure.empty()) {
     out.clear();
     result.Error = std::move(failure);
     return result;
   }
+  result.BackCoverLinesDrawn = back_lines.Drawn;
+  result.BackCoverLines = back_lines.Total;
   const std::size_t back_length = pdf.EndStream();
   pdf.EndObject();
   pdf.BeginObject(13);

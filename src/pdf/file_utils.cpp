@@ -7,8 +7,10 @@
 #include <system_error>
 
 #if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#define SLEEVEMASTER_HAVE_FSYNC 1
+#define SLEEVEMASTER_HAVE_POSIX 1
 #endif
 
 namespace fs = std::filesystem;
@@ -17,16 +19,36 @@ namespace sleevemaster {
 
 namespace {
 
+// Creates a new file for writing; fails when anything, a link included, is at the path.
+std::FILE* OpenExclusive(const fs::path& path, NewFileMode mode) {
+#ifdef SLEEVEMASTER_HAVE_POSIX
+  const mode_t permissions = mode == NewFileMode::Private ? 0600 : 0666;
+  const int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+  if (fd < 0)
+    return nullptr;
+  std::FILE* file = fdopen(fd, "wb");
+  if (file == nullptr)
+    close(fd);
+  return file;
+#else
+  (void)mode;
+  return std::fopen(path.string().c_str(), "wbx");
+#endif
+}
+
 // A file written beside its target and renamed over it only when it is complete; anything
 // short of Commit() removes it again.
 class PendingFile {
  public:
-  explicit PendingFile(const std::string& target) {
+  explicit PendingFile(const std::string& target, NewFileMode mode = NewFileMode::Shared) {
     fs::path resolved = target;
     // Replace through a symbolic link, not the link itself. A target that does not exist
-    // yet is simply created.
+    // yet is simply created. The program's own files are never reached through a link.
     std::error_code link_error;
     if (fs::is_symlink(resolved, link_error)) {
+      if (mode == NewFileMode::Private)
+        return;
       resolved = fs::weakly_canonical(resolved, link_error);
       if (link_error)
         return;
@@ -36,7 +58,9 @@ class PendingFile {
     if (fs::exists(status) && !fs::is_regular_file(status))
       return;
     target_ = resolved;
-    existing_perms_ = fs::exists(status) ? status.permissions() : fs::perms::unknown;
+    // A replaced document keeps its permissions; the program's own files are always 0600.
+    if (fs::exists(status) && mode == NewFileMode::Shared)
+      existing_perms_ = status.permissions();
 
     std::mt19937_64 random(static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
@@ -48,7 +72,7 @@ class PendingFile {
       name += ".tmp";
       temp_ = resolved;
       temp_.replace_filename(name);
-      file_ = std::fopen(temp_.c_str(), "wbx");  // exclusive: never reuse someone's file
+      file_ = OpenExclusive(temp_, mode);  // never reuse someone's file
     }
     created_ = file_ != nullptr;
   }
@@ -76,7 +100,7 @@ class PendingFile {
     if (file_ == nullptr)
       return false;
     bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-#ifdef SLEEVEMASTER_HAVE_FSYNC
+#ifdef SLEEVEMASTER_HAVE_POSIX
     ok = ok && fsync(fileno(file_)) == 0;
 #endif
     ok = std::fclose(file_) == 0 && ok;
@@ -153,10 +177,10 @@ bool CopyFileBytes(const std::string& target, const std::string& source) {
   return ok && out.Commit();
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, NewFileMode mode) {
   if (path.empty())
     return false;
-  PendingFile out(path);
+  PendingFile out(path, mode);
   return out.Write(bytes.data(), bytes.size()) && out.Commit();
 }
 

@@ -23,9 +23,16 @@ bool CanCreateFile(const std::string& path);
 /// Copies the source byte for byte into the target (created or replaced).
 bool CopyFileBytes(const std::string& target, const std::string& source);
 
+/// Who may read a file that a replace creates.
+enum class NewFileMode {
+  Shared,   ///< as the umask allows: the user's own documents
+  Private,  ///< 0600, and a link at the target is refused, never followed: the program's files
+};
+
 /// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that the
 /// old file survives any failure (a short write, a full disk, a missing folder). Refuses a
 /// target that exists but is not a regular file. On failure nothing is left behind.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+bool ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         NewFileMode mode = NewFileMode::Shared);
 
 }  // namespace sleevemaster

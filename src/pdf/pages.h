@@ -29,10 +29,17 @@ struct BackPageFlags {
   bool CenterBackCoverText = false;
 };
 
+/// How many back cover lines there are and how many page 2 shows.
+struct BackCoverLineCount {
+  int Drawn = 0;
+  int Total = 0;
+};
+
 /// Page 2: the tray card with its spines and the back cover lines of `back` (null: none).
 /// Gives the failure message when the longest back cover line does not fit between the
 /// spines; nothing useful has then been built.
 std::string AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFlags flags,
-                                  CReadTextFile* back, const PageDimensions& d);
+                                  CReadTextFile* back, const PageDimensions& d,
+                                  BackCoverLineCount& lines);
 
 }  // namespace sleevemaster

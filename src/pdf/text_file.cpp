@@ -22,7 +22,8 @@ CReadTextFile::CReadTextFile(const std::string& path) {
     const std::size_t wanted = std::min(sizeof chunk, kMaxTextBytes - text_.size());
     const std::size_t read = std::fread(chunk, 1, wanted, file);
     text_.append(chunk, read);
-    if (read < wanted) break;
+    if (read < wanted)
+      break;
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
@@ -83,6 +84,21 @@ std::string_view CReadTextFile::ReadLine() {
   if (at_end_)
     return {};
   return NextLine();
+}
+
+std::string ExpandTabs(std::string_view line) {
+  std::string expanded;
+  expanded.reserve(line.size());
+  for (const char c : line) {
+    if (c != '\t') {
+      expanded.push_back(c);
+      continue;
+    }
+    do
+      expanded.push_back(' ');
+    while (expanded.size() % 8 != 0);
+  }
+  return expanded;
 }
 
 }  // namespace sleevemaster

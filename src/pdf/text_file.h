@@ -47,4 +47,8 @@ class CReadTextFile {
   int status_ = kFits;
 };
 
+/// The line as drawn: every tab becomes spaces up to the next multiple of 8 columns, so the
+/// line looks the same in every viewer and on every printer.
+std::string ExpandTabs(std::string_view line);
+
 }  // namespace sleevemaster

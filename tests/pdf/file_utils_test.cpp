@@ -1,6 +1,7 @@
 // File utilities: sizes, the creation probe, copying and the all-or-nothing replacement.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -17,7 +18,8 @@ using test::WriteFileBytes;
 
 std::size_t EntriesIn(const std::string& folder) {
   std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+    ++count;
   return count;
 }
 
@@ -101,6 +103,32 @@ TEST(FileUtils, ReplaceOnAFullDiskKeepsTheOldFile) {
   EXPECT_EQ(ReadFileBytes(target), "previous document");
   EXPECT_EQ(EntriesIn(mount), 1u);
   test::RunProcess({"umount", mount});
+}
+
+TEST(FileUtils, PrivateFilesAreTheUsersAloneAndNeverReachedThroughALink) {
+  TempDir dir;
+  const std::string own = dir.File("own.txt");
+  ASSERT_TRUE(ReplaceFileContents(own, "text", NewFileMode::Private));
+  struct stat status {};
+  ASSERT_EQ(stat(own.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+  // A file someone made readable stays private after the program rewrites it.
+  ASSERT_EQ(chmod(own.c_str(), 0644), 0);
+  ASSERT_TRUE(ReplaceFileContents(own, "again", NewFileMode::Private));
+  ASSERT_EQ(stat(own.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+  // A link planted at the name is neither followed nor replaced.
+  const std::string victim = dir.File("victim.txt");
+  WriteFileBytes(victim, "keep");
+  const std::string planted = dir.File("planted.txt");
+  ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+  EXPECT_FALSE(ReplaceFileContents(planted, "evil", NewFileMode::Private));
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  struct stat link {};
+  ASSERT_EQ(lstat(planted.c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
 }  // namespace

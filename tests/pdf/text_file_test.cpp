@@ -16,7 +16,8 @@ namespace {
 
 std::vector<std::string> AllLines(CReadTextFile& reader) {
   std::vector<std::string> lines;
-  while (!reader.AtEnd()) lines.emplace_back(reader.ReadLine());
+  while (!reader.AtEnd())
+    lines.emplace_back(reader.ReadLine());
   return lines;
 }
 
@@ -46,7 +47,8 @@ TEST(TextFile, SplitsAtLineFeedsAndCutsAtTheFirstCarriageReturn) {
 
 TEST(TextFile, LimitScanOfLineLengthAndCount) {
   std::string fifty_by_hundred;
-  for (int i = 0; i < 50; ++i) fifty_by_hundred += std::string(100, 'x') + "\n";
+  for (int i = 0; i < 50; ++i)
+    fifty_by_hundred += std::string(100, 'x') + "\n";
   CReadTextFile fits = CReadTextFile::FromBytes(fifty_by_hundred);
   EXPECT_EQ(fits.ReaderStatus(), CReadTextFile::kFits);
   EXPECT_EQ(fits.LongestLineLength(), 100u);
@@ -59,15 +61,15 @@ TEST(TextFile, LimitScanOfLineLengthAndCount) {
   EXPECT_TRUE(too_long.AtEnd());
 
   std::string fifty_one;
-  for (int i = 0; i < 51; ++i) fifty_one += "x\n";
+  for (int i = 0; i < 51; ++i)
+    fifty_one += "x\n";
   EXPECT_EQ(CReadTextFile::FromBytes(fifty_one).ReaderStatus(), CReadTextFile::kTooManyLines);
   // Exactly 51 lines, the last without a line feed, is still too many...
-  EXPECT_EQ(CReadTextFile::FromBytes(fifty_one + "x").ReaderStatus(),
-            CReadTextFile::kTooManyLines);
+  EXPECT_EQ(CReadTextFile::FromBytes(fifty_one + "x").ReaderStatus(), CReadTextFile::kTooManyLines);
   // ...but a too-long 51st line reports its length first.
-  EXPECT_EQ(CReadTextFile::FromBytes(fifty_one.substr(0, 100) + std::string(101, 'y'))
-                .ReaderStatus(),
-            CReadTextFile::kLineTooLong);
+  EXPECT_EQ(
+      CReadTextFile::FromBytes(fifty_one.substr(0, 100) + std::string(101, 'y')).ReaderStatus(),
+      CReadTextFile::kLineTooLong);
 }
 
 TEST(TextFile, TwoReadersOfOneFileAgree) {
@@ -111,6 +113,23 @@ TEST(TextFile, NeverReadsPastItsBufferOrWhatIsNotAFile) {
     EXPECT_TRUE(reader.ReadLine().empty());
     EXPECT_TRUE(reader.AtEnd());
   }
+}
+
+TEST(TextFile, TabsExpandToTheNextMultipleOfEight) {
+  const struct {
+    const char* Line;
+    const char* Expanded;
+  } cases[] = {
+      {"", ""},
+      {"\t", "        "},
+      {"a\tb", "a       b"},
+      {"1234567\tx", "1234567 x"},
+      {"12345678\tx", "12345678        x"},
+      {"\t\t", "                "},
+      {"no tab", "no tab"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ExpandTabs(c.Line), c.Expanded) << c.Line;
 }
 
 }  // namespace

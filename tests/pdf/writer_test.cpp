@@ -331,6 +331,9 @@ TEST(WriterBackCover, DrawsAtMostTwentySixLinesButRecordsAll) {
   document.BackCoverTextFile = dir.File("30.txt");
   const std::string bytes = Write(document);
   EXPECT_NE(bytes.find("%Line 30\r%%End BackCoverText"), std::string::npos);
+  const CoverPdfResult result = WriteCoverPdf(document, {}, {}, kNow);
+  EXPECT_EQ(result.BackCoverLinesDrawn, 26);
+  EXPECT_EQ(result.BackCoverLines, 30);
   const auto page = PdfPageContentLines(bytes, 2);
   EXPECT_EQ(page[page.size() - 2].rfind("0 1 -1 0 450 ", 0), 0u) << page[page.size() - 2];
   EXPECT_NE(page[page.size() - 2].find("(Line 26)"), std::string::npos);
