@@ -3,23 +3,76 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "pdf/version.h"
+
 namespace sleevemaster {
 
-void ShowHelpIndex(Desktop& desktop) {
-  QString folder = desktop.ExecutableFolder();
-  while (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+namespace {
+
+QString WithoutTrailingSeparator(QString folder) {
+  while (folder.size() > 1 &&
+         (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
     folder.chop(1);
-  const QString helpName = QString::fromLatin1(kHelpFileName);
-  const QFileInfo helpFile(folder + QLatin1Char('/') + helpName);
-  if (helpFile.isFile()) {
-    desktop.OpenFile(helpName, folder.isEmpty() ? QStringLiteral("/") : folder);
+  return folder;
+}
+
+QString MissingText(const QString& path) {
+  return QStringLiteral("Cannot find the ") + QDir::toNativeSeparators(path) +
+         QStringLiteral(
+             " file. Check to see that the file exists on your disk. "
+             "If it doesn't, you need to reinstall it.");
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+QString HelpIndexPath(const QString& executableFolder) {
+  return WithoutTrailingSeparator(executableFolder) + QLatin1Char('/') +
+         QLatin1StringView(kHelpFileName);
+}
+
+void ShowHelpIndex(Desktop& desktop) {
+  // The help viewer opens the bare file name from the program's folder; its result is not
+  // examined, as the viewer reports its own failures.
+  const QString folder = WithoutTrailingSeparator(desktop.ExecutableFolder());
+  const QString path = HelpIndexPath(folder);
+  if (QFileInfo(path).isFile()) {
+    desktop.OpenFile(QString::fromLatin1(kHelpFileName), folder);
     return;
   }
-  desktop.ShowMessage(QStringLiteral("Cannot find the ") +
-                          QDir::toNativeSeparators(folder + QLatin1Char('/') + helpName) +
-                          QStringLiteral(" file. Check to see that the file exists on your disk. "
-                                         "If it doesn't, you need to reinstall it."),
-                      QStringLiteral("Windows Help"), MessageIcon::Information, MessageButtons::Ok);
+  desktop.ShowMessage(MissingText(path), QStringLiteral("Windows Help"), MessageIcon::Information,
+                      MessageButtons::Ok);
 }
+
+#else
+
+QString HelpIndexPath(const QString& executableFolder) {
+  const QString folder = WithoutTrailingSeparator(executableFolder);
+  return QDir::cleanPath(QDir(folder.isEmpty() ? QStringLiteral("/") : folder)
+                             .absoluteFilePath(QLatin1StringView(kHelpIndexPage)));
+}
+
+void ShowHelpIndex(Desktop& desktop) {
+  const QString page = HelpIndexPath(desktop.ExecutableFolder());
+  const QString caption = QString::fromLatin1(kProductName);
+  if (!QFileInfo(page).isFile()) {
+    desktop.ShowMessage(MissingText(page), caption, MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
+  // Without a handler nothing at all would happen, so the user is told where the page is and
+  // can open it in a browser by hand.
+  const int result = desktop.OpenFile(page, QFileInfo(page).absolutePath());
+  if (!ShellRequestSucceeded(result))
+    desktop.ShowMessage(caption +
+                            QStringLiteral(" could not open its help: no program was found to "
+                                           "show the page ") +
+                            page +
+                            QStringLiteral(". Open it in a web browser, or install xdg-utils "
+                                           "and a web browser."),
+                        caption, MessageIcon::Error, MessageButtons::Ok);
+}
+
+#endif
 
 }  // namespace sleevemaster

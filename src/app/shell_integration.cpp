@@ -73,6 +73,15 @@ bool IsOwnEntry(const QString& id) {
   return id == QLatin1StringView(kEditEntryFileName);
 }
 
+// The items of a ";"-separated list value.
+QStringList ListItems(const QString& value) {
+  QStringList items;
+  for (const QString& item : value.split(QLatin1Char(';')))
+    if (!item.trimmed().isEmpty())
+      items.append(item.trimmed());
+  return items;
+}
+
 // Quotes one Exec argument as desktop entries require.
 QString QuoteExecArgument(const QString& argument) {
   QString quoted = QStringLiteral("\"");
@@ -166,18 +175,126 @@ QString EditEntryText(const QString& executable) {
       .arg(QuoteExecArgument(executable));
 }
 
+bool HasUserEditEntry(const XdgFolders& folders) {
+  const QFileInfo entry(folders.DataHome + QStringLiteral("/applications/") +
+                        QLatin1StringView(kEditEntryFileName));
+  return entry.exists() || entry.isSymLink();
+}
+
 bool EnsureEditEntry(const XdgFolders& folders, const QString& executable) {
-  const QString folder = folders.DataHome + QStringLiteral("/applications");
-  const QString path = folder + QLatin1Char('/') + QLatin1StringView(kEditEntryFileName);
-  if (QFileInfo::exists(path))
+  // A link counts as an entry too: it is the user's, and nothing is written through it.
+  if (HasUserEditEntry(folders))
     return true;
+  for (const QString& dir : folders.DataDirs)
+    if (QFileInfo(dir + QStringLiteral("/applications/") + QLatin1StringView(kEditEntryFileName))
+            .isFile())
+      return true;
+  const QString folder = folders.DataHome + QStringLiteral("/applications");
   if (!QDir().mkpath(folder))
     return false;
-  QSaveFile file(path);
+  QSaveFile file(folder + QLatin1Char('/') + QLatin1StringView(kEditEntryFileName));
   if (!file.open(QIODevice::WriteOnly))
     return false;
   const QByteArray text = EditEntryText(executable).toUtf8();
   return file.write(text) == text.size() && file.commit();
+}
+
+QString WithAddedAssociation(const QString& text, const QString& mimeType, const QString& entry) {
+  QStringList lines;
+  if (!text.isEmpty())
+    lines = text.split(QLatin1Char('\n'));
+  const bool endsWithNewline = text.endsWith(QLatin1Char('\n'));
+  if (endsWithNewline)
+    lines.removeLast();
+
+  // The first "Added Associations" group (a repeated one is left as it is): where its last
+  // line is and which line names the type.
+  QString group;
+  bool inAdded = false;
+  qsizetype addedGroup = -1;
+  qsizetype addedEnd = -1;
+  qsizetype addedLine = -1;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const QString line = lines[i].trimmed();
+    if (line.startsWith(QLatin1Char('['))) {
+      group = line;
+      inAdded = group == QLatin1StringView("[Added Associations]") && addedGroup < 0;
+      if (inAdded)
+        addedGroup = addedEnd = i;
+      continue;
+    }
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    const bool isType = equals > 0 && line.left(equals).trimmed() == mimeType;
+    if (isType && group == QLatin1StringView("[Removed Associations]") &&
+        ListItems(line.mid(equals + 1)).contains(entry))
+      return text;
+    if (inAdded && !line.isEmpty()) {
+      addedEnd = i;
+      if (isType && addedLine < 0)
+        addedLine = i;
+    }
+  }
+
+  if (addedLine >= 0) {
+    QString& line = lines[addedLine];
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (ListItems(line.mid(equals + 1)).contains(entry))
+      return text;
+    QString trimmed = line;
+    while (trimmed.endsWith(QLatin1Char(' ')) || trimmed.endsWith(QLatin1Char('\t')))
+      trimmed.chop(1);
+    if (!trimmed.endsWith(QLatin1Char(';')) && !trimmed.endsWith(QLatin1Char('=')))
+      trimmed += QLatin1Char(';');
+    line = trimmed + entry + QLatin1Char(';');
+  } else if (addedGroup >= 0) {
+    lines.insert(addedEnd + 1, mimeType + QLatin1Char('=') + entry + QLatin1Char(';'));
+  } else {
+    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+      lines.append(QString());
+    lines.append(QStringLiteral("[Added Associations]"));
+    lines.append(mimeType + QLatin1Char('=') + entry + QLatin1Char(';'));
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+  }
+  QString result = lines.join(QLatin1Char('\n'));
+  if (endsWithNewline || addedLine < 0)
+    result += QLatin1Char('\n');
+  return result;
+}
+
+bool EnsureEditEntryAssociation(const XdgFolders& folders) {
+  constexpr qint64 kLargestList = 1024 * 1024;
+  const QString path = folders.ConfigHome + QStringLiteral("/mimeapps.list");
+  const QFileInfo info(path);
+  QByteArray old;
+  if (info.isSymLink() || (info.exists() && !info.isFile()) || info.size() > kLargestList)
+    return false;
+  if (info.exists()) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+      return false;
+    old = file.read(kLargestList + 1);
+    if (old.size() > kLargestList)
+      return false;
+  }
+  const QString entry = QLatin1StringView(kEditEntryFileName);
+  const QString updated = WithAddedAssociation(QString::fromUtf8(old), kPdfType, entry);
+  if (updated.toUtf8() == old)
+    return GroupValues(path, QLatin1StringView("Added Associations"), kPdfType).contains(entry);
+
+  if (!info.exists() && !QFileInfo::exists(folders.ConfigHome)) {
+    if (!QDir().mkpath(folders.ConfigHome))
+      return false;
+    QFile::setPermissions(folders.ConfigHome,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return false;
+  // A list of the user's own choices is nobody else's business; an existing one keeps its mode.
+  if (!info.exists())
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  const QByteArray bytes = updated.toUtf8();
+  return file.write(bytes) == bytes.size() && file.commit();
 }
 
 }  // namespace sleevemaster

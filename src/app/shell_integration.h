@@ -31,8 +31,26 @@ bool PrinterAvailable();
 /// The text of the edit entry: opens one PDF in `executable`.
 QString EditEntryText(const QString& executable);
 
-/// Writes the edit entry into DataHome/applications when it is missing; an existing entry is
-/// never changed or removed. Gives whether an entry is there afterwards.
+/// Makes sure the desktop has the edit entry. An entry already in DataHome/applications is
+/// kept as it is (never changed or removed, and never written through a link); an installed
+/// entry in one of the DataDirs serves as it is, since a copy of the user's own would hide it
+/// from the desktop's lists. Otherwise the entry is written into DataHome/applications. Gives
+/// whether an entry is there afterwards.
 bool EnsureEditEntry(const XdgFolders& folders, const QString& executable);
+
+/// Whether the user's own applications folder holds the edit entry.
+bool HasUserEditEntry(const XdgFolders& folders);
+
+/// `text` (a mimeapps.list) with `entry` among the "Added Associations" of `mimeType`: added
+/// once, at the end of that type's list, every other line kept in its order. A type whose
+/// "Removed Associations" name the entry is left alone: the user took it away. Never touches
+/// "Default Applications".
+QString WithAddedAssociation(const QString& text, const QString& mimeType, const QString& entry);
+
+/// Lists the user's edit entry for PDF files in ConfigHome/mimeapps.list, so that the desktop
+/// (GIO) offers it although the user's applications folder has no cache of its own. A
+/// mimeapps.list that is a link, not a regular file, or larger than 1 MiB is left alone.
+/// Gives whether the file lists the entry afterwards.
+bool EnsureEditEntryAssociation(const XdgFolders& folders);
 
 }  // namespace sleevemaster

@@ -28,7 +28,12 @@ bool SystemDesktop::PrinterAvailable() {
 }
 
 void SystemDesktop::RegisterEditEntry() {
-  EnsureEditEntry(XdgFolders::FromEnvironment(), OwnExecutablePath());
+  const XdgFolders folders = XdgFolders::FromEnvironment();
+  // The user's own entry hides an installed one of the same name, and the desktop (GIO) finds
+  // entries of the user's folder only through a cache or the user's associations: it is listed
+  // there, so the Open With list keeps offering it.
+  if (EnsureEditEntry(folders, OwnExecutablePath()) && HasUserEditEntry(folders))
+    EnsureEditEntryAssociation(folders);
 }
 
 }  // namespace sleevemaster

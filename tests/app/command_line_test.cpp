@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/help_index.h"
 #include "pdf/date_text.h"
 #include "support/fake_desktop.h"
 #include "support/pdf_checks.h"
@@ -65,9 +66,9 @@ std::string HeaderValue(const Strings& lines, const std::string& key) {
 }
 
 std::string HelpMissingMessage(const QString& folder) {
-  return "Cannot find the " + folder.toStdString() +
-         "/Sleevemaster.chm file. Check to see that the file exists on your disk. If it "
-         "doesn't, you need to reinstall it.";
+  return "Cannot find the " + HelpIndexPath(folder).toStdString() +
+         " file. Check to see that the file exists on your disk. If it doesn't, you need to "
+         "reinstall it.";
 }
 
 // Changes the working folder while it lives.
@@ -225,29 +226,32 @@ TEST_F(CommandLineTest, ArgumentErrorsAreShownInOrderThenTheHelpIndex) {
       EXPECT_EQ(fake.Messages[i].Icon, MessageIcon::Error);
       EXPECT_EQ(fake.Messages[i].Buttons, MessageButtons::Ok);
     }
-    EXPECT_EQ(fake.Messages.back().Caption, QStringLiteral("Windows Help"));
+    EXPECT_EQ(fake.Messages.back().Caption, QStringLiteral("Sleevemaster"));
     EXPECT_EQ(fake.Messages.back().Icon, MessageIcon::Information);
     EXPECT_TRUE(fake.Opened.empty());
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
-TEST_F(CommandLineTest, HelpIndexOpensTheHelpFileBesideTheExecutable) {
-  desktop.Folder = QString::fromStdString(dir.Path());
-  WriteFileBytes(dir.File("Sleevemaster.chm"), "help");
-  desktop.OpenResult = kShellNoAssociation;  // a failing shell shows nothing
+TEST_F(CommandLineTest, HelpIndexOpensTheHelpPageOfTheProgramsInstallation) {
+  std::filesystem::create_directories(dir.File("bin"));
+  std::filesystem::create_directories(dir.File("share/doc/sleevemaster/html"));
+  const std::string page = dir.File("share/doc/sleevemaster/html/index.htm");
+  WriteFileBytes(page, "<html></html>");
+  desktop.Folder = QString::fromStdString(dir.File("bin"));
   EXPECT_EQ(Run({"Title", "a", "b"}), 1);
   EXPECT_THAT(desktop.Texts(), ElementsAre(kSyntax));
   ASSERT_EQ(desktop.Opened.size(), 1u);
-  EXPECT_EQ(desktop.Opened[0].Path, QStringLiteral("Sleevemaster.chm"));
-  EXPECT_EQ(desktop.Opened[0].WorkingFolder, desktop.Folder);
+  EXPECT_EQ(desktop.Opened[0].Path.toStdString(), page);
 
-  // A folder given with a trailing separator still names the same file.
-  FakeDesktop slash;
-  slash.Folder = desktop.Folder + QLatin1Char('/');
-  EXPECT_EQ(ProcessCommandLine({"/X"}, PrintCalibration{}, kNow, slash), 1);
-  ASSERT_EQ(slash.Opened.size(), 1u);
-  EXPECT_EQ(slash.Opened[0].WorkingFolder, desktop.Folder);
+  // A handler that cannot be started is reported after the argument errors, naming the page.
+  FakeDesktop failing;
+  failing.Folder = desktop.Folder + QLatin1Char('/');
+  failing.OpenResult = kShellNoAssociation;
+  EXPECT_EQ(ProcessCommandLine({"/X"}, PrintCalibration{}, kNow, failing), 1);
+  ASSERT_EQ(failing.Opened.size(), 1u);
+  ASSERT_EQ(failing.Messages.size(), 3u) << First(failing.Texts());
+  EXPECT_NE(failing.Texts().back().find(page), std::string::npos) << failing.Texts().back();
 }
 
 TEST_F(CommandLineTest, WithoutADisplayTheUsageIsPrintedInsteadOfTheHelp) {

@@ -98,6 +98,132 @@ TEST(ShellIntegration, ExecQuotingEscapesWhatTheShellWouldRead) {
       << text.toStdString();
 }
 
+TEST(ShellIntegration, AnInstalledEntryServesAndIsNotHiddenByACopyOfTheUsers) {
+  TempDir dir;
+  const XdgFolders folders = FoldersIn(dir);
+  WriteEntry(dir.File("usr-share/applications"), kEditEntryFileName, "application/pdf;");
+  EXPECT_TRUE(EnsureEditEntry(folders, QStringLiteral("/usr/bin/sleevemaster")));
+  EXPECT_FALSE(HasUserEditEntry(folders));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("data/applications")));
+
+  // A link in the user's folder is the user's entry: nothing is written through it.
+  TempDir other;
+  std::filesystem::create_directories(other.File("data/applications"));
+  const std::string target = other.File("elsewhere.desktop");
+  std::filesystem::create_symlink(target,
+                                  other.File("data/applications/sleevemaster-edit.desktop"));
+  EXPECT_TRUE(EnsureEditEntry(FoldersIn(other), QStringLiteral("/usr/bin/sleevemaster")));
+  EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST(MimeAppsList, EditEntryIsAddedOnceAtTheEndOfThePdfListAndNothingElseChanges) {
+  const QString pdf = QStringLiteral("application/pdf");
+  const QString own = QStringLiteral("sleevemaster-edit.desktop");
+  const struct {
+    const char* Before;
+    const char* After;
+  } cases[] = {
+      {"", "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"},
+      // The user's defaults stay the defaults; a new group goes after them.
+      {"[Default Applications]\napplication/pdf=evince.desktop\ntext/plain=gedit.desktop;\n",
+       "[Default Applications]\napplication/pdf=evince.desktop\ntext/plain=gedit.desktop;\n\n"
+       "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"},
+      // An existing list of the type grows at its end, whatever its last separator.
+      {"[Added Associations]\napplication/pdf=a.desktop;b.desktop;\nimage/png=c.desktop;\n",
+       "[Added Associations]\napplication/pdf=a.desktop;b.desktop;sleevemaster-edit.desktop;\n"
+       "image/png=c.desktop;\n"},
+      {"[Added Associations]\napplication/pdf=a.desktop\n",
+       "[Added Associations]\napplication/pdf=a.desktop;sleevemaster-edit.desktop;\n"},
+      // A group without the type gains a line after its last one, before the next group.
+      {"# mine\n[Added Associations]\nimage/png=c.desktop;\n\n[Default Applications]\n"
+       "image/png=c.desktop\n",
+       "# mine\n[Added Associations]\nimage/png=c.desktop;\n"
+       "application/pdf=sleevemaster-edit.desktop;\n\n[Default Applications]\n"
+       "image/png=c.desktop\n"},
+      // Already there: unchanged, even without a final line break.
+      {"[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;a.desktop;",
+       "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;a.desktop;"},
+      // The user removed it: it stays removed.
+      {"[Removed Associations]\napplication/pdf=sleevemaster-edit.desktop;\n",
+       "[Removed Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"},
+      // Another type's line that merely mentions the entry does not count.
+      {"[Added Associations]\napplication/pdfx=sleevemaster-edit.desktop;\n",
+       "[Added Associations]\napplication/pdfx=sleevemaster-edit.desktop;\n"
+       "application/pdf=sleevemaster-edit.desktop;\n"},
+  };
+  for (const auto& c : cases) {
+    const QString after = WithAddedAssociation(QString::fromUtf8(c.Before), pdf, own);
+    EXPECT_EQ(after.toStdString(), c.After) << c.Before;
+    EXPECT_EQ(WithAddedAssociation(after, pdf, own), after) << "added twice to " << c.Before;
+    // Never a default: the "Default Applications" lines are the same before and after.
+    const auto defaults = [](const QString& text) {
+      QStringList lines;
+      bool inDefaults = false;
+      for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('[')))
+          inDefaults = line == QStringLiteral("[Default Applications]");
+        else if (inDefaults)
+          lines.append(line);
+      }
+      return lines.join(QLatin1Char('|')).toStdString();
+    };
+    EXPECT_EQ(defaults(after), defaults(QString::fromUtf8(c.Before))) << c.Before;
+  }
+}
+
+TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  const XdgFolders folders = FoldersIn(dir);
+  const std::string list = dir.File("config/mimeapps.list");
+
+  // New: folder and file private to the user.
+  ASSERT_TRUE(EnsureEditEntryAssociation(folders));
+  EXPECT_EQ(ReadFileBytes(list),
+            "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;\n");
+  EXPECT_EQ(fs::status(list).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(dir.File("config")).permissions() & fs::perms::all, fs::perms::owner_all);
+
+  // Existing: its other lines and its mode stay; a second start changes nothing.
+  WriteFileBytes(list, "[Default Applications]\ntext/html=firefox.desktop\n");
+  fs::permissions(list, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(EnsureEditEntryAssociation(folders));
+  ASSERT_TRUE(EnsureEditEntryAssociation(folders));
+  EXPECT_EQ(ReadFileBytes(list),
+            "[Default Applications]\ntext/html=firefox.desktop\n\n[Added Associations]\n"
+            "application/pdf=sleevemaster-edit.desktop;\n");
+  EXPECT_EQ(fs::status(list).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  // A link, dangling or not, stays a link and its target is not written.
+  for (const bool dangling : {true, false}) {
+    TempDir linked;
+    fs::create_directories(linked.File("config"));
+    const std::string target = linked.File("dotfiles-mimeapps.list");
+    if (!dangling)
+      WriteFileBytes(target, "[Default Applications]\n");
+    fs::create_symlink(target, linked.File("config/mimeapps.list"));
+    EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(linked)));
+    EXPECT_TRUE(fs::is_symlink(linked.File("config/mimeapps.list")));
+    EXPECT_EQ(fs::exists(target), !dangling);
+    if (!dangling) {
+      EXPECT_EQ(ReadFileBytes(target), "[Default Applications]\n");
+    }
+  }
+
+  // A folder in its place, or a list too large to be the user's, is left alone.
+  TempDir odd;
+  fs::create_directories(odd.File("config/mimeapps.list"));
+  EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(odd)));
+  TempDir large;
+  fs::create_directories(large.File("config"));
+  const std::string big(1024 * 1024 + 1, '#');
+  WriteFileBytes(large.File("config/mimeapps.list"), big);
+  EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(large)));
+  EXPECT_EQ(ReadFileBytes(large.File("config/mimeapps.list")).size(), big.size());
+}
+
 TEST(ShellIntegration, PrinterNeedsLpAndADestination) {
   TempDir dir;
   const std::string bin = dir.File("bin");
