@@ -261,5 +261,35 @@ TEST_F(EndToEndTest, CalibrateInCentimetresByKeyboardAndTheNextPdfFollows) {
   EXPECT_EQ(page[4], "125 743 l");  // 60 + 683
 }
 
+// Help > Index hands the help's index page to the desktop's handler: a stand-in xdg-open,
+// first in PATH, records what it is given. It must be an HTML page that exists.
+TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
+  const std::string record = home_.File("xdg-open.txt");
+  const std::string handler = home_.File("bin/xdg-open");
+  test::WriteFileBytes(handler, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
+                                    record + ".part' '" + record + "'\n");
+  std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
+  {
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Keys(window, {"alt+h", "i"});
+    for (int wait = 0; wait < 200 && !std::filesystem::exists(record); ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+  std::string page = ReadFileBytes(record);
+  ASSERT_FALSE(page.empty()) << "xdg-open was not called";
+  ASSERT_EQ(page.back(), '\n');
+  page.pop_back();
+  EXPECT_EQ(page.find('\n'), std::string::npos) << "more than one argument: " << page;
+  EXPECT_TRUE(std::filesystem::path(page).is_absolute()) << page;
+  EXPECT_EQ(std::filesystem::path(page).filename(), "index.htm");
+  const std::string html = ReadFileBytes(page);
+  EXPECT_NE(html.find("<html"), std::string::npos) << page;
+  EXPECT_NE(html.find("<title>Sleevemaster Help</title>"), std::string::npos) << page;
+}
+
 }  // namespace
 }  // namespace sleevemaster
