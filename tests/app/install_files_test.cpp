@@ -1,13 +1,16 @@
 // The files an installation adds around the program: the manual page must list exactly the
-// switches the program itself knows and render cleanly, and the desktop entries must be valid
-// and agree with the one the program writes for itself.
+// switches the program itself knows and render cleanly, the desktop entries must be valid and
+// agree with the one the program writes for itself, and an installation must put the window
+// module and the help pages where the installed program looks for them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/help_index.h"
 #include "app/shell_integration.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -168,6 +171,57 @@ TEST(DesktopEntries, PassDesktopFileValidate) {
     EXPECT_EQ(run.ExitCode, 0) << entry;
     EXPECT_EQ(run.Stdout + run.Stderr, "") << entry;
   }
+}
+
+// Every file below `root`, as paths relative to it.
+std::vector<std::string> FilesBelow(const std::string& root) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+    if (!entry.is_directory())
+      files.push_back(std::filesystem::relative(entry.path(), root).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool Contains(const std::vector<std::string>& items, const std::string& item) {
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+TEST(Installation, PutsTheModuleAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHelp) {
+  const test::TempDir prefix;
+  const RunResult install =
+      RunProcess({"cmake", "--install", SLEEVEMASTER_BINARY_DIR, "--prefix", prefix.Path()});
+  ASSERT_EQ(install.ExitCode, 0) << install.Stdout << install.Stderr;
+  const std::vector<std::string> files = FilesBelow(prefix.Path());
+  const std::string bin = prefix.File("bin");
+
+  // The program loads its module from this folder, relative to its own.
+  const std::string module =
+      std::filesystem::path(bin + "/" SLEEVEMASTER_WINDOW_MODULE_DIR "/libsleevemaster_windows.so")
+          .lexically_normal()
+          .string();
+  EXPECT_TRUE(std::filesystem::is_regular_file(module)) << module;
+
+  // Help > Index finds its page from the installed program's folder, and the pages it links
+  // to are there with it.
+  const std::string index = HelpIndexPath(QString::fromStdString(bin)).toStdString();
+  EXPECT_TRUE(std::filesystem::is_regular_file(index)) << index;
+  for (const char* page : {"style.css", "window.htm", "calibration.htm", "preview-print.htm"})
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(index).parent_path() / page))
+        << page;
+  for (const std::string& file : files)
+    EXPECT_FALSE(file.ends_with(".chm")) << file << ": the Windows help is not for Linux";
+
+  // Nothing that a private module or a program needs a library search path for.
+  if (ProgramAvailable("readelf")) {
+    for (const std::string& binary : {bin + "/sleevemaster", module}) {
+      const RunResult dynamic = RunProcess({"readelf", "-d", binary});
+      ASSERT_EQ(dynamic.ExitCode, 0) << binary;
+      EXPECT_EQ(dynamic.Stdout.find("PATH)"), std::string::npos) << binary << dynamic.Stdout;
+    }
+  }
+  EXPECT_TRUE(Contains(files, "share/applications/sleevemaster-edit.desktop"));
+  EXPECT_TRUE(Contains(files, "share/man/man1/sleevemaster.1.gz"));
 }
 
 }  // namespace
