@@ -8,13 +8,15 @@ set(CPACK_PACKAGE_CONTACT
     "Sleevemaster maintainers <maintainers@users.noreply.c-seed-b569ef90.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "printable PDF inserts for CD jewel cases")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Sleevemaster makes two-page PDF inserts for CD jewel cases at real size,
-with cut and fold lines: a booklet with the front cover and the inside
-jacket, and a tray card with the back cover between its two side spines.
-It reopens the PDFs it wrote for editing, and also writes inserts from the
-command line without a display.")
+    "Sleevemaster makes two-page PDF inserts for CD jewel cases, with cut and
+fold lines: a booklet with the front cover and the inside jacket, and a
+tray card with the back cover between its two side spines. Printed scaled
+to the page, they come out at the size of the case; a calibration makes up
+for the printer. It reopens the PDFs it wrote for editing, and also writes
+inserts from the command line without a display.")
 # Configure the build with -DCMAKE_INSTALL_PREFIX=/usr so that GNUInstallDirs picks Debian's
-# multiarch library folder for the window module.
+# multiarch library folder for the window module (a private folder there needs no ldconfig, and
+# the package has no maintainer scripts).
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
