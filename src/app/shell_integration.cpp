@@ -240,12 +240,17 @@ QString WithAddedAssociation(const QString& text, const QString& mimeType, const
     const qsizetype equals = line.indexOf(QLatin1Char('='));
     if (ListItems(line.mid(equals + 1)).contains(entry))
       return text;
+    // The entry goes after the last item, before any trailing blanks or carriage return.
+    const bool carriageReturn = line.endsWith(QLatin1Char('\r'));
     QString trimmed = line;
-    while (trimmed.endsWith(QLatin1Char(' ')) || trimmed.endsWith(QLatin1Char('\t')))
+    while (trimmed.endsWith(QLatin1Char(' ')) || trimmed.endsWith(QLatin1Char('\t')) ||
+           trimmed.endsWith(QLatin1Char('\r')))
       trimmed.chop(1);
     if (!trimmed.endsWith(QLatin1Char(';')) && !trimmed.endsWith(QLatin1Char('=')))
       trimmed += QLatin1Char(';');
     line = trimmed + entry + QLatin1Char(';');
+    if (carriageReturn)
+      line += QLatin1Char('\r');
   } else if (addedGroup >= 0) {
     lines.insert(addedEnd + 1, mimeType + QLatin1Char('=') + entry + QLatin1Char(';'));
   } else {
@@ -276,8 +281,12 @@ bool EnsureEditEntryAssociation(const XdgFolders& folders) {
     if (old.size() > kLargestList)
       return false;
   }
+  // A file that is not UTF-8 text would not come back byte for byte: it is left alone.
+  const QString text = QString::fromUtf8(old);
+  if (text.toUtf8() != old)
+    return false;
   const QString entry = QLatin1StringView(kEditEntryFileName);
-  const QString updated = WithAddedAssociation(QString::fromUtf8(old), kPdfType, entry);
+  const QString updated = WithAddedAssociation(text, kPdfType, entry);
   if (updated.toUtf8() == old)
     return GroupValues(path, QLatin1StringView("Added Associations"), kPdfType).contains(entry);
 

@@ -146,6 +146,9 @@ TEST(MimeAppsList, EditEntryIsAddedOnceAtTheEndOfThePdfListAndNothingElseChanges
       // The user removed it: it stays removed.
       {"[Removed Associations]\napplication/pdf=sleevemaster-edit.desktop;\n",
        "[Removed Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"},
+      // Lines ending in a carriage return keep it.
+      {"[Added Associations]\r\napplication/pdf=a.desktop\r\n",
+       "[Added Associations]\r\napplication/pdf=a.desktop;sleevemaster-edit.desktop;\r\n"},
       // Another type's line that merely mentions the entry does not count.
       {"[Added Associations]\napplication/pdfx=sleevemaster-edit.desktop;\n",
        "[Added Associations]\napplication/pdfx=sleevemaster-edit.desktop;\n"
@@ -212,7 +215,14 @@ TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
     }
   }
 
-  // A folder in its place, or a list too large to be the user's, is left alone.
+  // A list that is not UTF-8 text, a folder in its place, or a list too large to be the
+  // user's, is left alone.
+  TempDir latin1;
+  fs::create_directories(latin1.File("config"));
+  const std::string notUtf8 = "[Default Applications]\n# caf\xe9\n";
+  WriteFileBytes(latin1.File("config/mimeapps.list"), notUtf8);
+  EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(latin1)));
+  EXPECT_EQ(ReadFileBytes(latin1.File("config/mimeapps.list")), notUtf8);
   TempDir odd;
   fs::create_directories(odd.File("config/mimeapps.list"));
   EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(odd)));
