@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QScreen>
+#include <QShowEvent>
 #include <cstdio>
 #include <utility>
 
@@ -34,13 +37,47 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// A dialog whose parent is not on the screen yet (the main window during its create step) is
+// put in the middle of that screen, not over where the parent has not been moved yet. Its
+// size is known only once its own show step has run, so it is placed right after that, before
+// it reaches the screen.
+template <typename Dialog>
+class OwnedDialog final : public Dialog {
+ public:
+  using Dialog::Dialog;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    Dialog::showEvent(event);
+    const QWidget* parent = this->parentWidget();
+    if (event->spontaneous() || parent == nullptr || parent->isVisible())
+      return;  // over a visible parent, where the toolkit has put it
+    if (const QScreen* screen = parent->screen())
+      this->move(screen->availableGeometry().center() - this->rect().center());
+  }
+};
+
 }  // namespace
+
+QWidget* DialogParent() {
+  if (QWidget* modal = QApplication::activeModalWidget())
+    return modal;
+  if (QWidget* active = QApplication::activeWindow())
+    return active;
+  // No window has the focus: at start, before the main window shows, or while the desktop
+  // has given the focus elsewhere.
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (QWidget* window : windows)
+    if (qobject_cast<QMainWindow*>(window) != nullptr)
+      return window;
+  return nullptr;
+}
 
 QtDesktop::QtDesktop(QString executableFolder) : SystemDesktop(std::move(executableFolder)) {}
 
 MessageAnswer QtDesktop::ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
                                      MessageButtons buttons) {
-  QMessageBox box(BoxIcon(icon), caption, text, BoxButtons(buttons));
+  OwnedDialog<QMessageBox> box(BoxIcon(icon), caption, text, BoxButtons(buttons), DialogParent());
   // Paths and user texts are never markup.
   box.setTextFormat(Qt::PlainText);
   switch (box.exec()) {
@@ -67,8 +104,8 @@ void QtDesktop::PrintUsage(const QString& usage) {
 namespace {
 
 QString RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(QApplication::activeWindow(), options.Caption, options.InitialFolder,
-                     options.Filter);
+  OwnedDialog<QFileDialog> dialog(DialogParent(), options.Caption, options.InitialFolder,
+                                  options.Filter);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                      : QFileDialog::AnyFile);

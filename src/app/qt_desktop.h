@@ -3,10 +3,18 @@
 
 #include "app/system_desktop.h"
 
+class QWidget;
+
 namespace sleevemaster {
 
+/// The window a message box or file dialog belongs to: the modal dialog that asks, else the
+/// active window, else the program's main window, even before it shows (its create step
+/// warns). Null only where the program has no window at all (a batch).
+QWidget* DialogParent();
+
 /// Needs a QApplication. Message boxes are QMessageBox with the given caption, icon and
-/// buttons; files go to the desktop's handler and the printer like ConsoleDesktop's.
+/// buttons; they and the file dialogs belong to DialogParent(). Files go to the desktop's
+/// handler and the printer like ConsoleDesktop's.
 class QtDesktop final : public SystemDesktop {
  public:
   explicit QtDesktop(QString executableFolder);

@@ -10,19 +10,18 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
-#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <filesystem>
-#include <initializer_list>
+#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -32,6 +31,7 @@
 #include "mainwindow/tooltip_switch.h"
 #include "mainwindow/windows1252_validator.h"
 #include "pdf/file_utils.h"
+#include "pdf/text_file.h"
 #include "pdf/version.h"
 #include "ui_Mainform.h"
 
@@ -53,13 +53,57 @@ void PaintChoiceEdit(QLineEdit* edit, bool enabled) {
   edit->setPalette(palette);
 }
 
-// Room for `limit` average characters, so no field is narrower than what it may hold.
+// Room for a full text of `limit` capitals, the widest letters a title commonly has (wider
+// than digits or lower case), with the margins and the frame the style puts around the text.
 int FieldWidth(const QLineEdit* field, int limit) {
-  const QFontMetrics metrics(field->font());
-  return metrics.averageCharWidth() * limit + 2 * metrics.averageCharWidth();
+  static const QString kCapitals = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  QString text;
+  for (int index = 0; index < limit; ++index)
+    text += kCapitals.at(index % kCapitals.size());
+  // A line edit keeps two pixels beside the text on either side, and one for the cursor.
+  constexpr int kTextMargin = 2;
+  constexpr int kCursor = 1;
+  const QMargins margins = field->textMargins();
+  const QSize contents(QFontMetrics(field->font()).horizontalAdvance(text) + 2 * kTextMargin +
+                           kCursor + margins.left() + margins.right(),
+                       field->sizeHint().height());
+  QStyleOptionFrame option;
+  option.initFrom(field);
+  option.lineWidth = field->hasFrame()
+                         ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field)
+                         : 0;
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken;
+  return field->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, field).width();
 }
 
 }  // namespace
+
+std::string BackCoverContent(const std::string& path) {
+  if (path.empty() || !IsRegularFile(path))
+    return {};
+  CReadTextFile reader(path);
+  if (reader.ReaderStatus() == CReadTextFile::kUnreadable)
+    return {};
+  // What the writer takes: the lines, so that the editor's CR LF and a last line break are no
+  // change.
+  if (reader.ReaderStatus() == CReadTextFile::kFits) {
+    std::string lines(reader.ReadLine());
+    while (!reader.AtEnd())
+      lines.append(1, '\n').append(reader.ReadLine());
+    return lines;
+  }
+  // A text over the limits cannot be saved, but it must not be lost either: its bytes stand
+  // for it, behind a zero byte that no line read above can hold. The editor never takes more.
+  std::ifstream file(path, std::ios::binary);
+  std::string bytes(1, '\0');
+  char chunk[4096];
+  while (file && bytes.size() <= static_cast<std::size_t>(kMaxEditorFileBytes)) {
+    file.read(chunk, sizeof chunk);
+    bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
+  }
+  return bytes;
+}
 
 std::string DefaultTemporaryFolder() {
   QString folder = QDir::tempPath();
@@ -103,6 +147,7 @@ void TMain::SetUpFields() {
   InstallDocumentTextRules(ui_->CustomBottomRightCornerText, static_cast<int>(kMaxCornerText));
   InstallDocumentTextRules(ui_->InsideJacketText, static_cast<int>(kMaxCornerText));
   InstallDocumentTextRules(ui_->SideSpineText, static_cast<int>(kMaxCornerText));
+  // The title field is as wide as the subtitle below it.
   for (QLineEdit* field : {ui_->MainTitle, ui_->SubTitle})
     field->setMinimumWidth(FieldWidth(field, static_cast<int>(kMaxSubTitle)));
   for (QLineEdit* field :
@@ -131,28 +176,9 @@ void TMain::SetUpFields() {
   ApplyCornerRule();
   ApplySpineRule();
 
-  // The ten controls of the document mark it modified when the focus leaves them. The
-  // settings page and the Edit button do not: they are not part of the document.
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           ui_->MainTitle, ui_->SubTitle, ui_->CustomBottomRightCornerText, ui_->InsideJacketText,
-           ui_->SideSpineText, ui_->CenterSideSpineText, ui_->InversedSideSpineColors,
-           ui_->CenterBackCoverText})
-    MarkModifiedOnLeaving(control);
-  for (QAbstractButton* item : corner_group_->buttons())
-    MarkModifiedOnLeaving(item);
-  for (QAbstractButton* item : spine_group_->buttons())
-    MarkModifiedOnLeaving(item);
-  connect(qApp, &QApplication::focusChanged, this, &TMain::FocusChanged);
-
-  // Editing a field marks the document at once too: closing the window straight from a
-  // field, without leaving it, must not lose what was typed there.
-  for (QLineEdit* field : {ui_->MainTitle, ui_->SubTitle, ui_->CustomBottomRightCornerText,
-                           ui_->InsideJacketText, ui_->SideSpineText})
-    connect(field, &QLineEdit::textEdited, this, [this] { document_modified_ = true; });
-  for (QWidget* control : document_controls_) {
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-      connect(button, &QAbstractButton::clicked, this, [this] { document_modified_ = true; });
-  }
+  // The hints name what the insert really goes to on this desktop.
+  ui_->ViewBtn->setToolTip(ViewerHint(ShellRequest::View));
+  ui_->PrintBtn->setToolTip(ViewerHint(ShellRequest::Print));
 
   // Hints of the menus: the File menu's own, and its items' while the menu is open.
   ui_->File->menuAction()->setToolTip(ui_->File->toolTip());
@@ -181,16 +207,31 @@ void TMain::ConnectCommands() {
   ui_->MenuShowAbout->setEnabled(about_ != nullptr);
 }
 
-void TMain::MarkModifiedOnLeaving(QWidget* control) {
-  document_controls_.append(control);
+TMain::DocumentContent TMain::CurrentContent() const {
+  DocumentContent content;
+  content.MainTitle = ui_->MainTitle->text();
+  content.SubTitle = ui_->SubTitle->text();
+  content.BottomRightCorner = BottomRightCornerIndex();
+  content.CustomBottomRightCornerText = ui_->CustomBottomRightCornerText->text();
+  content.InsideJacketText = ui_->InsideJacketText->text();
+  content.SideSpine = SideSpineIndex();
+  content.SideSpineText = ui_->SideSpineText->text();
+  content.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
+  content.InversedSideSpineColors = ui_->InversedSideSpineColors->isChecked();
+  content.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
+  content.BackCoverText = BackCoverContent(WorkingBackCoverText());
+  return content;
 }
 
-void TMain::FocusChanged(QWidget* previous, QWidget* current) {
-  // Only a move to another control of this window leaves a field: focus that goes to the
-  // menu bar, a dialog or another program and comes back changes nothing.
-  if (current != nullptr && current->window() == this && previous != current &&
-      qobject_cast<QMenuBar*>(current) == nullptr && document_controls_.contains(previous))
-    document_modified_ = true;
+void TMain::MarkUnmodified() {
+  unmodified_ = CurrentContent();
+}
+
+bool TMain::DocumentModified() const {
+  // Compared when asked rather than flagged on the way: focus moving through a field is no
+  // change, a text typed and taken back is none either, and the back cover text, which the
+  // editor writes into its file, counts like every field.
+  return CurrentContent() != unmodified_;
 }
 
 int TMain::BottomRightCornerIndex() const {
@@ -269,7 +310,7 @@ void TMain::MenuNewClick() {
 
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
-  document_modified_ = false;
+  MarkUnmodified();
 }
 
 void TMain::ExitBtnClick() {
@@ -283,7 +324,7 @@ void TMain::BackTextFileEditBtnClick() {
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
   text_editor_.exec();
-  // The editor wrote the file itself on OK; the document's own flag stays as it was.
+  // The editor wrote the file itself on OK; the close step compares it with the document.
   settings_.TextEdit = {text_editor_.x(), text_editor_.y()};
 }
 

@@ -67,9 +67,23 @@ struct MainWindowDependencies {
   TSplash* SplashScreen = nullptr;
 };
 
+/// Which request handed the insert to the desktop.
+enum class ShellRequest { View, Print };
+
 /// The message for a failed open or print request's shell-style result; empty when that
-/// result has none.
-QString ShellErrorMessage(int result);
+/// result has none. Where no program takes the file, it names what the request lacks.
+QString ShellErrorMessage(int result, ShellRequest request);
+
+/// The start warning for a desktop without a PDF viewer or without a printer; empty when it
+/// has both.
+QString MissingViewerWarning(bool canOpen, bool canPrint);
+
+/// The hint of the Preview or the Print button: what the insert goes to.
+QString ViewerHint(ShellRequest request);
+
+/// The back cover text of the file as a save would record it: its lines, whatever ends them.
+/// Empty for a missing file. A text a save would refuse counts by its bytes.
+std::string BackCoverContent(const std::string& path);
 
 /// QDir::tempPath() with one trailing separator, in the local 8-bit encoding.
 std::string DefaultTemporaryFolder();
@@ -127,7 +141,9 @@ class TMain final : public QMainWindow {
   /// every failure has been shown (a No to the replace question is silent).
   bool CreateInsertPdf(const std::string& targetPath, bool save);
 
-  bool DocumentModified() const { return document_modified_; }
+  /// Whether the document differs from what New, an open or a save left: a field, a choice,
+  /// a check box or the back cover text.
+  bool DocumentModified() const;
   const std::string& PreviewPath() const { return preview_path_; }
   const std::string& DocumentsFolder() const;
   /// The working back cover text file; empty without a temporary folder.
@@ -140,10 +156,27 @@ class TMain final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  /// What a save records: the ten document controls and the back cover text.
+  struct DocumentContent {
+    QString MainTitle;
+    QString SubTitle;
+    int BottomRightCorner = 0;
+    QString CustomBottomRightCornerText;
+    QString InsideJacketText;
+    int SideSpine = 0;
+    QString SideSpineText;
+    bool CenterSideSpineText = false;
+    bool InversedSideSpineColors = false;
+    bool CenterBackCoverText = false;
+    std::string BackCoverText;
+    bool operator==(const DocumentContent&) const = default;
+  };
+
   void SetUpFields();
   void ConnectCommands();
-  void MarkModifiedOnLeaving(QWidget* control);
-  void FocusChanged(QWidget* previous, QWidget* current);
+  DocumentContent CurrentContent() const;
+  /// What is on show becomes what the document is compared with.
+  void MarkUnmodified();
   void ApplyCornerRule();
   void ApplySpineRule();
   void SetCaption(const QString& caption);
@@ -188,9 +221,9 @@ class TMain final : public QMainWindow {
   QButtonGroup* corner_group_ = nullptr;
   QButtonGroup* spine_group_ = nullptr;
   QButtonGroup* pdf_level_group_ = nullptr;
-  QList<QWidget*> document_controls_;
 
-  bool document_modified_ = false;
+  /// The document as New, the last open or the last save left it.
+  DocumentContent unmodified_;
   std::string preview_path_;
   /// The name the save dialog proposes: the last opened or saved document.
   std::string save_dialog_file_name_;

@@ -170,6 +170,8 @@ int TMain::ReadDocumentHeader(const std::string& path) {
 
   if (loaded.CenterBackCoverText)
     ui_->CenterBackCoverText->setChecked(true);
+  // The document as loaded is what later changes are measured against.
+  MarkUnmodified();
   return 0;
 }
 
@@ -308,7 +310,7 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
   }
 
   if (save) {
-    document_modified_ = false;
+    MarkUnmodified();
     const std::string previousFolder = settings_.DocumentsFolder;
     settings_.DocumentsFolder = FolderWithSeparator(output);
     TakeControlsIntoSettings();

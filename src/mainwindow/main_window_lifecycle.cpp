@@ -43,15 +43,9 @@ void TMain::DetectPdfViewer() {
   desktop_.RegisterEditEntry();
   viewer_can_open_ = desktop_.PdfViewerAvailable();
   viewer_can_print_ = desktop_.PrinterAvailable();
-  const char* warning = nullptr;
-  if (!viewer_can_open_ && !viewer_can_print_)
-    warning = "Sleevemaster needs Acrobat Reader for viewing and printing PDF documents.";
-  else if (!viewer_can_open_)
-    warning = "Sleevemaster needs Acrobat Reader for viewing PDF documents.";
-  else if (!viewer_can_print_)
-    warning = "Sleevemaster needs Acrobat Reader for printing PDF documents.";
-  if (warning != nullptr)
-    ShowError(QString::fromLatin1(warning));
+  const QString warning = MissingViewerWarning(viewer_can_open_, viewer_can_print_);
+  if (!warning.isEmpty())
+    ShowError(warning);
 }
 
 void TMain::LoadSettings() {
@@ -136,7 +130,7 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TMain::FormClose() {
-  if (document_modified_) {
+  if (DocumentModified()) {
     const MessageAnswer answer = desktop_.ShowMessage(
         QStringLiteral("The text in the document has changed.\n\nDo you want to save the changes?"),
         QString::fromLatin1(kProductName), MessageIcon::Warning, MessageButtons::YesNoCancel);

@@ -192,16 +192,32 @@ TEST_F(CalibrateTest, ControlsCarryTheirNamesTextsAndHints) {
   EXPECT_EQ(drawing.deviceIndependentSize(), QSizeF(345, 160));
 }
 
-TEST_F(CalibrateTest, FieldsShowThePositionWithTheLocaleGrouping) {
-  QLocale::setDefault(QLocale(QLocale::German));
-  Open(Calibration(242, 120, 1, 0));
-  EXPECT_EQ(XText(), QStringLiteral("24.200"));
-  EXPECT_EQ(YText(), QStringLiteral("12.000"));
-  dialog_->SetUnitsIndex(0);
-  EXPECT_EQ(XText(), QStringLiteral("9.520"));
-  EXPECT_EQ(YText(), QStringLiteral("4.720"));
-  QTest::keyClick(X(), Qt::Key_Up);
-  EXPECT_EQ(XText(), QStringLiteral("9.530"));
+// Thousandths with the locale's decimal separator, never its grouping: 9.520 inches must not
+// read as nine thousand.
+TEST_F(CalibrateTest, FieldsShowThePositionWithTheLocaleDecimalSeparator) {
+  const struct {
+    QLocale Locale;
+    std::vector<const char*> Texts;  // cm X, Y; inches X, Y; X one step up
+  } cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates),
+       {"24.200", "12.000", "9.520", "4.720", "9.530"}},
+      {QLocale(QLocale::German, QLocale::Germany), {"24,200", "12,000", "9,520", "4,720", "9,530"}},
+      {QLocale(QLocale::French, QLocale::France), {"24,200", "12,000", "9,520", "4,720", "9,530"}},
+  };
+  for (const auto& c : cases) {
+    QLocale::setDefault(c.Locale);
+    const std::string name = c.Locale.name().toStdString();
+    Open(Calibration(242, 120, 1, 0));
+    std::vector<QString> seen{XText(), YText()};
+    dialog_->SetUnitsIndex(0);
+    seen.insert(seen.end(), {XText(), YText()});
+    QTest::keyClick(X(), Qt::Key_Up);
+    seen.push_back(XText());
+    ASSERT_EQ(seen.size(), c.Texts.size());
+    for (std::size_t i = 0; i < seen.size(); ++i)
+      EXPECT_EQ(seen[i], QString::fromLatin1(c.Texts[i])) << name << " " << i;
+    dialog_->hide();
+  }
 }
 
 TEST_F(CalibrateTest, OpensInEitherUnitAndSwitchesThroughWholeMillimetres) {

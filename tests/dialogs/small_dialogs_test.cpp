@@ -299,7 +299,6 @@ TEST_F(SplashTest, IsABorderlessPictureWithTheProductTexts) {
   EXPECT_FALSE(Label("SplashImage")->pixmap().isNull());
   for (const char* name : {"Title", "Version", "Label1"})
     EXPECT_LE(Label(name)->sizeHint().width(), Label(name)->width()) << name;
-  EXPECT_TRUE(splash_.Timer().isActive());
   EXPECT_EQ(splash_.Timer().interval(), 100);
 
   splash_.show();
@@ -327,6 +326,29 @@ TEST_F(SplashTest, ClosesOnTheFiftiethTick) {
   EXPECT_FALSE(splash_.isVisible());
   EXPECT_EQ(splash_.Ticks(), kSplashCloseTick);
   EXPECT_EQ(splash_.geometry().center(), owner.frameGeometry().center());
+}
+
+// The five seconds count from the showing: time spent before it (a warning at start) takes
+// nothing from them, and every showing has its full time.
+TEST_F(SplashTest, TicksCountFromTheShowing) {
+  EXPECT_FALSE(splash_.Timer().isActive());
+  QTest::qWait(400);  // four ticks, had the timer run since construction
+  EXPECT_EQ(splash_.Ticks(), 0);
+  for (int showing = 0; showing < 2; ++showing) {
+    int ticks_when_shown = -1;
+    bool running = false;
+    QTimer::singleShot(0, &splash_, [&] {
+      ticks_when_shown = splash_.Ticks();
+      running = splash_.Timer().isActive();
+      for (int tick = 0; tick < 10; ++tick)
+        splash_.TimerTimer();
+      splash_.SplashImageClick();
+    });
+    splash_.ShowModalOver(nullptr);
+    EXPECT_EQ(ticks_when_shown, 0) << showing;
+    EXPECT_TRUE(running) << showing;
+    EXPECT_FALSE(splash_.Timer().isActive()) << "stopped once closed";
+  }
 }
 
 TEST_F(SplashTest, TheRealTimerEndsTheModalShowing) {

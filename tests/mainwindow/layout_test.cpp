@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "main_window_fixture.h"
 
@@ -57,6 +59,44 @@ TEST_F(LayoutTest, EveryPageHasRoomForItsControls) {
       const QString file = QString::fromLocal8Bit(folder) + QStringLiteral("/main-page-") +
                            QString::number(page) + QStringLiteral(".png");
       EXPECT_TRUE(Window().grab().save(file)) << file.toStdString();
+    }
+  }
+}
+
+// Each text field shows a text of its full length whole, without scrolling it: lower case,
+// capitals, digits and a mixed text.
+TEST_F(LayoutTest, FieldsShowAFullTextWhole) {
+  Window().FormShow(StartDecision{});
+  Window().SetBottomRightCornerIndex(3);
+  Window().SetSideSpineIndex(1);
+  auto* pages = Find<QTabWidget>("PageControl");
+  const std::vector<std::pair<const char*, int>> fields{{"MainTitle", 22},
+                                                        {"SubTitle", 34},
+                                                        {"CustomBottomRightCornerText", 45},
+                                                        {"InsideJacketText", 45},
+                                                        {"SideSpineText", 45}};
+  const std::vector<QString> samples{
+      QStringLiteral("abcdefghijklmnopqrstuvwxyz"), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
+      QStringLiteral("0123456789"), QStringLiteral("Live at The Hall, 12/07/2026 - Disc 2 of 3. ")};
+  for (const auto& [name, limit] : fields) {
+    auto* field = Find<QLineEdit>(name);
+    for (int page = 0; page < pages->count(); ++page)
+      if (pages->widget(page)->isAncestorOf(field))
+        pages->setCurrentIndex(page);
+    ASSERT_TRUE(field->isVisible()) << name;
+    for (const QString& sample : samples) {
+      QString text;
+      while (text.size() < limit)
+        text += sample.at(text.size() % sample.size());
+      field->setText(text);
+      field->setCursorPosition(0);
+      field->grab();  // painting decides how far the text scrolls
+      const int start = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+      field->setCursorPosition(limit);
+      field->grab();
+      const int end = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+      EXPECT_NEAR(end - start, field->fontMetrics().horizontalAdvance(text), 1)
+          << name << " scrolls " << text.toStdString();
     }
   }
 }

@@ -6,11 +6,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "dialogs/Splashform/splash_screen.h"
 #include "main_window_fixture.h"
 #include "mainwindow/tooltip_switch.h"
 
@@ -37,9 +41,13 @@ class LifecycleTest : public MainWindowTest {
 TEST_F(LifecycleTest, ViewerAndPrinterDecideTheWarningAndTheCommands) {
   const std::vector<std::tuple<bool, bool, const char*>> cases{
       {true, true, nullptr},
-      {false, true, "Sleevemaster needs Acrobat Reader for viewing PDF documents."},
-      {true, false, "Sleevemaster needs Acrobat Reader for printing PDF documents."},
-      {false, false, "Sleevemaster needs Acrobat Reader for viewing and printing PDF documents."}};
+      {false, true, "Sleevemaster needs a PDF viewer for viewing PDF documents."},
+      // A viewer without a printer names only the printer.
+      {true, false,
+       "Sleevemaster needs a printer set up in the printing system for printing PDF documents."},
+      {false, false,
+       "Sleevemaster needs a PDF viewer and a printer set up in the printing system for viewing "
+       "and printing PDF documents."}};
   for (const auto& [viewer, printer, warning] : cases) {
     desktop_.Messages.clear();
     desktop_.EditEntryRegistrations = 0;
@@ -63,6 +71,44 @@ TEST_F(LifecycleTest, ViewerAndPrinterDecideTheWarningAndTheCommands) {
     EXPECT_EQ(Enabled("PrintBtn"), printer);
     EXPECT_EQ(Enabled("MenuPrint"), printer);
   }
+}
+
+// The warning of the create step comes first; the splash then has its full five seconds,
+// alone, centred over the window that shows after it.
+TEST_F(LifecycleTest, TheSplashFollowsTheWarningForItsFullTimeOverTheWindow) {
+  TSplash splash;
+  QTest::qWait(500);  // the time a user takes to read a warning at start
+  desktop_.ViewerAvailable = false;
+  window_ = std::make_unique<TMain>(
+      MainWindowDependencies{desktop_, *store_, settings_, *text_editor_, temporary_folder_,
+                             FixedTime, nullptr, nullptr, nullptr, &splash});
+  ASSERT_EQ(desktop_.Messages.size(), 1u);
+  struct {
+    std::size_t Messages = 0;
+    int Ticks = -1;
+    bool WindowVisible = true;
+    QPoint Centre;
+    QSize WindowSize;
+  } seen;
+  QTimer::singleShot(0, &splash, [&] {
+    seen.Messages = desktop_.Messages.size();
+    seen.Ticks = splash.Ticks();
+    seen.WindowVisible = Window().isVisible();
+    seen.Centre = splash.geometry().center();
+    seen.WindowSize = Window().size();
+    splash.SplashImageClick();
+  });
+  Window().FormShow(StartDecision{});
+  EXPECT_EQ(seen.Messages, 1u) << "no message while the splash shows";
+  EXPECT_LT(seen.Ticks, 3) << "the splash lost its time to the warning";
+  EXPECT_FALSE(seen.WindowVisible);
+  ASSERT_TRUE(Window().isVisible());
+  EXPECT_EQ(seen.WindowSize, Window().size()) << "centred over a window of another size";
+  // Where the window's frame will be is known only once it shows: a few pixels at most.
+  const QPoint offset = seen.Centre - Window().frameGeometry().center();
+  EXPECT_LE(std::abs(offset.x()), 4) << offset.x();
+  EXPECT_LE(std::abs(offset.y()), 4) << offset.y();
+  window_.reset();
 }
 
 TEST_F(LifecycleTest, FirstStartWritesTheStoreAndTicksLandscape) {
@@ -199,7 +245,7 @@ TEST_F(LifecycleTest, ClosingAnUnchangedDocumentAsksNothingAndCleansUp) {
   ASSERT_TRUE(Window().CreateInsertPdf("", false));
   ASSERT_TRUE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
   Find<QAction>("MenuNew")->trigger();  // New drops the changes without a question
-  WriteFileBytes(Working(), "back");
+  ASSERT_TRUE(std::filesystem::exists(Working()));
 
   Find<QPushButton>("ExitBtn")->click();
   EXPECT_FALSE(Window().isVisible());

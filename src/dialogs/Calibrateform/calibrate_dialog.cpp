@@ -182,8 +182,12 @@ void TCalibrate::FormShow() {
 }
 
 void TCalibrate::ShowPosition(int position, bool x) {
-  // The locale's grouping: 24200 reads "24.200" where the separator is a dot.
-  (x ? ui_->Xdimension : ui_->Ydimension)->setText(QLocale().toString(position));
+  // A position counts thousandths: 9520 is 9.520 in English and 9,520 in German. A grouping
+  // separator instead of the decimal one would read as nine thousand.
+  QLocale locale;
+  locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+  (x ? ui_->Xdimension : ui_->Ydimension)
+      ->setText(locale.toString(static_cast<double>(position) / 1000.0, 'f', 3));
 }
 
 void TCalibrate::showEvent(QShowEvent* event) {

@@ -3,11 +3,14 @@
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
+#include <QShowEvent>
 
 #include "dialogs/Aboutform/about_links.h"
 #include "dialogs/artwork.h"
@@ -35,8 +38,8 @@ TSplash::TSplash(QWidget* parent)
   for (QLabel* label : {ui_->SplashImage, ui_->Title, ui_->Version, ui_->Label1})
     label->installEventFilter(this);
 
+  timer_.setInterval(100);
   connect(&timer_, &QTimer::timeout, this, &TSplash::TimerTimer);
-  timer_.start(100);
 }
 
 TSplash::~TSplash() = default;
@@ -55,10 +58,18 @@ void TSplash::SetVersionText(const QString& version) {
   ui_->Version->setText(QStringLiteral("Version ") + version);
 }
 
-void TSplash::ShowModalOver(const QWidget* over) {
+void TSplash::ShowModalOver(QWidget* over) {
   QRect area;
-  if (over != nullptr)
+  if (over != nullptr) {
+    // A window that has not been shown yet still has the toolkit's default size; its layout
+    // gives it the size it will show with.
+    if (!over->isVisible()) {
+      over->ensurePolished();
+      if (QLayout* layout = over->layout())
+        layout->activate();
+    }
     area = over->frameGeometry();
+  }
   if (area.isEmpty()) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr)
@@ -67,6 +78,21 @@ void TSplash::ShowModalOver(const QWidget* over) {
   if (!area.isEmpty())
     move(area.center() - rect().center());
   exec();
+}
+
+void TSplash::showEvent(QShowEvent* event) {
+  // Every showing has its full time.
+  if (!event->spontaneous()) {
+    ticks_ = 0;
+    timer_.start();
+  }
+  QDialog::showEvent(event);
+}
+
+void TSplash::hideEvent(QHideEvent* event) {
+  if (!event->spontaneous())
+    timer_.stop();
+  QDialog::hideEvent(event);
 }
 
 void TSplash::TimerTimer() {

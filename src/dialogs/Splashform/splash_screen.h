@@ -1,8 +1,8 @@
 // The splash screen: a borderless picture with the product's name and version, shown modally
 // at start-up. It closes itself on the 50th tick of its 100 ms timer, or at a click.
 //
-// The timer runs from construction on and its count is never reset, so the five seconds count
-// from the program's start, as the window is created once then.
+// The ticks count from the showing on, not from the window's creation at start: a warning the
+// program shows before the splash must not eat up its five seconds.
 #pragma once
 
 #include <QColor>
@@ -11,7 +11,9 @@
 #include <QTimer>
 #include <memory>
 
+class QHideEvent;
 class QKeyEvent;
+class QShowEvent;
 
 namespace Ui {
 class TSplashForm;
@@ -36,9 +38,10 @@ class TSplash final : public QDialog {
   /// Sets the Version label to "Version " followed by `version`.
   void SetVersionText(const QString& version);
 
-  /// Centres the splash over `over` (the screen's middle when null or not yet placed) and
-  /// shows it modally; returns when it has closed.
-  void ShowModalOver(const QWidget* over);
+  /// Centres the splash over `over` (the screen's middle when null) and shows it modally;
+  /// returns when it has closed. A window not yet shown counts where it will show, at its
+  /// laid-out size.
+  void ShowModalOver(QWidget* over);
 
   int Ticks() const { return ticks_; }
   const QTimer& Timer() const { return timer_; }
@@ -53,6 +56,8 @@ class TSplash final : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   std::unique_ptr<Ui::TSplashForm> ui_;
