@@ -1,7 +1,8 @@
 // The main window: the one insert being edited, and the life of the program around it.
 //
 // TMain shows the texts and flags of a CoverDocument on four tab pages (Mainform.ui) and keeps
-// the window state beside them: the modified flag, the preview path, the name the save dialog
+// the window state beside them: the document as New, an open or a save left it (the close
+// question asks when what is on show differs), the preview path, the name the save dialog
 // proposes. The persisted values (preferences, calibration, documents folder, PDF options,
 // window positions) live in the AppSettings it is given, so the other windows read the same
 // values. The back cover text is never held in memory: it lives in the working file

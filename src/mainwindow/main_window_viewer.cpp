@@ -45,7 +45,7 @@ QString MissingViewerWarning(bool canOpen, bool canPrint) {
   return {};
 }
 
-QString ShellErrorMessage(int result, ShellRequest request) {
+QString ShellErrorMessage(int result, [[maybe_unused]] ShellRequest request) {
   if (result == kShellNoAssociation) {
 #if defined(Q_OS_WIN)
     return NeedsMessage(kBothNeeded, "viewing and printing");

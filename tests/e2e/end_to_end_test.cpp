@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,6 +138,13 @@ class EndToEndTest : public ::testing::Test {
     ASSERT_EQ(Xdotool({"type", "--delay", "40", text}).ExitCode, 0);
   }
 
+  // Starts without the splash screen: these tests are about the window.
+  void SkipSplash() {
+    test::StoreValues values = test::CompleteStore();
+    values["DisplaySplashScreen"] = "0";
+    test::WriteStoreFile(home_.File("config"), values);
+  }
+
   // File > Save As..., the path typed into the dialog's name field, Enter.
   void SaveAs(const std::string& window, const std::string& path) {
     Keys(window, {"alt+f", "s"});
@@ -264,6 +272,7 @@ TEST_F(EndToEndTest, CalibrateInCentimetresByKeyboardAndTheNextPdfFollows) {
 // Help > Index hands the help's index page to the desktop's handler: a stand-in xdg-open,
 // first in PATH, records what it is given. It must be an HTML page that exists.
 TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
+  SkipSplash();
   const std::string record = home_.File("xdg-open.txt");
   const std::string handler = home_.File("bin/xdg-open");
   test::WriteFileBytes(handler, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
@@ -289,6 +298,63 @@ TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
   const std::string html = ReadFileBytes(page);
   EXPECT_NE(html.find("<html"), std::string::npos) << page;
   EXPECT_NE(html.find("<title>Sleevemaster Help</title>"), std::string::npos) << page;
+}
+
+// A new window gets the focus from the window manager and the user moves through the fields
+// without typing: File > Exit ends the program at once, with no question about changes.
+TEST_F(EndToEndTest, AWindowOnlyFocusedEndsWithoutAQuestion) {
+  SkipSplash();
+  BackgroundProcess program({kExecutable}, environment_);
+  const std::string window = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the window did not show";
+  // Focus in, as a window manager gives it to a new window, then Tab from field to field.
+  ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}).ExitCode, 0);
+  Keys(window, {"Tab", "Tab", "shift+Tab", "shift+Tab"});
+  Keys(window, {"alt+f", "e"});
+  EXPECT_EQ(program.Wait(15), 0) << "the program asked a question or did not end";
+}
+
+// The back cover text replaced through the editor's Browse and OK: File > Exit asks before
+// the new text is thrown away, and No then ends the program.
+TEST_F(EndToEndTest, AnEditedBackCoverAsksBeforeExit) {
+  SkipSplash();
+  const std::string tracks = home_.File("tracks.txt");
+  test::WriteFileBytes(tracks, "1. Intro\n2. Outro\n");
+  BackgroundProcess program({kExecutable}, environment_);
+  const std::string window = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the window did not show";
+  // From the title back to the page tabs, on to "Back Cover", and down to its Edit button.
+  Keys(window, {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"});
+  const std::string editor = WaitForWindow("^Sleevemaster Text Editor$");
+  ASSERT_FALSE(editor.empty()) << "the back cover text editor did not show";
+  // OK has the focus; two Tabs on is Browse.
+  Keys(editor, {"Tab", "Tab", "space"});
+  const std::string open = WaitForWindow("^Open$");
+  ASSERT_FALSE(open.empty()) << "Browse showed no file dialog";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Type(open, tracks);
+  Keys(open, {"Return"});
+  ASSERT_TRUE(WaitForWindowToClose("^Open$"));
+  // Back from Browse over Cancel to OK.
+  Keys(editor, {"shift+Tab", "shift+Tab", "space"});
+  ASSERT_TRUE(WaitForWindowToClose("^Sleevemaster Text Editor$")) << "OK did not close it";
+
+  Keys(window, {"alt+f", "e"});
+  // The question is a second window named like the main window.
+  std::string question;
+  for (int wait = 0; wait < 100 && question.empty(); ++wait) {
+    const test::RunResult found = Xdotool({"search", "--onlyvisible", "--name", "^Sleevemaster$"});
+    std::istringstream ids(found.Stdout);
+    for (std::string id; std::getline(ids, id);)
+      if (!id.empty() && id != window)
+        question = id;
+    if (question.empty())
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_FALSE(question.empty()) << "Exit threw the back cover text away without a question";
+  EXPECT_EQ(program.Wait(1), -1) << "the program ended while asking";
+  Keys(question, {"n"});  // No: end without saving
+  EXPECT_EQ(program.Wait(15), 0);
 }
 
 }  // namespace

@@ -114,9 +114,5 @@ TEST_F(DialogParentTest, AModalDialogOwnsWhatItAsks) {
   }
 }
 
-TEST_F(DialogParentTest, WithoutAnyWindowThereIsNoParent) {
-  EXPECT_EQ(DialogParent(), nullptr);
-}
-
 }  // namespace
 }  // namespace sleevemaster
