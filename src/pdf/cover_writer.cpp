@@ -67,18 +67,14 @@ std::string CheckFit(const CoverTexts& texts, const PageDimensions& d, bool cent
 std::string ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
                                std::optional<std::vector<std::string>>& lines) {
   const int longest_that_fits = ComputeBackCoverCapacity(d).MaxLineLength;
-  const std::string too_long =
-      "Error: One or more lines of the back cover text file are too long.\n"
-      "The maximum back cover line length is " +
-      std::to_string(longest_that_fits) + " characters.\n";
+  const std::string too_long = BackCoverLineTooLongError(longest_that_fits);
   switch (back.ReaderStatus()) {
     case CReadTextFile::kFits:
       break;
     case CReadTextFile::kLineTooLong:
       return too_long;
     case CReadTextFile::kTooManyLines:
-      return "Error: The back cover text file has too many lines.\n"
-             "The maximum number of back cover lines is 50.\n";
+      return BackCoverTooManyLinesError();
     default:
       return {};
   }
