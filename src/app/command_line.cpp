@@ -412,6 +412,13 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     return kNotWritten;
   }
 
+  // Lines beyond the card's width are recorded in the document but not drawn: say so.
+  if (pdf.BackCoverLinesDrawn < pdf.BackCoverLines)
+    desktop.PrintNotice(
+        QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
+            .arg(pdf.BackCoverLinesDrawn)
+            .arg(pdf.BackCoverLines));
+
   // The printer's answer is not examined: the insert is written either way.
   if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
     desktop.PrintFile(QFileInfo(outputPath).absoluteFilePath());

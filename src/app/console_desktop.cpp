@@ -79,6 +79,10 @@ void ConsoleDesktop::PrintUsage(const QString& usage) {
   err_ << usage.toStdString() << std::flush;
 }
 
+void ConsoleDesktop::PrintNotice(const QString& line) {
+  err_ << line.toStdString() << '\n' << std::flush;
+}
+
 // Without a display there is nobody to pick a file.
 QString ConsoleDesktop::GetOpenFileName(const FileDialogOptions&) {
   return {};

@@ -21,6 +21,7 @@ class ConsoleDesktop final : public SystemDesktop {
                             MessageButtons buttons) override;
   bool HasDisplay() const override { return false; }
   void PrintUsage(const QString& usage) override;
+  void PrintNotice(const QString& line) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
 

@@ -65,6 +65,9 @@ class Desktop {
   /// Prints the usage text where a user at a console reads it (stderr).
   virtual void PrintUsage(const QString& usage) = 0;
 
+  /// Prints one line of notice where a user at a console reads it (stderr); the run goes on.
+  virtual void PrintNotice(const QString& line) = 0;
+
   /// Asks for an existing file to open; empty when the user cancels.
   virtual QString GetOpenFileName(const FileDialogOptions& options) = 0;
 

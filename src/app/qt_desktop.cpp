@@ -101,6 +101,10 @@ void QtDesktop::PrintUsage(const QString& usage) {
   std::fflush(stderr);
 }
 
+void QtDesktop::PrintNotice(const QString& line) {
+  PrintUsage(line + QLatin1Char('\n'));
+}
+
 namespace {
 
 QString RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {

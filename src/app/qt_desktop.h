@@ -23,6 +23,7 @@ class QtDesktop final : public SystemDesktop {
                             MessageButtons buttons) override;
   bool HasDisplay() const override { return true; }
   void PrintUsage(const QString& usage) override;
+  void PrintNotice(const QString& line) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
 };

@@ -87,8 +87,11 @@ struct CoverPdfResult {
   bool Ok() const { return Error.empty(); }
 };
 
-/// Builds the whole two-page PDF in memory. Never throws for bad input; a text over its
-/// limit or a back cover line too wide gives a failure. The back cover file is only read.
+/// Builds the whole two-page PDF in memory. Never throws for bad input. A failure: a text over
+/// its limit, a text that would cross a cut or fold line at this calibration, a back cover
+/// text over the reader's limits or wider than the card, or an insert too large for the paper.
+/// A page whose drawing would come within 4 points of the paper's edge is moved just enough;
+/// one that fits where it is keeps its place. The back cover file is only read.
 CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptions& options,
                              const PrintCalibration& calibration, const LocalTime& now);
 

@@ -1,4 +1,5 @@
 #include <optional>
+#include <vector>
 
 #include "pdf/cover_document.h"
 #include "pdf/date_text.h"
@@ -35,6 +36,83 @@ std::string CheckLimits(const CoverTexts& texts) {
     return "Error: The maximum inside jacket text length is 45 characters.\n";
   if (texts.SideSpine.size() > kMaxCornerText)
     return "Error: The maximum CD side spine text length is 45 characters.\n";
+  return {};
+}
+
+std::string TooLongHere(const char* field, const char* panel, int most) {
+  return std::string("Error: The ") + field + " does not fit on the " + panel +
+         " at this calibration.\nThe maximum " + field + " length is " + std::to_string(most) +
+         " characters.\n";
+}
+
+// The first text that would cross a cut or fold line at this calibration.
+std::string CheckFit(const CoverTexts& texts, const PageDimensions& d, bool centerSideSpineText) {
+  const TextCapacity most = ComputeTextCapacity(d, centerSideSpineText);
+  if (texts.Title.size() > static_cast<std::size_t>(most.MainTitle))
+    return TooLongHere("title", "front cover", most.MainTitle);
+  if (texts.SubTitle.size() > static_cast<std::size_t>(most.SubTitle))
+    return TooLongHere("subtitle", "front cover", most.SubTitle);
+  if (texts.BottomRight.size() > static_cast<std::size_t>(most.BottomRightCorner))
+    return TooLongHere("bottom front cover text", "front cover", most.BottomRightCorner);
+  if (texts.InsideJacket.size() > static_cast<std::size_t>(most.InsideJacketText))
+    return TooLongHere("inside jacket text", "inside jacket", most.InsideJacketText);
+  if (!texts.SpineShowsTitle &&
+      texts.SideSpine.size() > static_cast<std::size_t>(most.SideSpineText))
+    return TooLongHere("CD side spine text", "CD side spines", most.SideSpineText);
+  return {};
+}
+
+// The back cover lines as drawn (tabs expanded), or the message when the text breaks a limit.
+// An unreadable file gives no lines and no message: the insert goes without a back cover.
+std::string ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
+                               std::optional<std::vector<std::string>>& lines) {
+  const int longest_that_fits = ComputeBackCoverCapacity(d).MaxLineLength;
+  const std::string too_long = BackCoverLineTooLongError(longest_that_fits);
+  switch (back.ReaderStatus()) {
+    case CReadTextFile::kFits:
+      break;
+    case CReadTextFile::kLineTooLong:
+      return too_long;
+    case CReadTextFile::kTooManyLines:
+      return BackCoverTooManyLinesError();
+    default:
+      return {};
+  }
+  lines.emplace();
+  back.Rewind();
+  while (!back.AtEnd()) {
+    lines->push_back(ExpandTabs(back.ReadLine()));
+    if (lines->back().size() > static_cast<std::size_t>(longest_that_fits))
+      return too_long;
+  }
+  return {};
+}
+
+// The least move along one axis that brings the marks from `low` to `high` at least
+// kPageMargin inside a page `size` long; nothing when they cannot be brought inside at all.
+constexpr int kPageMargin = 4;
+
+std::optional<int> ShiftOntoPage(int low, int high, int size) {
+  if (high - low > size - 2 * kPageMargin)
+    return std::nullopt;
+  if (low < kPageMargin)
+    return kPageMargin - low;
+  if (high > size - kPageMargin)
+    return size - kPageMargin - high;
+  return 0;
+}
+
+// Moves a page's drawing by the least amount that keeps every mark off the page's edges.
+std::string PlaceOnPage(const MarkBounds& marks, const PageSetup& setup, int paper,
+                        const char* piece, int& left, int& bottom) {
+  const std::optional<int> dx = ShiftOntoPage(marks.Left, marks.Right, setup.MediaBoxWidth);
+  const std::optional<int> dy = ShiftOntoPage(marks.Bottom, marks.Top, setup.MediaBoxHeight);
+  if (!dx || !dy) {
+    return std::string("Error: The ") + piece + " does not fit on " + PaperName(paper) +
+           " paper at this calibration.\nChoose a larger paper or check the calibration.\n";
+  }
+  left += *dx;
+  bottom += *dy;
   return {};
 }
 
@@ -139,6 +217,12 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   if (texts.SpineShowsTitle)
     texts.SideSpine = texts.Title;
 
+  const PageSetup setup = ComputePageSetup(calibration);
+  const PageDimensions dimensions = ComputeDimensions(setup);
+  result.Error = CheckFit(texts, dimensions, document.CenterSideSpineText);
+  if (!result.Ok())
+    return result;
+
   // The back cover file is read once; its lines serve the header and page 2.
   std::optional<CReadTextFile> back_file;
   if (document.BackCoverText)
@@ -146,9 +230,37 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   else if (!document.BackCoverTextFile.empty())
     back_file.emplace(document.BackCoverTextFile);
   CReadTextFile* back = back_file ? &*back_file : nullptr;
+  std::optional<std::vector<std::string>> back_lines;
+  if (back != nullptr) {
+    result.Error = ReadBackCoverLines(*back, dimensions, back_lines);
+    if (!result.Ok())
+      return result;
+  }
+  const std::vector<std::string>* drawn_lines = back_lines ? &*back_lines : nullptr;
 
-  const PageSetup setup = ComputePageSetup(calibration);
-  const PageDimensions dimensions = ComputeDimensions(setup);
+  // A trial run finds where the marks of each page fall, and moves a page that would reach
+  // off the paper; an insert that fits where it is keeps its place.
+  const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
+                            document.CenterBackCoverText};
+  PageDimensions front = dimensions;
+  PageDimensions tray = dimensions;
+  {
+    std::string scratch;
+    PdfBuilder trial(scratch);
+    MarkBounds front_marks;
+    AppendFrontPageContent(trial, texts, dimensions, front_marks);
+    MarkBounds tray_marks;
+    BackCoverLineCount ignored;
+    AppendBackPageContent(trial, texts, flags, drawn_lines, dimensions, ignored, tray_marks);
+    result.Error = PlaceOnPage(front_marks, setup, calibration.PaperSize, "booklet", front.LeftEdge,
+                               front.BookletBottom);
+    if (result.Ok())
+      result.Error = PlaceOnPage(tray_marks, setup, calibration.PaperSize, "tray card",
+                                 tray.LeftEdge, tray.TrayBottom);
+    if (!result.Ok())
+      return result;
+  }
+
   std::string& out = result.Bytes;
   out.reserve(kDocumentReserve);
   PdfBuilder pdf(out);
@@ -213,7 +325,8 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   pdf.Line("/Length 9 0 R");
   pdf.Line(">>");
   pdf.BeginStream();
-  AppendFrontPageContent(pdf, texts, dimensions);
+  MarkBounds marks;
+  AppendFrontPageContent(pdf, texts, front, marks);
   const std::size_t front_length = pdf.EndStream();
   pdf.EndObject();
   pdf.BeginObject(9);
@@ -232,17 +345,10 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   pdf.Line("/Length 13 0 R");
   pdf.Line(">>");
   pdf.BeginStream();
-  const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
-                            document.CenterBackCoverText};
-  BackCoverLineCount back_lines;
-  std::string failure = AppendBackPageContent(pdf, texts, flags, back, dimensions, back_lines);
-  if (!failure.empty()) {
-    out.clear();
-    result.Error = std::move(failure);
-    return result;
-  }
-  result.BackCoverLinesDrawn = back_lines.Drawn;
-  result.BackCoverLines = back_lines.Total;
+  BackCoverLineCount line_count;
+  AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
+  result.BackCoverLinesDrawn = line_count.Drawn;
+  result.BackCoverLines = line_count.Total;
   const std::size_t back_length = pdf.EndStream();
   pdf.EndObject();
   pdf.BeginObject(13);

@@ -2,23 +2,22 @@
 
 namespace sleevemaster {
 
-void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d) {
+void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d,
+                            MarkBounds& marks) {
   const int left = d.LeftEdge;
   const int right = d.LeftEdge + d.BookletWidth;
   const int bottom = d.BookletBottom;
-  const int top = d.BookletBottom + d.BookletLength;
-  const int half = d.BookletLength / 2;
-  const int quarter = half / 2;
-  const int fold = bottom + half;
-  // Texts are centred along the front cover's length.
-  const int cover_middle = fold + quarter;
+  const int top = BookletTop(d);
+  const int fold = BookletFold(d);
 
   pdf.Line("0 w");
   pdf.Line("[] 0 d");
   pdf.Line("0 0 0 RG");
-  const auto segment = [&pdf](int x0, int y0, int x1, int y1) {
+  const auto segment = [&pdf, &marks](int x0, int y0, int x1, int y1) {
     pdf.Line(x0, " ", y0, " m");
     pdf.Line(x1, " ", y1, " l");
+    marks.Add(x0, y0);
+    marks.Add(x1, y1);
   };
   segment(left, bottom, left, top);
   segment(right, bottom, right, top);
@@ -28,24 +27,20 @@ void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const Page
   pdf.Line("S");
 
   // Every text reads along the long side: the matrix turns it a quarter.
-  const auto text = [&pdf](const char* font, int x, int y, std::string_view body) {
+  const auto text = [&pdf, &marks](const char* font, int x, int y, std::string_view body) {
     pdf.Line("BT");
     pdf.Line(font);
     pdf.Line("0 1 -1 0 ", x, " ", y, " Tm (", Escaped{body}, ") Tj");
     pdf.Line("ET");
+    marks.Add(x, y);
   };
-  text("/F1 24 Tf", left + d.TitleInset, cover_middle - TitleWidth(texts.Title.size()) / 2,
-       texts.Title);
+  text("/F1 24 Tf", left + d.TitleInset, TitleY(d, texts.Title.size()), texts.Title);
   if (!texts.SubTitle.empty())
-    text("/F2 16 Tf", left + d.SubTitleInset,
-         cover_middle - SubTitleWidth(texts.SubTitle.size()) / 2, texts.SubTitle);
-  // The corner texts end 10 points before the top side and before the fold.
+    text("/F2 16 Tf", left + d.SubTitleInset, SubTitleY(d, texts.SubTitle.size()), texts.SubTitle);
   if (!texts.BottomRight.empty())
-    text("/F1 12 Tf", right - 10, top - (SmallTextWidth(texts.BottomRight.size()) + 10),
-         texts.BottomRight);
+    text("/F1 12 Tf", right - 10, CornerTextY(d, texts.BottomRight.size()), texts.BottomRight);
   if (!texts.InsideJacket.empty())
-    text("/F1 12 Tf", right - 10, fold - (SmallTextWidth(texts.InsideJacket.size()) + 10),
-         texts.InsideJacket);
+    text("/F1 12 Tf", right - 10, JacketTextY(d, texts.InsideJacket.size()), texts.InsideJacket);
 }
 
 }  // namespace sleevemaster

@@ -77,6 +77,116 @@ BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration) 
   return ComputeBackCoverCapacity(ComputeDimensions(ComputePageSetup(calibration)));
 }
 
+namespace {
+
+// The real advance of Courier (either face) is 600/1000 em a character; in tenths of a point,
+// so that the comparisons below are exact.
+int CourierTenths(int font_size, std::size_t count) {
+  return static_cast<int>(6 * static_cast<std::size_t>(font_size) * count);
+}
+
+// Whether a run from `start` (points) of `tenths` length stays within [low, high].
+bool RunInside(int start, int tenths, int low, int high) {
+  return start >= low && 10 * start + tenths <= 10 * high;
+}
+
+// Whether a spine text of `count` characters, estimated `width` points wide, stays between the
+// card's left and right sides on both spines.
+bool SpineTextInside(const PageDimensions& d, std::size_t count, int width, bool centred) {
+  const int left = d.LeftEdge;
+  const int right = d.LeftEdge + d.TrayWidth;
+  const int extent = CourierTenths(12, count);
+  const int lower = LowerSpineX(d, width, centred);  // runs towards smaller x
+  const int upper = UpperSpineX(d, width, centred);
+  return lower <= right && 10 * lower - extent >= 10 * left &&
+         RunInside(upper, extent, left, right);
+}
+
+// The largest count up to `limit` for which `fits` holds.
+template <typename Fits>
+int MostThatFit(std::size_t limit, Fits fits) {
+  std::size_t count = limit;
+  while (count > 0 && !fits(count))
+    --count;
+  return static_cast<int>(count);
+}
+
+}  // namespace
+
+int BookletFold(const PageDimensions& d) {
+  return d.BookletBottom + d.BookletLength / 2;
+}
+
+int BookletTop(const PageDimensions& d) {
+  return d.BookletBottom + d.BookletLength;
+}
+
+// The title and subtitle are centred along the front cover's length.
+int TitleY(const PageDimensions& d, std::size_t count) {
+  return BookletFold(d) + d.BookletLength / 2 / 2 - TitleWidth(count) / 2;
+}
+
+int SubTitleY(const PageDimensions& d, std::size_t count) {
+  return BookletFold(d) + d.BookletLength / 2 / 2 - SubTitleWidth(count) / 2;
+}
+
+// The corner texts end 10 points before the top side and before the fold.
+int CornerTextY(const PageDimensions& d, std::size_t count) {
+  return BookletTop(d) - (SmallTextWidth(count) + 10);
+}
+
+int JacketTextY(const PageDimensions& d, std::size_t count) {
+  return BookletFold(d) - (SmallTextWidth(count) + 10);
+}
+
+int LowerSpineX(const PageDimensions& d, int width, bool centred) {
+  return centred ? d.LeftEdge + d.TrayWidth / 2 + width / 2 : d.LeftEdge + d.TrayWidth - 10;
+}
+
+int UpperSpineX(const PageDimensions& d, int width, bool centred) {
+  return centred ? d.LeftEdge + d.TrayWidth / 2 - width / 2 : d.LeftEdge + 10;
+}
+
+TextCapacity ComputeTextCapacity(const PageDimensions& d, bool centerSideSpineText) {
+  const int bottom = d.BookletBottom;
+  const int fold = BookletFold(d);
+  const int top = BookletTop(d);
+  TextCapacity capacity;
+  capacity.MainTitle = MostThatFit(kMaxMainTitle, [&](std::size_t n) {
+    return RunInside(TitleY(d, n), CourierTenths(24, n), fold, top);
+  });
+  capacity.SubTitle = MostThatFit(kMaxSubTitle, [&](std::size_t n) {
+    return RunInside(SubTitleY(d, n), CourierTenths(16, n), fold, top);
+  });
+  capacity.BottomRightCorner = MostThatFit(kMaxCornerText, [&](std::size_t n) {
+    return RunInside(CornerTextY(d, n), CourierTenths(12, n), fold, top);
+  });
+  capacity.InsideJacketText = MostThatFit(kMaxCornerText, [&](std::size_t n) {
+    return RunInside(JacketTextY(d, n), CourierTenths(12, n), bottom, fold);
+  });
+  capacity.SideSpineText = MostThatFit(kMaxCornerText, [&](std::size_t n) {
+    return SpineTextInside(d, n, SmallTextWidth(n), centerSideSpineText);
+  });
+  return capacity;
+}
+
+TextCapacity ComputeTextCapacity(const PrintCalibration& calibration, bool centerSideSpineText) {
+  return ComputeTextCapacity(ComputeDimensions(ComputePageSetup(calibration)), centerSideSpineText);
+}
+
+const char* PaperName(int paperSize) {
+  switch (paperSize) {
+    case 1:
+      return "Legal";
+    case 2:
+      return "A3";
+    case 3:
+      return "A4";
+    default:
+      return "Letter";
+  }
+}
+
 // Widths are per-character estimates in tenths of a point, kept in integers so that no
 // floating-point rounding can move a text by a point.
 int TitleWidth(std::size_t count) {

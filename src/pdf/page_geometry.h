@@ -45,6 +45,37 @@ struct BackCoverCapacity {
 BackCoverCapacity ComputeBackCoverCapacity(const PageDimensions& d);
 BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration);
 
+/// The most characters of each field that stay inside their panels, never crossing a cut or
+/// fold line, and never more than the field's own limit. Courier draws 600/1000 em a character.
+struct TextCapacity {
+  int MainTitle = 22;
+  int SubTitle = 34;
+  int BottomRightCorner = 45;
+  int InsideJacketText = 45;
+  int SideSpineText = 45;
+};
+
+/// The title drawn on the spines is smaller (Courier 12) and fits across the card at every
+/// calibration, so only the front cover limits it.
+TextCapacity ComputeTextCapacity(const PageDimensions& d, bool centerSideSpineText);
+TextCapacity ComputeTextCapacity(const PrintCalibration& calibration, bool centerSideSpineText);
+
+/// "Letter", "Legal", "A3" or "A4", as the paper of a PaperSize (Letter for any other value).
+const char* PaperName(int paperSize);
+
+/// Where the texts are placed, in points; shared by the drawing and the checks that the texts
+/// stay inside their panels. Front page texts start at a y and run towards larger y.
+int BookletFold(const PageDimensions& d);
+int BookletTop(const PageDimensions& d);
+int TitleY(const PageDimensions& d, std::size_t count);
+int SubTitleY(const PageDimensions& d, std::size_t count);
+int CornerTextY(const PageDimensions& d, std::size_t count);
+int JacketTextY(const PageDimensions& d, std::size_t count);
+/// The lower spine text starts at this x and runs towards smaller x; the upper one runs
+/// towards larger x. `width` is the text's estimated width.
+int LowerSpineX(const PageDimensions& d, int width, bool centred);
+int UpperSpineX(const PageDimensions& d, int width, bool centred);
+
 /// Estimated widths in points for a text of `count` characters as typed.
 int TitleWidth(std::size_t count);       ///< Courier 24
 int SubTitleWidth(std::size_t count);    ///< Courier-Oblique 16

@@ -1,12 +1,14 @@
 // The content streams of the two pages.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pdf/page_geometry.h"
 #include "pdf/pdf_builder.h"
-#include "pdf/text_file.h"
 
 namespace sleevemaster {
 
@@ -20,8 +22,25 @@ struct CoverTexts {
   bool SpineShowsTitle = true;
 };
 
+/// The smallest box around every mark a page draws: the ends of its lines, the corners of its
+/// boxes and the origins of its texts.
+struct MarkBounds {
+  int Left = INT_MAX;
+  int Right = INT_MIN;
+  int Bottom = INT_MAX;
+  int Top = INT_MIN;
+
+  void Add(int x, int y) {
+    Left = std::min(Left, x);
+    Right = std::max(Right, x);
+    Bottom = std::min(Bottom, y);
+    Top = std::max(Top, y);
+  }
+};
+
 /// Page 1: the booklet's cut and fold lines, title, subtitle and corner texts.
-void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d);
+void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d,
+                            MarkBounds& marks);
 
 struct BackPageFlags {
   bool CenterSideSpineText = false;
@@ -35,11 +54,11 @@ struct BackCoverLineCount {
   int Total = 0;
 };
 
-/// Page 2: the tray card with its spines and the back cover lines of `back` (null: none).
-/// Gives the failure message when the longest back cover line does not fit between the
-/// spines; nothing useful has then been built.
-std::string AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFlags flags,
-                                  CReadTextFile* back, const PageDimensions& d,
-                                  BackCoverLineCount& lines);
+/// Page 2: the tray card with its spines and as many of the back cover lines as fit across
+/// it (null: no back cover text). The lines are as drawn, tabs already expanded, and the
+/// longest of them fits between the spines.
+void AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFlags flags,
+                           const std::vector<std::string>* back, const PageDimensions& d,
+                           BackCoverLineCount& lines, MarkBounds& marks);
 
 }  // namespace sleevemaster

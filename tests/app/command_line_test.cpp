@@ -450,6 +450,94 @@ TEST_F(CommandLineTest, BackCoverTextIsTakenAsUtf8OrAsWindows1252) {
                                         "in the Windows-1252 character set.");
 }
 
+TEST_F(CommandLineTest, BackCoverLimitsAreNeverSilent) {
+  const auto lines = [](int count, const std::string& line) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+      text += line + "\n";
+    return text;
+  };
+  const std::string tooLong =
+      "One or more lines of the back cover text file are too long.\n"
+      "The maximum back cover line length is 61 characters.\n";
+  const struct {
+    const char* Name;
+    std::string Text;
+    int Status;
+    std::string Message;  // empty: none
+    std::string Notice;   // empty: none
+  } cases[] = {
+      {"26 lines fit", lines(26, "Track"), 0, "", ""},
+      {"30 lines", lines(30, "Track"), 0, "",
+       "Only the first 26 of 30 back cover lines fit on the back cover."},
+      {"50 lines", lines(50, "Track"), 0, "",
+       "Only the first 26 of 50 back cover lines fit on the back cover."},
+      {"51 lines", lines(51, "Track"), 1,
+       "The back cover text file has too many lines.\n"
+       "The maximum number of back cover lines is 50.\n",
+       ""},
+      {"a line of 101", "Track\n" + std::string(101, 'x') + "\n", 1, tooLong, ""},
+      {"a line of 62", std::string(62, 'x'), 1, tooLong, ""},
+      {"a tab drawn as 62", "1234567\t" + std::string(54, 'x'), 1, tooLong, ""},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes(dir.File("back.txt"), c.Text);
+    FakeDesktop fake;
+    EXPECT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:back.txt", Out()}, PrintCalibration{}, kNow,
+                                 fake),
+              c.Status)
+        << c.Name;
+    EXPECT_EQ(First(fake.Texts()), c.Message.empty() ? "<none>" : c.Message) << c.Name;
+    for (const auto& message : fake.Messages)
+      EXPECT_EQ(message.Caption, QStringLiteral("Sleevemaster PDF library")) << c.Name;
+    EXPECT_EQ(First(fake.Notices), c.Notice.empty() ? "<none>" : c.Notice) << c.Name;
+    EXPECT_EQ(std::filesystem::exists(Out()), c.Status == 0) << c.Name;
+    std::filesystem::remove(Out());
+  }
+
+  // Declining to replace the file writes nothing, and nothing is said about the lines.
+  WriteFileBytes(dir.File("back.txt"), lines(30, "Track"));
+  WriteFileBytes(Out(), "old");
+  desktop.Answers.push_back(MessageAnswer::No);
+  EXPECT_EQ(Run({"Title", Out(), "/BACK:back.txt"}), 1);
+  EXPECT_TRUE(desktop.Notices.empty());
+}
+
+TEST_F(CommandLineTest, CalibrationLimitsAreTheWritersMessages) {
+  const struct {
+    Strings Arguments;
+    int Xdimension, Ydimension, PaperSize;
+    std::string Message;
+  } cases[] = {
+      // 96 % across: a 45-character spine text would run past the card's sides.
+      {{"Title", "/SIDE:" + std::string(45, 'S')},
+       242,
+       126,
+       0,
+       "The CD side spine text does not fit on the CD side spines at this calibration.\n"
+       "The maximum CD side spine text length is 44 characters.\n"},
+      // 161 %: the booklet is longer than a Letter page.
+      {{"Title"},
+       150,
+       120,
+       0,
+       "The booklet does not fit on Letter paper at this calibration.\n"
+       "Choose a larger paper or check the calibration.\n"},
+  };
+  for (const auto& c : cases) {
+    PrintCalibration calibration;
+    calibration.Xdimension = c.Xdimension;
+    calibration.Ydimension = c.Ydimension;
+    calibration.PaperSize = c.PaperSize;
+    FakeDesktop fake;
+    Strings arguments = c.Arguments;
+    arguments.push_back(Out());
+    EXPECT_EQ(ProcessCommandLine(arguments, calibration, kNow, fake), 1);
+    EXPECT_THAT(fake.Texts(), ElementsAre(c.Message));
+    EXPECT_FALSE(std::filesystem::exists(Out()));
+  }
+}
+
 TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {
   const CommandLineRequest request = Read({"Title", "/S:Sub", "/D", "/SIDE:Spine", "/P"});
   const CoverDocument document = CoverDocumentFor(request);

@@ -39,6 +39,8 @@ TEST(ConsoleDesktopTest, MessagesAreCaptionedLines) {
             "Sleevemaster PDF library: One.\nTwo.\n");
   desktop.PrintUsage(QStringLiteral("Usage: x\n"));
   EXPECT_TRUE(err.str().ends_with("Usage: x\n"));
+  desktop.PrintNotice(QStringLiteral("Only the first 26 of 30 back cover lines fit."));
+  EXPECT_TRUE(err.str().ends_with("Usage: x\nOnly the first 26 of 30 back cover lines fit.\n"));
   EXPECT_FALSE(desktop.HasDisplay());
   EXPECT_EQ(desktop.ExecutableFolder(), QStringLiteral("/opt/x"));
 }

@@ -201,8 +201,8 @@ TEST_F(DocumentRoundTrip, BackCoverTextsAtTheEdges) {
   test::WriteFileBytes(document.BackCoverTextFile, "");
   EXPECT_EQ(WriteAndLoad(document).BackCoverText, "\r");
 
-  // Over the reader's limits: the text is left out, the centring flag is still recorded.
-  document.BackCoverTextFile = BackFile(std::vector<std::string>(51, "line"));
+  // A named file that cannot be read is left out; the centring flag is still recorded.
+  document.BackCoverTextFile = dir_.File("missing.txt");
   document.CenterBackCoverText = true;
   LoadedDocument loaded = WriteAndLoad(document);
   EXPECT_FALSE(loaded.BackCoverText);
@@ -222,7 +222,7 @@ TEST_F(DocumentRoundTrip, TheLargestDocumentCanBeReopened) {
   PrintCalibration calibration;
   calibration.Xdimension = 150;
   calibration.Ydimension = 80;
-  calibration.PaperSize = 1;
+  calibration.PaperSize = 2;  // only A3 holds the insert at this scale
   std::vector<std::string> back;
   for (int i = 0; i < 50; ++i)
     back.push_back(std::string(100, static_cast<char>('(' + i % 2)));

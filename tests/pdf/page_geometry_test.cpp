@@ -1,6 +1,8 @@
 // Calibration to scale, paper sizes, scaled dimensions and text width estimates.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "pdf/page_geometry.h"
 
 namespace sleevemaster {
@@ -68,6 +70,42 @@ TEST(PageGeometry, BackCoverCapacityFollowsTheCalibration) {
     EXPECT_EQ(capacity.MaxLineLength, c.MaxLineLength) << c.X << " x " << c.Y;
     EXPECT_EQ(capacity.MaxLines, c.MaxLines) << c.X << " x " << c.Y;
   }
+}
+
+TEST(PageGeometry, TextCapacityIsEveryLimitAtFullSizeAndShrinksWithTheScale) {
+  const auto fields = [](const TextCapacity& c) {
+    return std::vector<int>{c.MainTitle, c.SubTitle, c.BottomRightCorner, c.InsideJacketText,
+                            c.SideSpineText};
+  };
+  const std::vector<int> limits = {22, 34, 45, 45, 45};
+  for (const bool centred : {false, true}) {
+    EXPECT_EQ(fields(ComputeTextCapacity(PrintCalibration{}, centred)), limits);
+    // A smaller print never holds more of a text than a larger one.
+    for (int x = 150; x <= 320; x += 5) {
+      for (int y = 80; y <= 160; y += 5) {
+        PrintCalibration smaller;
+        smaller.Xdimension = x + 5;
+        smaller.Ydimension = y + 5;
+        PrintCalibration larger;
+        larger.Xdimension = x;
+        larger.Ydimension = y;
+        if (ComputePageSetup(smaller).XScalePercent > ComputePageSetup(larger).XScalePercent ||
+            ComputePageSetup(smaller).YScalePercent > ComputePageSetup(larger).YScalePercent)
+          continue;  // a measurement out of range falls back to 100 %
+        const std::vector<int> less = fields(ComputeTextCapacity(smaller, centred));
+        const std::vector<int> more = fields(ComputeTextCapacity(larger, centred));
+        for (std::size_t i = 0; i < limits.size(); ++i) {
+          EXPECT_LE(less[i], more[i]) << i << " at " << x << " x " << y;
+          EXPECT_LE(more[i], limits[i]) << i;
+          EXPECT_GT(less[i], 0) << i;
+        }
+      }
+    }
+  }
+  PrintCalibration shrunk;
+  shrunk.Xdimension = 268;  // 90 %
+  shrunk.Ydimension = 126;  // 96 %
+  EXPECT_EQ(fields(ComputeTextCapacity(shrunk, false)), (std::vector<int>{22, 33, 43, 43, 44}));
 }
 
 TEST(PageGeometry, TextWidthEstimates) {

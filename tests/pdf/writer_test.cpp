@@ -398,25 +398,93 @@ TEST(WriterBackCover, LongestLineDecidesEvenWhenNotDrawn) {
             std::string::npos);
 }
 
-TEST(WriterBackCover, FileOverTheReaderLimitsIsLeftOutSilently) {
+TEST(WriterBackCover, TextOverTheReaderLimitsIsRefused) {
+  const std::string too_long_61 =
+      "Error: One or more lines of the back cover text file are too long.\n"
+      "The maximum back cover line length is 61 characters.\n";
+  const std::string too_many =
+      "Error: The back cover text file has too many lines.\n"
+      "The maximum number of back cover lines is 50.\n";
+  std::string fifty;
+  for (int i = 0; i < 50; ++i)
+    fifty += "x\n";
+  const struct {
+    const char* Name;
+    int X;  // Xdimension
+    std::string Text;
+    std::string Error;  // empty: written
+  } cases[] = {
+      {"50 lines", 242, fifty, ""},
+      {"51 lines", 242, fifty + "x\n", too_many},
+      {"51 lines, the last without LF", 242, fifty + "x", too_many},
+      {"a line of 101", 242, "ok\n" + std::string(101, 'x') + "\n", too_long_61},
+      {"a line of 101 at 161 %", 150, std::string(101, 'x'),
+       "Error: One or more lines of the back cover text file are too long.\n"
+       "The maximum back cover line length is 100 characters.\n"},
+      {"a line of 100 at 161 %", 150, std::string(100, 'x'), ""},
+      {"a line of 62", 242, std::string(62, 'x'), too_long_61},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFileBytes(dir.File("back.txt"), c.Text);
+    CoverDocument document = Titled("Limits");
+    document.BackCoverTextFile = dir.File("back.txt");
+    PrintCalibration calibration;
+    calibration.Xdimension = c.X;
+    calibration.PaperSize = 2;  // A3 holds the insert at every scale
+    const CoverPdfResult result = WriteCoverPdf(document, {}, calibration, kNow);
+    EXPECT_EQ(result.Error, c.Error) << c.Name;
+    EXPECT_EQ(result.Bytes.empty(), !c.Error.empty()) << c.Name;
+    // The same text from memory is judged the same way.
+    document.BackCoverText = c.Text;
+    EXPECT_EQ(WriteCoverPdf(document, {}, calibration, kNow).Error, c.Error) << c.Name;
+  }
+}
+
+TEST(WriterBackCover, UnreadableFileIsLeftOutAsBefore) {
   TempDir dir;
-  std::string text;
-  for (int i = 0; i < 51; ++i)
-    text += "x\n";
-  WriteFileBytes(dir.File("51.txt"), text);
   CoverDocument document = Titled("Limits");
-  document.BackCoverTextFile = dir.File("51.txt");
   document.CenterBackCoverText = true;
+  for (const std::string& path : {dir.File("missing.txt"), dir.Path()}) {
+    document.BackCoverTextFile = path;
+    const std::string bytes = Write(document);
+    EXPECT_NE(bytes.find("%%CenterBackCoverText: 1\r"), std::string::npos) << path;
+    EXPECT_EQ(bytes.find("BackCoverText\r"), std::string::npos) << path;
+    EXPECT_EQ(PdfPageContentLines(bytes, 2).size(), 34u) << path;  // the spines only
+    EXPECT_EQ(WriteCoverPdf(document, {}, {}, kNow).BackCoverLines, 0) << path;
+  }
+}
+
+TEST(WriterBackCover, TabsAreDrawnAsSpacesToTheNextEighthColumn) {
+  CoverDocument document = Titled("Tabs");
+  document.BackCoverText = "1\tIntro\t3:12\nno tab\n";
   const std::string bytes = Write(document);
-  EXPECT_NE(bytes.find("%%CenterBackCoverText: 1\r"), std::string::npos);
-  EXPECT_EQ(bytes.find("BackCoverText\r"), std::string::npos);
-  EXPECT_EQ(PdfPageContentLines(bytes, 2).back(), "ET");
-  EXPECT_EQ(PdfPageContentLines(bytes, 2).size(), 34u);  // the spines only
-  // A named file that cannot be read behaves the same way.
-  document.BackCoverTextFile = dir.File("missing.txt");
-  EXPECT_EQ(Write(document).find("BackCoverText\r"), std::string::npos);
-  document.BackCoverTextFile = dir.Path();
-  EXPECT_EQ(Write(document).find("BackCoverText\r"), std::string::npos);
+  // The header keeps the text as typed.
+  EXPECT_NE(bytes.find("%%Begin BackCoverText\r%1\tIntro\t3:12\r%no tab\r"), std::string::npos);
+  // Drawn expanded: "1" + 7 blanks, "Intro" + 3 blanks, "3:12": 20 characters, 120 points,
+  // so the block starts at 180 + 222 - 60.
+  const auto page = PdfPageContentLines(bytes, 2);
+  EXPECT_EQ(page[page.size() - 3], "0 1 -1 0 150 342 Tm (1       Intro   3:12) Tj");
+  EXPECT_EQ(page[page.size() - 2], "0 1 -1 0 162 342 Tm (no tab) Tj");
+  for (const std::string& line : page)
+    EXPECT_EQ(line.find('\t'), std::string::npos) << line;
+
+  // Centred on the expanded count too.
+  document.CenterBackCoverText = true;
+  const auto centred = PdfPageContentLines(Write(document), 2);
+  EXPECT_EQ(centred[centred.size() - 3], "0 1 -1 0 150 342 Tm (1       Intro   3:12) Tj");
+  EXPECT_EQ(centred[centred.size() - 2], "0 1 -1 0 162 384 Tm (no tab) Tj");
+
+  // The limit counts the expanded line: 54 typed characters with a tab in front are 61 drawn
+  // (fits at 100 %), 55 are 62 (does not), though both are far below 61 as typed.
+  document.BackCoverText = "1234567\t" + std::string(53, 'x');
+  EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  document.BackCoverText = "1234567\t" + std::string(54, 'x');
+  EXPECT_EQ(WriteCoverPdf(document, {}, {}, kNow).Error,
+            "Error: One or more lines of the back cover text file are too long.\n"
+            "The maximum back cover line length is 61 characters.\n");
+  document.BackCoverText = "\t\t\t\t\t\t\t\tx";  // 9 typed, 65 drawn
+  EXPECT_FALSE(WriteCoverPdf(document, {}, {}, kNow).Ok());
 }
 
 TEST(WriterPages, FrontPageTextsAndScale) {

@@ -53,6 +53,7 @@ class FakeDesktop final : public Desktop {
   std::vector<RecordedOpen> Opened;
   std::vector<QString> Printed;
   std::vector<QString> Usages;
+  std::vector<std::string> Notices;  ///< the lines printed as notices, as UTF-8
 
   MessageAnswer ShowMessage(const QString& text, const QString& caption, MessageIcon icon,
                             MessageButtons buttons) override;
@@ -61,6 +62,7 @@ class FakeDesktop final : public Desktop {
   bool HasDisplay() const override { return Display; }
   QString ExecutableFolder() const override { return Folder; }
   void PrintUsage(const QString& usage) override { Usages.push_back(usage); }
+  void PrintNotice(const QString& line) override { Notices.push_back(line.toStdString()); }
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
   bool PdfViewerAvailable() override { return ViewerAvailable; }
