@@ -11,6 +11,7 @@
 
 #include "app/app_settings.h"
 #include "app/settings_store.h"
+#include "support/process.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -168,6 +169,34 @@ TEST(SystemPaper, AFactoryPaperOutsideTheFourIsLetter) {
   for (const int paper : {-1, 4, 99})
     EXPECT_EQ(SettingsStore([paper] { return paper; }).FactoryPaperSize(), kPaperLetter) << paper;
   EXPECT_EQ(SettingsStore([] { return kPaperA3; }).FactoryPaperSize(), kPaperA3);
+}
+
+// The program itself, on its first start without a window: the batch has no application
+// object, and still finds the locale's paper for the insert it writes.
+TEST(SystemPaper, TheBatchsFirstStartWritesOnTheLocalesPaper) {
+  const struct {
+    const char* Locale;
+    const char* MediaBox;
+    const char* Stored;
+  } cases[] = {{"de_DE.UTF-8", "/MediaBox [ 0 0 595 842 ]", "3"},
+               {"en_US.UTF-8", "/MediaBox [ 0 0 612 792 ]", "0"}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    test::RunOptions options;
+    options.WorkingDirectory = dir.Path();
+    options.Environment = {{"DISPLAY", std::nullopt},
+                           {"WAYLAND_DISPLAY", std::nullopt},
+                           {"XDG_CONFIG_HOME", dir.File("config")},
+                           {"LC_ALL", c.Locale},
+                           {"LC_PAPER", std::nullopt},
+                           {"LANG", std::nullopt}};
+    options.TimeoutSeconds = 30;
+    const test::RunResult run = test::RunProcess({SLEEVEMASTER_EXECUTABLE, "Paper"}, options);
+    ASSERT_EQ(run.ExitCode, 0) << c.Locale << ": " << run.Stderr;
+    const std::string pdf = test::ReadFileBytes(dir.File("cover.pdf"));
+    EXPECT_NE(pdf.find(c.MediaBox), std::string::npos) << c.Locale;
+    EXPECT_EQ(test::ReadStoreFile(dir.File("config")).at("PaperSize"), c.Stored) << c.Locale;
+  }
 }
 
 }  // namespace
