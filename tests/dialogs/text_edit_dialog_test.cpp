@@ -365,17 +365,25 @@ class TextEditLimitsTest : public TextEditTest {
     EXPECT_NE(label, nullptr) << name;
     return label ? label->text() : QString();
   }
-  // The first line of each mark, and whether it runs the whole width.
-  std::vector<std::pair<int, int>> Marks() {
-    std::vector<std::pair<int, int>> marks;
+  // Each mark as its line and whether it marks a line too long or one left out.
+  std::vector<std::string> Marks() {
+    const QColor tooLong = MarkColour(QString(200, u'x'));
+    std::vector<std::string> marks;
     for (const QTextEdit::ExtraSelection& mark : Memo()->extraSelections()) {
-      QTextCursor start = mark.cursor;
-      start.setPosition(mark.cursor.selectionStart());
-      QTextCursor end = mark.cursor;
-      end.setPosition(mark.cursor.selectionEnd());
-      marks.emplace_back(start.blockNumber() + 1, end.blockNumber() + 1);
+      EXPECT_FALSE(mark.cursor.hasSelection()) << "a mark runs the whole width of its line";
+      EXPECT_TRUE(mark.format.property(QTextFormat::FullWidthSelection).toBool());
+      const bool red = mark.format.background().color() == tooLong;
+      marks.push_back(std::to_string(mark.cursor.blockNumber() + 1) + (red ? " long" : " out"));
     }
     return marks;
+  }
+  // The colour a line too long is marked with.
+  QColor MarkColour(const QString& text) {
+    TTextEdit probe(desktop_);
+    probe.findChild<QPlainTextEdit*>(QStringLiteral("Text"))->setPlainText(text);
+    const auto marks = probe.findChild<QPlainTextEdit*>(QStringLiteral("Text"))->extraSelections();
+    EXPECT_EQ(marks.size(), 1);
+    return marks.isEmpty() ? QColor() : marks[0].format.background().color();
   }
   static QString Lines(int count, int length) {
     return QStringList(count, QString(length, u'x')).join(u'\n');
@@ -411,27 +419,30 @@ TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {
   const struct {
     const char* Case;
     QString Text;
-    std::vector<std::pair<int, int>> Marks;  // first and last line of each
+    std::vector<std::string> Marks;
     const char* Note;
   } cases[] = {
       {"all fits", Lines(26, 61), {}, ""},
       {"a final line break adds no line", Lines(26, 61) + u'\n', {}, ""},
-      {"past the card", Lines(30, 10), {{27, 30}}, "Lines 27 to 30 will not print."},
-      {"one past the card", Lines(27, 10) + u'\n', {{27, 28}}, "Line 27 will not print."},
+      {"past the card",
+       Lines(30, 10),
+       {"27 out", "28 out", "29 out", "30 out"},
+       "Lines 27 to 30 will not print."},
+      {"one past the card", Lines(27, 10) + u'\n', {"27 out"}, "Line 27 will not print."},
       {"too long",
        Lines(3, 61) + QStringLiteral("\n") + QString(62, u'y'),
-       {{4, 4}},
+       {"4 long"},
        "1 line is too long."},
       {"too long by its tabs",
        QStringLiteral("\t\t\t\t\t\t\tabcdef\nok"),
-       {{1, 1}},
+       {"1 long"},
        "1 line is too long."},
       {"short with tabs", QStringLiteral("\t\t\t\t\t\t\tabcde"), {}, ""},
       {"both",
        Lines(4, 10) + QStringLiteral("\n") + QString(70, u'y') + QStringLiteral("\n") +
-           Lines(52, 5) + QStringLiteral("\n") + QString(80, u'z'),
-       {{27, 58}, {5, 5}, {58, 58}},
-       "Lines 27 to 58 will not print. More than 50 lines. 2 lines are too long."},
+           Lines(22, 5) + QStringLiteral("\n") + QString(80, u'z'),
+       {"5 long", "27 out", "28 out", "28 long"},
+       "Lines 27 to 28 will not print. 2 lines are too long."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Case);
@@ -439,6 +450,12 @@ TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {
     EXPECT_EQ(Marks(), c.Marks);
     EXPECT_EQ(LabelText("LimitsNote"), QString::fromLatin1(c.Note));
   }
+  // Past 50 lines the text is over the file's own limit too.
+  Memo()->setPlainText(Lines(52, 5));
+  EXPECT_EQ(Marks().size(), 26U);
+  EXPECT_EQ(LabelText("LimitsNote"),
+            QStringLiteral("Lines 27 to 52 will not print. More than 50 lines."));
+
   // A calibration that holds more clears the marks without a keystroke.
   Memo()->setPlainText(Lines(30, 70));
   dialog_.SetBackCoverCapacity({100, 50});

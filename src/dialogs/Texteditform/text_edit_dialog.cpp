@@ -69,6 +69,12 @@ QString DescribeCharacter(char32_t c) {
       .arg(QString::fromUcs4(&c, 1), code.rightJustified(4, u'0'));
 }
 
+// The marks of the lines the back cover leaves out and of those too long for it, and how many
+// lines are marked at most.
+const QColor kUnprintedColour(0xE0, 0xE0, 0xE0);
+const QColor kTooLongColour(0xFF, 0xC8, 0xC8);
+constexpr int kMarkedLines = 1000;
+
 // Columns of a line as the back cover draws it: one a character, a tab up to the next
 // multiple of 8.
 int DrawnColumns(QStringView line) {
@@ -310,26 +316,27 @@ void TTextEdit::ShowLimits() {
 
   QTextDocument* document = ui_->Text->document();
   const int lines = static_cast<int>(WrittenLines(MemoText()).size());
+  // A mark without a selection runs the whole width of its line.
+  const auto mark = [](const QTextBlock& block, const QColor& colour) {
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(colour);
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = QTextCursor(block);
+    return line;
+  };
   QList<QTextEdit::ExtraSelection> marks;
-  if (lines > capacity_.MaxLines) {
-    QTextEdit::ExtraSelection unprinted;
-    unprinted.format.setBackground(QColor(0xE0, 0xE0, 0xE0));
-    unprinted.format.setForeground(QColor(0x70, 0x70, 0x70));
-    unprinted.format.setProperty(QTextFormat::FullWidthSelection, true);
-    unprinted.cursor = QTextCursor(document->findBlockByNumber(capacity_.MaxLines));
-    unprinted.cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    marks << unprinted;
-  }
   int tooLong = 0;
-  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    if (DrawnColumns(block.text()) <= capacity_.MaxLineLength)
-      continue;
-    ++tooLong;
-    QTextEdit::ExtraSelection mark;
-    mark.format.setBackground(QColor(0xFF, 0xC8, 0xC8));
-    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-    mark.cursor = QTextCursor(block);
-    marks << mark;
+  int number = 0;
+  for (QTextBlock block = document->begin(); block.isValid() && number < lines;
+       block = block.next(), ++number) {
+    // Far past the card every line is the same story; a huge file is not marked line by line.
+    if (number >= capacity_.MaxLines && number < kMarkedLines)
+      marks << mark(block, kUnprintedColour);
+    if (DrawnColumns(block.text()) > capacity_.MaxLineLength) {
+      ++tooLong;
+      if (number < kMarkedLines)
+        marks << mark(block, kTooLongColour);
+    }
   }
   ui_->Text->setExtraSelections(marks);
 
