@@ -344,7 +344,8 @@ TEST_F(CalibrateTest, OkAsksWhetherTheMeasuredInsertWasPrintedWithTheCalibration
       const test::RecordedMessage& question = desktop_.Messages[0];
       EXPECT_EQ(question.Buttons, MessageButtons::YesNo);
       EXPECT_EQ(question.Caption, QStringLiteral("Sleevemaster"));
-      EXPECT_TRUE(question.Text.contains(QString::fromLatin1(c.Percentages))) << question.Text.toStdString();
+      EXPECT_TRUE(question.Text.contains(QString::fromLatin1(c.Percentages)))
+          << question.Text.toStdString();
     }
     if (c.KeptAt != 0) {
       EXPECT_EQ(desktop_.Messages.back().Icon, MessageIcon::Information);
