@@ -10,6 +10,9 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
+
+#include "app/system_paper.h"
 
 namespace sleevemaster {
 
@@ -275,13 +278,22 @@ void ReadPosition(ValueReader& read, const char* left, const char* top, WindowPo
 
 }  // namespace
 
-SettingsStore::SettingsStore() : location_(CurrentLocation()) {}
+SettingsStore::SettingsStore() : SettingsStore([] { return SystemPaperSize(); }) {}
+
+SettingsStore::SettingsStore(PaperSource factoryPaper)
+    : location_(CurrentLocation()), factory_paper_(std::move(factoryPaper)) {}
+
+int SettingsStore::FactoryPaperSize() const {
+  const int paper = factory_paper_ ? factory_paper_() : kPaperLetter;
+  return paper >= kPaperLetter && paper <= kPaperA4 ? paper : kPaperLetter;
+}
 
 LoadResult SettingsStore::LoadSettings(AppSettings& settings) const {
   QSettings store(location_, kStoreFormat);
   LoadResult result;
   if (!StoreExists(store)) {
     result.FirstStart = true;
+    settings.Calibration.PaperSize = FactoryPaperSize();
     ValueWriter write(store);
     WriteFirstStartValues(write, settings);
     result.Error = write.Finish();

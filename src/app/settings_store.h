@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "app/app_settings.h"
@@ -35,14 +36,24 @@ struct LoadResult {
 
 class SettingsStore {
  public:
-  /// The store of the current user, found from the environment as it is now.
+  /// Gives the factory paper size (a PrintCalibration::PaperSize value).
+  using PaperSource = std::function<int()>;
+
+  /// The store of the current user, found from the environment as it is now; the factory
+  /// paper is the system's.
   SettingsStore();
+  /// The same store with the factory paper taken from `factoryPaper`.
+  explicit SettingsStore(PaperSource factoryPaper);
+
+  /// The paper a first start stores and the calibration dialog's Defaults select.
+  int FactoryPaperSize() const;
 
   /// The INI file's path, or the registry key on Windows.
   const QString& Location() const { return location_; }
 
   /// The create step's read. On a first start writes the first-start values (window places,
-  /// the three preferences and the calibration of `settings`) and ticks ViewInLandscape;
+  /// the three preferences and the calibration of `settings`, its paper set to the factory
+  /// paper first) and ticks ViewInLandscape;
   /// otherwise reads every value but the window places, with their fallbacks and ranges.
   /// Switching tooltips off when ShowToolTips is false is left to the caller, who skips it
   /// when an error comes back.
@@ -65,6 +76,7 @@ class SettingsStore {
 
  private:
   QString location_;
+  PaperSource factory_paper_;
 };
 
 /// The text the application's error box shows: a period is added when the last character

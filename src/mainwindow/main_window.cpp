@@ -31,6 +31,7 @@
 #include "mainwindow/tooltip_switch.h"
 #include "mainwindow/windows1252_validator.h"
 #include "pdf/file_utils.h"
+#include "pdf/page_geometry.h"
 #include "pdf/text_file.h"
 #include "pdf/version.h"
 #include "ui_Mainform.h"
@@ -322,6 +323,7 @@ void TMain::BackTextFileEditBtnClick() {
   if (IsRegularFile(working))
     text_editor_.LoadTextFile(LocalPathText(working));
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
+  text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
   text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
   text_editor_.exec();
   // The editor wrote the file itself on OK; the close step compares it with the document.

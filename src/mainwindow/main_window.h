@@ -205,6 +205,7 @@ class TMain final : public QMainWindow {
   std::optional<CoverDocument> DocumentFromFields();
   void ShowError(const QString& text);
   bool AskReplace(const std::string& path);
+  void ReportBackCoverLinesLeftOut(const CoverPdfResult& result);
 
   std::unique_ptr<Ui::TMainForm> ui_;
   Desktop& desktop_;

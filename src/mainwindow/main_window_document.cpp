@@ -318,8 +318,20 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     if (store_.SaveDocumentSettings(settings_))
       settings_.DocumentsFolder = previousFolder;
     SetCaptionFromPath(output);
+    ReportBackCoverLinesLeftOut(result);
   }
   return true;
+}
+
+// A back cover text longer than the card is wide is drawn in part; the saved insert says so.
+void TMain::ReportBackCoverLinesLeftOut(const CoverPdfResult& result) {
+  if (result.BackCoverLinesDrawn >= result.BackCoverLines)
+    return;
+  desktop_.ShowMessage(
+      QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
+          .arg(result.BackCoverLinesDrawn)
+          .arg(result.BackCoverLines),
+      Product(), MessageIcon::Information, MessageButtons::Ok);
 }
 
 }  // namespace sleevemaster

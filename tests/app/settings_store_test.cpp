@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/system_paper.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -33,6 +34,11 @@ using Values = test::StoreValues;
 
 std::string MessageOf(const std::optional<SettingsError>& error) {
   return error ? error->Message.toStdString() : std::string();
+}
+
+/// A store whose first start chooses Letter, whatever paper this system prefers.
+SettingsStore LetterStore() {
+  return SettingsStore([] { return kPaperLetter; });
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -92,7 +98,7 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
   settings.ViewInLandscape = false;
   settings.PdfLevel = 0;
 
-  const LoadResult result = SettingsStore().LoadSettings(settings);
+  const LoadResult result = LetterStore().LoadSettings(settings);
   EXPECT_TRUE(result.FirstStart);
   EXPECT_EQ(MessageOf(result.Error), "");
   EXPECT_TRUE(settings.ViewInLandscape);
@@ -115,7 +121,7 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
 }
 
 TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
-  const SettingsStore store;
+  const SettingsStore store = LetterStore();
   AppSettings settings;
   ASSERT_TRUE(store.LoadSettings(settings).FirstStart);
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(settings)), "");

@@ -13,7 +13,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,7 +94,7 @@ class CalibrateTest : public testing::Test {
     hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
     savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(ConfigHome()));
-    store_ = std::make_unique<SettingsStore>();
+    store_ = std::make_unique<SettingsStore>([this] { return factory_paper_; });
     dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
   }
   ~CalibrateTest() override {
@@ -135,6 +137,7 @@ class CalibrateTest : public testing::Test {
 
   test::TempDir dir_;
   test::FakeDesktop desktop_;
+  int factory_paper_ = 0;  // Letter, whatever paper the machine running the tests prefers
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<TCalibrate> dialog_;
 
@@ -281,15 +284,143 @@ TEST_F(CalibrateTest, DefaultsThenOkStoresTheFactoryCalibration) {
   EXPECT_TRUE(desktop_.Messages.empty());
 }
 
+TEST_F(CalibrateTest, DefaultsSelectTheFactoryPaper) {
+  factory_paper_ = 3;  // an A4 system
+  Open(Calibration(300, 150, 1, 0));
+  Click("DefaultsButton");
+  EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 3);
+  Click("OkBtn");
+  EXPECT_EQ(test::ReadStoreFile(ConfigHome()).at("PaperSize"), "3");
+  EXPECT_TRUE(desktop_.Messages.empty()) << "the factory values are no measurement";
+}
+
 TEST_F(CalibrateTest, OkInCentimetresStoresMillimetres) {
   Open(Calibration(250, 130, 1, 3));
-  QTest::keyClick(X(), Qt::Key_Up);  // 25.100 cm
+  QTest::keyClick(X(), Qt::Key_Up);        // 25.100 cm
+  desktop_.Answers = {MessageAnswer::No};  // measured on a print at 100 %
   Click("OkBtn");
   const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
   EXPECT_EQ(stored.at("Xdimension"), "251");
   EXPECT_EQ(stored.at("Ydimension"), "130");
   EXPECT_EQ(stored.at("UnitsOfMeasurement"), "1");
   EXPECT_EQ(stored.at("PaperSize"), "3");
+}
+
+// Re-measuring: a print made with a calibration in force measures what that calibration made
+// of it, so Yes stores what a print at 100 % would have measured.
+TEST_F(CalibrateTest, OkAsksWhetherTheMeasuredInsertWasPrintedWithTheCalibrationInForce) {
+  const struct {
+    const char* Case;
+    PrintCalibration InForce;
+    int X;  // entered, millimetres
+    int Y;
+    std::optional<MessageAnswer> Answer;  // none: no question
+    const char* Percentages;              // as the question names them
+    int StoredX;
+    int StoredY;
+    int KeptAt;  // the millimetres a value had to be kept at to be stored; 0: none
+  } cases[] = {
+      {"yes converts the changed X", Calibration(250, 130, 1, 0), 242, 130, MessageAnswer::Yes,
+       "X to 96 % and Y to 93 %", 252, 130, 0},
+      {"no stores as entered", Calibration(250, 130, 1, 0), 242, 130, MessageAnswer::No,
+       "X to 96 % and Y to 93 %", 242, 130, 0},
+      {"yes converts both", Calibration(250, 130, 1, 0), 242, 121, MessageAnswer::Yes,
+       "X to 96 % and Y to 93 %", 252, 130, 0},
+      {"inches convert too", Calibration(250, 130, 0, 0), 242, 130, MessageAnswer::Yes,
+       "X to 96 % and Y to 93 %", 252, 130, 0},
+      {"at 100 % nothing is asked", Calibration(242, 120, 1, 0), 250, 118, std::nullopt, "", 250,
+       118, 0},
+      {"a change only where the scale is 100 %", Calibration(242, 130, 1, 0), 250, 130,
+       std::nullopt, "", 250, 130, 0},
+      {"Y alone at 93 %", Calibration(242, 130, 1, 0), 242, 121, MessageAnswer::Yes,
+       "X to 100 % and Y to 93 %", 242, 130, 0},
+      {"nothing changed", Calibration(250, 130, 1, 0), 250, 130, std::nullopt, "", 250, 130, 0},
+      {"kept at the largest X", Calibration(320, 160, 1, 0), 250, 160, MessageAnswer::Yes,
+       "X to 75 % and Y to 75 %", 320, 160, 320},
+      {"kept at the smallest Y", Calibration(242, 80, 1, 0), 242, 100, MessageAnswer::Yes,
+       "X to 100 % and Y to 151 %", 242, 80, 80},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    desktop_.Messages.clear();
+    desktop_.Answers.clear();
+    if (c.Answer)
+      desktop_.Answers.push_back(*c.Answer);
+    dialog_->hide();
+    Open(c.InForce);
+    const int units = c.InForce.UnitsOfMeasurement;
+    X()->SetPosition(MillimetresToPosition(c.X, units));
+    Y()->SetPosition(MillimetresToPosition(c.Y, units));
+    Click("OkBtn");
+    EXPECT_FALSE(dialog_->isVisible());
+
+    const std::size_t expected = (c.Answer ? 1 : 0) + (c.KeptAt != 0 ? 1 : 0);
+    ASSERT_EQ(desktop_.Messages.size(), expected);
+    if (c.Answer) {
+      const test::RecordedMessage& question = desktop_.Messages[0];
+      EXPECT_EQ(question.Buttons, MessageButtons::YesNo);
+      EXPECT_EQ(question.Caption, QStringLiteral("Sleevemaster"));
+      EXPECT_TRUE(question.Text.contains(QString::fromLatin1(c.Percentages)))
+          << question.Text.toStdString();
+    }
+    if (c.KeptAt != 0) {
+      EXPECT_EQ(desktop_.Messages.back().Icon, MessageIcon::Information);
+      EXPECT_TRUE(
+          desktop_.Messages.back().Text.contains(QStringLiteral("; %1 mm is stored").arg(c.KeptAt)))
+          << desktop_.Messages.back().Text.toStdString();
+    }
+    const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
+    EXPECT_EQ(stored.at("Xdimension"), std::to_string(c.StoredX));
+    EXPECT_EQ(stored.at("Ydimension"), std::to_string(c.StoredY));
+    // The main window takes what was stored.
+    const PrintCalibration taken = dialog_->TakeCalibration();
+    EXPECT_EQ(taken.Xdimension, c.StoredX);
+    EXPECT_EQ(taken.Ydimension, c.StoredY);
+  }
+}
+
+TEST_F(CalibrateTest, ANewPaperWithNewDimensionsAsksForANewPrint) {
+  const struct {
+    const char* Case;
+    int X;
+    int Paper;
+    bool Note;
+  } cases[] = {
+      {"paper and X", 250, 3, true}, {"paper alone", 242, 3, false}, {"X alone", 250, 0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    desktop_.Messages.clear();
+    dialog_->hide();
+    Open(Calibration(242, 120, 1, 0));  // 100 %: nothing to ask
+    X()->SetPosition(c.X * 100);
+    Child<QComboBox>("PaperSizeBox")->setCurrentIndex(c.Paper);
+    Click("OkBtn");
+    EXPECT_FALSE(dialog_->isVisible());
+    ASSERT_EQ(desktop_.Messages.size(), c.Note ? 1U : 0U);
+    if (c.Note) {
+      EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Information);
+      EXPECT_TRUE(desktop_.Messages[0].Text.contains(QStringLiteral("new paper")));
+    }
+    EXPECT_EQ(test::ReadStoreFile(ConfigHome()).at("PaperSize"), std::to_string(c.Paper));
+  }
+}
+
+TEST_F(CalibrateTest, AFailedStoreAfterYesConvertsNothingTwice) {
+  test::WriteFileBytes(ConfigHome(), "not a folder");
+  store_ = std::make_unique<SettingsStore>([] { return 0; });
+  dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
+  Open(Calibration(250, 120, 1, 0));  // X at 96 %
+  X()->SetPosition(24200);
+  desktop_.Answers = {MessageAnswer::Yes};
+  Click("OkBtn");
+  EXPECT_TRUE(dialog_->isVisible());
+  // Still the value entered: a second OK asks again and converts it once.
+  EXPECT_EQ(X()->Position(), 24200);
+  std::filesystem::remove(ConfigHome());
+  desktop_.Answers = {MessageAnswer::Yes};
+  Click("OkBtn");
+  EXPECT_FALSE(dialog_->isVisible());
+  EXPECT_EQ(test::ReadStoreFile(ConfigHome()).at("Xdimension"), "252");
 }
 
 TEST_F(CalibrateTest, CancelBringsBackTheUnitRangesStepAndValuesShown) {

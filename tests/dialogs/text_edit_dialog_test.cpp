@@ -9,13 +9,20 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "pdf/page_geometry.h"
 #include "pdf/text_encoding.h"
 #include "support/fake_desktop.h"
 #include "support/temp_dir.h"
@@ -182,8 +189,10 @@ TEST_F(TextEditTest, OkBeforeAnyLoadWritesNothing) {
 
 TEST_F(TextEditTest, AFailedWriteKeepsTheOldFileSilently) {
   OpenWorkingFile("old");
-  // A disk that fills up half way: writes past 4 KiB come back short.
-  Memo()->setPlainText(QString(16384, u'x'));
+  // A disk that fills up half way: writes past 4 KiB come back short. The text is the most a
+  // back cover can hold, 5,100 bytes.
+  dialog_.SetBackCoverCapacity({100, 50});
+  Memo()->setPlainText(QStringList(50, QString(100, u'x')).join(u'\n'));
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -345,6 +354,177 @@ TEST_F(TextEditTest, RunsModallyAndTheCloseBoxNeitherSavesNorClears) {
   QTimer::singleShot(0, &dialog_, [this] { Button("OkBtn")->click(); });
   EXPECT_EQ(dialog_.exec(), QDialog::Accepted);
   EXPECT_EQ(WorkingBytes(), "edited");
+}
+
+// The limits the editor shows and keeps to. At the factory calibration the back cover prints
+// 26 lines of up to 61 characters.
+class TextEditLimitsTest : public TextEditTest {
+ protected:
+  QString LabelText(const char* name) {
+    auto* label = dialog_.findChild<QLabel*>(QString::fromLatin1(name));
+    EXPECT_NE(label, nullptr) << name;
+    return label ? label->text() : QString();
+  }
+  // Each mark as its line and whether it marks a line too long or one left out.
+  std::vector<std::string> Marks() {
+    const QColor tooLong = MarkColour(QString(200, u'x'));
+    std::vector<std::string> marks;
+    for (const QTextEdit::ExtraSelection& mark : Memo()->extraSelections()) {
+      EXPECT_FALSE(mark.cursor.hasSelection()) << "a mark runs the whole width of its line";
+      EXPECT_TRUE(mark.format.property(QTextFormat::FullWidthSelection).toBool());
+      const bool red = mark.format.background().color() == tooLong;
+      marks.push_back(std::to_string(mark.cursor.blockNumber() + 1) + (red ? " long" : " out"));
+    }
+    return marks;
+  }
+  // The colour a line too long is marked with.
+  QColor MarkColour(const QString& text) {
+    TTextEdit probe(desktop_);
+    probe.findChild<QPlainTextEdit*>(QStringLiteral("Text"))->setPlainText(text);
+    const auto marks = probe.findChild<QPlainTextEdit*>(QStringLiteral("Text"))->extraSelections();
+    EXPECT_EQ(marks.size(), 1);
+    return marks.isEmpty() ? QColor() : marks[0].format.background().color();
+  }
+  static QString Lines(int count, int length) {
+    return QStringList(count, QString(length, u'x')).join(u'\n');
+  }
+};
+
+TEST_F(TextEditLimitsTest, ShowsWhereTheCursorIsInColumnsAsTheBackCoverDrawsThem) {
+  OpenWorkingFile("ab\n\tc\nxyz\x80");
+  EXPECT_EQ(LabelText("LimitsLabel"),
+            QStringLiteral("Back cover: 26 lines of up to 61 characters"));
+  const struct {
+    int Position;  // in the memo's text "ab\n\tc\nxyz€"
+    const char* Shown;
+  } positions[] = {{0, "Line 1, column 1"}, {2, "Line 1, column 3"},  {3, "Line 2, column 1"},
+                   {4, "Line 2, column 9"}, {5, "Line 2, column 10"}, {10, "Line 3, column 5"}};
+  for (const auto& p : positions) {
+    QTextCursor cursor = Memo()->textCursor();
+    cursor.setPosition(p.Position);
+    Memo()->setTextCursor(cursor);
+    EXPECT_EQ(LabelText("PositionLabel"), QString::fromLatin1(p.Shown)) << p.Position;
+  }
+  // Typing moves it too.
+  QTest::keyClick(Memo(), Qt::Key_End);
+  QTest::keyClicks(Memo(), QStringLiteral("\t"));
+  EXPECT_EQ(LabelText("PositionLabel"), QStringLiteral("Line 3, column 9"));
+
+  dialog_.SetBackCoverCapacity(ComputeBackCoverCapacity(PrintCalibration{250, 130, 0, 0}));
+  EXPECT_EQ(LabelText("LimitsLabel"),
+            QStringLiteral("Back cover: 24 lines of up to 58 characters"));
+}
+
+TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {
+  const struct {
+    const char* Case;
+    QString Text;
+    std::vector<std::string> Marks;
+    const char* Note;
+  } cases[] = {
+      {"all fits", Lines(26, 61), {}, ""},
+      {"a final line break adds no line", Lines(26, 61) + u'\n', {}, ""},
+      {"past the card",
+       Lines(30, 10),
+       {"27 out", "28 out", "29 out", "30 out"},
+       "Lines 27 to 30 will not print."},
+      {"one past the card", Lines(27, 10) + u'\n', {"27 out"}, "Line 27 will not print."},
+      {"too long",
+       Lines(3, 61) + QStringLiteral("\n") + QString(62, u'y'),
+       {"4 long"},
+       "1 line is too long."},
+      {"too long by its tabs",
+       QStringLiteral("\t\t\t\t\t\t\tabcdef\nok"),
+       {"1 long"},
+       "1 line is too long."},
+      {"short with tabs", QStringLiteral("\t\t\t\t\t\t\tabcde"), {}, ""},
+      {"both",
+       Lines(4, 10) + QStringLiteral("\n") + QString(70, u'y') + QStringLiteral("\n") +
+           Lines(22, 5) + QStringLiteral("\n") + QString(80, u'z'),
+       {"5 long", "27 out", "28 out", "28 long"},
+       "Lines 27 to 28 will not print. 2 lines are too long."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    Memo()->setPlainText(c.Text);
+    EXPECT_EQ(Marks(), c.Marks);
+    EXPECT_EQ(LabelText("LimitsNote"), QString::fromLatin1(c.Note));
+  }
+  // Past 50 lines the text is over the file's own limit too.
+  Memo()->setPlainText(Lines(52, 5));
+  EXPECT_EQ(Marks().size(), 26U);
+  EXPECT_EQ(LabelText("LimitsNote"),
+            QStringLiteral("Lines 27 to 52 will not print. More than 50 lines."));
+
+  // A calibration that holds more clears the marks without a keystroke.
+  Memo()->setPlainText(Lines(30, 70));
+  dialog_.SetBackCoverCapacity({100, 50});
+  EXPECT_TRUE(Marks().empty());
+  EXPECT_EQ(LabelText("LimitsNote"), QString());
+}
+
+TEST_F(TextEditLimitsTest, OkRefusesTextOverTheLimitsWithTheLineSelectedAndLosesNothing) {
+  const QString tooLong = QStringLiteral(
+      "One or more lines of the back cover text file are too long.\n"
+      "The maximum back cover line length is %1 characters.");
+  const QString tooMany = QStringLiteral(
+      "The back cover text file has too many lines.\n"
+      "The maximum number of back cover lines is 50.");
+  const struct {
+    const char* Case;
+    BackCoverCapacity Capacity;
+    QString Text;
+    QString Refusal;  // empty: OK writes
+    QString Selected;
+  } cases[] = {
+      {"a line one too long",
+       {61, 26},
+       QStringLiteral("a\nb\n") + QString(62, u'c') + QStringLiteral("\nd"),
+       tooLong.arg(61),
+       QString(62, u'c')},
+      {"tabs count as drawn",
+       {61, 26},
+       QStringLiteral("a\n\t\t\t\t\t\t\tabcdef"),
+       tooLong.arg(61),
+       QStringLiteral("\t\t\t\t\t\t\tabcdef")},
+      {"at 96 %", ComputeBackCoverCapacity(PrintCalibration{250, 120, 0, 0}), QString(59, u'c'),
+       tooLong.arg(58), QString(59, u'c')},
+      {"51 lines",
+       {61, 26},
+       Lines(50, 3) + QStringLiteral("\nlast"),
+       tooMany,
+       QStringLiteral("last")},
+      {"the first line over a limit decides",
+       {61, 26},
+       Lines(50, 3) + QStringLiteral("\n") + QString(70, u'd'),
+       tooLong.arg(61),
+       QString(70, u'd')},
+      {"50 lines and a final line break", {61, 26}, Lines(50, 61) + u'\n', QString(), QString()},
+      {"lines past the card are no refusal", {61, 26}, Lines(30, 10), QString(), QString()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    desktop_.Messages.clear();
+    OpenWorkingFile("old");
+    dialog_.SetBackCoverCapacity(c.Capacity);
+    Memo()->setPlainText(c.Text);
+    QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+    EXPECT_EQ(dialog_.MemoText(), c.Text);
+    if (c.Refusal.isEmpty()) {
+      EXPECT_FALSE(dialog_.isVisible());
+      EXPECT_TRUE(desktop_.Messages.empty());
+      QString written = c.Text;
+      EXPECT_EQ(WorkingBytes(), written.replace(u'\n', QStringLiteral("\r\n")).toStdString());
+      continue;
+    }
+    EXPECT_TRUE(dialog_.isVisible());
+    EXPECT_EQ(WorkingBytes(), "old");
+    ASSERT_EQ(desktop_.Messages.size(), 1U);
+    EXPECT_EQ(desktop_.Messages[0].Text, c.Refusal);
+    EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
+    EXPECT_EQ(Memo()->textCursor().selectedText(), c.Selected);
+    dialog_.hide();
+  }
 }
 
 }  // namespace

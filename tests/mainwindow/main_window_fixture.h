@@ -73,7 +73,8 @@ class MainWindowTest : public ::testing::Test {
     std::filesystem::create_directories(temporary_folder_);
     documents_ = temp_.File("documents");
     std::filesystem::create_directories(documents_);
-    store_ = std::make_unique<SettingsStore>();
+    // A first start chooses Letter here, whatever paper the machine running the tests prefers.
+    store_ = std::make_unique<SettingsStore>([] { return 0; });
     text_editor_ = std::make_unique<TTextEdit>(desktop_);
   }
 

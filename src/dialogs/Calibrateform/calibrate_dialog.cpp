@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStringList>
+#include <algorithm>
 
 #include "app/desktop.h"
 #include "app/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
+#include "pdf/page_geometry.h"
 #include "ui_Calibrateform.h"
 
 namespace sleevemaster {
@@ -21,6 +24,23 @@ namespace sleevemaster {
 namespace {
 
 constexpr int kPaperSizes = 4;
+
+const QString kCaption = QStringLiteral("Sleevemaster");
+
+// What the settings store accepts at start-up, in millimetres.
+struct DimensionRange {
+  const char* Name;
+  int Lowest;
+  int Highest;
+};
+constexpr DimensionRange kXRange{"X-dimension", 150, 320};
+constexpr DimensionRange kYRange{"Y-dimension", 80, 160};
+
+// What an insert printed at `percent` % and measured `measured` mm long would have measured
+// printed at 100 %, to the nearest millimetre.
+int AtFullScale(int measured, int percent) {
+  return (measured * 200 + percent) / (2 * percent);
+}
 
 }  // namespace
 
@@ -41,6 +61,7 @@ TCalibrate::TCalibrate(SettingsStore& store, Desktop& desktop, QWidget* parent)
   ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
   ui_->DefaultsButton->setIcon(ArtworkIcon(QStringLiteral("defaults")));
   ui_->Image1->setPixmap(ArtworkPixmap(QStringLiteral("calibration"), *this));
+  ui_->RemeasureNote->setContentsMargins(0, 4, 0, 0);  // a paragraph of its own
 
   // The fields only show the positions: no typing, no focus, the arrow cursor and the
   // button-face colour.
@@ -147,13 +168,100 @@ void TCalibrate::UnitsClick() {
 }
 
 void TCalibrate::OkBtnClick() {
-  if (const std::optional<SettingsError> error = store_.SaveCalibration(TakeCalibration())) {
-    // The values stay on show, so the user can try again or cancel.
-    desktop_.ShowMessage(ErrorBoxText(error->Message), QStringLiteral("Sleevemaster"),
-                         MessageIcon::Error, MessageButtons::Ok);
+  const PrintCalibration entered = TakeCalibration();
+  const PrintCalibration stored = RemeasuredCalibration(entered);
+  if (const std::optional<SettingsError> error = store_.SaveCalibration(stored)) {
+    // The values stay on show as entered, so the user can try again or cancel.
+    desktop_.ShowMessage(ErrorBoxText(error->Message), kCaption, MessageIcon::Error,
+                         MessageButtons::Ok);
     return;
   }
+  // The main window takes the values on show.
+  if (stored.Xdimension != entered.Xdimension || stored.Ydimension != entered.Ydimension)
+    ShowMillimetres(stored);
+  NoteNewPaper(entered);
   accept();
+}
+
+// Asks, for the dimensions OK changes while their scale in force is not 100 %, whether the
+// measured insert was printed with that scale. Yes gives what a print at 100 % would have
+// measured, kept within what can be stored; No, or nothing to ask, gives the values as entered.
+PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& entered) {
+  if (EnteredTheDefaults(entered))
+    return entered;
+  const PageSetup inForce = ComputePageSetup(shown_calibration_);
+  const bool x =
+      entered.Xdimension != shown_calibration_.Xdimension && inForce.XScalePercent != 100;
+  const bool y =
+      entered.Ydimension != shown_calibration_.Ydimension && inForce.YScalePercent != 100;
+  if (!x && !y)
+    return entered;
+
+  const QString question =
+      QStringLiteral(
+          "Was the insert you measured printed with the calibration in force, which scales "
+          "X to %1 % and Y to %2 %?\n\n"
+          "Yes: the values are converted to what an insert printed at 100 % would measure, so "
+          "the new calibration builds on the one in force.\n"
+          "No: the values are stored as entered, as measured on an insert printed at 100 %.")
+          .arg(inForce.XScalePercent)
+          .arg(inForce.YScalePercent);
+  if (desktop_.ShowMessage(question, kCaption, MessageIcon::Warning, MessageButtons::YesNo) !=
+      MessageAnswer::Yes)
+    return entered;
+
+  PrintCalibration result = entered;
+  QStringList kept;
+  const auto convert = [&kept](int measured, int percent, const DimensionRange& range) {
+    const int full = AtFullScale(measured, percent);
+    const int within = std::clamp(full, range.Lowest, range.Highest);
+    if (within != full) {
+      kept << QStringLiteral(
+                  "The %1 of an insert printed at 100 % would be %2 mm, outside the "
+                  "%3 to %4 mm a calibration can hold; %5 mm is stored.")
+                  .arg(QString::fromLatin1(range.Name))
+                  .arg(full)
+                  .arg(range.Lowest)
+                  .arg(range.Highest)
+                  .arg(within);
+    }
+    return within;
+  };
+  if (x)
+    result.Xdimension = convert(entered.Xdimension, inForce.XScalePercent, kXRange);
+  if (y)
+    result.Ydimension = convert(entered.Ydimension, inForce.YScalePercent, kYRange);
+  if (!kept.isEmpty()) {
+    desktop_.ShowMessage(kept.join(u'\n'), kCaption, MessageIcon::Information, MessageButtons::Ok);
+  }
+  return result;
+}
+
+void TCalibrate::ShowMillimetres(const PrintCalibration& calibration) {
+  const int units = UnitsIndex();
+  ui_->XdimensionUpDown->SetPosition(MillimetresToPosition(calibration.Xdimension, units));
+  ui_->YdimensionUpDown->SetPosition(MillimetresToPosition(calibration.Ydimension, units));
+}
+
+// Measurements from one paper say nothing about another: a printer may scale each differently.
+void TCalibrate::NoteNewPaper(const PrintCalibration& entered) {
+  const bool dimensions = entered.Xdimension != shown_calibration_.Xdimension ||
+                          entered.Ydimension != shown_calibration_.Ydimension;
+  if (!dimensions || entered.PaperSize == shown_calibration_.PaperSize ||
+      EnteredTheDefaults(entered))
+    return;
+  desktop_.ShowMessage(
+      QStringLiteral("The paper size has changed together with the dimensions. A printer may "
+                     "scale each paper differently: print a new insert on the new paper, "
+                     "measure it and enter its dimensions here."),
+      kCaption, MessageIcon::Information, MessageButtons::Ok);
+}
+
+// The factory values put in by Defaults are no measurement: nothing to ask or to note.
+bool TCalibrate::EnteredTheDefaults(const PrintCalibration& entered) const {
+  const PrintCalibration factory;
+  return defaults_pressed_ && entered.Xdimension == factory.Xdimension &&
+         entered.Ydimension == factory.Ydimension;
 }
 
 void TCalibrate::CancelBtnClick() {
@@ -168,7 +276,8 @@ void TCalibrate::CancelBtnClick() {
 void TCalibrate::DefaultsButtonClick() {
   SetUnitsIndex(kUnitsInches);
   position_units_ = UnitsIndex();
-  ui_->PaperSizeBox->setCurrentIndex(0);
+  ui_->PaperSizeBox->setCurrentIndex(store_.FactoryPaperSize());
+  defaults_pressed_ = true;
   ui_->XdimensionUpDown->SetPosition(9520);
   ui_->YdimensionUpDown->SetPosition(4720);
 }
@@ -179,6 +288,8 @@ void TCalibrate::FormShow() {
   saved_units_ = UnitsIndex();
   position_units_ = saved_units_;
   saved_paper_size_ = ui_->PaperSizeBox->currentIndex();
+  shown_calibration_ = TakeCalibration();
+  defaults_pressed_ = false;
 }
 
 void TCalibrate::ShowPosition(int position, bool x) {

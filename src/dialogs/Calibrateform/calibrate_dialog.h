@@ -4,6 +4,10 @@
 // The main window presets the dialog with its calibration, shows it modally and takes the
 // values back however it was closed. Only OK stores them; Cancel first brings back what was
 // on show when the dialog opened; the close box hands the values back as they stand.
+//
+// The stored values mean what an insert printed at 100 % measured. When OK changes a dimension
+// whose scale in force is not 100 %, it asks whether the measured insert was printed with that
+// calibration, and if so stores what a print at 100 % would have measured.
 #pragma once
 
 #include <QDialog>
@@ -55,6 +59,10 @@ class TCalibrate final : public QDialog {
  private:
   void FormShow();
   void ShowPosition(int position, bool x);
+  PrintCalibration RemeasuredCalibration(const PrintCalibration& entered);
+  void ShowMillimetres(const PrintCalibration& calibration);
+  void NoteNewPaper(const PrintCalibration& entered);
+  bool EnteredTheDefaults(const PrintCalibration& entered) const;
 
   SettingsStore& store_;
   Desktop& desktop_;
@@ -65,6 +73,8 @@ class TCalibrate final : public QDialog {
   int saved_ydimension_ = 12000;
   int saved_units_ = 1;
   int saved_paper_size_ = 0;
+  PrintCalibration shown_calibration_;  // in force when the dialog was shown
+  bool defaults_pressed_ = false;       // since the dialog was shown
 };
 
 }  // namespace sleevemaster

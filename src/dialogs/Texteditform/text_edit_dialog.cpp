@@ -3,6 +3,7 @@
 #include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,14 +13,19 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStringDecoder>
+#include <QStringList>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/desktop.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
+#include "pdf/text_file.h"
 #include "ui_Texteditform.h"
 
 namespace sleevemaster {
@@ -63,6 +69,30 @@ QString DescribeCharacter(char32_t c) {
       .arg(QString::fromUcs4(&c, 1), code.rightJustified(4, u'0'));
 }
 
+// The marks of the lines the back cover leaves out and of those too long for it, and how many
+// lines are marked at most.
+const QColor kUnprintedColour(0xE0, 0xE0, 0xE0);
+const QColor kTooLongColour(0xFF, 0xC8, 0xC8);
+constexpr int kMarkedLines = 1000;
+
+// Columns of a line as the back cover draws it: one a character, a tab up to the next
+// multiple of 8.
+int DrawnColumns(QStringView line) {
+  std::string shape;
+  for (const char32_t c : line.toUcs4())
+    shape.push_back(c == U'\t' ? '\t' : 'x');
+  return static_cast<int>(ExpandTabs(shape).size());
+}
+
+// The lines of the memo as the writer reads them back from the saved file: a final line break
+// ends the last line and starts no new one.
+QStringList WrittenLines(const QString& text) {
+  QStringList lines = text.split(u'\n');
+  if (lines.size() > 1 && lines.back().isEmpty())
+    lines.removeLast();
+  return lines;
+}
+
 }  // namespace
 
 TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
@@ -80,7 +110,11 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   connect(ui_->OkBtn, &QPushButton::clicked, this, &TTextEdit::OkBtnClick);
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TTextEdit::CancelBtnClick);
   connect(ui_->BrowseBtn, &QPushButton::clicked, this, &TTextEdit::BrowseBtnClick);
+  connect(ui_->Text, &QPlainTextEdit::textChanged, this, &TTextEdit::ShowLimits);
+  connect(ui_->Text, &QPlainTextEdit::cursorPositionChanged, this, &TTextEdit::ShowCursorPosition);
   ui_->Text->clear();
+  ShowLimits();
+  ShowCursorPosition();
 }
 
 TTextEdit::~TTextEdit() = default;
@@ -134,6 +168,8 @@ TextFileSave TTextEdit::SaveTextFile() {
 }
 
 void TTextEdit::OkBtnClick() {
+  if (RefuseTextOverLimits())
+    return;
   if (SaveTextFile() != TextFileSave::Unmappable) {
     accept();
     return;
@@ -252,6 +288,106 @@ void TTextEdit::ReportReadFailure(const QString& path, TextFileRead failure) {
 
 void TTextEdit::ShowError(const QString& text) {
   desktop_.ShowMessage(text, kMessageCaption, MessageIcon::Error, MessageButtons::Ok);
+}
+
+}  // namespace sleevemaster
+
+namespace sleevemaster {
+
+void TTextEdit::SetBackCoverCapacity(const BackCoverCapacity& capacity) {
+  capacity_ = capacity;
+  ShowLimits();
+}
+
+void TTextEdit::ShowCursorPosition() {
+  const QTextCursor cursor = ui_->Text->textCursor();
+  const QString before = cursor.block().text().left(cursor.positionInBlock());
+  ui_->PositionLabel->setText(QStringLiteral("Line %1, column %2")
+                                  .arg(cursor.blockNumber() + 1)
+                                  .arg(DrawnColumns(before) + 1));
+}
+
+// Shades the lines past what the card holds and marks the lines too long for it, and says so
+// beneath the memo.
+void TTextEdit::ShowLimits() {
+  ui_->LimitsLabel->setText(QStringLiteral("Back cover: %1 lines of up to %2 characters")
+                                .arg(capacity_.MaxLines)
+                                .arg(capacity_.MaxLineLength));
+
+  QTextDocument* document = ui_->Text->document();
+  const int lines = static_cast<int>(WrittenLines(MemoText()).size());
+  // A mark without a selection runs the whole width of its line.
+  const auto mark = [](const QTextBlock& block, const QColor& colour) {
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(colour);
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = QTextCursor(block);
+    return line;
+  };
+  QList<QTextEdit::ExtraSelection> marks;
+  int tooLong = 0;
+  int number = 0;
+  for (QTextBlock block = document->begin(); block.isValid() && number < lines;
+       block = block.next(), ++number) {
+    // Far past the card every line is the same story; a huge file is not marked line by line.
+    if (number >= capacity_.MaxLines && number < kMarkedLines)
+      marks << mark(block, kUnprintedColour);
+    if (DrawnColumns(block.text()) > capacity_.MaxLineLength) {
+      ++tooLong;
+      if (number < kMarkedLines)
+        marks << mark(block, kTooLongColour);
+    }
+  }
+  ui_->Text->setExtraSelections(marks);
+
+  QStringList notes;
+  if (lines > capacity_.MaxLines) {
+    const int first = capacity_.MaxLines + 1;
+    notes << (first == lines
+                  ? QStringLiteral("Line %1 will not print.").arg(first)
+                  : QStringLiteral("Lines %1 to %2 will not print.").arg(first).arg(lines));
+  }
+  if (lines > CReadTextFile::kMaxLines)
+    notes << QStringLiteral("More than %1 lines.").arg(CReadTextFile::kMaxLines);
+  if (tooLong > 0) {
+    notes << (tooLong == 1 ? QStringLiteral("1 line is too long.")
+                           : QStringLiteral("%1 lines are too long.").arg(tooLong));
+  }
+  ui_->LimitsNote->setText(notes.join(u' '));
+}
+
+// OK's check, with the PDF writer's own words: the first line over a limit is selected so the
+// user can shorten it, and the text stays as it is.
+bool TTextEdit::RefuseTextOverLimits() {
+  const QStringList lines = WrittenLines(MemoText());
+  for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
+    QString refusal;
+    if (DrawnColumns(lines[line]) > capacity_.MaxLineLength) {
+      refusal = QStringLiteral(
+                    "One or more lines of the back cover text file are too long.\n"
+                    "The maximum back cover line length is %1 characters.")
+                    .arg(capacity_.MaxLineLength);
+    } else if (line >= CReadTextFile::kMaxLines) {
+      refusal = QStringLiteral(
+                    "The back cover text file has too many lines.\n"
+                    "The maximum number of back cover lines is %1.")
+                    .arg(CReadTextFile::kMaxLines);
+    } else {
+      continue;
+    }
+    SelectLine(line);
+    ShowError(refusal);
+    return true;
+  }
+  return false;
+}
+
+void TTextEdit::SelectLine(int line) {
+  const QTextBlock block = ui_->Text->document()->findBlockByNumber(line);
+  QTextCursor cursor(block);
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  ui_->Text->setTextCursor(cursor);
+  ui_->Text->setFocus();
 }
 
 }  // namespace sleevemaster

@@ -4,11 +4,17 @@
 // file) and shows it modally; OK writes the memo back into that file, Cancel leaves the file
 // alone, and Browse imports the text of any other file into the memo without ever writing it.
 // Between showings the editor keeps the file name, the browse folder and, after OK, the text.
+//
+// While the user types, the editor shows where the cursor stands and how much text the back
+// cover prints at the current calibration, and marks the lines it will not print and those too
+// long for it; OK refuses a text the PDF writer would refuse.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <memory>
+
+#include "pdf/page_geometry.h"
 
 class QKeyEvent;
 class QShowEvent;
@@ -66,6 +72,11 @@ class TTextEdit final : public QDialog {
   /// The memo's text with "\n" between lines.
   QString MemoText() const;
 
+  /// How much back cover text the calibration in force prints; shown while the user types
+  /// and kept to by OK. The caller sets it before every showing.
+  void SetBackCoverCapacity(const BackCoverCapacity& capacity);
+  const BackCoverCapacity& Capacity() const { return capacity_; }
+
  public slots:
   void OkBtnClick();
   void CancelBtnClick();
@@ -81,11 +92,16 @@ class TTextEdit final : public QDialog {
   TextFileRead ReadTextIntoMemo(const QString& path, Encoding encoding);
   void ReportReadFailure(const QString& path, TextFileRead failure);
   void ShowError(const QString& text);
+  void ShowCursorPosition();
+  void ShowLimits();
+  bool RefuseTextOverLimits();
+  void SelectLine(int line);
 
   Desktop& desktop_;
   std::unique_ptr<Ui::TTextEditForm> ui_;
   QString text_file_name_;
   QString browse_folder_;
+  BackCoverCapacity capacity_ = ComputeBackCoverCapacity(PrintCalibration());
 };
 
 }  // namespace sleevemaster
