@@ -12,6 +12,7 @@
 #include "app/console_desktop.h"
 #include "app/settings_store.h"
 #include "app/start_mode.h"
+#include "app/stop_signals.h"
 #include "app/window_module.h"
 #include "pdf/version.h"
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
   if (!DisplayAvailableFromEnvironment()) {
     if (DecideStartMode(arguments).Mode == StartMode::Batch) {
+      EndBatchOnStopSignals();
       ConsoleDesktop desktop(executableFolder);
       return RunBatch(arguments, desktop, SettingsStore());
     }

@@ -135,8 +135,13 @@ void TMain::closeEvent(QCloseEvent* event) {
   }
 }
 
+void TMain::CloseWithoutQuestions() {
+  ask_on_close_ = false;
+  close();
+}
+
 bool TMain::FormClose() {
-  if (document_modified_) {
+  if (document_modified_ && ask_on_close_) {
     const MessageAnswer answer = desktop_.ShowMessage(
         QStringLiteral("The text in the document has changed.\n\nDo you want to save the changes?"),
         QString::fromLatin1(kProductName), MessageIcon::Warning, MessageButtons::YesNoCancel);
