@@ -60,10 +60,17 @@ int main(int argc, char** argv) {
 
   const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
   if (!DisplayAvailableFromEnvironment()) {
-    if (DecideStartMode(arguments).Mode == StartMode::Batch) {
+    const StartDecision start = DecideStartMode(arguments);
+    if (start.Mode == StartMode::Batch) {
       EndBatchOnStopSignals();
       ConsoleDesktop desktop(executableFolder);
       return RunBatch(arguments, desktop, SettingsStore());
+    }
+    if (start.Mode == StartMode::NotADocument) {
+      ConsoleDesktop desktop(executableFolder);
+      desktop.ShowMessage(start.Refusal, QString::fromLatin1(kProductName), MessageIcon::Error,
+                          MessageButtons::Ok);
+      return 1;
     }
     WriteAll(stderr,
              "sleevemaster: the window needs a graphical desktop, and there is no display; "

@@ -64,6 +64,21 @@ int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) 
   return RunBatch(arguments, desktop, SettingsStore());
 }
 
+// A single argument that names no document: said in a box where one can be seen.
+int RefuseStart(char** argv, const StartDecision& start) {
+  FallBackToOffscreen();
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  const QString folder = ExecutableFolderOf(argv[0]);
+  const QString caption = QString::fromLatin1(kProductName);
+  if (ReachedNoDisplay())
+    ConsoleDesktop(folder).ShowMessage(start.Refusal, caption, MessageIcon::Error,
+                                       MessageButtons::Ok);
+  else
+    QtDesktop(folder).ShowMessage(start.Refusal, caption, MessageIcon::Error, MessageButtons::Ok);
+  return 1;
+}
+
 // Cancels every open dialog, message box and menu, as Escape would.
 void CloseModalWindows() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -163,6 +178,8 @@ extern "C" Q_DECL_EXPORT int SleevemasterWindowMain(int argc, char** argv) {
   const StartDecision start = DecideStartMode(arguments);
   if (start.Mode == StartMode::Batch)
     return RunBatchWithDisplay(argv, arguments);
+  if (start.Mode == StartMode::NotADocument)
+    return RefuseStart(argv, start);
   return RunWindows(argv, start);
 }
 
