@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     }
     if (start.Mode == StartMode::NotADocument) {
       ConsoleDesktop desktop(executableFolder);
-      desktop.ShowMessage(start.Refusal, QString::fromLatin1(kProductName), MessageIcon::Error,
+      desktop.ShowMessage(NotADocumentMessage(start.DocumentPath),
+                          QString::fromLatin1(kProductName), MessageIcon::Error,
                           MessageButtons::Ok);
       return 1;
     }

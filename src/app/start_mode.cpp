@@ -66,13 +66,16 @@ StartDecision DecideStartMode(const std::vector<std::string>& arguments) {
     if (PathExists(path)) {
       decision.Mode = StartMode::NotADocument;
       decision.DocumentPath = path;
-      decision.Refusal = QStringLiteral("The document \"%1\" is not a regular file.")
-                             .arg(QFile::decodeName(QByteArray::fromStdString(path)));
       return decision;
     }
   }
   decision.Mode = StartMode::Batch;
   return decision;
+}
+
+QString NotADocumentMessage(const std::string& path) {
+  return QStringLiteral("The document \"%1\" is not a regular file.")
+      .arg(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,

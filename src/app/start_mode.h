@@ -20,8 +20,10 @@ enum class StartMode { Interactive, OpenDocument, Batch, NotADocument };
 struct StartDecision {
   StartMode Mode = StartMode::Interactive;
   std::string DocumentPath;  ///< for OpenDocument and NotADocument
-  QString Refusal;           ///< for NotADocument: the message to show
 };
+
+/// What a start with NotADocument says about the path.
+QString NotADocumentMessage(const std::string& path);
 
 /// No arguments, or "/gui" in any case before "--": interactive. Exactly one argument whose
 /// name ends in ".pdf" (any case, from the last "." of the file name): open the document when

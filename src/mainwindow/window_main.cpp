@@ -72,10 +72,11 @@ int RefuseStart(char** argv, const StartDecision& start) {
   const QString folder = ExecutableFolderOf(argv[0]);
   const QString caption = QString::fromLatin1(kProductName);
   if (ReachedNoDisplay())
-    ConsoleDesktop(folder).ShowMessage(start.Refusal, caption, MessageIcon::Error,
-                                       MessageButtons::Ok);
+    ConsoleDesktop(folder).ShowMessage(NotADocumentMessage(start.DocumentPath), caption,
+                                       MessageIcon::Error, MessageButtons::Ok);
   else
-    QtDesktop(folder).ShowMessage(start.Refusal, caption, MessageIcon::Error, MessageButtons::Ok);
+    QtDesktop(folder).ShowMessage(NotADocumentMessage(start.DocumentPath), caption,
+                                  MessageIcon::Error, MessageButtons::Ok);
   return 1;
 }
 

@@ -55,7 +55,8 @@ TEST(StartModeTest, ASinglePdfNameForSomethingElseIsRefusedNotTakenAsATitle) {
     SCOPED_TRACE(name);
     const StartDecision decision = DecideStartMode({dir.File(name)});
     EXPECT_EQ(decision.Mode, StartMode::NotADocument);
-    EXPECT_EQ(decision.Refusal.toStdString(),
+    EXPECT_EQ(decision.DocumentPath, dir.File(name));
+    EXPECT_EQ(NotADocumentMessage(decision.DocumentPath).toStdString(),
               "The document \"" + dir.File(name) + "\" is not a regular file.");
     // Among other arguments it is what it always was.
     EXPECT_EQ(DecideStartMode({"Title", dir.File(name)}).Mode, StartMode::Batch);
