@@ -8,7 +8,7 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # builds, checks and installs the Debian package with its manual page and desktop entries.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales
-  dpkg-dev lintian groff-base man-db desktop-file-utils)
+  dpkg-dev lintian groff-base man-db desktop-file-utils passwd)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {
