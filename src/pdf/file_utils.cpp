@@ -231,10 +231,14 @@ class PendingFile {
     }
     // Claim the room first: a full disk then refuses before the old bytes are touched.
     struct stat now {};
-    if (fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) ||
-        (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
-         posix_fallocate(fd, now.st_size, static_cast<off_t>(expectedSize) - now.st_size) != 0)) {
-      (void)!ftruncate(fd, now.st_size);
+    if (fstat(fd, &now) != 0 || !S_ISREG(now.st_mode)) {
+      close(fd);
+      held_.reset();
+      return;
+    }
+    if (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
+        posix_fallocate(fd, now.st_size, static_cast<off_t>(expectedSize) - now.st_size) != 0) {
+      (void)!ftruncate(fd, now.st_size);  // whatever was claimed goes again
       close(fd);
       held_.reset();
       return;
