@@ -140,6 +140,51 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
   }
 }
 
+// Written in place on a full disk: the room is claimed before a byte of the old document
+// changes, so the refusal leaves it whole.
+TEST(SavingAsAUserTest, InPlaceOnAFullDiskTheOldDocumentStaysWhole) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "mounting a small file system needs root";
+  test::OrdinaryUser user;
+  if (!user.Ready())
+    GTEST_SKIP() << user.Reason();
+  TempDir dir;
+  const std::string mount = dir.File("tiny");
+  std::filesystem::create_directory(mount);
+  if (test::RunProcess({"mount", "-t", "tmpfs", "-o", "size=64k,mode=0755", "tmpfs", mount})
+          .ExitCode != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here";
+  const std::string target = mount + "/cover.pdf";
+  const std::string old = "%PDF-1.3\rthe old insert\r";
+  WriteFileBytes(target, old);
+  ASSERT_TRUE(user.Own(target));
+  // Everything else the file system holds goes to a file of root's.
+  test::RunProcess({"sh", "-c", "head -c 262144 /dev/zero > \"$0\"", mount + "/filler"});
+  const std::string config = dir.File("config");
+  std::filesystem::create_directory(config);
+  ASSERT_TRUE(user.Own(dir.Path()));
+  ASSERT_TRUE(user.Own(config));
+
+  // A back cover text makes the new document larger than the page the old one takes.
+  std::string back;
+  for (int line = 0; line < 40; ++line)
+    back += "Track " + std::to_string(line) + " - a song whose title takes a line\n";
+  WriteFileBytes(config + "/back.txt", back);
+  ASSERT_TRUE(user.Own(config + "/back.txt"));
+
+  RunOptions options = WithoutDisplay(mount, config);
+  user.RunAs(options);
+  const RunResult run = test::RunProcess(
+      {kExecutable, "Title", "cover.pdf", "/F", "/BACK:" + config + "/back.txt"}, options);
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Stderr,
+            "Sleevemaster: Sleevemaster wasn't able to write the \"cover.pdf\" file.\n");
+  EXPECT_EQ(ReadFileBytes(target), old);
+  EXPECT_EQ(std::filesystem::file_size(target), old.size());
+  EXPECT_EQ(FolderEntries(mount), (std::set<std::string>{"cover.pdf", "filler"}));
+  test::RunProcess({"umount", mount});
+}
+
 TEST(SavingTest, ASinglePdfNameThatIsNoDocumentIsRefused) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("folder.pdf"));
