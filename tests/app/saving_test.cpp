@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -154,6 +155,11 @@ TEST(SavingAsAUserTest, InPlaceOnAFullDiskTheOldDocumentStaysWhole) {
   if (test::RunProcess({"mount", "-t", "tmpfs", "-o", "size=64k,mode=0755", "tmpfs", mount})
           .ExitCode != 0)
     GTEST_SKIP() << "cannot mount a small tmpfs here";
+  // Unmounted however the test ends.
+  const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+      &mount, [](const std::string* path) {
+        test::RunProcess({"umount", *path});
+      });
   const std::string target = mount + "/cover.pdf";
   const std::string old = "%PDF-1.3\rthe old insert\r";
   WriteFileBytes(target, old);
@@ -182,7 +188,6 @@ TEST(SavingAsAUserTest, InPlaceOnAFullDiskTheOldDocumentStaysWhole) {
   EXPECT_EQ(ReadFileBytes(target), old);
   EXPECT_EQ(std::filesystem::file_size(target), old.size());
   EXPECT_EQ(FolderEntries(mount), (std::set<std::string>{"cover.pdf", "filler"}));
-  test::RunProcess({"umount", mount});
 }
 
 TEST(SavingTest, ASinglePdfNameThatIsNoDocumentIsRefused) {
