@@ -356,5 +356,21 @@ TEST_F(EndToEndTest, AStopSignalEndsABatchWithADisplayWithoutATemporaryFile) {
   EXPECT_EQ(ReadFileBytes(folder + "/cover.pdf"), old);
 }
 
+// With a display, a single PDF name that is no document is refused in a message box; the
+// program ends with status 1 once it is answered, and writes nothing.
+TEST_F(EndToEndTest, ASinglePdfNameThatIsNoDocumentIsRefusedInABox) {
+  const std::string folder = home_.File("album.pdf");
+  std::filesystem::create_directories(folder);
+  RunOptions options = environment_;
+  options.WorkingDirectory = home_.Path();
+  BackgroundProcess program({kExecutable, "album.pdf"}, options);
+  const std::string box = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(box.empty()) << "no message box showed";
+  Keys(box, {"Return"});
+  EXPECT_EQ(program.Wait(15), 1);
+  EXPECT_FALSE(std::filesystem::exists(home_.File("cover.pdf")));
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
 }  // namespace
 }  // namespace sleevemaster
