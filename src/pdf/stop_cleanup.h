@@ -5,7 +5,7 @@
 
 #include <string>
 
-#if __has_include(<signal.h>) && __has_include(<unistd.h>)
+#if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
 #define SLEEVEMASTER_HAVE_STOP_SIGNALS 1
 #endif
