@@ -9,7 +9,7 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # gio, which shows what the desktop offers for PDF files.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales
-  dpkg-dev lintian groff-base man-db desktop-file-utils libglib2.0-bin)
+  dpkg-dev lintian groff-base man-db desktop-file-utils libglib2.0-bin passwd)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

@@ -1,9 +1,7 @@
 #include "app/command_line.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <string_view>
 #include <utility>
 
@@ -362,26 +360,11 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     return kNotWritten;
   }
 
-  // A converted back cover text reaches the writer through a private temporary file; the
-  // working back cover text file of an open window is never touched.
+  // A converted back cover text reaches the writer in memory: no temporary file to leave
+  // behind, and the working back cover text file of an open window is never touched.
   CoverDocument document = CoverDocumentFor(request);
-  QTemporaryFile convertedBackText(QDir::tempPath() +
-                                   QStringLiteral("/Sleevemaster-back-XXXXXX.txt"));
-  if (request.ConvertedBackCoverText) {
-    const std::string& text = *request.ConvertedBackCoverText;
-    const qint64 size = static_cast<qint64>(text.size());
-    if (!convertedBackText.open() || convertedBackText.write(text.data(), size) != size ||
-        !convertedBackText.flush()) {
-      ShowError(desktop,
-                kCaption + QStringLiteral(" wasn't able to write the ") +
-                    Quoted(QDir::toNativeSeparators(convertedBackText.fileName())) +
-                    QStringLiteral(" file."),
-                kCaption);
-      return kNotWritten;
-    }
-    convertedBackText.close();
-    document.BackCoverTextFile = QFile::encodeName(convertedBackText.fileName()).toStdString();
-  }
+  if (request.ConvertedBackCoverText)
+    document.BackCoverText = *request.ConvertedBackCoverText;
 
   const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
   if (!pdf.Ok()) {

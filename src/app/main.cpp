@@ -12,6 +12,7 @@
 #include "app/console_desktop.h"
 #include "app/settings_store.h"
 #include "app/start_mode.h"
+#include "app/stop_signals.h"
 #include "app/window_module.h"
 #include "pdf/version.h"
 
@@ -59,9 +60,18 @@ int main(int argc, char** argv) {
 
   const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
   if (!DisplayAvailableFromEnvironment()) {
-    if (DecideStartMode(arguments).Mode == StartMode::Batch) {
+    const StartDecision start = DecideStartMode(arguments);
+    if (start.Mode == StartMode::Batch) {
+      EndBatchOnStopSignals();
       ConsoleDesktop desktop(executableFolder);
       return RunBatch(arguments, desktop, SettingsStore());
+    }
+    if (start.Mode == StartMode::NotADocument) {
+      ConsoleDesktop desktop(executableFolder);
+      desktop.ShowMessage(NotADocumentMessage(start.DocumentPath),
+                          QString::fromLatin1(kProductName), MessageIcon::Error,
+                          MessageButtons::Ok);
+      return 1;
     }
     WriteAll(stderr,
              "sleevemaster: the window needs a graphical desktop, and there is no display; "

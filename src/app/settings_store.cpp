@@ -3,16 +3,27 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QVariant>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "app/system_paper.h"
+#include "pdf/stop_cleanup.h"
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace sleevemaster {
 
@@ -34,6 +45,26 @@ QString CurrentLocation() {
   if (base.isEmpty())
     base = QDir::homePath() + QStringLiteral("/.config");
   return base + QStringLiteral("/Quenmoor/Sleevemaster.conf");
+#endif
+}
+
+// A settings file larger than this was not written by the program: it is not read.
+constexpr qint64 kLargestStore = 1024 * 1024;
+// How long a write waits for another program's lock on the store.
+constexpr int kLockWaitMilliseconds = 1000;
+
+// Whether the store may be read and written: absent, or a regular file of at most 1 MiB.
+// Anything else (a file of gigabytes, a FIFO, a link to nothing) is not ours to parse, and is
+// treated as a store that cannot be opened: never read, never written over.
+bool StoreUsable(const QString& location) {
+#ifdef Q_OS_WIN
+  Q_UNUSED(location);
+  return true;
+#else
+  const QFileInfo info(location);
+  if (!info.exists())
+    return !info.isSymLink();
+  return info.isFile() && info.size() <= kLargestStore;
 #endif
 }
 
@@ -167,16 +198,13 @@ class ValueReader {
   std::optional<SettingsError> error_;
 };
 
-// Collects the values of one step and writes them together. If the store cannot take them,
-// the step's first value is named, as the first write into a key that could not be created.
+// Collects the values of one step and writes them together (WriteStore). If the store cannot
+// take them, the step's first value is named, as the first write into a key that could not be
+// created.
 class ValueWriter {
  public:
-  explicit ValueWriter(QSettings& store) : store_(store) {}
-
   void Integer(const char* name, int value) {
-    if (first_ == nullptr)
-      first_ = name;
-    Set(name, value, QString::number(value));
+    values_.push_back({name, value, QString::number(value)});
   }
 
   void Boolean(const char* name, bool value) { Integer(name, value ? 1 : 0); }
@@ -184,43 +212,135 @@ class ValueWriter {
   /// A path of local 8-bit bytes: stored as text when the bytes survive the trip through the
   /// local encoding, else as a byte array, so no path is ever changed.
   void Text(const char* name, const std::string& bytes) {
-    if (first_ == nullptr)
-      first_ = name;
     const QByteArray raw = QByteArray::fromStdString(bytes);
     const QString text = QFile::decodeName(raw);
     if (QFile::encodeName(text) == raw)
-      Set(name, text, text);
+      values_.push_back({name, text, text});
     else
-      Set(name, raw, QString());
+      values_.push_back({name, raw, QString()});
   }
 
-  std::optional<SettingsError> Finish() {
+  SettingsError Failure() const {
+    return StoreError("Failed to set data for '%1'", values_.empty() ? "" : values_.front().Name);
+  }
+
+  /// Puts the values into the open store; whether any of them changed it.
+  bool ApplyTo(QSettings& store) const {
+    bool changed = false;
+    for (const Value& value : values_)
+      changed = Set(store, value) || changed;
+    return changed;
+  }
+
+  /// Whether the store took the values it was given.
+  static bool Synced(QSettings& store) {
     // A format error is only how the old file read (the rewrite mends it); it hides a later
     // access error, so writability is then asked directly.
-    const bool hadFormatError = store_.status() == QSettings::FormatError;
-    store_.sync();
-    const bool failed =
-        store_.status() == QSettings::AccessError || (hadFormatError && !store_.isWritable());
-    if (failed && first_ != nullptr)
-      return StoreError("Failed to set data for '%1'", first_);
-    return std::nullopt;
+    const bool hadFormatError = store.status() == QSettings::FormatError;
+    store.sync();
+    return store.status() != QSettings::AccessError && !(hadFormatError && !store.isWritable());
   }
 
  private:
+  struct Value {
+    const char* Name;
+    QVariant Stored;
+    QString StoredForm;  ///< empty for a byte array
+  };
+
   // A value the store already holds in the same form is not written again, so a close that
   // changed nothing leaves the file alone (and costs no write to the disk).
-  void Set(const char* name, const QVariant& value, const QString& storedForm) {
-    const QString key = Key(name);
-    const QVariant stored = store_.value(key);
-    if (!storedForm.isEmpty() && stored.typeId() != QMetaType::QByteArray &&
-        stored.toString() == storedForm)
-      return;
-    store_.setValue(key, value);
+  static bool Set(QSettings& store, const Value& value) {
+    const QString key = Key(value.Name);
+    const QVariant stored = store.value(key);
+    if (!value.StoredForm.isEmpty() && stored.typeId() != QMetaType::QByteArray &&
+        stored.toString() == value.StoredForm)
+      return false;
+    store.setValue(key, value.Stored);
+    return true;
   }
 
-  QSettings& store_;
-  const char* first_ = nullptr;
+  std::vector<Value> values_;
 };
+
+#ifdef Q_OS_WIN
+
+std::optional<SettingsError> WriteStore(const QString& location, const ValueWriter& write) {
+  QSettings store(location, kStoreFormat);
+  if (write.ApplyTo(store) && !ValueWriter::Synced(store))
+    return write.Failure();
+  return std::nullopt;
+}
+
+#else
+
+// Makes the store's folder when it is missing; the last level is the program's own and
+// private to the user.
+bool MakeStoreFolder(const QString& folder) {
+  const QFileInfo info(folder);
+  if (info.isDir())
+    return true;
+  if (!QDir().mkpath(info.absolutePath()))
+    return false;
+  return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+         QFileInfo(folder).isDir();
+}
+
+// The values go into a working copy of the store beside it, which then replaces the store in
+// one rename while the store's lock is held. QSettings would wait for that lock without end;
+// here a lock that stays taken for a second skips the write, as a store that cannot be opened.
+// The stop signals wait meanwhile, so no copy or lock is left behind.
+std::optional<SettingsError> WriteStore(const QString& location, const ValueWriter& write) {
+  StopSignalsHeld held;
+  const QFileInfo where(location);
+  if (!StoreUsable(location) || !MakeStoreFolder(where.absolutePath()))
+    return write.Failure();
+  QLockFile lock(location + QStringLiteral(".lock"));
+  if (!lock.tryLock(kLockWaitMilliseconds))
+    return write.Failure();
+
+  // A store reached through a link is replaced where the link points, as QSettings does.
+  const QFileInfo current(location);
+  const bool exists = current.exists();
+  const QString target = exists && current.isSymLink() ? current.canonicalFilePath() : location;
+  if (!StoreUsable(target) || (exists && !current.isWritable()))
+    return write.Failure();
+  const QByteArray targetPath = QFile::encodeName(target);
+
+  QTemporaryFile copy(QFileInfo(target).absolutePath() + QStringLiteral("/.") +
+                      QFileInfo(target).fileName() + QStringLiteral(".XXXXXX"));
+  if (!copy.open())
+    return write.Failure();
+  const QByteArray copyPath = QFile::encodeName(copy.fileName());
+  RemovedOnStop cleanup(copyPath.toStdString());
+  struct stat targetStatus {};
+  if (exists) {
+    QFile old(target);
+    if (!old.open(QIODevice::ReadOnly) || stat(targetPath.constData(), &targetStatus) != 0)
+      return write.Failure();
+    const QByteArray bytes = old.read(kLargestStore + 1);
+    if (bytes.size() > kLargestStore || copy.write(bytes) != bytes.size())
+      return write.Failure();
+  }
+  if (!copy.flush())
+    return write.Failure();
+  {
+    QSettings store(copy.fileName(), kStoreFormat);
+    if (!write.ApplyTo(store))
+      return std::nullopt;
+    if (!ValueWriter::Synced(store))
+      return write.Failure();
+  }
+  // A replaced store keeps its permissions; a new one is the user's alone (the copy's 0600).
+  if (exists && chmod(copyPath.constData(), targetStatus.st_mode & 07777) != 0)
+    return write.Failure();
+  if (std::rename(copyPath.constData(), targetPath.constData()) != 0)
+    return write.Failure();
+  copy.setAutoRemove(false);
+  return std::nullopt;
+}
+
+#endif
 
 void WriteFirstStartValues(ValueWriter& write, const AppSettings& settings) {
   write.Integer("MainXpos", kFirstStartMainPosition.Left);
@@ -289,24 +409,28 @@ int SettingsStore::FactoryPaperSize() const {
 }
 
 LoadResult SettingsStore::LoadSettings(AppSettings& settings) const {
-  QSettings store(location_, kStoreFormat);
   LoadResult result;
-  if (!StoreExists(store)) {
+  std::optional<QSettings> opened;
+  if (StoreUsable(location_))
+    opened.emplace(location_, kStoreFormat);
+  if (!opened || !StoreExists(*opened)) {
     result.FirstStart = true;
     settings.Calibration.PaperSize = FactoryPaperSize();
-    ValueWriter write(store);
+    ValueWriter write;
     WriteFirstStartValues(write, settings);
-    result.Error = write.Finish();
+    result.Error = WriteStore(location_, write);
     settings.ViewInLandscape = true;
     return result;
   }
-  ValueReader read(store);
+  ValueReader read(*opened);
   ReadStoredValues(read, settings);
   result.Error = read.Error();
   return result;
 }
 
 std::optional<SettingsError> SettingsStore::RestoreWindowPositions(AppSettings& settings) const {
+  if (!StoreUsable(location_))
+    return std::nullopt;
   const QSettings store(location_, kStoreFormat);
   if (!StoreExists(store))
     return std::nullopt;
@@ -335,8 +459,7 @@ void WritePdfSettings(ValueWriter& write, const AppSettings& settings) {
 }  // namespace
 
 std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSettings& settings) const {
-  QSettings store(location_, kStoreFormat);
-  ValueWriter write(store);
+  ValueWriter write;
   write.Integer("MainXpos", settings.Main.Left);
   write.Integer("MainYpos", settings.Main.Top);
   write.Integer("AboutXpos", settings.About.Left);
@@ -351,27 +474,25 @@ std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSetting
   write.Boolean("ShowToolTips", settings.ShowToolTips);
   write.Boolean("OverWriteAlways", settings.OverWriteAlways);
   WritePdfSettings(write, settings);
-  return write.Finish();
+  return WriteStore(location_, write);
 }
 
 std::optional<SettingsError> SettingsStore::SaveDocumentSettings(
     const AppSettings& settings) const {
-  QSettings store(location_, kStoreFormat);
-  ValueWriter write(store);
+  ValueWriter write;
   write.Text("DocumentsDirectory", settings.DocumentsFolder);
   WritePdfSettings(write, settings);
-  return write.Finish();
+  return WriteStore(location_, write);
 }
 
 std::optional<SettingsError> SettingsStore::SaveCalibration(
     const PrintCalibration& calibration) const {
-  QSettings store(location_, kStoreFormat);
-  ValueWriter write(store);
+  ValueWriter write;
   write.Integer("Xdimension", calibration.Xdimension);
   write.Integer("Ydimension", calibration.Ydimension);
   write.Boolean("UnitsOfMeasurement", calibration.UnitsOfMeasurement != 0);
   write.Integer("PaperSize", calibration.PaperSize);
-  return write.Finish();
+  return WriteStore(location_, write);
 }
 
 QString ErrorBoxText(const QString& text) {

@@ -54,14 +54,28 @@ StartDecision DecideStartMode(const std::vector<std::string>& arguments) {
     if (EqualsNoCase(argument, "/gui"))
       return decision;
   }
-  if (arguments.size() == 1 && HasPdfExtension(arguments.front()) &&
-      IsRegularFile(arguments.front())) {
-    decision.Mode = StartMode::OpenDocument;
-    decision.DocumentPath = arguments.front();
-    return decision;
+  if (arguments.size() == 1 && HasPdfExtension(arguments.front())) {
+    const std::string& path = arguments.front();
+    if (IsRegularFile(path)) {
+      decision.Mode = StartMode::OpenDocument;
+      decision.DocumentPath = path;
+      return decision;
+    }
+    // Someone meant a document here: writing cover.pdf with the folder's name as the title
+    // would answer the wrong question.
+    if (PathExists(path)) {
+      decision.Mode = StartMode::NotADocument;
+      decision.DocumentPath = path;
+      return decision;
+    }
   }
   decision.Mode = StartMode::Batch;
   return decision;
+}
+
+QString NotADocumentMessage(const std::string& path) {
+  return QStringLiteral("The document \"%1\" is not a regular file.")
+      .arg(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,

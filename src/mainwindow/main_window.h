@@ -134,6 +134,10 @@ class TMain final : public QMainWindow {
 
   /// Opens the document named on the command line (an existing file named like a PDF).
   void OpenDocumentFromCommandLine(const std::string& path);
+  /// Closes the window through its close step without the question about unsaved changes:
+  /// the temporary files go and the settings are saved. For a stop signal.
+  void CloseWithoutQuestions();
+
   /// Fills the window from the header of a written document: 0, or -1 when the file is not
   /// one (the message has been shown). Expects a window that New has just reset.
   int ReadDocumentHeader(const std::string& path);
@@ -233,6 +237,7 @@ class TMain final : public QMainWindow {
   bool viewer_can_print_ = false;
   bool shown_ = false;
   bool closed_ = false;
+  bool ask_on_close_ = true;
 };
 
 }  // namespace sleevemaster

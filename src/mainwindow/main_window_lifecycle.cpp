@@ -129,8 +129,13 @@ void TMain::closeEvent(QCloseEvent* event) {
   }
 }
 
+void TMain::CloseWithoutQuestions() {
+  ask_on_close_ = false;
+  close();
+}
+
 bool TMain::FormClose() {
-  if (DocumentModified()) {
+  if (ask_on_close_ && DocumentModified()) {
     const MessageAnswer answer = desktop_.ShowMessage(
         QStringLiteral("The text in the document has changed.\n\nDo you want to save the changes?"),
         QString::fromLatin1(kProductName), MessageIcon::Warning, MessageButtons::YesNoCancel);

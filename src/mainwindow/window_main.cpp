@@ -1,7 +1,11 @@
 // Entry of the window module: every run that needs a display comes here, an interactive start
 // with its windows and a batch whose messages are message boxes.
 #include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 #include <type_traits>
@@ -13,6 +17,7 @@
 #include "app/qt_desktop.h"
 #include "app/settings_store.h"
 #include "app/start_mode.h"
+#include "app/stop_signals.h"
 #include "app/window_module.h"
 #include "dialogs/Aboutform/about_dialog.h"
 #include "dialogs/Calibrateform/calibrate_dialog.h"
@@ -44,6 +49,7 @@ bool ReachedNoDisplay() {
 // A batch may still end up without a visible display: a message box there would wait for
 // nobody, so its messages go to the console instead.
 int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) {
+  EndBatchOnStopSignals();
   FallBackToOffscreen();
   // Qt sees only the program name: every argument belongs to the batch, so a title such as
   // "-platform" cannot change how Qt starts.
@@ -57,6 +63,69 @@ int RunBatchWithDisplay(char** argv, const std::vector<std::string>& arguments) 
   QtDesktop desktop(folder);
   return RunBatch(arguments, desktop, SettingsStore());
 }
+
+// A single argument that names no document: said in a box where one can be seen.
+int RefuseStart(char** argv, const StartDecision& start) {
+  FallBackToOffscreen();
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  const QString folder = ExecutableFolderOf(argv[0]);
+  const QString caption = QString::fromLatin1(kProductName);
+  if (ReachedNoDisplay())
+    ConsoleDesktop(folder).ShowMessage(NotADocumentMessage(start.DocumentPath), caption,
+                                       MessageIcon::Error, MessageButtons::Ok);
+  else
+    QtDesktop(folder).ShowMessage(NotADocumentMessage(start.DocumentPath), caption,
+                                  MessageIcon::Error, MessageButtons::Ok);
+  return 1;
+}
+
+// Cancels every open dialog, message box and menu, as Escape would.
+void CloseModalWindows() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!widget->isVisible())
+      continue;
+    if (auto* dialog = qobject_cast<QDialog*>(widget))
+      dialog->reject();
+    else if (qobject_cast<QMenu*>(widget) != nullptr)
+      widget->close();
+  }
+}
+
+// Ends the window after a stop signal. Open dialogs are cancelled first; the close step runs
+// once control is back in the main event loop, where no dialog waits for its answer any more.
+// Before that loop runs, the start-up asks Requested() itself.
+class WindowStop {
+ public:
+  explicit WindowStop(TMain*& main) : main_(main) {}
+
+  void Handle() {
+    CloseModalWindows();
+    if (main_ == nullptr || !in_main_loop_ || ended_)
+      return;
+    // A dialog's own loop still runs until its caller has its answer: come back then. One
+    // that will not end keeps the window no longer than a few seconds.
+    if (QThread::currentThread()->loopLevel() > 1 && ++attempts_ < 150) {
+      QTimer::singleShot(20, main_, [this] { Handle(); });
+      return;
+    }
+    ended_ = true;
+    main_->CloseWithoutQuestions();
+    QCoreApplication::quit();
+  }
+
+  void MainLoopStarted(bool requested) {
+    in_main_loop_ = true;
+    if (requested)
+      Handle();
+  }
+
+ private:
+  TMain*& main_;
+  bool in_main_loop_ = false;
+  bool ended_ = false;
+  int attempts_ = 0;
+};
 
 int RunWindows(char** argv, const StartDecision& start) {
   FallBackToOffscreen();
@@ -73,6 +142,13 @@ int RunWindows(char** argv, const StartDecision& start) {
   QApplication::setApplicationName(QString::fromLatin1(kProductName));
   QApplication::setOrganizationName(QStringLiteral("Quenmoor"));
 
+  // A stop signal from here on ends the window through its close step.
+  StopSignalNotifier stop;
+  TMain* mainWindow = nullptr;
+  WindowStop ending(mainWindow);
+  QObject::connect(&stop, &StopSignalNotifier::StopRequested, &stop,
+                   [&ending] { ending.Handle(); });
+
   QtDesktop desktop(ExecutableFolderOf(argv[0]));
   SettingsStore store;
   AppSettings settings;
@@ -84,7 +160,14 @@ int RunWindows(char** argv, const StartDecision& start) {
   TTextEdit textEditor(desktop);
   TMain main({desktop, store, settings, textEditor, DefaultTemporaryFolder(), CurrentLocalTime,
               &calibrator, &options, &about, &splash});
-  main.FormShow(start);
+  mainWindow = &main;
+  if (!stop.Requested())
+    main.FormShow(start);
+  if (stop.Requested()) {
+    main.CloseWithoutQuestions();
+    return 0;
+  }
+  QTimer::singleShot(0, &stop, [&ending, &stop] { ending.MainLoopStarted(stop.Requested()); });
   application.exec();
   return 0;
 }
@@ -96,6 +179,8 @@ extern "C" Q_DECL_EXPORT int SleevemasterWindowMain(int argc, char** argv) {
   const StartDecision start = DecideStartMode(arguments);
   if (start.Mode == StartMode::Batch)
     return RunBatchWithDisplay(argv, arguments);
+  if (start.Mode == StartMode::NotADocument)
+    return RefuseStart(argv, start);
   return RunWindows(argv, start);
 }
 

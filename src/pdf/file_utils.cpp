@@ -1,10 +1,14 @@
 #include "pdf/file_utils.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <system_error>
+
+#include "pdf/stop_cleanup.h"
 
 #if __has_include(<unistd.h>)
 #include <fcntl.h>
@@ -19,29 +23,71 @@ namespace sleevemaster {
 
 namespace {
 
-// Creates a new file for writing; fails when anything, a link included, is at the path.
-std::FILE* OpenExclusive(const fs::path& path, NewFileMode mode) {
 #ifdef SLEEVEMASTER_HAVE_POSIX
-  const mode_t permissions = mode == NewFileMode::Private ? 0600 : 0666;
-  const int fd =
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
-  if (fd < 0)
-    return nullptr;
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr)
-    close(fd);
-  return file;
+// The longest file name the folder's file system takes.
+std::size_t NameLimitOf(const fs::path& folder) {
+  const long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+// Reserves the blocks from `from` up to `to`, so the writes there cannot meet a full disk.
+bool ClaimRoom(int fd, off_t from, off_t to) {
+#ifdef __linux__
+  return posix_fallocate(fd, from, to - from) == 0;
 #else
-  (void)mode;
-  return std::fopen(path.string().c_str(), "wbx");
+  (void)fd;
+  (void)from;
+  (void)to;
+  return true;  // no portable way: the checked writes alone guard the file
 #endif
 }
 
+// Whether this process may write the existing file, by its effective ids.
+bool MayWrite(const fs::path& path) {
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+#else
+std::size_t NameLimitOf(const fs::path&) {
+  return 255;
+}
+bool MayWrite(const fs::path&) {
+  return true;
+}
+#endif
+
+}  // namespace
+
+std::string TemporaryNameFor(const std::string& name, std::size_t nameLimit, std::uint64_t number) {
+  std::string suffix(1, '.');
+  suffix.append(std::to_string(number % 1000000000ULL)).append(".tmp");
+  const std::size_t overhead = 1 + suffix.size();
+  std::size_t keep = nameLimit > overhead ? nameLimit - overhead : 0;
+  if (keep < name.size()) {
+    // Never cut a UTF-8 character in two: some file systems refuse such a name.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+      --keep;
+  } else {
+    keep = name.size();
+  }
+  std::string temporary(1, '.');
+  temporary.append(name, 0, keep).append(suffix);
+  return temporary;
+}
+
+namespace {
+
 // A file written beside its target and renamed over it only when it is complete; anything
-// short of Commit() removes it again.
+// short of Commit() removes it again. Where no file can be made beside an existing target
+// that the user may write (a read-only folder), the target itself is rewritten in place.
 class PendingFile {
  public:
-  explicit PendingFile(const std::string& target, NewFileMode mode = NewFileMode::Shared) {
+  enum class Placement { Beside, InPlace };
+
+  /// `expectedSize`, when known, lets an in-place write claim the space before it changes a
+  /// byte of the old file. InPlace goes straight to rewriting an existing target.
+  PendingFile(const std::string& target, NewFileMode mode, std::uint64_t expectedSize = 0,
+              Placement placement = Placement::Beside)
+      : mode_(mode) {
     fs::path resolved = target;
     // Replace through a symbolic link, not the link itself. A target that does not exist
     // yet is simply created. The program's own files are never reached through a link.
@@ -55,26 +101,44 @@ class PendingFile {
     }
     std::error_code status_error;
     const fs::file_status status = fs::status(resolved, status_error);
-    if (fs::exists(status) && !fs::is_regular_file(status))
+    const bool exists = fs::exists(status);
+    if (exists && !fs::is_regular_file(status))
+      return;
+    // The folder's permission would let a rename replace a file its owner made read-only.
+    if (exists && !MayWrite(resolved))
       return;
     target_ = resolved;
-    // A replaced document keeps its permissions; the program's own files are always 0600.
-    if (fs::exists(status) && mode == NewFileMode::Shared)
-      existing_perms_ = status.permissions();
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    struct stat existing {};
+    if (exists && stat(resolved.c_str(), &existing) == 0) {
+      had_target_ = true;
+      target_mode_ = existing.st_mode & 07777;
+      target_uid_ = existing.st_uid;
+      target_gid_ = existing.st_gid;
+    }
+#endif
+    if (placement == Placement::InPlace) {
+      if (had_target_ && mode == NewFileMode::Shared)
+        OpenInPlace(expectedSize);
+      return;
+    }
 
     std::mt19937_64 random(static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
+    const std::size_t limit = NameLimitOf(resolved.parent_path());
+    int error = 0;
     for (int attempt = 0; attempt < 32 && file_ == nullptr; ++attempt) {
-      std::string name = ".";
-      name += resolved.filename().string();
-      name += '.';
-      name += std::to_string(random() % 1000000000ULL);
-      name += ".tmp";
       temp_ = resolved;
-      temp_.replace_filename(name);
-      file_ = OpenExclusive(temp_, mode);  // never reuse someone's file
+      temp_.replace_filename(TemporaryNameFor(resolved.filename().string(), limit, random()));
+      file_ = OpenExclusive(temp_, error);  // never reuse someone's file
+      if (file_ == nullptr && error != EEXIST)
+        break;
     }
-    created_ = file_ != nullptr;
+    if (file_ != nullptr) {
+      created_ = true;
+    } else if (had_target_ && mode == NewFileMode::Shared && (error == EACCES || error == EPERM)) {
+      OpenInPlace(expectedSize);
+    }
   }
 
   ~PendingFile() {
@@ -93,7 +157,10 @@ class PendingFile {
     if (file_ == nullptr)
       return false;
     // A write that comes back short, even without an error, cancels the save.
-    return size == 0 || std::fwrite(data, 1, size, file_) == size;
+    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
+      return false;
+    written_ += size;
+    return true;
   }
 
   bool Commit() {
@@ -101,27 +168,122 @@ class PendingFile {
       return false;
     bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
 #ifdef SLEEVEMASTER_HAVE_POSIX
-    ok = ok && fsync(fileno(file_)) == 0;
+    const int fd = fileno(file_);
+    if (in_place_) {
+      ok = ok && ftruncate(fd, static_cast<off_t>(written_)) == 0;
+    } else if (ok && had_target_ && mode_ == NewFileMode::Shared) {
+      // A replaced document keeps its owner where that is allowed, and its permissions.
+      if (fchown(fd, target_uid_, target_gid_) != 0)
+        (void)!fchown(fd, static_cast<uid_t>(-1), target_gid_);
+      ok = fchmod(fd, target_mode_) == 0;
+    }
+    ok = ok && fsync(fd) == 0;
 #endif
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;
-    if (!ok)
-      return false;
+    if (!ok || in_place_) {
+      committed_ = ok;
+      return ok;
+    }
     std::error_code error;
-    if (existing_perms_ != fs::perms::unknown)
-      fs::permissions(temp_, existing_perms_, fs::perm_options::replace, error);
-    fs::rename(temp_, target_, error);
-    committed_ = !error;
+    {
+      StopSignalsHeld held;
+      fs::rename(temp_, target_, error);
+      committed_ = !error;
+      if (committed_)
+        cleanup_.reset();
+    }
+    rename_refused_ =
+        error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
     return committed_;
   }
 
+  /// The complete file could not be renamed over an existing target (a sticky folder whose
+  /// target belongs to someone else): the target may still be written in place.
+  bool RenameRefused() const {
+    return rename_refused_ && had_target_;
+  }
+
  private:
+  // Creates a new file for writing; fails when anything, a link included, is at the path.
+  std::FILE* OpenExclusive(const fs::path& path, int& error) {
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    const mode_t permissions = mode_ == NewFileMode::Private ? 0600 : 0666;
+    // Signals wait until the new file is known to the stop cleanup.
+    StopSignalsHeld held;
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+    if (fd < 0) {
+      error = errno;
+      return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+      error = errno;
+      close(fd);
+      unlink(path.c_str());
+      return nullptr;
+    }
+    cleanup_.emplace(path.string());
+    return file;
+#else
+    error = EEXIST;
+    return std::fopen(path.string().c_str(), "wbx");
+#endif
+  }
+
+  // Rewrites the existing target itself, holding the stop signals back until it is whole.
+  void OpenInPlace(std::uint64_t expectedSize) {
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    held_.emplace();
+    const int fd = open(target_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+      held_.reset();
+      return;
+    }
+    // Claim the room first: a full disk then refuses before the old bytes are touched.
+    struct stat now {};
+    if (fstat(fd, &now) != 0 || !S_ISREG(now.st_mode)) {
+      close(fd);
+      held_.reset();
+      return;
+    }
+    if (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
+        !ClaimRoom(fd, now.st_size, static_cast<off_t>(expectedSize))) {
+      (void)!ftruncate(fd, now.st_size);  // whatever was claimed goes again
+      close(fd);
+      held_.reset();
+      return;
+    }
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      close(fd);
+      held_.reset();
+      return;
+    }
+    in_place_ = true;
+#else
+    (void)expectedSize;
+#endif
+  }
+
+  NewFileMode mode_;
   fs::path target_;
   fs::path temp_;
-  fs::perms existing_perms_ = fs::perms::unknown;
   std::FILE* file_ = nullptr;
+  std::uint64_t written_ = 0;
+  bool had_target_ = false;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+  mode_t target_mode_ = 0;
+  uid_t target_uid_ = 0;
+  gid_t target_gid_ = 0;
+#endif
   bool created_ = false;
   bool committed_ = false;
+  bool in_place_ = false;
+  bool rename_refused_ = false;
+  std::optional<RemovedOnStop> cleanup_;
+  std::optional<StopSignalsHeld> held_;
 };
 
 }  // namespace
@@ -167,7 +329,7 @@ bool CopyFileBytes(const std::string& target, const std::string& source) {
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr)
     return false;
-  PendingFile out(target);
+  PendingFile out(target, NewFileMode::Shared, FileByteSize(source));
   char buffer[16384];
   bool ok = true;
   for (std::size_t n; ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
@@ -180,8 +342,17 @@ bool CopyFileBytes(const std::string& target, const std::string& source) {
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, NewFileMode mode) {
   if (path.empty())
     return false;
-  PendingFile out(path, mode);
-  return out.Write(bytes.data(), bytes.size()) && out.Commit();
+  {
+    PendingFile out(path, mode, bytes.size());
+    if (out.Write(bytes.data(), bytes.size()) && out.Commit())
+      return true;
+    if (!out.RenameRefused() || mode != NewFileMode::Shared)
+      return false;
+  }
+  // The complete file could not take the target's place, though the user may write the
+  // target: it is rewritten in place instead.
+  PendingFile in_place(path, mode, bytes.size(), PendingFile::Placement::InPlace);
+  return in_place.Write(bytes.data(), bytes.size()) && in_place.Commit();
 }
 
 }  // namespace sleevemaster

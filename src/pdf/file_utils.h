@@ -31,8 +31,18 @@ enum class NewFileMode {
 
 /// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that the
 /// old file survives any failure (a short write, a full disk, a missing folder). Refuses a
-/// target that exists but is not a regular file. On failure nothing is left behind.
+/// target that exists but is not a regular file, or that the user may not write. A replaced
+/// document keeps its permission bits (and its owner where the system allows). Where no file
+/// can be made or renamed beside an existing document that the user may write (a read-only
+/// or sticky folder), the document is rewritten in place: its room is claimed first, every
+/// write is checked, and the stop signals wait until it is whole. On failure nothing is left
+/// behind; a stop signal meanwhile finds the temporary file in RemoveFilesOnStop().
 bool ReplaceFileContents(const std::string& path, std::string_view bytes,
                          NewFileMode mode = NewFileMode::Shared);
+
+/// The hidden name of the temporary file written beside a file named `name`: a dot, the
+/// name, a dot, `number` (its last nine digits) and ".tmp", the name cut at a character's
+/// start so that the whole fits `nameLimit` bytes.
+std::string TemporaryNameFor(const std::string& name, std::size_t nameLimit, std::uint64_t number);
 
 }  // namespace sleevemaster

@@ -155,20 +155,6 @@ TEST(ExecutableTest, AShortWriteLeavesTheOldFileByteForByte) {
   EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"cover.pdf"});
 }
 
-TEST(ExecutableTest, AReadOnlyFolderLeavesTheOldFileByteForByte) {
-  if (geteuid() == 0)
-    GTEST_SKIP() << "root writes into read-only folders";
-  TempDir dir;
-  const std::string old = "old insert";
-  WriteFileBytes(dir.File("cover.pdf"), old);
-  chmod(dir.Path().c_str(), 0555);
-  const RunResult run = RunProgram(dir, {"Title", "/F"});
-  chmod(dir.Path().c_str(), 0755);
-  EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(run.Stderr, WriteMessage("cover.pdf"));
-  EXPECT_EQ(ReadFileBytes(dir.File("cover.pdf")), old);
-}
-
 TEST(ExecutableTest, WithoutATerminalAnExistingOutputIsKept) {
   TempDir dir;
   WriteFileBytes(dir.File("cover.pdf"), "old insert");

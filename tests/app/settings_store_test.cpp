@@ -6,11 +6,14 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QLockFile>
 #include <QSettings>
 #include <QStringList>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -490,6 +493,142 @@ TEST_F(SettingsStoreTest, EachStoreFollowsXdgConfigHomeAsItIsThen) {
   EXPECT_TRUE(SettingsStore().LoadSettings(settings).FirstStart) << "a new home starts afresh";
   EXPECT_TRUE(std::filesystem::is_regular_file(first + "/Quenmoor/Sleevemaster.conf"));
   EXPECT_TRUE(std::filesystem::is_regular_file(StoreFile()));
+}
+
+std::set<std::string> FolderEntries(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+unsigned ModeOf(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+}
+
+// A complete store padded with a comment line to exactly `size` bytes.
+std::string StoreTextOfSize(const std::string& text, std::size_t size) {
+  const std::string head = text + ";";
+  return head + std::string(size - head.size() - 1, 'x') + "\n";
+}
+
+TEST_F(SettingsStoreTest, AStoreOfMoreThanOneMebibyteIsNeverReadNorWritten) {
+  constexpr std::size_t kMebibyte = 1024 * 1024;
+  WriteStore(CompleteStore());
+  const std::string complete = ReadFileBytes(StoreFile());
+  const struct {
+    std::size_t Size;
+    bool Read;
+  } cases[] = {{kMebibyte, true}, {kMebibyte + 1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Size);
+    NewConfigHome();
+    std::filesystem::create_directories(configHome_ + "/Quenmoor");
+    WriteFileBytes(StoreFile(), StoreTextOfSize(complete, c.Size));
+    ASSERT_EQ(std::filesystem::file_size(StoreFile()), c.Size);
+    AppSettings settings;
+    settings.Main = {1, 2};
+    settings.Calibration.Xdimension = 300;
+    const LoadResult loaded = SettingsStore().LoadSettings(settings);
+    EXPECT_EQ(loaded.FirstStart, !c.Read);
+    EXPECT_EQ(MessageOf(loaded.Error), c.Read ? "" : "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(settings.Calibration.Xdimension, c.Read ? 242 : 300);
+    EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)), "");
+    EXPECT_EQ(settings.Main, c.Read ? (WindowPosition{75, 75}) : (WindowPosition{1, 2}));
+    settings.Main = {5, 6};
+    EXPECT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)),
+              c.Read ? "" : "Failed to set data for 'MainXpos'");
+    if (!c.Read)
+      EXPECT_EQ(ReadFileBytes(StoreFile()), StoreTextOfSize(complete, c.Size));
+    else
+      EXPECT_EQ(StoredValues().at("MainXpos"), "5");
+    EXPECT_EQ(FolderEntries(configHome_ + "/Quenmoor"), std::set<std::string>{"Sleevemaster.conf"});
+  }
+
+  // A sparse file of 2 GB costs nothing to make and would cost gigabytes to parse.
+  NewConfigHome();
+  std::filesystem::create_directories(configHome_ + "/Quenmoor");
+  WriteFileBytes(StoreFile(), "");
+  std::filesystem::resize_file(StoreFile(), 2ULL * 1024 * 1024 * 1024);
+  AppSettings settings;
+  EXPECT_EQ(MessageOf(SettingsStore().LoadSettings(settings).Error),
+            "Failed to set data for 'MainXpos'");
+  EXPECT_EQ(MessageOf(SettingsStore().SaveDocumentSettings(settings)),
+            "Failed to set data for 'DocumentsDirectory'");
+  EXPECT_EQ(MessageOf(SettingsStore().SaveCalibration(settings.Calibration)),
+            "Failed to set data for 'Xdimension'");
+  EXPECT_EQ(std::filesystem::file_size(StoreFile()), 2ULL * 1024 * 1024 * 1024);
+}
+
+TEST_F(SettingsStoreTest, AStoreThatIsNoRegularFileIsNeverOpened) {
+  const std::string folder = configHome_ + "/Quenmoor";
+  std::filesystem::create_directories(folder);
+  const struct {
+    const char* What;
+    void (*Make)(const std::string&);
+  } cases[] = {
+      {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+      {"a link to nothing",
+       [](const std::string& path) { std::filesystem::create_symlink(path + ".gone", path); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::filesystem::remove(StoreFile());
+    c.Make(StoreFile());
+    AppSettings settings;
+    EXPECT_TRUE(SettingsStore().LoadSettings(settings).FirstStart);  // and no hang
+    EXPECT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)),
+              "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(FolderEntries(folder), std::set<std::string>{"Sleevemaster.conf"});
+    EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(StoreFile())));
+  }
+}
+
+TEST_F(SettingsStoreTest, AHeldLockSkipsTheWriteAfterASecond) {
+  WriteStore(CompleteStore());
+  const std::string before = ReadFileBytes(StoreFile());
+  QLockFile other(QString::fromStdString(StoreFile() + ".lock"));
+  ASSERT_TRUE(other.lock());
+
+  AppSettings settings;
+  settings.Main = {40, 50};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)),
+            "Failed to set data for 'MainXpos'");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(900));
+  EXPECT_LT(waited, std::chrono::milliseconds(2000));
+  EXPECT_EQ(ReadFileBytes(StoreFile()), before);
+
+  // Once the lock is free, the same save goes through.
+  other.unlock();
+  EXPECT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)), "");
+  EXPECT_EQ(StoredValues().at("MainXpos"), "40");
+  EXPECT_EQ(FolderEntries(configHome_ + "/Quenmoor"), std::set<std::string>{"Sleevemaster.conf"});
+}
+
+TEST_F(SettingsStoreTest, ANewStoreIsPrivateAndAReplacedOneKeepsItsModeAndLink) {
+  AppSettings settings;
+  ASSERT_TRUE(SettingsStore().LoadSettings(settings).FirstStart);
+  EXPECT_EQ(ModeOf(StoreFile()), 0600u);
+  EXPECT_EQ(ModeOf(configHome_ + "/Quenmoor"), 0700u);
+
+  ASSERT_EQ(chmod(StoreFile().c_str(), 0640), 0);
+  settings.Main = {11, 12};
+  ASSERT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)), "");
+  EXPECT_EQ(ModeOf(StoreFile()), 0640u);
+  EXPECT_EQ(StoredValues().at("MainXpos"), "11");
+
+  // A store kept elsewhere and linked in (a dotfiles folder) is written where the link points.
+  const std::string kept = temp_.File("dotfiles.conf");
+  std::filesystem::rename(StoreFile(), kept);
+  std::filesystem::create_symlink(kept, StoreFile());
+  settings.Main = {13, 14};
+  ASSERT_EQ(MessageOf(SettingsStore().SaveSettingsOnClose(settings)), "");
+  EXPECT_TRUE(std::filesystem::is_symlink(StoreFile()));
+  EXPECT_NE(ReadFileBytes(kept).find("MainXpos=13\n"), std::string::npos);
+  EXPECT_EQ(FolderEntries(configHome_ + "/Quenmoor"), std::set<std::string>{"Sleevemaster.conf"});
 }
 
 TEST(ErrorBoxTextTest, AddsAPeriodOnlyAfterACharacterThatComesAfterThePeriod) {

@@ -41,11 +41,29 @@ TEST(StartModeTest, ASingleExistingPdfIsOpenedEverythingElseIsTheBatch) {
   EXPECT_EQ(DecideStartMode({dir.File("missing.pdf")}).Mode, StartMode::Batch);
   EXPECT_EQ(DecideStartMode({pdf, "out.pdf"}).Mode, StartMode::Batch);
 
-  // A folder or FIFO named like a PDF is no document.
+  // A link to a document opens it.
+  std::filesystem::create_symlink(pdf, dir.File("link.pdf"));
+  EXPECT_EQ(DecideStartMode({dir.File("link.pdf")}).Mode, StartMode::OpenDocument);
+}
+
+TEST(StartModeTest, ASinglePdfNameForSomethingElseIsRefusedNotTakenAsATitle) {
+  TempDir dir;
   std::filesystem::create_directory(dir.File("folder.pdf"));
-  EXPECT_EQ(DecideStartMode({dir.File("folder.pdf")}).Mode, StartMode::Batch);
-  ASSERT_EQ(mkfifo(dir.File("pipe.pdf").c_str(), 0600), 0);
-  EXPECT_EQ(DecideStartMode({dir.File("pipe.pdf")}).Mode, StartMode::Batch);
+  ASSERT_EQ(mkfifo(dir.File("pipe.PDF").c_str(), 0600), 0);
+  std::filesystem::create_symlink(dir.File("nowhere"), dir.File("dangling.pdf"));
+  for (const std::string name : {"folder.pdf", "pipe.PDF", "dangling.pdf"}) {
+    SCOPED_TRACE(name);
+    const StartDecision decision = DecideStartMode({dir.File(name)});
+    EXPECT_EQ(decision.Mode, StartMode::NotADocument);
+    EXPECT_EQ(decision.DocumentPath, dir.File(name));
+    EXPECT_EQ(NotADocumentMessage(decision.DocumentPath).toStdString(),
+              "The document \"" + dir.File(name) + "\" is not a regular file.");
+    // Among other arguments it is what it always was.
+    EXPECT_EQ(DecideStartMode({"Title", dir.File(name)}).Mode, StartMode::Batch);
+  }
+  // A folder not named like a PDF is still a title.
+  std::filesystem::create_directory(dir.File("Album"));
+  EXPECT_EQ(DecideStartMode({dir.File("Album")}).Mode, StartMode::Batch);
 }
 
 TEST(StartModeTest, ExtensionRunsFromTheLastDotOfTheFileName) {

@@ -1,11 +1,13 @@
 // The real program under a virtual X display, driven as a person would with xdotool: type a
 // title, save, quit, start again with the saved file, and find the title back.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -360,6 +362,115 @@ TEST_F(EndToEndTest, AnEditedBackCoverAsksBeforeExit) {
   EXPECT_EQ(program.Wait(1), -1) << "the program ended while asking";
   Keys(question, {"n"});  // No: end without saving
   EXPECT_EQ(program.Wait(15), 0);
+}
+
+// Every file below the folder, folders left out.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (!it->is_directory(error))
+      files.push_back(it->path().string());
+  }
+  return files;
+}
+
+bool FileEndingIn(const std::string& folder, const std::string& name) {
+  for (const std::string& file : FilesBelow(folder)) {
+    if (file.ends_with("/" + name))
+      return true;
+  }
+  return false;
+}
+
+// Each stop signal closes the window through its close step: nothing is asked although the
+// title changed, an open dialog is cancelled, the preview and the working back cover text
+// file go, and the close step's settings are stored.
+TEST_F(EndToEndTest, StopSignalsCloseTheWindowThroughItsCloseStep) {
+  const struct {
+    int Signal;
+    const char* Open;  ///< what is open when the signal comes
+  } cases[] = {{SIGTERM, "nothing"}, {SIGINT, "the About box"}, {SIGHUP, "a preview"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Open);
+    const std::string config = home_.File("config" + std::to_string(c.Signal));
+    const std::string temporary = home_.File("tmp" + std::to_string(c.Signal));
+    std::filesystem::create_directories(temporary);
+    // A store from an earlier run without its close: the close step adds the PDF settings.
+    test::StoreValues values = test::CompleteStore();
+    for (const char* name : {"PdfLevel", "ViewInLandscape", "ViewFullscreen", "HideUiElements"})
+      values.erase(name);
+    values["DisplaySplashScreen"] = "0";
+    test::WriteStoreFile(config, values);
+    RunOptions options = environment_;
+    options.Environment["XDG_CONFIG_HOME"] = config;
+    options.Environment["TMPDIR"] = temporary;
+    options.Environment["XDG_RUNTIME_DIR"] = std::nullopt;
+
+    BackgroundProcess program({kExecutable}, options);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Stopped");
+    ASSERT_TRUE(FileEndingIn(temporary, "Back Cover Text.txt"));
+    if (c.Signal == SIGINT) {
+      Keys(window, {"alt+h", "a"});
+      ASSERT_FALSE(WaitForWindow("^About Sleevemaster$").empty()) << "About did not open";
+    } else if (c.Signal == SIGHUP) {
+      Keys(window, {"alt+f", "v"});
+      for (int wait = 0; wait < 100 && !FileEndingIn(temporary, "Preview.pdf"); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      ASSERT_TRUE(FileEndingIn(temporary, "Preview.pdf")) << "no preview was written";
+    }
+
+    ASSERT_EQ(kill(program.Pid(), c.Signal), 0);
+    EXPECT_EQ(program.WaitForSignal(15), 0) << "the program did not end by itself";
+    const std::vector<std::string> left = FilesBelow(temporary);
+    EXPECT_TRUE(left.empty()) << left.front();
+    const test::StoreValues stored = ReadStoreFile(config);
+    EXPECT_EQ(stored.count("PdfLevel"), 1u) << "the close step did not save the settings";
+    EXPECT_EQ(stored.count("HideUiElements"), 1u);
+  }
+}
+
+// A batch with a display stopped in the middle of its save: no temporary file is left and
+// the old document is whole.
+TEST_F(EndToEndTest, AStopSignalEndsABatchWithADisplayWithoutATemporaryFile) {
+  const std::string folder = home_.File("batch");
+  std::filesystem::create_directories(folder);
+  const std::string old = "%PDF-1.3\rthe old insert\r";
+  test::WriteFileBytes(folder + "/cover.pdf", old);
+  const std::string marker = home_.File("fsync.marker");
+  RunOptions options = environment_;
+  options.WorkingDirectory = folder;
+  options.Environment["LD_PRELOAD"] = SLEEVEMASTER_SLOW_FSYNC;
+  options.Environment["SLEEVEMASTER_TEST_FSYNC_MARKER"] = marker;
+  options.Environment["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+  BackgroundProcess program({kExecutable, "Title", "cover.pdf", "/F"}, options);
+  for (int wait = 0; wait < 500 && !std::filesystem::exists(marker); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(std::filesystem::exists(marker)) << "the save did not reach its fsync";
+  EXPECT_EQ(FilesBelow(folder).size(), 2u) << "the temporary file is there meanwhile";
+  ASSERT_EQ(kill(program.Pid(), SIGTERM), 0);
+  EXPECT_EQ(program.WaitForSignal(10), SIGTERM);
+  EXPECT_EQ(FilesBelow(folder), std::vector<std::string>{folder + "/cover.pdf"});
+  EXPECT_EQ(ReadFileBytes(folder + "/cover.pdf"), old);
+}
+
+// With a display, a single PDF name that is no document is refused in a message box; the
+// program ends with status 1 once it is answered, and writes nothing.
+TEST_F(EndToEndTest, ASinglePdfNameThatIsNoDocumentIsRefusedInABox) {
+  const std::string folder = home_.File("album.pdf");
+  std::filesystem::create_directories(folder);
+  RunOptions options = environment_;
+  options.WorkingDirectory = home_.Path();
+  BackgroundProcess program({kExecutable, "album.pdf"}, options);
+  const std::string box = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(box.empty()) << "no message box showed";
+  Keys(box, {"Return"});
+  EXPECT_EQ(program.Wait(15), 1);
+  EXPECT_FALSE(std::filesystem::exists(home_.File("cover.pdf")));
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 }  // namespace

@@ -330,5 +330,26 @@ TEST_F(LifecycleTest, NoClosesWithoutSaving) {
   EXPECT_EQ(StoredValues().count("PdfLevel"), 1u);
 }
 
+// A stop signal's close: changes or not, nothing is asked, the temporary files go and the
+// settings are saved.
+TEST_F(LifecycleTest, ClosingWithoutQuestionsAsksNothingAndStillCleansUp) {
+  Window().FormShow(StartDecision{});
+  MakeChanges();
+  ASSERT_TRUE(Window().CreateInsertPdf("", false));
+  ASSERT_TRUE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  ASSERT_TRUE(std::filesystem::exists(Working()));
+  Window().move(120, 130);
+
+  Window().CloseWithoutQuestions();
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_TRUE(desktop_.Messages.empty());
+  EXPECT_TRUE(desktop_.SaveDialogs.empty());
+  EXPECT_FALSE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(Working()));
+  const StoreValues stored = StoredValues();
+  EXPECT_EQ(stored.count("PdfLevel"), 1u);
+  EXPECT_EQ(stored.at("MainXpos"), "120");
+}
+
 }  // namespace
 }  // namespace sleevemaster::test

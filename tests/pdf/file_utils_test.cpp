@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "pdf/file_utils.h"
+#include "pdf/stop_cleanup.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -129,6 +130,93 @@ TEST(FileUtils, PrivateFilesAreTheUsersAloneAndNeverReachedThroughALink) {
   struct stat link {};
   ASSERT_EQ(lstat(planted.c_str(), &link), 0);
   EXPECT_TRUE(S_ISLNK(link.st_mode));
+}
+
+// The hidden temporary name for a kept part of the name (built by appending: GCC 12 warns
+// wrongly about "." + std::string).
+std::string Hidden(std::string_view kept) {
+  return std::string(1, '.').append(kept).append(".42.tmp");
+}
+
+TEST(FileUtils, TemporaryNamesFitTheNameLimitAndNeverSplitACharacter) {
+  const std::string e = "\xC3\xA9";  // two bytes
+  const std::string a245(245, 'a'), a246(246, 'a');
+  const struct {
+    std::string Name;
+    std::size_t Limit;
+    std::string Expected;
+  } cases[] = {
+      {"cover.pdf", 255, Hidden("cover.pdf")},
+      {std::string(240, 'a'), 255, Hidden(std::string(240, 'a'))},
+      {std::string(255, 'a'), 255, Hidden(std::string(247, 'a'))},
+      // The cut would fall inside the é: that character goes whole.
+      {a246 + e + "x.pdf", 255, Hidden(a246)},
+      {a245 + e + "x.pdf", 255, Hidden(a245 + e)},
+      {"cover.pdf", 143, Hidden("cover.pdf")},
+      {"cover.pdf", 10, Hidden("co")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name.size());
+    const std::string name = TemporaryNameFor(c.Name, c.Limit, 42);
+    EXPECT_EQ(name, c.Expected);
+    EXPECT_LE(name.size(), c.Limit);
+  }
+  EXPECT_EQ(TemporaryNameFor("a", 255, 1234567890123ULL), ".a.567890123.tmp");
+}
+
+TEST(FileUtils, NamesAtTheFileSystemsLimitAreSavedAndReplaced) {
+  TempDir dir;
+  for (const std::string& name :
+       {std::string(255, 'n'), std::string(249, 'n') + "\xC3\xA9.pdf", std::string(241, 'x')}) {
+    SCOPED_TRACE(name.size());
+    const std::string target = dir.File(name);
+    ASSERT_TRUE(ReplaceFileContents(target, "first"));
+    ASSERT_TRUE(ReplaceFileContents(target, "second"));
+    EXPECT_EQ(ReadFileBytes(target), "second");
+    std::filesystem::remove(target);
+    EXPECT_EQ(EntriesIn(dir.Path()), 0u);
+  }
+}
+
+TEST(FileUtils, AReplacedFileKeepsItsOwnerAndMode) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "only root can give a file to someone else";
+  TempDir dir;
+  const std::string target = dir.File("theirs.pdf");
+  WriteFileBytes(target, "old");
+  ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chmod(target.c_str(), 02640), 0);
+  ASSERT_TRUE(ReplaceFileContents(target, "new"));
+  struct stat info {};
+  ASSERT_EQ(stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 65534u);
+  EXPECT_EQ(info.st_mode & 07777, 02640u);
+  EXPECT_EQ(ReadFileBytes(target), "new");
+}
+
+TEST(StopCleanup, OnlyTheFilesStillNamedAreRemoved) {
+  TempDir dir;
+  const std::string kept = dir.File("released");
+  const std::string removed = dir.File("pending");
+  WriteFileBytes(kept, "k");
+  WriteFileBytes(removed, "r");
+  const int before = FilesRemovedOnStop();
+  {
+    RemovedOnStop released(kept);
+    RemovedOnStop pending(removed);
+    EXPECT_EQ(FilesRemovedOnStop(), before + 2);
+    released.Release();
+    EXPECT_EQ(FilesRemovedOnStop(), before + 1);
+    RemoveFilesOnStop();
+    EXPECT_EQ(FilesRemovedOnStop(), 0);
+  }
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  EXPECT_FALSE(std::filesystem::exists(removed));
+  // A name that goes with its owner is never removed later.
+  { RemovedOnStop gone(kept); }
+  RemoveFilesOnStop();
+  EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,6 +25,9 @@ void CloseIfOpen(int& fd) {
 // folder and environment of the options, then the program. Never returns.
 [[noreturn]] void ExecChild(const std::vector<std::string>& argv, const RunOptions& options) {
   setsid();
+  if (options.User && (setgroups(0, nullptr) != 0 || setgid(options.User->second) != 0 ||
+                       setuid(options.User->first) != 0))
+    _exit(125);
   if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
     _exit(126);
   for (const auto& [name, value] : options.Environment) {
@@ -149,6 +153,24 @@ int BackgroundProcess::Wait(int seconds) {
     if (done == pid_) {
       reaped_ = true;
       return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (done < 0)
+      return -1;
+    usleep(20000);
+  }
+  return -1;
+}
+
+int BackgroundProcess::WaitForSignal(int seconds) {
+  if (pid_ <= 0 || reaped_)
+    return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      reaped_ = true;
+      return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     }
     if (done < 0)
       return -1;

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sleevemaster::test {
@@ -14,6 +15,9 @@ struct RunOptions {
   std::map<std::string, std::optional<std::string>> Environment;
   std::optional<std::string> Stdin;  ///< nullopt: stdin is /dev/null
   int TimeoutSeconds = 60;           ///< the child is killed after this
+  /// The user and group ids the program runs as (without supplementary groups); nullopt:
+  /// the test's own.
+  std::optional<std::pair<unsigned, unsigned>> User;
 };
 
 struct RunResult {
@@ -41,6 +45,11 @@ class BackgroundProcess {
   int Wait(int seconds);
   /// Ends the program (SIGTERM, then SIGKILL) and reaps it.
   void Stop();
+  /// The process id, to send it a signal; -1 when it did not start.
+  int Pid() const { return pid_; }
+  /// Waits up to `seconds` for the program to end; the signal that ended it, 0 when it exited
+  /// by itself, -1 when it did not end in time.
+  int WaitForSignal(int seconds);
 
  private:
   int pid_ = -1;

@@ -1,0 +1,84 @@
+#include "pdf/stop_cleanup.h"
+
+#include <atomic>
+#include <cstring>
+
+#ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
+#include <pthread.h>
+#include <unistd.h>
+#endif
+
+namespace sleevemaster {
+
+namespace {
+
+// A handful of names at a time is all the program ever has (a save's temporary file, the
+// settings' working copy). Each slot owns its copy of the name; whoever empties the slot
+// first, the owner or the handler, decides what becomes of it.
+constexpr int kSlots = 16;
+std::atomic<char*> g_slots[kSlots];
+static_assert(std::atomic<char*>::is_always_lock_free, "the signal handler needs lock-free slots");
+
+}  // namespace
+
+RemovedOnStop::RemovedOnStop(const std::string& path) {
+  char* name = new char[path.size() + 1];
+  std::memcpy(name, path.c_str(), path.size() + 1);
+  for (int slot = 0; slot < kSlots; ++slot) {
+    char* expected = nullptr;
+    if (g_slots[slot].compare_exchange_strong(expected, name)) {
+      slot_ = slot;
+      return;
+    }
+  }
+  delete[] name;  // every slot taken: this file is simply not cleaned up on a stop
+}
+
+RemovedOnStop::~RemovedOnStop() {
+  Release();
+}
+
+void RemovedOnStop::Release() {
+  if (slot_ < 0)
+    return;
+  // An empty slot means a handler has taken the name and the program is ending: the copy
+  // then stays with it.
+  delete[] g_slots[slot_].exchange(nullptr);
+  slot_ = -1;
+}
+
+void RemoveFilesOnStop() noexcept {
+  for (std::atomic<char*>& slot : g_slots) {
+    if (char* name = slot.exchange(nullptr)) {
+#ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
+      unlink(name);
+#endif
+    }
+  }
+}
+
+int FilesRemovedOnStop() noexcept {
+  int count = 0;
+  for (const std::atomic<char*>& slot : g_slots)
+    count += slot.load() != nullptr ? 1 : 0;
+  return count;
+}
+
+StopSignalsHeld::StopSignalsHeld() {
+#ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stop, &previous_);
+#endif
+}
+
+StopSignalsHeld::~StopSignalsHeld() {
+#ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
+  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+#endif
+}
+
+}  // namespace sleevemaster
