@@ -9,9 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLayout>
@@ -21,12 +19,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <filesystem>
 #include <initializer_list>
-#include <system_error>
 #include <utility>
 
 #include "app/help_index.h"
+#include "app/private_folder.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
@@ -62,12 +59,7 @@ int FieldWidth(const QLineEdit* field, int limit) {
 }  // namespace
 
 std::string DefaultTemporaryFolder() {
-  QString folder = QDir::tempPath();
-  if (folder.isEmpty())
-    return {};
-  if (!folder.endsWith(QLatin1Char('/')))
-    folder += QLatin1Char('/');
-  return QFile::encodeName(folder).toStdString();
+  return DefaultPrivateFolder().Path;
 }
 
 TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
@@ -82,6 +74,7 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
       about_(dependencies.AboutBox),
       splash_(dependencies.SplashScreen),
       temporary_folder_(std::move(dependencies.TemporaryFolder)),
+      temporary_folder_problem_(std::move(dependencies.TemporaryFolderProblem)),
       clock_(dependencies.Clock ? std::move(dependencies.Clock) : CurrentLocalTime),
       tool_tips_(std::make_unique<ToolTipSwitch>()) {
   ui_->setupUi(this);
@@ -259,17 +252,24 @@ void TMain::MenuNewClick() {
 
   // A fresh, empty working file for the back cover text.
   const std::string working = WorkingBackCoverText();
-  if (!working.empty()) {
-    if (PathExists(working)) {
-      std::error_code ignored;
-      std::filesystem::remove(working, ignored);
-    }
-    CanCreateFile(working);
-  }
+  if (!working.empty() && !WritePrivateFile(working, {}))
+    ShowError(WriteFailureMessage(working));
 
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
   document_modified_ = false;
+}
+
+bool TMain::WritePrivateFile(const std::string& path, std::string_view bytes) {
+  // The folder is judged again: it may have been cleaned away (and is then made anew) since
+  // the start, and what stands at its name now must still be this user's alone.
+  return PreparePrivateFolder(temporary_folder_) == PrivateFolderFault::None &&
+         ReplaceFileContents(path, bytes, NewFileMode::Private);
+}
+
+QString TMain::WriteFailureMessage(const std::string& path) const {
+  return QStringLiteral("%1 wasn't able to write the \"%2\" file.")
+      .arg(QString::fromLatin1(kProductName), LocalPathText(path));
 }
 
 void TMain::ExitBtnClick() {
@@ -277,8 +277,9 @@ void TMain::ExitBtnClick() {
 }
 
 void TMain::BackTextFileEditBtnClick() {
+  // Only the file itself is shown, never what a link at its name points to.
   const std::string working = WorkingBackCoverText();
-  if (IsRegularFile(working))
+  if (IsRegularFileNotLink(working))
     text_editor_.LoadTextFile(LocalPathText(working));
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
