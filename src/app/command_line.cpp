@@ -14,6 +14,7 @@
 #endif
 
 #include "app/help_index.h"
+#include "document/back_cover_source.h"
 #include "pdf/date_text.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
@@ -50,13 +51,6 @@ QString PathText(const std::string& path) {
 
 QString Quoted(const QString& text) {
   return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-bool IsAscii(std::string_view text) {
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80)
-      return false;
-  return true;
 }
 
 // "U+014D "ō"": the code and, when it can be seen, the character itself.
@@ -220,7 +214,8 @@ class RequestReader {
   }
 
   // "/BACK:file": the file must be a readable regular file. Its text is taken as UTF-8 when
-  // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already.
+  // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already;
+  // a leading byte order mark is never part of it.
   void ReadBackCoverFile(const std::string& path, const QString& usage) {
     request_.BackCoverTextFile.clear();
     request_.ConvertedBackCoverText.reset();
@@ -246,21 +241,17 @@ class RequestReader {
     }
     request_.BackCoverTextFile = path;
 
-    // The reader stops at a zero byte; an editor's byte order mark is no text.
-    std::string_view text = *bytes;
-    text = text.substr(0, text.find('\0'));
-    if (text.starts_with("\xEF\xBB\xBF"))
-      text.remove_prefix(3);
-    if (IsAscii(text) || !IsWellFormedUtf8(text))
-      return;
-    Windows1252Conversion converted = Utf8ToWindows1252(text);
-    if (!converted.Ok) {
+    // Plain Windows-1252 or ASCII is read by the writer as it stands; a byte order mark or
+    // UTF-8 beyond ASCII makes a text of its own.
+    BackCoverFileText text = BackCoverTextFromFileBytes(*bytes);
+    if (!text.Ok) {
       request_.BackCoverTextFile.clear();
-      Report(NotInCodePage(QStringLiteral("The back cover text file ") + shownPath,
-                           converted.Unmappable));
+      Report(
+          NotInCodePage(QStringLiteral("The back cover text file ") + shownPath, text.Unmappable));
       return;
     }
-    request_.ConvertedBackCoverText = std::move(converted.Text);
+    if (text.Changed)
+      request_.ConvertedBackCoverText = std::move(text.Text);
   }
 
   // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.
@@ -360,11 +351,10 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     return kNotWritten;
   }
 
-  // A converted back cover text reaches the writer in memory: no temporary file to leave
-  // behind, and the working back cover text file of an open window is never touched.
+  // A converted back cover text goes to the writer from memory: no file is made for it, and
+  // the working back cover text file of an open window is never touched.
   CoverDocument document = CoverDocumentFor(request);
-  if (request.ConvertedBackCoverText)
-    document.BackCoverText = *request.ConvertedBackCoverText;
+  document.BackCoverText = request.ConvertedBackCoverText;
 
   const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
   if (!pdf.Ok()) {

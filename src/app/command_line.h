@@ -21,8 +21,8 @@ struct CommandLineRequest {
   std::string InsideJacketText;
   std::string SideSpineText;
   std::string BackCoverTextFile;
-  /// The back cover text in Windows-1252 when the file held UTF-8 beyond ASCII; the writer
-  /// then reads this text instead of the file's own bytes.
+  /// The back cover text in Windows-1252 when the file held UTF-8 beyond ASCII or began with
+  /// a byte order mark; the writer then takes this text instead of the file's own bytes.
   std::optional<std::string> ConvertedBackCoverText;
   bool CenterBackCoverText = false;
   bool InversedSideSpineColours = false;

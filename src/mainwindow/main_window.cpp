@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,9 +25,11 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <initializer_list>
 #include <utility>
 
 #include "app/help_index.h"
+#include "app/private_folder.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
@@ -107,12 +111,7 @@ std::string BackCoverContent(const std::string& path) {
 }
 
 std::string DefaultTemporaryFolder() {
-  QString folder = QDir::tempPath();
-  if (folder.isEmpty())
-    return {};
-  if (!folder.endsWith(QLatin1Char('/')))
-    folder += QLatin1Char('/');
-  return QFile::encodeName(folder).toStdString();
+  return DefaultPrivateFolder().Path;
 }
 
 TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
@@ -127,6 +126,7 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
       about_(dependencies.AboutBox),
       splash_(dependencies.SplashScreen),
       temporary_folder_(std::move(dependencies.TemporaryFolder)),
+      temporary_folder_problem_(std::move(dependencies.TemporaryFolderProblem)),
       clock_(dependencies.Clock ? std::move(dependencies.Clock) : CurrentLocalTime),
       tool_tips_(std::make_unique<ToolTipSwitch>()) {
   ui_->setupUi(this);
@@ -301,17 +301,24 @@ void TMain::MenuNewClick() {
 
   // A fresh, empty working file for the back cover text.
   const std::string working = WorkingBackCoverText();
-  if (!working.empty()) {
-    if (PathExists(working)) {
-      std::error_code ignored;
-      std::filesystem::remove(working, ignored);
-    }
-    CanCreateFile(working);
-  }
+  if (!working.empty() && !WritePrivateFile(working, {}))
+    ShowError(WriteFailureMessage(working));
 
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
   MarkUnmodified();
+}
+
+bool TMain::WritePrivateFile(const std::string& path, std::string_view bytes) {
+  // The folder is judged again: it may have been cleaned away (and is then made anew) since
+  // the start, and what stands at its name now must still be this user's alone.
+  return PreparePrivateFolder(temporary_folder_) == PrivateFolderFault::None &&
+         ReplaceFileContents(path, bytes, NewFileMode::Private);
+}
+
+QString TMain::WriteFailureMessage(const std::string& path) const {
+  return QStringLiteral("%1 wasn't able to write the \"%2\" file.")
+      .arg(QString::fromLatin1(kProductName), LocalPathText(path));
 }
 
 void TMain::ExitBtnClick() {
@@ -319,8 +326,9 @@ void TMain::ExitBtnClick() {
 }
 
 void TMain::BackTextFileEditBtnClick() {
+  // Only the file itself is shown, never what a link at its name points to.
   const std::string working = WorkingBackCoverText();
-  if (IsRegularFile(working))
+  if (IsRegularFileNotLink(working))
     text_editor_.LoadTextFile(LocalPathText(working));
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));

@@ -6,8 +6,9 @@
 // proposes. The persisted values (preferences, calibration, documents folder, PDF options,
 // window positions) live in the AppSettings it is given, so the other windows read the same
 // values. The back cover text is never held in memory: it lives in the working file
-// "Back Cover Text.txt" in the temporary folder, which New empties, Open fills, the editor
-// rewrites, the writer reads and closing deletes.
+// "Back Cover Text.txt" in the user's private folder (app/private_folder.h), which New empties,
+// Open fills, the editor rewrites, the writer reads and closing deletes. Every write of it is
+// 0600 and never through a link, and a failed one is reported.
 //
 // The code is split by concern: main_window.cpp holds the fields, their rules and the New,
 // Exit and Edit commands; main_window_document.cpp opening and saving; main_window_lifecycle.cpp
@@ -21,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/app_settings.h"
 #include "app/start_mode.h"
@@ -53,8 +55,8 @@ struct MainWindowDependencies {
   /// written back by saves and by the close step.
   AppSettings& Settings;
   TTextEdit& TextEditor;
-  /// The user's temporary folder in the local 8-bit encoding, with a trailing separator
-  /// (DefaultTemporaryFolder()); empty means there is none.
+  /// The user's private folder for the working files, in the local 8-bit encoding, with a
+  /// trailing separator (DefaultPrivateFolder()); empty means there is none.
   std::string TemporaryFolder;
   /// The time the date texts of the corner are made from.
   std::function<LocalTime()> Clock = CurrentLocalTime;
@@ -66,6 +68,8 @@ struct MainWindowDependencies {
   TAbout* AboutBox = nullptr;
   /// The splash screen, shown by the show step while DisplaySplashScreen is on.
   TSplash* SplashScreen = nullptr;
+  /// Why there is no private folder (TemporaryFolder empty), told once by the create step.
+  QString TemporaryFolderProblem{};
 };
 
 /// Which request handed the insert to the desktop.
@@ -86,7 +90,8 @@ QString ViewerHint(ShellRequest request);
 /// Empty for a missing file. A text a save would refuse counts by its bytes.
 std::string BackCoverContent(const std::string& path);
 
-/// QDir::tempPath() with one trailing separator, in the local 8-bit encoding.
+/// The user's private folder for the working files (DefaultPrivateFolder()), with one
+/// trailing separator; empty when none can be used.
 std::string DefaultTemporaryFolder();
 
 class TMain final : public QMainWindow {
@@ -186,6 +191,11 @@ class TMain final : public QMainWindow {
   void ApplySpineRule();
   void SetCaption(const QString& caption);
   void SetCaptionFromPath(const std::string& path);
+  /// Writes one of the working files (0600, never through a link) into the private folder,
+  /// which is checked again first; false when that failed.
+  bool WritePrivateFile(const std::string& path, std::string_view bytes);
+  /// "Sleevemaster wasn't able to write the "path" file."
+  QString WriteFailureMessage(const std::string& path) const;
 
   // Create, show and close steps (main_window_lifecycle.cpp).
   void FormCreate();
@@ -210,6 +220,9 @@ class TMain final : public QMainWindow {
   void ShowError(const QString& text);
   bool AskReplace(const std::string& path);
   void ReportBackCoverLinesLeftOut(const CoverPdfResult& result);
+  /// The back cover text of an older document that names a file instead of carrying it.
+  void LoadNamedBackCoverFile(const std::string& document, const std::string& named,
+                              const std::string& working);
 
   std::unique_ptr<Ui::TMainForm> ui_;
   Desktop& desktop_;
@@ -221,6 +234,7 @@ class TMain final : public QMainWindow {
   TAbout* about_;
   TSplash* splash_;
   std::string temporary_folder_;
+  QString temporary_folder_problem_;
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;
 

@@ -8,7 +8,9 @@
 #include <system_error>
 
 #include "app/desktop.h"
+#include "app/private_folder.h"
 #include "app/settings_store.h"
+#include "document/back_cover_source.h"
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
 #include "mainwindow/main_window.h"
@@ -16,6 +18,7 @@
 #include "mainwindow/windows1252_validator.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
+#include "pdf/text_file.h"
 #include "pdf/version.h"
 #include "ui_Mainform.h"
 
@@ -157,15 +160,13 @@ int TMain::ReadDocumentHeader(const std::string& path) {
   if (loaded.InversedSideSpineColours)
     ui_->InversedSideSpineColors->setChecked(true);
 
-  // The back cover text goes into the working file; a failure leaves it empty, silently.
+  // The back cover text goes into the working file; a failed write is reported.
   const std::string working = WorkingBackCoverText();
   if (loaded.BackCoverText) {
-    if (!working.empty())
-      ReplaceFileContents(working, *loaded.BackCoverText);
-  } else if (loaded.BackCoverTextFile && !working.empty() &&
-             IsRegularFile(*loaded.BackCoverTextFile) &&
-             !SameFile(*loaded.BackCoverTextFile, working)) {
-    CopyFileBytes(working, *loaded.BackCoverTextFile);
+    if (!working.empty() && !WritePrivateFile(working, *loaded.BackCoverText))
+      ShowError(WriteFailureMessage(working));
+  } else if (loaded.BackCoverTextFile && !working.empty()) {
+    LoadNamedBackCoverFile(path, *loaded.BackCoverTextFile, working);
   }
 
   if (loaded.CenterBackCoverText)
@@ -173,6 +174,40 @@ int TMain::ReadDocumentHeader(const std::string& path) {
   // The document as loaded is what later changes are measured against.
   MarkUnmodified();
   return 0;
+}
+
+// A document from someone else may name any file of this user's. It is read only when it is a
+// plain text file within the back cover limits, and only once the user has agreed to the file
+// by its name: nothing is pulled into an insert unseen.
+void TMain::LoadNamedBackCoverFile(const std::string& document, const std::string& named,
+                                   const std::string& working) {
+  if (SameFile(named, working))
+    return;
+  const NamedBackCoverFile file = ReadNamedBackCoverFile(named);
+  const QString documentName = LocalPathText(FileNameOf(document));
+  switch (file.Use) {
+    case NamedBackCoverUse::Missing:
+      return;  // the text simply stays empty, as for a file that has gone
+    case NamedBackCoverUse::Usable:
+      break;
+    case NamedBackCoverUse::NotPlainFile:
+    case NamedBackCoverUse::TooLarge:
+    case NamedBackCoverUse::OverLimits:
+    case NamedBackCoverUse::Unreadable:
+      ShowError(QStringLiteral("The document \"%1\" takes its back cover text from the file "
+                               "\"%2\", which is not a plain text file within the back cover "
+                               "limits (50 lines of 100 characters). The back cover text is "
+                               "left empty.")
+                    .arg(documentName, LocalPathText(named)));
+      return;
+  }
+  const MessageAnswer answer = desktop_.ShowMessage(
+      QStringLiteral("The document \"%1\" does not hold its back cover text: it takes it from "
+                     "the file \"%2\".\n\nDo you want to use the text of that file?")
+          .arg(documentName, LocalPathText(named)),
+      Product(), MessageIcon::Warning, MessageButtons::YesNo);
+  if (answer == MessageAnswer::Yes && !WritePrivateFile(working, file.Text))
+    ShowError(WriteFailureMessage(working));
 }
 
 void TMain::SaveBtnClick() {
@@ -243,9 +278,12 @@ std::optional<CoverDocument> TMain::DocumentFromFields() {
   document.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
   document.InversedSideSpineColours = ui_->InversedSideSpineColors->isChecked();
   document.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
+  // The working file is read here, never through a link, and handed over as text.
   const std::string working = WorkingBackCoverText();
-  if (IsRegularFile(working))
+  if (IsRegularFileNotLink(working)) {
     document.BackCoverTextFile = working;
+    document.BackCoverText = ReadFileWithoutLinks(working, CReadTextFile::kMaxTextBytes);
+  }
   return document;
 }
 
@@ -293,8 +331,7 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     return false;
   }
 
-  const QString writeFailure = QStringLiteral("%1 wasn't able to write the \"%2\" file.")
-                                   .arg(Product(), LocalPathText(output));
+  const QString writeFailure = WriteFailureMessage(output);
   const bool exists = PathExists(output);
   // A folder, FIFO or device under that name is never replaced.
   if (exists && !IsRegularFile(output)) {
@@ -303,8 +340,12 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
   }
   if (exists && !settings_.OverWriteAlways && !AskReplace(output))
     return false;
-  // The new file replaces the old one only once it is complete, so no failure loses it.
-  if (output.empty() || !ReplaceFileContents(output, result.Bytes)) {
+  // The new file replaces the old one only once it is complete, so no failure loses it. The
+  // scratch file is the program's own: private, and never written through a link.
+  const bool written = targetPath.empty()
+                           ? !output.empty() && WritePrivateFile(output, result.Bytes)
+                           : ReplaceFileContents(output, result.Bytes);
+  if (!written) {
     ShowError(writeFailure);
     return false;
   }

@@ -3,10 +3,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QPushButton>
-#include <filesystem>
-#include <system_error>
 
 #include "app/desktop.h"
+#include "app/private_folder.h"
 #include "app/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
@@ -22,19 +21,12 @@
 
 namespace sleevemaster {
 
-namespace {
-
-void RemoveQuietly(const std::string& path) {
-  if (path.empty() || !PathExists(path))
-    return;
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
-}  // namespace
-
 void TMain::FormCreate() {
   DetectPdfViewer();
+  // Said once: without a private folder there is no working file, as without a temporary
+  // folder, and every later step goes on without it.
+  if (!temporary_folder_problem_.isEmpty())
+    ShowError(temporary_folder_problem_);
   // The viewer's About box setting has no counterpart on this desktop.
   LoadSettings();
 }
@@ -49,14 +41,9 @@ void TMain::DetectPdfViewer() {
 }
 
 void TMain::LoadSettings() {
+  // New also empties a working file that an earlier run left behind.
   MenuNewClick();
   const LoadResult result = store_.LoadSettings(settings_);
-  // A working file left by an earlier run is emptied; a first start has just made it afresh.
-  if (!result.FirstStart) {
-    const std::string working = WorkingBackCoverText();
-    if (!working.empty())
-      CanCreateFile(working);
-  }
   ApplySettingsToControls();
   if (result.Error) {
     ShowError(ErrorBoxText(result.Error->Message));
@@ -147,9 +134,10 @@ bool TMain::FormClose() {
       return false;
   }
 
-  RemoveQuietly(preview_path_);
+  // Only the program's own files go: a link or folder standing at their names is left alone.
+  RemoveOwnFile(preview_path_);
   preview_path_.clear();
-  RemoveQuietly(WorkingBackCoverText());
+  RemoveOwnFile(WorkingBackCoverText());
 
   if (shown_)
     settings_.Main = {x(), y()};

@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/app_settings.h"
 #include "app/batch.h"
 #include "app/console_desktop.h"
+#include "app/private_folder.h"
 #include "app/qt_desktop.h"
 #include "app/settings_store.h"
 #include "app/start_mode.h"
@@ -158,8 +160,11 @@ int RunWindows(char** argv, const StartDecision& start) {
   TSplash splash;
   TOptions options;
   TTextEdit textEditor(desktop);
-  TMain main({desktop, store, settings, textEditor, DefaultTemporaryFolder(), CurrentLocalTime,
-              &calibrator, &options, &about, &splash});
+  // The working files' folder is private to the user; the create step says so when there is
+  // none that can be used.
+  PrivateFolder folder = DefaultPrivateFolder();
+  TMain main({desktop, store, settings, textEditor, std::move(folder.Path), CurrentLocalTime,
+              &calibrator, &options, &about, &splash, std::move(folder.Problem)});
   mainWindow = &main;
   if (!stop.Requested())
     main.FormShow(start);

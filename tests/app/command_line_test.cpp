@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -536,6 +538,58 @@ TEST_F(CommandLineTest, CalibrationLimitsAreTheWritersMessages) {
     EXPECT_THAT(fake.Texts(), ElementsAre(c.Message));
     EXPECT_FALSE(std::filesystem::exists(Out()));
   }
+}
+
+// A byte order mark says how the file was saved; the insert is the same as from the file
+// without it, byte for byte.
+TEST_F(CommandLineTest, AByteOrderMarkIsNeverBackCoverText) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const struct {
+    const char* Name;
+    std::string Text;  // the file's text after the mark: the same file without it is the model
+  } cases[] = {
+      {"ASCII", "Side A\nSide B\n"}, {"ASCII with CR LF", "Side A\r\nSide B"},
+      {"Windows-1252", "Caf\xE9\n"}, {"one line", "Intro"},
+      {"nothing else", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteFileBytes(dir.File("plain.txt"), c.Text);
+    WriteFileBytes(dir.File("marked.txt"), bom + c.Text);
+    FakeDesktop plain;
+    ASSERT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:plain.txt", "--", "plain.pdf"},
+                                 PrintCalibration{}, kNow, plain),
+              0);
+    FakeDesktop marked;
+    ASSERT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:marked.txt", "--", "marked.pdf"},
+                                 PrintCalibration{}, kNow, marked),
+              0);
+    EXPECT_TRUE(marked.Messages.empty()) << First(marked.Texts());
+    const std::string pdf = ReadFileBytes("marked.pdf");
+    EXPECT_EQ(pdf.find("\xEF\xBB\xBF"), std::string::npos);
+    EXPECT_EQ(pdf, ReadFileBytes("plain.pdf"));
+  }
+}
+
+// A converted text goes to the writer from memory: the batch makes no file of its own, in the
+// temporary folder or anywhere else.
+TEST_F(CommandLineTest, AConvertedBackCoverTextLeavesNoFileBehind) {
+  TempDir temp;
+  const QByteArray saved = qgetenv("TMPDIR");
+  const bool had = qEnvironmentVariableIsSet("TMPDIR");
+  qputenv("TMPDIR", QByteArray::fromStdString(temp.Path()));
+  WriteFileBytes(dir.File("utf8.txt"), "Caf\xC3\xA9\n");
+  const int status = Run({"Title", Out(), "/BACK:utf8.txt"});
+  if (had)
+    qputenv("TMPDIR", saved);
+  else
+    qunsetenv("TMPDIR");
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            2);  // the back cover file and the insert
+  EXPECT_TRUE(HasLine(HeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
 }
 
 TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {

@@ -187,12 +187,13 @@ TEST_F(TextEditTest, OkBeforeAnyLoadWritesNothing) {
   EXPECT_TRUE(desktop_.Messages.empty());
 }
 
-TEST_F(TextEditTest, AFailedWriteKeepsTheOldFileSilently) {
+TEST_F(TextEditTest, AFailedWriteIsReportedAndKeepsTheTextAndTheDialog) {
   OpenWorkingFile("old");
   // A disk that fills up half way: writes past 4 KiB come back short. The text is the most a
   // back cover can hold, 5,100 bytes.
   dialog_.SetBackCoverCapacity({100, 50});
-  Memo()->setPlainText(QStringList(50, QString(100, u'x')).join(u'\n'));
+  const QString typed = QStringList(50, QString(100, u'x')).join(u'\n');
+  Memo()->setPlainText(typed);
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -203,18 +204,82 @@ TEST_F(TextEditTest, AFailedWriteKeepsTheOldFileSilently) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, old_handler);
 
-  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.MemoText(), typed);
   EXPECT_EQ(WorkingBytes(), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
                           std::filesystem::directory_iterator()),
             1);  // no temporary file left behind
-  EXPECT_TRUE(desktop_.Messages.empty());
+  ASSERT_EQ(desktop_.Messages.size(), 1u);
+  EXPECT_EQ(desktop_.Messages[0].Text.toStdString(),
+            "Sleevemaster wasn't able to write the \"" + dir_.File("work.txt") + "\" file.");
+  EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
+  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
 
-  // A file in a folder that is gone cannot be written either.
-  dialog_.LoadTextFile(Path("gone/work.txt"));
-  Memo()->setPlainText(QStringLiteral("text"));
-  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::WriteFailed);
-  EXPECT_TRUE(desktop_.Messages.empty());
+  // Once the disk has room again, OK writes the same text and closes.
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_FALSE(dialog_.isVisible());
+  std::string written;  // the editor's line breaks are CR LF
+  for (int line = 0; line < 50; ++line)
+    written += std::string(100, 'x') + (line < 49 ? "\r\n" : "");
+  EXPECT_EQ(WorkingBytes(), written);
+  EXPECT_EQ(desktop_.Messages.size(), 1u);
+}
+
+// Whatever stands at the working file's name in place of a file is left as it is, and OK
+// says that the text could not be kept.
+TEST_F(TextEditTest, OkNeverWritesThroughALinkOrOverAFolder) {
+  WriteFileBytes(dir_.File("target.txt"), "someone else's file");
+  const struct {
+    const char* Name;
+    void (*Plant)(const std::string& at, const std::string& target);
+  } cases[] = {
+      {"link", [](const std::string& at,
+                  const std::string& target) { std::filesystem::create_symlink(target, at); }},
+      {"dangling link",
+       [](const std::string& at, const std::string& target) {
+         std::filesystem::create_symlink(target + ".missing", at);
+       }},
+      {"folder",
+       [](const std::string& at, const std::string&) { std::filesystem::create_directory(at); }},
+  };
+  for (const auto& planted : cases) {
+    SCOPED_TRACE(planted.Name);
+    const std::string at = dir_.File(planted.Name);
+    planted.Plant(at, dir_.File("target.txt"));
+    desktop_.Messages.clear();
+    // A link is not followed even to load: the memo stays empty.
+    dialog_.LoadTextFile(QString::fromStdString(at));
+    EXPECT_EQ(dialog_.MemoText(), QString());
+    desktop_.Messages.clear();
+    dialog_.show();
+    Memo()->setPlainText(QStringLiteral("typed"));
+    QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+    EXPECT_TRUE(dialog_.isVisible());
+    EXPECT_EQ(dialog_.MemoText(), QStringLiteral("typed"));
+    ASSERT_EQ(desktop_.Messages.size(), 1u);
+    EXPECT_TRUE(desktop_.Messages[0].Text.startsWith(
+        QStringLiteral("Sleevemaster wasn't able to write the")));
+    EXPECT_EQ(ReadFileBytes(dir_.File("target.txt")), "someone else's file");
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("target.txt.missing")));
+    EXPECT_EQ(std::filesystem::symlink_status(at).type(),
+              std::string_view(planted.Name) == "folder" ? std::filesystem::file_type::directory
+                                                         : std::filesystem::file_type::symlink);
+    dialog_.hide();
+  }
+}
+
+TEST_F(TextEditTest, OkMakesTheWorkingFilePrivate) {
+  // Even over a file that others could read, the text is written into a file of its own.
+  OpenWorkingFile("old");
+  std::filesystem::permissions(dir_.File("work.txt"), std::filesystem::perms(0644));
+  Memo()->setPlainText(QStringLiteral("secret\nlines"));
+  QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(WorkingBytes(), "secret\r\nlines");
+  struct stat status {};
+  ASSERT_EQ(lstat(dir_.File("work.txt").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 TEST_F(TextEditTest, BrowseImportsIntoTheMemoAndOkWritesTheWorkingFile) {
@@ -280,7 +345,14 @@ TEST_F(TextEditTest, ImportedUtf8BecomesWindows1252) {
       {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80"},  // UTF-8
       {"\xEF\xBB\xBF"
        "Caf\xC3\xA9",
-       "Caf\xE9"},                       // with a byte order mark
+       "Caf\xE9"},  // with a byte order mark
+      {"\xEF\xBB\xBF"
+       "plain",
+       "plain"},  // a byte order mark before ASCII
+      {"\xEF\xBB\xBF"
+       "Caf\xE9",
+       "Caf\xE9"},                       // before Windows-1252
+      {"\xEF\xBB\xBF", ""},              // alone
       {"Caf\xE9 \x80", "Caf\xE9 \x80"},  // not UTF-8: Windows-1252
       {"plain\nASCII", "plain\r\nASCII"},
   };

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -471,6 +472,174 @@ TEST_F(EndToEndTest, ASinglePdfNameThatIsNoDocumentIsRefusedInABox) {
   EXPECT_EQ(program.Wait(15), 1);
   EXPECT_FALSE(std::filesystem::exists(home_.File("cover.pdf")));
   EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+// A folder for a test outside /tmp, so that it stays in sight of a program whose /tmp is a
+// fresh one; removed with everything in it at the end.
+class FolderBesideTheTest {
+ public:
+  FolderBesideTheTest() {
+    std::string pattern = (std::filesystem::current_path() / "private-tmp-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr)
+      path_ = pattern;
+  }
+  ~FolderBesideTheTest() {
+    std::error_code ignored;
+    if (!path_.empty())
+      std::filesystem::remove_all(path_, ignored);
+  }
+  FolderBesideTheTest(const FolderBesideTheTest&) = delete;
+  FolderBesideTheTest& operator=(const FolderBesideTheTest&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Lines "mode type path" of a listing made with find -printf '%m %y %p\n'.
+struct ListedEntry {
+  int Mode = 0;
+  char Type = '?';
+  std::string Path;
+};
+
+std::vector<ListedEntry> ReadListing(const std::string& text) {
+  std::vector<ListedEntry> entries;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+      end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const std::size_t first = line.find(' ');
+    if (first == std::string::npos || first + 3 > line.size())
+      continue;
+    entries.push_back(
+        {std::stoi(line.substr(0, first), nullptr, 8), line[first + 1], line.substr(first + 3)});
+  }
+  return entries;
+}
+
+// Runs inside a private mount namespace: a fresh /tmp with a file and a link planted at the
+// names the working files once had in the shared /tmp, then the program, and listings of /tmp
+// while it runs (when the test asks) and after it has ended.
+constexpr const char* kFreshTmpScript = R"(out="$SM_OUT"
+mount -t tmpfs -o mode=1777 tmpfs /tmp || exit 97
+printf 'planted text' > '/tmp/Back Cover Text.txt'
+chmod 0666 '/tmp/Back Cover Text.txt'
+ln -s "$out/victim.txt" /tmp/Preview.pdf
+list() { find /tmp -mindepth 1 -printf '%m %y %p\n' | sort > "$1"; }
+"$SM_PROGRAM" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null; exit 1' TERM INT HUP
+i=0
+while [ ! -e "$out/list-now" ] && [ "$i" -lt 900 ]; do sleep 0.1; i=$((i + 1)); done
+list "$out/during"
+: > "$out/listed"
+wait "$pid"
+echo "$?" > "$out/status"
+list "$out/after"
+cat '/tmp/Back Cover Text.txt' > "$out/planted"
+readlink /tmp/Preview.pdf > "$out/link"
+)";
+
+// On a shared machine the working files must never be made in the shared /tmp, where another
+// user could read them or plant a file or link first. The window runs with a fresh /tmp of its
+// own, no TMPDIR and no XDG_RUNTIME_DIR; it makes its private folder there, keeps the planted
+// names untouched, and nothing it makes is open to other users.
+TEST_F(EndToEndTest, AFreshSharedTmpKeepsWhatIsPlantedAndGetsOnlyPrivateFiles) {
+  const std::vector<std::string> unshare =
+      geteuid() == 0 ? std::vector<std::string>{"unshare", "-m", "--propagation", "private"}
+                     : std::vector<std::string>{"unshare", "-r", "-m", "--propagation", "private"};
+  std::vector<std::string> probe = unshare;
+  probe.insert(probe.end(), {"sh", "-c", "mount -t tmpfs tmpfs /tmp"});
+  const test::RunResult allowed = RunProcess(probe);
+  if (allowed.ExitCode != 0)
+    GTEST_SKIP() << "a private mount namespace with its own /tmp is not permitted here: "
+                 << allowed.Stderr;
+
+  FolderBesideTheTest out;
+  ASSERT_FALSE(out.Path().empty());
+  // The viewer, the printer tools and the settings move out of /tmp with the test.
+  std::filesystem::copy(home_.Path(), out.File("home"), std::filesystem::copy_options::recursive);
+  test::WriteFileBytes(out.File("victim.txt"), "the victim's own file");
+  test::WriteFileBytes(out.File("fresh-tmp.sh"), kFreshTmpScript);
+  const std::string home = out.File("home");
+  const char* path = std::getenv("PATH");
+  RunOptions options = environment_;
+  options.Environment["PATH"] = home + "/bin:" + (path ? path : "/usr/bin:/bin");
+  options.Environment["HOME"] = home;
+  options.Environment["XDG_CONFIG_HOME"] = home + "/config";
+  options.Environment["XDG_DATA_HOME"] = home + "/data";
+  options.Environment["TMPDIR"] = std::nullopt;
+  options.Environment["XDG_RUNTIME_DIR"] = std::nullopt;
+  options.Environment["SM_OUT"] = out.Path();
+  options.Environment["SM_PROGRAM"] = kExecutable;
+  options.WorkingDirectory = home;
+
+  const std::string saved = out.File("private.pdf");
+  std::vector<std::string> command = unshare;
+  command.insert(command.end(), {"sh", out.File("fresh-tmp.sh")});
+  {
+    BackgroundProcess program(command, options);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Private");
+    Keys(window, {"alt+f", "v"});  // Print Preview...: the scratch file
+    SaveAs(window, saved);         // served after the preview, so the scratch file is there
+    ASSERT_TRUE(std::filesystem::exists(saved));
+
+    test::WriteFileBytes(out.File("list-now"), "");
+    for (int wait = 0; wait < 200 && !std::filesystem::exists(out.File("listed")); ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(std::filesystem::exists(out.File("listed")));
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+  EXPECT_EQ(ReadFileBytes(out.File("status")), "0\n");
+
+  // The planted file and link, and the file the link points at, are as they were.
+  EXPECT_EQ(ReadFileBytes(out.File("planted")), "planted text");
+  EXPECT_EQ(ReadFileBytes(out.File("link")), out.File("victim.txt") + "\n");
+  EXPECT_EQ(ReadFileBytes(out.File("victim.txt")), "the victim's own file");
+  const std::string bytes = ReadFileBytes(saved);
+  EXPECT_NE(bytes.find("\r%%MainTitle: Private\r"), std::string::npos);
+  EXPECT_EQ(bytes.find("planted"), std::string::npos);
+
+  // While it ran, its folder and both working files were there, and only for the user.
+  const std::string folder = "/tmp/sleevemaster-0";
+  const std::vector<ListedEntry> during = ReadListing(ReadFileBytes(out.File("during")));
+  const std::vector<ListedEntry> after = ReadListing(ReadFileBytes(out.File("after")));
+  const auto find = [](const std::vector<ListedEntry>& listing, const std::string& name) {
+    for (const ListedEntry& entry : listing)
+      if (entry.Path == name)
+        return entry;
+    return ListedEntry{-1, '-', name};
+  };
+  EXPECT_EQ(find(during, folder).Mode, 0700);
+  EXPECT_EQ(find(during, folder).Type, 'd');
+  for (const char* name : {"/Back Cover Text.txt", "/Preview.pdf"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(find(during, folder + name).Mode, 0600);
+    EXPECT_EQ(find(during, folder + name).Type, 'f');
+  }
+  // Closing removes the working file; the preview, forgotten by the save after it, may stay.
+  EXPECT_EQ(find(after, folder + "/Back Cover Text.txt").Mode, -1) << "left behind at close";
+  EXPECT_EQ(find(after, folder).Mode, 0700);
+  for (const std::vector<ListedEntry>* listing : {&during, &after}) {
+    for (const ListedEntry& entry : *listing) {
+      if (entry.Path == "/tmp/Back Cover Text.txt") {
+        EXPECT_EQ(entry.Mode, 0666);
+        EXPECT_EQ(entry.Type, 'f');
+      } else if (entry.Path == "/tmp/Preview.pdf") {
+        EXPECT_EQ(entry.Type, 'l');
+      } else {
+        EXPECT_EQ(entry.Mode & 077, 0) << entry.Path << " is open to other users";
+      }
+    }
+  }
 }
 
 }  // namespace

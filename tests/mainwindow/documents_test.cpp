@@ -20,17 +20,6 @@
 namespace sleevemaster::test {
 namespace {
 
-/// A document head by hand: the lines a valid header starts with, then `lines`, CR-ended.
-std::string HandMadeDocument(std::string_view lines) {
-  std::string text =
-      "%PDF-1.3\r%!PDF-Sleevemaster\r%%PDFversion: 1.3\r%%Creator: Sleevemaster\r"
-      "%%CreatorVersion: 3.1.0 (Build 0030)\r%%Producer: Sleevemaster PDF library\r"
-      "%%ProducerVersion: 1.2.8\r";
-  text += lines;
-  text += "%%EndComments\r%%EOF\r";
-  return text;
-}
-
 /// Limits the size of the files this process writes while it lives.
 class FileSizeLimit {
  public:
@@ -282,16 +271,21 @@ TEST_F(DocumentsTest, OlderDocumentsBringTheirBackCoverFileWhileItExists) {
   WriteFileBytes(Document("old.pdf"),
                  HandMadeDocument("%%MainTitle: Old\r%%BackCoverTextFile: " + Document("back.txt") +
                                   "\r%%CenterBackCoverText: 0\r%%CenterSideSpineText: yes\r"));
+  // The file is named to the user before it is read.
+  desktop_.Answers.push_back(MessageAnswer::Yes);
   OpenThroughMenu(Document("old.pdf"));
-  EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+  ASSERT_EQ(desktop_.Messages.size(), 1u) << ::testing::PrintToString(desktop_.Texts());
+  EXPECT_EQ(desktop_.Messages[0].Buttons, MessageButtons::YesNo);
   EXPECT_EQ(Text("MainTitle"), QStringLiteral("Old"));
   EXPECT_EQ(ReadFileBytes(Working()), "Old style\r\nback text");
   EXPECT_FALSE(Checked("CenterBackCoverText"));
   EXPECT_FALSE(Checked("CenterSideSpineText"));
 
+  // Once it has gone, the back cover text is empty, and nothing is asked.
   std::filesystem::remove(Document("back.txt"));
   OpenThroughMenu(Document("old.pdf"));
   EXPECT_EQ(ReadFileBytes(Working()), "");
+  EXPECT_EQ(desktop_.Messages.size(), 1u);
 }
 
 TEST_F(DocumentsTest, AValueOverItsLimitIsShownWholeAndRefusedWhenWritten) {

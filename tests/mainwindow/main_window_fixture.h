@@ -44,6 +44,17 @@ inline std::optional<std::string> HeaderValue(const std::string& path, std::stri
   return value;
 }
 
+/// A document head by hand: the lines a valid header starts with, then `lines`, CR-ended.
+inline std::string HandMadeDocument(std::string_view lines) {
+  std::string text =
+      "%PDF-1.3\r%!PDF-Sleevemaster\r%%PDFversion: 1.3\r%%Creator: Sleevemaster\r"
+      "%%CreatorVersion: 3.1.0 (Build 0030)\r%%Producer: Sleevemaster PDF library\r"
+      "%%ProducerVersion: 1.2.8\r";
+  text += lines;
+  text += "%%EndComments\r%%EOF\r";
+  return text;
+}
+
 /// Sends one key press and release per character, with the character as the typed text, as a
 /// keyboard would (QTest::keyClicks cannot type characters outside Latin-1).
 inline void TypeText(QWidget* widget, const QString& text) {
@@ -69,8 +80,10 @@ class MainWindowTest : public ::testing::Test {
     saved_config_home_ = qgetenv("XDG_CONFIG_HOME");
     config_home_ = temp_.File("config");
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_home_));
+    // The working files' folder is private, as the program's own is.
     temporary_folder_ = temp_.File("tmp") + "/";
     std::filesystem::create_directories(temporary_folder_);
+    std::filesystem::permissions(temporary_folder_, std::filesystem::perms::owner_all);
     documents_ = temp_.File("documents");
     std::filesystem::create_directories(documents_);
     // A first start chooses Letter here, whatever paper the machine running the tests prefers.

@@ -19,7 +19,9 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/desktop.h"
@@ -45,16 +47,17 @@ QString DecodeWindows1252(const QByteArray& bytes) {
 }
 
 // An imported file is UTF-8 when it is valid UTF-8 and uses more than ASCII; anything else is
-// taken byte for byte as Windows-1252, like the working file.
-QString DecodeImportedText(const QByteArray& bytes) {
+// taken byte for byte as Windows-1252, like the working file. A leading byte order mark only
+// says how the file was saved: it is never text.
+QString DecodeImportedText(QByteArray bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF"))
+    bytes.remove(0, 3);
   const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (!ascii) {
-    QStringDecoder utf8(QStringDecoder::Utf8);  // skips a leading byte order mark
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-      return text;
-  }
+  // Strictly judged as a whole: a decoder that keeps state would hold back a cut sequence at
+  // the end (a Windows-1252 "\xE9" as the last byte) instead of calling it an error.
+  if (!ascii && IsWellFormedUtf8({bytes.constData(), static_cast<std::size_t>(bytes.size())}))
+    return QString::fromUtf8(bytes);
   return DecodeWindows1252(bytes);
 }
 
@@ -121,7 +124,11 @@ TTextEdit::~TTextEdit() = default;
 
 TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   text_file_name_ = path;
-  const TextFileRead result = ReadTextIntoMemo(path, Encoding::Windows1252);
+  // The caller's file is the program's own: a link at its name is never followed.
+  std::error_code error;
+  const bool link = std::filesystem::is_symlink(LocalPath(path), error);
+  const TextFileRead result =
+      link ? TextFileRead::NotAFile : ReadTextIntoMemo(path, Encoding::Windows1252);
   if (result != TextFileRead::Loaded) {
     // Never leave another file's text in the memo, where OK would write it over this one.
     ui_->Text->clear();
@@ -163,14 +170,23 @@ TextFileSave TTextEdit::SaveTextFile() {
     else
       bytes.push_back(c);
   }
-  return ReplaceFileContents(LocalPath(text_file_name_), bytes) ? TextFileSave::Written
-                                                                : TextFileSave::WriteFailed;
+  // The file is the program's own working file: private, and never written through a link.
+  return ReplaceFileContents(LocalPath(text_file_name_), bytes, NewFileMode::Private)
+             ? TextFileSave::Written
+             : TextFileSave::WriteFailed;
 }
 
 void TTextEdit::OkBtnClick() {
   if (RefuseTextOverLimits())
     return;
-  if (SaveTextFile() != TextFileSave::Unmappable) {
+  const TextFileSave saved = SaveTextFile();
+  if (saved == TextFileSave::WriteFailed) {
+    // The text stays in the memo and the dialog open: nothing typed is lost.
+    ShowError(QStringLiteral("Sleevemaster wasn't able to write the \"%1\" file.")
+                  .arg(QDir::toNativeSeparators(text_file_name_)));
+    return;
+  }
+  if (saved != TextFileSave::Unmappable) {
     accept();
     return;
   }

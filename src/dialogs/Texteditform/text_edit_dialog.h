@@ -56,14 +56,15 @@ class TTextEdit final : public QDialog {
   ~TTextEdit() override;
 
   /// Remembers `path` as the file that OK writes and shows its text in the memo. A missing
-  /// file leaves the memo empty; one that exists but cannot be shown is reported, too.
+  /// file leaves the memo empty; one that exists but cannot be shown is reported, too. A link
+  /// at the path is not followed: it counts as no file.
   TextFileRead LoadTextFile(const QString& path);
 
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
   void SetBrowseFolder(const QString& folder);
 
-  /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName.
-  /// The old file survives any failure.
+  /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName,
+  /// made 0600 and never through a link. The old file survives any failure.
   TextFileSave SaveTextFile();
 
   const QString& TextFileName() const { return text_file_name_; }

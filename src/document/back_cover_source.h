@@ -1,0 +1,59 @@
+// Back cover text that comes from a text file: the bytes of a file the user names, and the
+// file that an older document names instead of carrying its text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sleevemaster {
+
+/// At most `limit` bytes from the start of the regular file at `path`, opened without
+/// following a link at its name and without waiting on a FIFO; nullopt when there is no such
+/// file or it cannot be read.
+std::optional<std::string> ReadFileWithoutLinks(const std::string& path, std::size_t limit);
+
+/// A text file's bytes made into back cover text (Windows-1252).
+struct BackCoverFileText {
+  /// The text: cut at a zero byte, without a leading UTF-8 byte order mark, and converted
+  /// from UTF-8 when it is well-formed UTF-8 beyond ASCII.
+  std::string Text;
+  /// False when the text is UTF-8 with a character that Windows-1252 lacks.
+  bool Ok = true;
+  /// That character.
+  char32_t Unmappable = 0;
+  /// Whether Text differs from the file's bytes (a byte order mark left out, or converted).
+  bool Changed = false;
+};
+
+/// Makes a file's bytes into back cover text. A byte order mark is how editors say "UTF-8";
+/// it is never a character of the text.
+BackCoverFileText BackCoverTextFromFileBytes(std::string_view bytes);
+
+/// Larger files are not read as the back cover file of a document: 50 lines of 100
+/// characters with any line ends fit well within it.
+inline constexpr std::uint64_t kMaxNamedBackCoverFileBytes = 8192;
+
+/// What became of the back cover file that an older document names.
+enum class NamedBackCoverUse {
+  Usable,        ///< Text holds its back cover text
+  Missing,       ///< nothing is there (a dangling link included)
+  NotPlainFile,  ///< a link, folder, FIFO or device
+  TooLarge,      ///< over kMaxNamedBackCoverFileBytes
+  OverLimits,    ///< more than 50 lines, a line over 100 characters, or no Windows-1252 text
+  Unreadable,    ///< a regular file that cannot be read
+};
+
+struct NamedBackCoverFile {
+  NamedBackCoverUse Use = NamedBackCoverUse::Missing;
+  std::string Text;
+};
+
+/// Reads the back cover file a document names, only when it is a regular file (not reached
+/// through a link) whose text keeps within the back cover's limits. A document received from
+/// someone else can name any path; nothing else is ever read.
+NamedBackCoverFile ReadNamedBackCoverFile(const std::string& path);
+
+}  // namespace sleevemaster

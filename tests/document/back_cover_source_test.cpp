@@ -1,0 +1,152 @@
+// Back cover text from text files: the byte order mark, UTF-8, and the back cover file an
+// older document names, which is read only when it is a plain text file within the limits.
+#include "document/back_cover_source.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace sleevemaster {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteFileBytes;
+
+TEST(BackCoverTextFromFileBytes, LeavesOutTheMarkAndConvertsUtf8) {
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    std::string Text;
+    bool Changed;
+  } cases[] = {
+      {"ASCII", "Side A\r\nSide B", "Side A\r\nSide B", false},
+      {"Windows-1252", "Caf\xE9", "Caf\xE9", false},
+      {"UTF-8", "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", true},
+      {"mark and ASCII", "\xEF\xBB\xBFSide A\n", "Side A\n", true},
+      {"mark and UTF-8",
+       "\xEF\xBB\xBF"
+       "Caf\xC3\xA9",
+       "Caf\xE9", true},
+      {"mark and Windows-1252",
+       "\xEF\xBB\xBF"
+       "Caf\xE9",
+       "Caf\xE9", true},
+      {"mark alone", "\xEF\xBB\xBF", "", true},
+      {"a mark after Windows-1252 is text", "\xE9\xEF\xBB\xBF", "\xE9\xEF\xBB\xBF", false},
+      {"half a mark is no mark", "\xEF\xBB", "\xEF\xBB", false},
+      {"a zero byte ends the text", std::string("A\0B", 3), "A", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const BackCoverFileText text = BackCoverTextFromFileBytes(c.Bytes);
+    EXPECT_TRUE(text.Ok);
+    EXPECT_EQ(text.Text, c.Text);
+    EXPECT_EQ(text.Changed, c.Changed);
+  }
+
+  // Further on, the same bytes in UTF-8 are a character like any other, one Windows-1252 lacks.
+  const BackCoverFileText later = BackCoverTextFromFileBytes("A\xEF\xBB\xBF");
+  EXPECT_FALSE(later.Ok);
+  EXPECT_EQ(later.Unmappable, U'\uFEFF');
+
+  const BackCoverFileText snowman = BackCoverTextFromFileBytes("\xEF\xBB\xBFLet it \xE2\x98\x83");
+  EXPECT_FALSE(snowman.Ok);
+  EXPECT_EQ(snowman.Unmappable, U'\u2603');
+}
+
+TEST(ReadFileWithoutLinks, ReadsOnlyARegularFileItselfUpToTheLimit) {
+  TempDir dir;
+  WriteFileBytes(dir.File("file"), "0123456789");
+  fs::create_symlink(dir.File("file"), dir.File("link"));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+
+  EXPECT_EQ(ReadFileWithoutLinks(dir.File("file"), 100), "0123456789");
+  EXPECT_EQ(ReadFileWithoutLinks(dir.File("file"), 4), "0123");
+  // A FIFO with no writer would block an ordinary open for ever.
+  const auto start = std::chrono::steady_clock::now();
+  for (const char* name : {"link", "fifo", "missing", ""}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(ReadFileWithoutLinks(*name ? dir.File(name) : std::string(), 100));
+  }
+  EXPECT_FALSE(ReadFileWithoutLinks(dir.Path(), 100));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(ReadNamedBackCoverFile, OnlyAPlainTextFileWithinTheLimitsIsRead) {
+  TempDir dir;
+  WriteFileBytes(dir.File("secret"), "password=hunter2\n");
+  std::string fifty;
+  for (int i = 0; i < 50; ++i)
+    fifty += std::string(100, 'x') + "\r\n";
+
+  const struct {
+    const char* Name;
+    std::function<void(const std::string&)> Make;
+    NamedBackCoverUse Use;
+    std::string Text;
+  } cases[] = {
+      {"plain text", [](const std::string& at) { WriteFileBytes(at, "Old style\r\nback text"); },
+       NamedBackCoverUse::Usable, "Old style\r\nback text"},
+      {"50 lines of 100", [&](const std::string& at) { WriteFileBytes(at, fifty); },
+       NamedBackCoverUse::Usable, fifty},
+      {"with a mark", [](const std::string& at) { WriteFileBytes(at, "\xEF\xBB\xBFText"); },
+       NamedBackCoverUse::Usable, "Text"},
+      {"empty", [](const std::string& at) { WriteFileBytes(at, ""); }, NamedBackCoverUse::Usable,
+       ""},
+      {"missing", [](const std::string&) {}, NamedBackCoverUse::Missing, ""},
+      {"a dangling link",
+       [&](const std::string& at) { fs::create_symlink(dir.File("nothing"), at); },
+       NamedBackCoverUse::Missing, ""},
+      {"a link to a small file",
+       [&](const std::string& at) { fs::create_symlink(dir.File("secret"), at); },
+       NamedBackCoverUse::NotPlainFile, ""},
+      {"a folder", [](const std::string& at) { fs::create_directory(at); },
+       NamedBackCoverUse::NotPlainFile, ""},
+      {"a FIFO", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); },
+       NamedBackCoverUse::NotPlainFile, ""},
+      {"51 lines", [](const std::string& at) { WriteFileBytes(at, std::string(51, '\n')); },
+       NamedBackCoverUse::OverLimits, ""},
+      {"a line of 101", [](const std::string& at) { WriteFileBytes(at, std::string(101, 'x')); },
+       NamedBackCoverUse::OverLimits, ""},
+      {"UTF-8 Windows-1252 lacks",
+       [](const std::string& at) { WriteFileBytes(at, "\xE2\x98\x83"); },
+       NamedBackCoverUse::OverLimits, ""},
+      {"over the size bound, even in few lines",
+       [](const std::string& at) {
+         WriteFileBytes(at, std::string(kMaxNamedBackCoverFileBytes + 1, '\r'));
+       },
+       NamedBackCoverUse::TooLarge, ""},
+      {"a link to the zero device",
+       [](const std::string& at) { fs::create_symlink("/dev/zero", at); },
+       NamedBackCoverUse::NotPlainFile, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string at = dir.File(c.Name);
+    c.Make(at);
+    const NamedBackCoverFile named = ReadNamedBackCoverFile(at);
+    EXPECT_EQ(named.Use, c.Use);
+    EXPECT_EQ(named.Text, c.Text);
+  }
+  EXPECT_EQ(ReadNamedBackCoverFile("").Use, NamedBackCoverUse::Missing);
+}
+
+TEST(ReadNamedBackCoverFile, AFileThatCannotBeReadIsSaid) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root reads every file";
+  TempDir dir;
+  WriteFileBytes(dir.File("closed"), "text");
+  fs::permissions(dir.File("closed"), fs::perms::none);
+  EXPECT_EQ(ReadNamedBackCoverFile(dir.File("closed")).Use, NamedBackCoverUse::Unreadable);
+}
+
+}  // namespace
+}  // namespace sleevemaster
