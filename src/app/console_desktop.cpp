@@ -88,4 +88,8 @@ QString ConsoleDesktop::GetSaveFileName(const FileDialogOptions&) {
   return {};
 }
 
+QString ConsoleDesktop::GetExistingFolder(const FileDialogOptions&) {
+  return {};
+}
+
 }  // namespace sleevemaster

@@ -23,6 +23,7 @@ class ConsoleDesktop final : public SystemDesktop {
   void PrintUsage(const QString& usage) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
+  QString GetExistingFolder(const FileDialogOptions& options) override;
 
  private:
   std::ostream& err_;

@@ -17,6 +17,7 @@ class QtDesktop final : public SystemDesktop {
   void PrintUsage(const QString& usage) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
+  QString GetExistingFolder(const FileDialogOptions& options) override;
 };
 
 }  // namespace sleevemaster

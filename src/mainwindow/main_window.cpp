@@ -281,6 +281,7 @@ void TMain::BackTextFileEditBtnClick() {
   if (IsRegularFile(working))
     text_editor_.LoadTextFile(LocalPathText(working));
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
+  text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
   text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
   text_editor_.exec();
   // The editor wrote the file itself on OK; the document's own flag stays as it was.

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/desktop.h"
+#include "dialogs/Texteditform/track_import_dialog.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "ui_Texteditform.h"
@@ -80,6 +81,7 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   connect(ui_->OkBtn, &QPushButton::clicked, this, &TTextEdit::OkBtnClick);
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TTextEdit::CancelBtnClick);
   connect(ui_->BrowseBtn, &QPushButton::clicked, this, &TTextEdit::BrowseBtnClick);
+  connect(ui_->ImportBtn, &QPushButton::clicked, this, &TTextEdit::ImportBtnClick);
   ui_->Text->clear();
 }
 
@@ -187,6 +189,27 @@ void TTextEdit::BrowseBtnClick() {
             .arg(QDir::toNativeSeparators(chosen), DescribeCharacter(converted.Unmappable)),
         kMessageCaption, MessageIcon::Warning, MessageButtons::Ok);
   }
+}
+
+void TTextEdit::SetBackCoverCapacity(const BackCoverCapacity& capacity) {
+  capacity_ = capacity;
+}
+
+void TTextEdit::ImportBtnClick() {
+  TTrackImport import(desktop_, capacity_, this);
+  import.SetBrowseFolder(browse_folder_);
+  if (import.exec() == QDialog::Accepted)
+    InsertTrackLines(import.LinesText());
+}
+
+bool TTextEdit::InsertTrackLines(const QString& lines) {
+  if (!MemoText().isEmpty() &&
+      desktop_.ShowMessage(QStringLiteral("Replace the text in the editor with the track list?"),
+                           kMessageCaption, MessageIcon::Warning,
+                           MessageButtons::YesNo) != MessageAnswer::Yes)
+    return false;
+  ui_->Text->setPlainText(lines);
+  return true;
 }
 
 void TTextEdit::showEvent(QShowEvent* event) {

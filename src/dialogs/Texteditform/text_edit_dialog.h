@@ -10,6 +10,8 @@
 #include <QString>
 #include <memory>
 
+#include "pdf/page_geometry.h"
+
 class QKeyEvent;
 class QShowEvent;
 
@@ -56,6 +58,13 @@ class TTextEdit final : public QDialog {
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
   void SetBrowseFolder(const QString& folder);
 
+  /// How much the back cover holds at the current calibration; Import fits its lines to it.
+  void SetBackCoverCapacity(const BackCoverCapacity& capacity);
+
+  /// Puts imported track lines into the memo in place of its text, after asking when the memo
+  /// is not empty. Returns whether the memo now holds them. Nothing is written until OK.
+  bool InsertTrackLines(const QString& lines);
+
   /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName.
   /// The old file survives any failure.
   TextFileSave SaveTextFile();
@@ -70,6 +79,7 @@ class TTextEdit final : public QDialog {
   void OkBtnClick();
   void CancelBtnClick();
   void BrowseBtnClick();
+  void ImportBtnClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -86,6 +96,7 @@ class TTextEdit final : public QDialog {
   std::unique_ptr<Ui::TTextEditForm> ui_;
   QString text_file_name_;
   QString browse_folder_;
+  BackCoverCapacity capacity_;
 };
 
 }  // namespace sleevemaster
