@@ -154,8 +154,8 @@ TrackLines FormatTrackLines(const TrackSource& source, const BackCoverCapacity& 
       compilation = true;
   }
 
-  const int numberWidth = source.Tracks.size() >= 100 ? 3 : 2;
   const std::size_t shown = std::min(source.Tracks.size(), maxLines);
+  const int numberWidth = shown >= 100 ? 3 : 2;
   for (std::size_t i = 0; i < shown; ++i) {
     const Track& track = source.Tracks[i];
     bool transliterated = false;

@@ -123,6 +123,20 @@ TEST_F(TrackImportTest, ReadingLeavesTheWindowResponsive) {
   EXPECT_LT(worst, 100) << "the window waited " << worst << " ms";
 }
 
+TEST_F(TrackImportTest, ClosingWhileReadingNeitherWaitsNorCrashes) {
+  QElapsedTimer timer;
+  timer.start();
+  {
+    TTrackImport closing(desktop_, kCapacity);
+    closing.ReadSource(QString::fromStdString(album_));
+    EXPECT_TRUE(closing.IsReading());
+  }
+  EXPECT_LT(timer.elapsed(), 100);
+  // The worker ends on its own; what it read goes nowhere and nothing is shown.
+  QTest::qWait(500);
+  EXPECT_TRUE(desktop_.Messages.empty());
+}
+
 TEST_F(TrackImportTest, EditorTakesTheLinesOnlyAfterYesAndWritesNothing) {
   TTextEdit editor(desktop_);
   const std::string work = dir_.File("work.txt");

@@ -50,11 +50,9 @@ TTrackImport::TTrackImport(Desktop& desktop, const BackCoverCapacity& capacity, 
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TTrackImport::CancelBtnClick);
 }
 
-TTrackImport::~TTrackImport() {
-  // A thread object must not go while it runs; the read itself is short.
-  if (reading_)
-    reading_->wait();
-}
+// A read still running is left to end on its own: the thread shares only its outcome, and
+// deletes itself when done, so closing never waits for a slow disk.
+TTrackImport::~TTrackImport() = default;
 
 void TTrackImport::SetBrowseFolder(const QString& folder) {
   browse_folder_ = folder;
@@ -103,12 +101,12 @@ void TTrackImport::ReadSource(const QString& path) {
   connect(thread, &QThread::finished, this, [this, outcome, generation] {
     if (generation != generation_)
       return;  // a later choice replaced this one
-    reading_ = nullptr;
+    reading_ = false;
     unsetCursor();
     ShowOutcome(*outcome);
     emit ReadingFinished();
   });
-  reading_ = thread;
+  reading_ = true;
   thread->start();
 }
 

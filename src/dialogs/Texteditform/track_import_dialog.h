@@ -8,9 +8,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
-#include <QThread>
 #include <memory>
 
 #include "pdf/page_geometry.h"
@@ -42,7 +40,7 @@ class TTrackImport final : public QDialog {
   void ReadSource(const QString& path);
 
   /// Whether a read is still running.
-  bool IsReading() const { return reading_ != nullptr; }
+  bool IsReading() const { return reading_; }
 
   /// The lines shown, as the editor would take them ("\n" between lines); empty until a
   /// source has been read.
@@ -73,7 +71,7 @@ class TTrackImport final : public QDialog {
   std::unique_ptr<Ui::TTrackImportForm> ui_;
   QString browse_folder_;
   TrackLines lines_;
-  QPointer<QThread> reading_;
+  bool reading_ = false;  ///< until the latest read has been shown
   unsigned generation_ = 0;
 };
 
