@@ -309,20 +309,36 @@ class RequestReader {
     }
     if (!request_.Tracks)
       return;
-    if (request_.MainTitle.empty() && !title_refused_)
-      TakeAlbumText(request_.Tracks->Album, "album title", request_.MainTitle);
+    if (request_.MainTitle.empty() && !title_refused_ &&
+        !TakeAlbumText(request_.Tracks->Album, "album title", kMaxMainTitle,
+                       QStringLiteral("a title"), request_.MainTitle))
+      title_refused_ = true;
     if (!subtitle_given_ && !request_.MainTitle.empty())
-      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", request_.SubTitle);
+      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", kMaxSubTitle,
+                    QStringLiteral("a subtitle with /S:"), request_.SubTitle);
   }
 
-  void TakeAlbumText(const std::string& utf8, const char* what, std::string& field) {
+  // An album text for a field of the cover; one too long for the field is an argument error
+  // that names it, rather than the writer's message about a text the user never typed.
+  // False only after such an error.
+  bool TakeAlbumText(const std::string& utf8, const char* what, std::size_t limit,
+                     const QString& instead, std::string& field) {
     if (utf8.empty())
-      return;
+      return true;  // nothing to take, nothing wrong
     bool changed = false;
-    field = ToWindows1252Transliterated(utf8, changed);
+    std::string text = ToWindows1252Transliterated(utf8, changed);
+    if (text.size() > limit) {
+      Report(QStringLiteral("The ") + QLatin1String(what) + QLatin1Char(' ') +
+             Quoted(QString::fromStdString(DisplayText(utf8))) + QStringLiteral(" has more than ") +
+             QString::number(limit) + QStringLiteral(" characters; give ") + instead +
+             QLatin1Char('.'));
+      return false;
+    }
+    field = std::move(text);
     if (changed)
       request_.TrackNotes.push_back(std::string("The ") + what + " \"" + DisplayText(utf8) +
                                     "\" is written as \"" + Windows1252ToUtf8(field) + "\".");
+    return true;
   }
 
   // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.

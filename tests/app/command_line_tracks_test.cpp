@@ -121,6 +121,12 @@ TEST_F(TracksSwitchTest, ArgumentErrorsWriteNothing) {
   WriteFileBytes(dir.File("back.txt"), "text\n");
   WriteFileBytes(dir.File("garbage.cue"), "nothing\n");
   WriteFileBytes(dir.File("noalbum.m3u"), "#EXTINF:5,Song\nsong.mp3\n");
+  const std::string longAlbum = dir.File("long-album.m3u");
+  WriteFileBytes(longAlbum, "#PLAYLIST:An Album Title Far Too Long\nsong.mp3\n");
+  const std::string longArtist = dir.File("long-artist.cue");
+  WriteFileBytes(longArtist,
+                 "TITLE \"Short\"\nPERFORMER \"An Artist Name Much Too Long For The Cover\"\n"
+                 "FILE \"a.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
   const struct {
     Strings Arguments;
     std::string FirstMessage;
@@ -137,12 +143,19 @@ TEST_F(TracksSwitchTest, ArgumentErrorsWriteNothing) {
        "The file \"" + dir.File("garbage.cue") + "\" is not a CUE sheet with tracks."},
       {{"T", Out(), "/TRACKS:" + dir.File("none")},
        "The track source \"" + dir.File("none") + "\" does not exist."},
+      {{"", Out(), "/TRACKS:" + longAlbum},
+       "The album title \"An Album Title Far Too Long\" has more than 22 characters; give a "
+       "title."},
+      {{"/TRACKS:" + longArtist},
+       "The album artist \"An Artist Name Much Too Long For The Cover\" has more than 34 "
+       "characters; give a subtitle with /S:."},
       // A playlist names no album: the title cannot be left out.
       {{"", Out(), "/TRACKS:" + dir.File("noalbum.m3u")},
        "Specify at least a title to create a jewel case insert."},
   };
   for (const auto& c : cases) {
     FakeDesktop fake;
+    SCOPED_TRACE(c.FirstMessage);
     EXPECT_EQ(ProcessCommandLine(c.Arguments, PrintCalibration{}, kNow, fake), 1);
     ASSERT_FALSE(fake.Texts().empty());
     EXPECT_EQ(fake.Texts().front(), c.FirstMessage);
