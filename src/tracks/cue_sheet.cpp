@@ -154,11 +154,13 @@ TrackSourceResult ReadCueSheet(const std::string& path) {
   }
   const std::string folder = FolderOf(path);
   result.Source = CueSheetTracks(*sheet, [&folder](const std::string& file) {
-    std::optional<std::int64_t> length;
+    std::optional<AudioTags> tags;
     if (!file.empty())
-      if (const std::optional<AudioTags> tags = ReadAudioTags(JoinPath(folder, file)))
-        length = tags->DurationMs;
-    return length;
+      tags = ReadAudioTags(JoinPath(folder, file));
+    // A sheet written on Windows may name "C:\Rips\album.flac": look for the name beside it.
+    if (!tags && file.find('\\') != std::string::npos)
+      tags = ReadAudioTags(JoinPath(folder, file.substr(file.rfind('\\') + 1)));
+    return tags ? tags->DurationMs : std::nullopt;
   });
   return result;
 }

@@ -74,8 +74,8 @@ void ReadExtInf(std::string_view rest, PlaylistEntry& entry) {
   std::int64_t value = 0;
   bool digits = !seconds.empty();
   for (const char c : seconds) {
-    if (c == ' ' || c == '\t')
-      break;  // attributes follow
+    if (c == ' ' || c == '\t' || c == '.')
+      break;  // attributes or a fraction of a second follow
     if (c < '0' || c > '9' || value > 1'000'000'000) {
       digits = false;
       break;

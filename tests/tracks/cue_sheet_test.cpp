@@ -135,6 +135,17 @@ TEST(CueSheet, ReadsTheLastLengthFromTheAudioFileBesideIt) {
   EXPECT_EQ(result.Source->Tracks[1].DurationMs, 3000);
 }
 
+TEST(CueSheet, AWindowsPathFindsTheAudioFileBesideTheSheet) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::WriteSilentWav(dir.File("album.wav"), 5.0));
+  test::WriteFileBytes(dir.File("album.cue"),
+                       "FILE \"C:\\Rips\\album.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n"
+                       "    INDEX 01 00:02:00\r\n");
+  const TrackSourceResult result = ReadTrackSource(dir.File("album.cue"));
+  ASSERT_TRUE(result.Ok()) << result.Error;
+  EXPECT_EQ(result.Source->Tracks[0].DurationMs, 3000);
+}
+
 TEST(CueSheet, FilesThatAreNoSheetsAreRefusedWithTheReason) {
   test::TempDir dir;
   test::WriteFileBytes(dir.File("garbage.cue"), "no sheet here\n");

@@ -13,7 +13,7 @@ TEST(Playlist, ParsesEntriesExtInfAndUrls) {
   const Playlist playlist = ParsePlaylist(
       "\xEF\xBB\xBF#EXTM3U\r\n"
       "#PLAYLIST:Road Trip\r\n"
-      "#EXTINF:225,Some Artist - Some Song\r\n"
+      "#EXTINF:225.4,Some Artist - Some Song\r\n"
       "music/one.flac\r\n"
       "\r\n"
       "# a comment\r\n"
