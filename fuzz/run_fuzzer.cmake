@@ -1,6 +1,7 @@
 # Runs one fuzz target for a short time over a scratch copy of its seed corpus, so that new
 # inputs and crash files land in the build tree, never in the sources.
-#   cmake -DFUZZER=... -DCORPUS=... -DSCRATCH=... -DSECONDS=... [-DMAX_LEN=...] -P run_fuzzer.cmake
+#   cmake -DFUZZER=... -DCORPUS=... -DSCRATCH=... -DSECONDS=... [-DMAX_LEN=...]
+#         [-DLEAK_SUPPRESSIONS=file] -P run_fuzzer.cmake
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}/corpus" "${SCRATCH}/artifacts")
 if(EXISTS "${CORPUS}")
@@ -9,6 +10,9 @@ endif()
 set(options -max_total_time=${SECONDS} -print_final_stats=1)
 if(MAX_LEN)
   list(APPEND options -max_len=${MAX_LEN})
+endif()
+if(LEAK_SUPPRESSIONS)
+  set(ENV{LSAN_OPTIONS} "suppressions=${LEAK_SUPPRESSIONS}")
 endif()
 execute_process(
   COMMAND "${FUZZER}" ${options}

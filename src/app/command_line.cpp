@@ -20,12 +20,16 @@
 #include "pdf/text_encoding.h"
 #include "pdf/text_file.h"
 #include "pdf/version.h"
+#include "tracks/track_lines.h"
 
 namespace sleevemaster {
 
 namespace {
 
 const QString kCaption = QString::fromLatin1(kProductName);
+const QString kTracksUsage = QStringLiteral(
+    "The usage of the /TRACKS option is \"/TRACKS:path\" (a folder, a .cue, .m3u or .m3u8 "
+    "file).");
 
 // ASCII-only case folding: switch names are ASCII, and texts after them keep their case.
 char LowerAscii(char c) {
@@ -88,6 +92,7 @@ class RequestReader {
         Report(QStringLiteral("Invalid switch - ") + Quoted(QString::fromStdString(argument)) +
                QStringLiteral(".\n"));
     }
+    ApplyTrackSource();
     if (request_.MainTitle.empty() && !title_refused_)
       Report(QStringLiteral("Specify at least a title to create a jewel case insert."));
     return std::move(request_);
@@ -155,6 +160,7 @@ class RequestReader {
     const QString usageBack = QStringLiteral("The usage of the /BACK option is \"/BACK:file\".");
 
     if (StartsWithNoCase(arg, "/s:")) {
+      subtitle_given_ = true;
       ReadTextSwitch(arg.substr(3), QStringLiteral("The /S text"), usageS, request_.SubTitle);
     } else if (EqualsNoCase(arg, "/s")) {
       Report(usageS);
@@ -190,9 +196,15 @@ class RequestReader {
     } else if (EqualsNoCase(arg, "/w")) {
       request_.InversedSideSpineColours = true;
     } else if (StartsWithNoCase(arg, "/back:")) {
+      back_given_ = true;
       ReadBackCoverFile(argument.substr(6), usageBack);
     } else if (EqualsNoCase(arg, "/back")) {
       Report(usageBack);
+      return false;
+    } else if (StartsWithNoCase(arg, "/tracks:")) {
+      ReadTracks(argument.substr(8));
+    } else if (EqualsNoCase(arg, "/tracks")) {
+      Report(kTracksUsage);
       return false;
     } else if (EqualsNoCase(arg, "/centerback")) {
       request_.CenterBackCoverText = true;
@@ -254,6 +266,70 @@ class RequestReader {
       request_.ConvertedBackCoverText = std::move(text.Text);
   }
 
+  // "/TRACKS:path": a folder, CUE sheet or playlist whose tracks fill the back cover.
+  void ReadTracks(const std::string& path) {
+    request_.TracksSource = path;
+    request_.Tracks.reset();
+    if (path.empty()) {
+      Report(kTracksUsage);
+      return;
+    }
+    TrackSourceResult result = ReadTrackSource(path);
+    if (!result.Ok()) {
+      Report(QString::fromStdString(result.Error));
+      return;
+    }
+    if (result.Source->Tracks.empty()) {
+      Report(QStringLiteral("The track source ") + Quoted(PathText(path)) +
+             QStringLiteral(" holds no track."));
+      return;
+    }
+    request_.Tracks = std::move(result.Source);
+  }
+
+  // Once every argument is read: the track list replaces any back cover file, and an album
+  // it names stands in for a title (and its artist for a subtitle) the arguments left out.
+  void ApplyTrackSource() {
+    if (request_.TracksSource.empty())
+      return;
+    if (back_given_) {
+      Report(QStringLiteral("The /TRACKS and /BACK options cannot be combined."));
+      return;
+    }
+    if (!request_.Tracks)
+      return;
+    if (request_.MainTitle.empty() && !title_refused_ &&
+        !TakeAlbumText(request_.Tracks->Album, "album title", kMaxMainTitle,
+                       QStringLiteral("a title"), request_.MainTitle))
+      title_refused_ = true;
+    if (!subtitle_given_ && !request_.MainTitle.empty())
+      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", kMaxSubTitle,
+                    QStringLiteral("a subtitle with /S:"), request_.SubTitle);
+  }
+
+  // An album text for a field of the cover; one too long for the field is an argument error
+  // that names it, rather than the writer's message about a text the user never typed.
+  // False only after such an error.
+  bool TakeAlbumText(const std::string& utf8, const char* what, std::size_t limit,
+                     const QString& instead, std::string& field) {
+    if (utf8.empty())
+      return true;  // nothing to take, nothing wrong
+    bool changed = false;
+    std::string text = ToWindows1252Transliterated(utf8, changed);
+    if (text.size() > limit) {
+      Report(QStringLiteral("The ") + QLatin1String(what) + QLatin1Char(' ') +
+             Quoted(QString::fromStdString(DisplayText(utf8))) + QStringLiteral(" has more than ") +
+             QString::number(limit) + QStringLiteral(" characters; give ") + instead +
+             QLatin1Char('.'));
+      return false;
+    }
+    field = std::move(text);
+    if (changed)
+      request_.TrackNotes.push_back(std::string("The ") + what + " \"" + DisplayText(utf8) +
+                                    "\" is written as \"" + Windows1252ToUtf8(field) + "\".");
+    return true;
+  }
+
   // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.
   // Opened without blocking, so a FIFO put in its place meanwhile cannot hang the run.
   static std::optional<std::string> ReadLeadingBytes(const std::string& path, std::size_t limit) {
@@ -298,6 +374,8 @@ class RequestReader {
   Desktop& desktop_;
   CommandLineRequest request_;
   bool title_refused_ = false;  // a title was given but could not be converted
+  bool subtitle_given_ = false;
+  bool back_given_ = false;
 };
 
 void ShowError(Desktop& desktop, const QString& text, const QString& caption) {
@@ -355,6 +433,20 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
   // the working back cover text file of an open window is never touched.
   CoverDocument document = CoverDocumentFor(request);
   document.BackCoverText = request.ConvertedBackCoverText;
+
+  if (request.Tracks) {
+    const TrackLines lines =
+        FormatTrackLines(*request.Tracks, ComputeBackCoverCapacity(calibration));
+    document.BackCoverText = lines.Text();
+    std::vector<std::string> notes = request.TrackNotes;
+    notes.insert(notes.end(), lines.Notes.begin(), lines.Notes.end());
+    if (!notes.empty()) {
+      QString text = QStringLiteral("The track list was fitted to the back cover:");
+      for (const std::string& note : notes)
+        text += QStringLiteral("\n") + QString::fromStdString(note);
+      desktop.ShowMessage(text, kCaption, MessageIcon::Information, MessageButtons::Ok);
+    }
+  }
 
   const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
   if (!pdf.Ok()) {
@@ -418,6 +510,10 @@ QString UsageText() {
       "  /C            centre the side spine text\n"
       "  /W            white side spines with black text\n"
       "  /BACK:file    back cover text from a plain text file (50 lines of 100)\n"
+      "  /TRACKS:path  back cover track list from a music folder, a CUE sheet or an\n"
+      "                M3U/M3U8 playlist (not with /BACK); when the source names an\n"
+      "                album, TITLE may be left out or empty (\"\") and the album's\n"
+      "                title and artist become the title and subtitle\n"
       "  /centerback   centre each back cover line\n"
       "  /1            PDF level 1.1 (the default is 1.3)\n"
       "  /2            PDF level 1.2\n"

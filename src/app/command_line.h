@@ -8,6 +8,7 @@
 
 #include "app/desktop.h"
 #include "pdf/cover_document.h"
+#include "tracks/track_source.h"
 
 namespace sleevemaster {
 
@@ -24,6 +25,11 @@ struct CommandLineRequest {
   /// The back cover text in Windows-1252 when the file held UTF-8 beyond ASCII or began with
   /// a byte order mark; the writer then takes this text instead of the file's own bytes.
   std::optional<std::string> ConvertedBackCoverText;
+  /// The folder, CUE sheet or playlist of /TRACKS: and the tracks read from it.
+  std::string TracksSource;
+  std::optional<TrackSource> Tracks;
+  /// What had to change to put album texts on the cover (UTF-8 sentences).
+  std::vector<std::string> TrackNotes;
   bool CenterBackCoverText = false;
   bool InversedSideSpineColours = false;
   bool CenterSideSpineText = false;

@@ -92,4 +92,8 @@ QString ConsoleDesktop::GetSaveFileName(const FileDialogOptions&) {
   return {};
 }
 
+QString ConsoleDesktop::GetExistingFolder(const FileDialogOptions&) {
+  return {};
+}
+
 }  // namespace sleevemaster

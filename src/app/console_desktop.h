@@ -24,6 +24,7 @@ class ConsoleDesktop final : public SystemDesktop {
   void PrintNotice(const QString& line) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
+  QString GetExistingFolder(const FileDialogOptions& options) override;
 
  private:
   std::ostream& err_;

@@ -71,6 +71,10 @@ class Desktop {
   /// Asks for an existing file to open; empty when the user cancels.
   virtual QString GetOpenFileName(const FileDialogOptions& options) = 0;
 
+  /// Asks for an existing folder (Caption and InitialFolder are used); empty when the user
+  /// cancels.
+  virtual QString GetExistingFolder(const FileDialogOptions& options) = 0;
+
   /// Asks for a file to save to; empty when the user cancels. The dialog itself never asks
   /// about replacing a file: the caller does, with its own words.
   virtual QString GetSaveFileName(const FileDialogOptions& options) = 0;

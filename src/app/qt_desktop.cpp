@@ -133,4 +133,14 @@ QString QtDesktop::GetSaveFileName(const FileDialogOptions& options) {
   return RunFileDialog(options, QFileDialog::AcceptSave);
 }
 
+QString QtDesktop::GetExistingFolder(const FileDialogOptions& options) {
+  QFileDialog dialog(QApplication::activeWindow(), options.Caption, options.InitialFolder);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return {};
+  return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace sleevemaster

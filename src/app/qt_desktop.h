@@ -26,6 +26,7 @@ class QtDesktop final : public SystemDesktop {
   void PrintNotice(const QString& line) override;
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
+  QString GetExistingFolder(const FileDialogOptions& options) override;
 };
 
 }  // namespace sleevemaster

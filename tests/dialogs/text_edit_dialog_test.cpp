@@ -96,7 +96,7 @@ TEST_F(TextEditTest, HasAFixedSizeThatClipsNothingAndTabsInOrder) {
   EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());
   EXPECT_GE(Memo()->width(), 406);
   EXPECT_GE(Memo()->height(), 300);
-  for (const char* name : {"OkBtn", "CancelBtn", "BrowseBtn"}) {
+  for (const char* name : {"OkBtn", "CancelBtn", "BrowseBtn", "ImportBtn"}) {
     QWidget* button = Button(name);
     EXPECT_GE(button->width(), std::max(96, button->sizeHint().width())) << name;
     EXPECT_GE(button->height(), std::max(32, button->sizeHint().height())) << name;
@@ -109,7 +109,7 @@ TEST_F(TextEditTest, HasAFixedSizeThatClipsNothingAndTabsInOrder) {
   EXPECT_EQ(QApplication::focusWidget(), Button("OkBtn"));
   for (QWidget* next :
        {static_cast<QWidget*>(Button("CancelBtn")), static_cast<QWidget*>(Button("BrowseBtn")),
-        static_cast<QWidget*>(Memo())}) {
+        static_cast<QWidget*>(Button("ImportBtn")), static_cast<QWidget*>(Memo())}) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next);
   }

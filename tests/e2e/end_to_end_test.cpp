@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/audio_files.h"
 #include "support/pdf_checks.h"
 #include "support/process.h"
 #include "support/store_file.h"
@@ -640,6 +641,62 @@ TEST_F(EndToEndTest, AFreshSharedTmpKeepsWhatIsPlantedAndGetsOnlyPrivateFiles) {
       }
     }
   }
+}
+
+// Back Cover > Edit > Import... > Folder..., a folder of tagged files, OK, OK, Save: the back
+// cover holds one line per track, with its length at the right end.
+TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
+  const std::string music = home_.File("music");
+  std::filesystem::create_directories(music);
+  ASSERT_TRUE(
+      test::MakeTaggedAudio(music + "/b.wav", 2.0, {"Second Song", "Band", "LP", "", 2, 0}));
+  ASSERT_TRUE(test::MakeTaggedAudio(music + "/a.wav", 3.0, {"First Song", "Band", "LP", "", 1, 0}));
+  const std::string pdf = home_.File("tracks.pdf");
+  SkipSplash();
+  {
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Tracks");
+    // From the title back to the page tabs, on to "Back Cover", and down to its Edit button.
+    Keys(window, {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"});
+    const std::string editor = WaitForWindow("Text Editor$");
+    ASSERT_FALSE(editor.empty()) << "the text editor did not show";
+
+    // OK has the focus; Import... is the fourth button.
+    Keys(editor, {"Tab", "Tab", "Tab", "Return"});
+    const std::string import = WaitForWindow("Import Track List$");
+    ASSERT_FALSE(import.empty()) << "the import dialog did not show";
+    Keys(import, {"Return"});  // Folder..., first in the tab order
+    const std::string chooser = WaitForWindow("^Choose a music folder$");
+    ASSERT_FALSE(chooser.empty()) << "the folder chooser did not show";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Type(chooser, music);
+    Keys(chooser, {"Return"});
+    ASSERT_TRUE(WaitForWindowToClose("^Choose a music folder$"));
+    // The tags are read on a worker; OK can be reached once the lines are there.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Keys(import, {"Tab", "Tab", "Return"});
+    ASSERT_TRUE(WaitForWindowToClose("Import Track List$")) << "OK did not close the import";
+
+    // Back on Import..., three steps back to the editor's OK, which writes the text.
+    Keys(editor, {"shift+Tab", "shift+Tab", "shift+Tab", "Return"});
+    ASSERT_TRUE(WaitForWindowToClose("Text Editor$")) << "OK did not close the editor";
+    SaveAs(window, pdf);
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+  const std::string bytes = ReadFileBytes(pdf);
+  EXPECT_NE(bytes.find("\r%%MainTitle: Tracks\r"), std::string::npos);
+  const std::size_t begin = bytes.find("\r%%Begin BackCoverText\r");
+  ASSERT_NE(begin, std::string::npos) << "no back cover text was saved";
+  const std::size_t first = bytes.find("\r%01. First Song ", begin);
+  const std::size_t second = bytes.find("\r%02. Second Song ", begin);
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_NE(second, std::string::npos);
+  EXPECT_LT(first, second);
+  EXPECT_NE(bytes.find(" 0:03\r%02. Second Song", begin), std::string::npos);
 }
 
 }  // namespace

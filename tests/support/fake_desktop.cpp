@@ -52,6 +52,11 @@ QString FakeDesktop::GetSaveFileName(const FileDialogOptions& options) {
   return NextAnswer(SaveFileAnswers, options);
 }
 
+QString FakeDesktop::GetExistingFolder(const FileDialogOptions& options) {
+  FolderDialogs.push_back(options);
+  return NextAnswer(FolderAnswers, options);
+}
+
 std::vector<std::string> FakeDesktop::Texts() const {
   std::vector<std::string> texts;
   for (const RecordedMessage& message : Messages)

@@ -43,12 +43,14 @@ class FakeDesktop final : public Desktop {
   /// with no answer left fails the test and is cancelled.
   std::deque<QString> OpenFileAnswers;
   std::deque<QString> SaveFileAnswers;
+  std::deque<QString> FolderAnswers;
   bool ViewerAvailable = true;
   bool PrinterPresent = true;
 
   std::vector<RecordedMessage> Messages;
   std::vector<FileDialogOptions> OpenDialogs;
   std::vector<FileDialogOptions> SaveDialogs;
+  std::vector<FileDialogOptions> FolderDialogs;
   int EditEntryRegistrations = 0;
   std::vector<RecordedOpen> Opened;
   std::vector<QString> Printed;
@@ -65,6 +67,7 @@ class FakeDesktop final : public Desktop {
   void PrintNotice(const QString& line) override { Notices.push_back(line.toStdString()); }
   QString GetOpenFileName(const FileDialogOptions& options) override;
   QString GetSaveFileName(const FileDialogOptions& options) override;
+  QString GetExistingFolder(const FileDialogOptions& options) override;
   bool PdfViewerAvailable() override { return ViewerAvailable; }
   bool PrinterAvailable() override { return PrinterPresent; }
   void RegisterEditEntry() override { ++EditEntryRegistrations; }

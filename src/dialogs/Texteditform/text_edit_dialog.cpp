@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "dialogs/Texteditform/track_import_dialog.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "pdf/text_file.h"
@@ -115,6 +116,7 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   connect(ui_->BrowseBtn, &QPushButton::clicked, this, &TTextEdit::BrowseBtnClick);
   connect(ui_->Text, &QPlainTextEdit::textChanged, this, &TTextEdit::ShowLimits);
   connect(ui_->Text, &QPlainTextEdit::cursorPositionChanged, this, &TTextEdit::ShowCursorPosition);
+  connect(ui_->ImportBtn, &QPushButton::clicked, this, &TTextEdit::ImportBtnClick);
   ui_->Text->clear();
   ShowLimits();
   ShowCursorPosition();
@@ -239,6 +241,23 @@ void TTextEdit::BrowseBtnClick() {
             .arg(QDir::toNativeSeparators(chosen), DescribeCharacter(converted.Unmappable)),
         kMessageCaption, MessageIcon::Warning, MessageButtons::Ok);
   }
+}
+
+void TTextEdit::ImportBtnClick() {
+  TTrackImport import(desktop_, capacity_, this);
+  import.SetBrowseFolder(browse_folder_);
+  if (import.exec() == QDialog::Accepted)
+    InsertTrackLines(import.LinesText());
+}
+
+bool TTextEdit::InsertTrackLines(const QString& lines) {
+  if (!MemoText().isEmpty() &&
+      desktop_.ShowMessage(QStringLiteral("Replace the text in the editor with the track list?"),
+                           kMessageCaption, MessageIcon::Warning,
+                           MessageButtons::YesNo) != MessageAnswer::Yes)
+    return false;
+  ui_->Text->setPlainText(lines);
+  return true;
 }
 
 void TTextEdit::showEvent(QShowEvent* event) {

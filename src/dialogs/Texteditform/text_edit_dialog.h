@@ -63,6 +63,10 @@ class TTextEdit final : public QDialog {
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
   void SetBrowseFolder(const QString& folder);
 
+  /// Puts imported track lines into the memo in place of its text, after asking when the memo
+  /// is not empty. Returns whether the memo now holds them. Nothing is written until OK.
+  bool InsertTrackLines(const QString& lines);
+
   /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName,
   /// made 0600 and never through a link. The old file survives any failure.
   TextFileSave SaveTextFile();
@@ -82,6 +86,7 @@ class TTextEdit final : public QDialog {
   void OkBtnClick();
   void CancelBtnClick();
   void BrowseBtnClick();
+  void ImportBtnClick();
 
  protected:
   void showEvent(QShowEvent* event) override;

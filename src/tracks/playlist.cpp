@@ -1,0 +1,229 @@
+#include "tracks/playlist.h"
+
+#include <algorithm>
+
+#include "tracks/source_files.h"
+
+namespace sleevemaster {
+
+using namespace tracks_detail;
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view upper) {
+  if (text.size() < upper.size())
+    return false;
+  for (std::size_t i = 0; i < upper.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper[i])
+      return false;
+  }
+  return true;
+}
+
+// "http://", "rtsp://": a scheme of letters, digits, "+", "-" or "." before "://".
+bool HasScheme(std::string_view text) {
+  const std::size_t colon = text.find("://");
+  if (colon == std::string_view::npos || colon == 0)
+    return false;
+  return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '-' || c == '.';
+  });
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecoded(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+        HexValue(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+// "#EXTINF:253,Artist - Title" (attributes such as tvg-id="x" may stand before the comma).
+void ReadExtInf(std::string_view rest, PlaylistEntry& entry) {
+  entry.HasExtInf = true;
+  const std::size_t comma = rest.find(',');
+  const std::string_view seconds = Trimmed(rest.substr(0, comma));
+  std::int64_t value = 0;
+  bool digits = !seconds.empty();
+  for (const char c : seconds) {
+    if (c == ' ' || c == '\t' || c == '.')
+      break;  // attributes or a fraction of a second follow
+    if (c < '0' || c > '9' || value > 1'000'000'000) {
+      digits = false;
+      break;
+    }
+    value = value * 10 + (c - '0');
+  }
+  if (digits && value > 0)
+    entry.ExtInfDurationMs = value * 1000;
+  if (comma != std::string_view::npos)
+    entry.ExtInfTitle = DisplayText(Trimmed(rest.substr(comma + 1)));
+}
+
+std::string BaseName(std::string_view path) {
+  while (!path.empty() && path.back() == '/')
+    path.remove_suffix(1);
+  const std::size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
+Playlist ParsePlaylist(std::string_view bytes) {
+  Playlist playlist;
+  std::string_view text = WithoutByteOrderMark(bytes);
+  PlaylistEntry pending;
+  while (!text.empty() && playlist.Entries.size() < kMaxSourceTracks) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = Trimmed(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.empty())
+      continue;
+    if (line.front() == '#') {
+      if (StartsWithNoCase(line, "#EXTINF:"))
+        ReadExtInf(line.substr(8), pending);
+      else if (StartsWithNoCase(line, "#PLAYLIST:"))
+        playlist.Title = DisplayText(Trimmed(line.substr(10)));
+      continue;
+    }
+    // A zero byte cannot be part of a name; such a line names nothing.
+    if (line.find('\0') != std::string_view::npos) {
+      pending = {};
+      continue;
+    }
+    PlaylistEntry entry = std::move(pending);
+    pending = {};
+    entry.Location = std::string(line);
+    if (StartsWithNoCase(line, "FILE://")) {
+      std::string_view rest = line.substr(7);
+      if (rest.starts_with("localhost/"))
+        rest.remove_prefix(9);
+      entry.Path = PercentDecoded(rest);
+    } else if (HasScheme(line)) {
+      entry.IsUrl = true;
+    } else {
+      entry.Path = entry.Location;
+    }
+    playlist.Entries.push_back(std::move(entry));
+  }
+  return playlist;
+}
+
+TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
+                           const TagLookup& readTags) {
+  TrackSource source;
+  source.Album = playlist.Title;
+  std::string commonAlbum;
+  bool albumsAgree = true;
+  bool anyTags = false;
+  for (const PlaylistEntry& entry : playlist.Entries) {
+    std::optional<AudioTags> tags;
+    if (!entry.Path.empty() && readTags) {
+      std::string path = JoinPath(folder, entry.Path);
+      tags = readTags(path);
+      // Playlists written on Windows separate folders with backslashes.
+      if (!tags && entry.Path.find('\\') != std::string::npos) {
+        std::string slashed = entry.Path;
+        std::replace(slashed.begin(), slashed.end(), '\\', '/');
+        tags = readTags(JoinPath(folder, slashed));
+      }
+    }
+    if (tags && !tags->Album.empty()) {
+      if (!anyTags)
+        commonAlbum = tags->Album;
+      else if (tags->Album != commonAlbum)
+        albumsAgree = false;
+      anyTags = true;
+    }
+
+    Track track;
+    if (entry.HasExtInf && !entry.ExtInfTitle.empty()) {
+      // "Artist - Title" is the usual form of the display text.
+      const std::size_t dash = entry.ExtInfTitle.find(" - ");
+      if (dash != std::string::npos && dash > 0 && dash + 3 < entry.ExtInfTitle.size()) {
+        track.Artist = entry.ExtInfTitle.substr(0, dash);
+        track.Title = entry.ExtInfTitle.substr(dash + 3);
+      } else {
+        track.Title = entry.ExtInfTitle;
+        if (tags)
+          track.Artist = tags->Artist;
+      }
+    } else if (tags && !tags->Title.empty()) {
+      track.Title = tags->Title;
+      track.Artist = tags->Artist;
+    } else {
+      std::string location = entry.IsUrl ? PercentDecoded(entry.Location) : entry.Path;
+      std::replace(location.begin(), location.end(), '\\', '/');
+      std::string name = FileStem(BaseName(location));
+      track.Title = DisplayText(name.empty() ? entry.Location : name);
+      if (tags)
+        track.Artist = tags->Artist;
+    }
+    track.DurationMs = entry.ExtInfDurationMs;
+    if (!track.DurationMs && tags)
+      track.DurationMs = tags->DurationMs;
+    source.Tracks.push_back(std::move(track));
+  }
+  if (source.Album.empty() && anyTags && albumsAgree)
+    source.Album = commonAlbum;
+  return source;
+}
+
+TrackSourceResult ReadPlaylist(const std::string& path) {
+  const std::string shown = QuotedName(path);
+  TrackSourceResult result;
+  std::string bytes;
+  switch (ReadSmallFile(path, kMaxTrackListFileBytes, bytes)) {
+    case SmallFileRead::Read:
+      break;
+    case SmallFileRead::Missing:
+      result.Error = "The playlist " + shown + " does not exist.";
+      return result;
+    case SmallFileRead::NotAFile:
+      result.Error = "The playlist " + shown + " is not a regular file.";
+      return result;
+    case SmallFileRead::TooLarge:
+      result.Error = "The playlist " + shown + " is larger than 1 MiB.";
+      return result;
+    case SmallFileRead::Unreadable:
+      result.Error = "The playlist " + shown + " cannot be read.";
+      return result;
+  }
+  const Playlist playlist = ParsePlaylist(bytes);
+  if (playlist.Entries.empty()) {
+    result.Error = "The playlist " + shown + " names no track.";
+    return result;
+  }
+  result.Source = PlaylistTracks(playlist, FolderOf(path), ReadAudioTags);
+  return result;
+}
+
+}  // namespace sleevemaster

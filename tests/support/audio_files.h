@@ -1,0 +1,31 @@
+// Small audio files made by the tests themselves: silent WAV, FLAC and Ogg, tagged with TagLib.
+#pragma once
+
+#include <string>
+
+namespace sleevemaster::test {
+
+/// Writes `seconds` of 8 kHz mono 16-bit silence as a WAV file; false when it cannot.
+bool WriteSilentWav(const std::string& path, double seconds);
+
+/// Encodes a WAV file with Debian's flac or oggenc; false when the tool is missing or fails.
+bool EncodeFlac(const std::string& wavPath, const std::string& flacPath);
+bool EncodeOgg(const std::string& wavPath, const std::string& oggPath);
+
+/// The tags a test gives a file; empty texts and zero numbers are not written.
+struct TestTags {
+  std::string Title;
+  std::string Artist;
+  std::string Album;
+  std::string AlbumArtist;
+  int Number = 0;
+  int Disc = 0;
+};
+
+/// Writes the tags (UTF-8 texts) into an audio file TagLib knows.
+bool WriteTestTags(const std::string& path, const TestTags& tags);
+
+/// A silent file of the given kind ("wav", "flac" or "ogg") with tags; false on failure.
+bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& tags);
+
+}  // namespace sleevemaster::test
