@@ -1,5 +1,6 @@
 // The helpers other tests judge by: a helper that cannot fail would let every test built on it
 // pass whatever the program does.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,9 +44,14 @@ TEST(TestSupport, HeaderValuesComeOnlyFromAHeaderThatEnds) {
   EXPECT_EQ(HeaderValue(head, "SubTitle"), "");
   EXPECT_EQ(HeaderValue(head, "Title"), std::nullopt);  // never the end of a longer key
   EXPECT_EQ(HeaderValue(head + "%%Late: 1\r", "Late"), std::nullopt);
-  // A header cut short, or with lines not ended by CR, is no header.
+  // A header cut short, or with lines not ended by CR, is no header, and asking it fails.
   EXPECT_TRUE(PdfHeaderLines("%PDF-1.3\r%%MainTitle: Mix\r").empty());
-  EXPECT_EQ(HeaderValue("%PDF-1.3\n%%MainTitle: Mix\n%%EndComments\n", "MainTitle"), std::nullopt);
+  EXPECT_NONFATAL_FAILURE(
+      HeaderValue(std::string("%PDF-1.3\n%%MainTitle: Mix\n%%EndComments\n"), "MainTitle"),
+      "no document header");
+  // A file name is no document either.
+  EXPECT_NONFATAL_FAILURE(HeaderValue(std::string("documents/cover.pdf"), "MainTitle"),
+                          "no document header");
 }
 
 TEST(TestSupport, ScopedEnvironmentVariablePutsBackWhatWasThere) {

@@ -1,5 +1,7 @@
 #include "support/pdf_checks.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string_view>
 
@@ -159,6 +161,11 @@ std::vector<std::string> PdfHeaderLines(const std::string& bytes) {
 
 std::optional<std::string> HeaderValue(const std::vector<std::string>& headerLines,
                                        std::string_view key) {
+  // A key missing from a document is an answer; a missing document must not pass as one.
+  if (headerLines.empty()) {
+    ADD_FAILURE() << "no document header to find " << key << " in";
+    return std::nullopt;
+  }
   const std::string prefix = "%%" + std::string(key) + ": ";
   for (const std::string& line : headerLines)
     if (line.starts_with(prefix))

@@ -28,6 +28,7 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 std::vector<std::string> PdfHeaderLines(const std::string& bytes);
 
 /// The value of the header's "%%Key: value" line; nullopt when the header has no such line.
+/// Fails the test when there is no header at all (no document, or not one the writer made).
 std::optional<std::string> HeaderValue(const std::vector<std::string>& headerLines,
                                        std::string_view key);
 /// The same, from the bytes of a whole document.
