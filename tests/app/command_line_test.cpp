@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ namespace sleevemaster {
 namespace {
 
 using test::FakeDesktop;
+using test::HeaderValue;
+using test::PdfHeaderLines;
 using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
@@ -33,22 +36,6 @@ const std::string kNoTitle = "Specify at least a title to create a jewel case in
 const std::string kUsageS = "The usage of the /S option is \"/S:subtitle\".";
 const std::string kNotFound = "The system cannot find the file specified.";
 
-// The document header's lines, without their CRs.
-Strings HeaderLines(const std::string& pdf) {
-  Strings lines;
-  std::size_t start = 0;
-  while (start < pdf.size()) {
-    const std::size_t end = pdf.find('\r', start);
-    if (end == std::string::npos)
-      break;
-    lines.push_back(pdf.substr(start, end - start));
-    if (lines.back() == "%%EndComments")
-      break;
-    start = end + 1;
-  }
-  return lines;
-}
-
 // The first of the lines or messages; "<none>" when there is none.
 std::string First(const Strings& lines) {
   return lines.empty() ? "<none>" : lines.front();
@@ -56,15 +43,6 @@ std::string First(const Strings& lines) {
 
 bool HasLine(const Strings& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-// The value of a "%%Key: value" header line; empty when the line is missing.
-std::string HeaderValue(const Strings& lines, const std::string& key) {
-  const std::string prefix = "%%" + key + ": ";
-  for (const std::string& line : lines)
-    if (line.rfind(prefix, 0) == 0)
-      return line.substr(prefix.size());
-  return {};
 }
 
 std::string HelpMissingMessage(const QString& folder) {
@@ -99,7 +77,7 @@ class CommandLineTest : public ::testing::Test {
     arguments.insert(arguments.begin() + 1, Out());
     EXPECT_EQ(Run(arguments), 0);
     EXPECT_TRUE(desktop.Messages.empty()) << First(desktop.Texts());
-    return HeaderLines(ReadFileBytes(Out()));
+    return PdfHeaderLines(ReadFileBytes(Out()));
   }
   static std::string Out() { return "out.pdf"; }
 
@@ -114,7 +92,7 @@ TEST_F(CommandLineTest, SingleTitleWritesCoverPdfInTheWorkingFolder) {
   EXPECT_TRUE(desktop.Printed.empty());
   const std::string pdf = ReadFileBytes(dir.File("cover.pdf"));
   EXPECT_TRUE(test::PdfStructureProblems(pdf).empty());
-  const Strings header = HeaderLines(pdf);
+  const Strings header = PdfHeaderLines(pdf);
   ASSERT_FALSE(header.empty());
   EXPECT_EQ(First(header), "%PDF-1.3");
   EXPECT_EQ(HeaderValue(header, "MainTitle"), "My Title");
@@ -123,7 +101,7 @@ TEST_F(CommandLineTest, SingleTitleWritesCoverPdfInTheWorkingFolder) {
   EXPECT_EQ(HeaderValue(header, "HideUiElements"), "0");
   for (const char* absent : {"SubTitle", "BottomRightCorner", "InsideJacketText", "SideSpineText",
                              "CenterBackCoverText"})
-    EXPECT_EQ(HeaderValue(header, absent), "") << absent;
+    EXPECT_EQ(HeaderValue(header, absent), std::nullopt) << absent;
 }
 
 TEST_F(CommandLineTest, EverySwitchReachesTheDocument) {
@@ -138,7 +116,7 @@ TEST_F(CommandLineTest, EverySwitchReachesTheDocument) {
   EXPECT_EQ(HeaderValue(header, "InversedSideSpineColours"), "1");
   EXPECT_EQ(HeaderValue(header, "ViewInLandscape"), "0");
   // /centerback without /BACK: has no back cover text to centre.
-  EXPECT_EQ(HeaderValue(header, "CenterBackCoverText"), "");
+  EXPECT_EQ(HeaderValue(header, "CenterBackCoverText"), std::nullopt);
 }
 
 TEST_F(CommandLineTest, SwitchNamesIgnoreCaseButTextsKeepIt) {
@@ -299,12 +277,12 @@ TEST_F(CommandLineTest, ExistingOutputIsReplacedOnlyAfterYes) {
   yes.Answers = {MessageAnswer::Yes};
   EXPECT_EQ(ProcessCommandLine({"Title", Out()}, PrintCalibration{}, kNow, yes), 0);
   EXPECT_EQ(yes.Messages.size(), 1u);
-  EXPECT_EQ(HeaderValue(HeaderLines(ReadFileBytes(Out())), "MainTitle"), "Title");
+  EXPECT_EQ(HeaderValue(PdfHeaderLines(ReadFileBytes(Out())), "MainTitle"), "Title");
 
   FakeDesktop forced;  // /F: no question at all
   EXPECT_EQ(ProcessCommandLine({"Other", Out(), "/F"}, PrintCalibration{}, kNow, forced), 0);
   EXPECT_TRUE(forced.Messages.empty());
-  EXPECT_EQ(HeaderValue(HeaderLines(ReadFileBytes(Out())), "MainTitle"), "Other");
+  EXPECT_EQ(HeaderValue(PdfHeaderLines(ReadFileBytes(Out())), "MainTitle"), "Other");
 }
 
 TEST_F(CommandLineTest, PrintHandsTheWrittenFileToThePrinterAndIgnoresItsAnswer) {
@@ -348,7 +326,7 @@ TEST_F(CommandLineTest, DoubleDashEndsTheSwitches) {
   FakeDesktop absolute;
   EXPECT_EQ(ProcessCommandLine({"Title", "/F", "--", path}, PrintCalibration{}, kNow, absolute), 0);
   EXPECT_TRUE(absolute.Messages.empty());
-  EXPECT_EQ(HeaderValue(HeaderLines(ReadFileBytes(path)), "MainTitle"), "Title");
+  EXPECT_EQ(HeaderValue(PdfHeaderLines(ReadFileBytes(path)), "MainTitle"), "Title");
 }
 
 TEST_F(CommandLineTest, TextsAreConvertedToWindows1252) {
@@ -440,7 +418,7 @@ TEST_F(CommandLineTest, BackCoverTextIsTakenAsUtf8OrAsWindows1252) {
   EXPECT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:" + legacy, "--", Out()}, PrintCalibration{},
                                kNow, plain),
             0);
-  EXPECT_TRUE(HasLine(HeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
+  EXPECT_TRUE(HasLine(PdfHeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
 
   const std::string snowman = dir.File("snow.txt");
   WriteFileBytes(snowman, "Let it ☃\n");
@@ -589,7 +567,7 @@ TEST_F(CommandLineTest, AConvertedBackCoverTextLeavesNoFileBehind) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             2);  // the back cover file and the insert
-  EXPECT_TRUE(HasLine(HeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
+  EXPECT_TRUE(HasLine(PdfHeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
 }
 
 TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {

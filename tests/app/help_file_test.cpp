@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "support/usage_text.h"
 
 namespace sleevemaster {
 namespace {
@@ -18,6 +18,8 @@ namespace {
 using test::ReadFileBytes;
 using test::RunProcess;
 using test::RunResult;
+using test::TextLines;
+using test::UsageSwitches;
 
 const std::string kSourceDir = SLEEVEMASTER_SOURCE_DIR;
 const std::string kHelpSources = kSourceDir + "/help";
@@ -44,22 +46,13 @@ std::vector<std::string> SitemapPages(const std::string& sitemap) {
   return pages;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 // The .htm files of the project's [FILES] section.
 std::vector<std::string> ProjectPages(const std::string& project) {
   std::vector<std::string> pages;
   bool inFiles = false;
-  for (const std::string& line : Lines(project)) {
+  for (std::string line : TextLines(project)) {
+    if (line.ends_with('\r'))
+      line.pop_back();
     if (line.starts_with("["))
       inFiles = line == "[FILES]";
     else if (inFiles && line.ends_with(".htm"))
@@ -67,27 +60,6 @@ std::vector<std::string> ProjectPages(const std::string& project) {
   }
   std::sort(pages.begin(), pages.end());
   return pages;
-}
-
-// The switch names of the usage text: "  /S:subtitle  ..." gives "/S:", "  /D  ..." gives "/D",
-// and "[/gui]" on a usage line gives "/gui".
-std::vector<std::string> UsageSwitches(const std::string& usage) {
-  std::vector<std::string> switches;
-  for (const std::string& line : Lines(usage)) {
-    if (line.starts_with("  /") || line.starts_with("  -")) {
-      const std::size_t start = line.find_first_not_of(' ');
-      std::string word = line.substr(start, line.find(' ', start) - start);
-      const std::size_t colon = word.find(':');
-      if (colon != std::string::npos)
-        word.erase(colon + 1);
-      switches.push_back(word);
-    } else {
-      for (std::size_t open = line.find("[/"); open != std::string::npos;
-           open = line.find("[/", open + 1))
-        switches.push_back(line.substr(open + 1, line.find(']', open) - open - 1));
-    }
-  }
-  return switches;
 }
 
 TEST(HelpFile, IsACompiledHelpFileBesideTheProgramWithEveryPageOfItsContents) {

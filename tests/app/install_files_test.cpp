@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,53 +13,22 @@
 #include "app/shell_integration.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "support/usage_text.h"
 
 namespace sleevemaster {
 namespace {
 
+using test::FirstWord;
+using test::ProgramAvailable;
 using test::ReadFileBytes;
 using test::RunProcess;
 using test::RunResult;
+using test::SwitchName;
+using test::TextLines;
+using test::UsageSwitches;
 
 const std::string kSourceDir = SLEEVEMASTER_SOURCE_DIR;
 const std::string kManPage = kSourceDir + "/man/sleevemaster.1";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);)
-    lines.push_back(line);
-  return lines;
-}
-
-// "/S:subtitle" -> "/S:", "/D" -> "/D": the name and whether a text follows.
-std::string SwitchName(const std::string& word) {
-  const std::size_t colon = word.find(':');
-  return colon == std::string::npos ? word : word.substr(0, colon + 1);
-}
-
-std::string FirstWord(const std::string& text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  if (start == std::string::npos)
-    return {};
-  return text.substr(start, text.find(' ', start) - start);
-}
-
-// The switches of the usage: the "  /X  meaning" lines, and those of the usage lines ("[/gui]").
-std::vector<std::string> UsageSwitches(const std::string& usage) {
-  std::vector<std::string> switches;
-  for (const std::string& line : Lines(usage)) {
-    if (line.starts_with("  /") || line.starts_with("  -")) {
-      switches.push_back(SwitchName(FirstWord(line)));
-    } else if (line.find("sleevemaster") != std::string::npos) {
-      for (std::size_t open = line.find("[/"); open != std::string::npos;
-           open = line.find("[/", open + 1))
-        switches.push_back(line.substr(open + 1, line.find(']', open) - open - 1));
-    }
-  }
-  std::sort(switches.begin(), switches.end());
-  return switches;
-}
 
 std::string Unescape(std::string text) {
   for (std::size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at))
@@ -71,7 +39,7 @@ std::string Unescape(std::string text) {
 // The tagged items of the OPTIONS section: ".TP" followed by ".B name" or ".BI name: text".
 std::vector<std::string> ManPageSwitches(const std::string& page) {
   std::vector<std::string> switches;
-  const std::vector<std::string> lines = Lines(page);
+  const std::vector<std::string> lines = TextLines(page);
   bool inOptions = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].starts_with(".SH"))
@@ -88,10 +56,6 @@ std::vector<std::string> ManPageSwitches(const std::string& page) {
   }
   std::sort(switches.begin(), switches.end());
   return switches;
-}
-
-bool ProgramAvailable(const std::string& name) {
-  return RunProcess({"sh", "-c", "command -v " + name}).ExitCode == 0;
 }
 
 TEST(ManPage, ListsExactlyTheSwitchesOfTheProgramsUsage) {
@@ -135,7 +99,7 @@ struct EntryParts {
 
 EntryParts SplitEntry(const std::string& text) {
   EntryParts parts;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : TextLines(text)) {
     if (line.starts_with("Exec="))
       parts.Exec = line.substr(5);
     else

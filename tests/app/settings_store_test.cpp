@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QLockFile>
 #include <QSettings>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "app/system_paper.h"
+#include "support/environment.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -46,23 +46,12 @@ SettingsStore LetterStore() {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
-    NewConfigHome();
-  }
-
-  void TearDown() override {
-    if (hadConfigHome_)
-      qputenv("XDG_CONFIG_HOME", savedConfigHome_);
-    else
-      qunsetenv("XDG_CONFIG_HOME");
-  }
+  void SetUp() override { NewConfigHome(); }
 
   /// Points XDG_CONFIG_HOME at a folder not used before, so every store starts afresh.
   void NewConfigHome() {
     configHome_ = temp_.File("config" + std::to_string(++homes_));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configHome_));
+    configHomeVariable_.Set(configHome_);
   }
 
   std::string StoreFile() const { return StoreFileIn(configHome_); }
@@ -89,11 +78,10 @@ class SettingsStoreTest : public ::testing::Test {
 
   TempDir temp_;
   std::string configHome_;
+  test::ScopedEnvironmentVariable configHomeVariable_{"XDG_CONFIG_HOME"};
 
  private:
   int homes_ = 0;
-  bool hadConfigHome_ = false;
-  QByteArray savedConfigHome_;
 };
 
 TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
@@ -438,7 +426,7 @@ TEST_F(SettingsStoreTest, UnwritableConfigFolderReportsTheFailureAndLosesNothing
   // A folder cannot be made below a regular file, nor anywhere in /proc, even as root.
   for (const std::string& home : {plainFile + "/config", std::string("/proc/self/nowhere")}) {
     SCOPED_TRACE(home);
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home));
+    configHomeVariable_.Set(home);
     const SettingsStore store;
     EXPECT_EQ(store.Location().toStdString(), home + "/Quenmoor/Sleevemaster.conf");
 

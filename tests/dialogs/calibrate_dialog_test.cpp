@@ -22,7 +22,9 @@
 #include "app/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
+#include "support/environment.h"
 #include "support/fake_desktop.h"
+#include "support/screenshot.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -91,19 +93,12 @@ TEST(UpDownSpinner, SetsWithoutClippingAndStepsStopAtTheEnds) {
 class CalibrateTest : public testing::Test {
  protected:
   CalibrateTest() {
-    hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(ConfigHome()));
     store_ = std::make_unique<SettingsStore>([this] { return factory_paper_; });
     dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
   }
   ~CalibrateTest() override {
     dialog_.reset();
     QLocale::setDefault(savedLocale_);
-    if (hadConfigHome_)
-      qputenv("XDG_CONFIG_HOME", savedConfigHome_);
-    else
-      qunsetenv("XDG_CONFIG_HOME");
   }
 
   std::string ConfigHome() const { return dir_.File("config"); }
@@ -143,8 +138,7 @@ class CalibrateTest : public testing::Test {
 
  private:
   QLocale savedLocale_;
-  bool hadConfigHome_ = false;
-  QByteArray savedConfigHome_;
+  test::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", ConfigHome()};
 };
 
 TEST_F(CalibrateTest, ControlsCarryTheirNamesTextsAndHints) {
@@ -495,7 +489,7 @@ TEST_F(CalibrateTest, LaysOutWithoutClippingAndStartsOnOk) {
   auto* field = Child<QLineEdit>("Xdimension");
   EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(field->text()));
   EXPECT_EQ(QApplication::focusWidget(), Child<QWidget>("OkBtn"));
-  dialog_->grab().save(QStringLiteral("/tmp/calibrate.png"));
+  test::SaveScreenshot(*dialog_, "calibrate");
 }
 
 }  // namespace

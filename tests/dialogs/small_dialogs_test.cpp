@@ -19,9 +19,12 @@
 #include "dialogs/Splashform/splash_screen.h"
 #include "pdf/version.h"
 #include "support/fake_desktop.h"
+#include "support/screenshot.h"
 
 namespace sleevemaster {
 namespace {
+
+using test::SaveScreenshot;
 
 template <typename T>
 T* Child(QWidget& parent, const char* name) {
@@ -37,10 +40,6 @@ void MoveOver(QWidget* widget) {
   QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                    Qt::NoModifier);
   QApplication::sendEvent(widget, &move);
-}
-
-void SaveScreenshot(QWidget& widget, const char* path) {
-  EXPECT_TRUE(widget.grab().save(QString::fromLatin1(path))) << path;
 }
 
 // ---- Options ------------------------------------------------------------------------------
@@ -150,7 +149,7 @@ TEST_F(OptionsTest, EscapeIsNoCancel) {
   QTest::keyClick(&dialog_, Qt::Key_Escape);
   EXPECT_TRUE(dialog_.isVisible());
   ExpectValues(true, true, true);
-  SaveScreenshot(dialog_, "/tmp/options.png");
+  SaveScreenshot(dialog_, "options");
 }
 
 // ---- About box ----------------------------------------------------------------------------
@@ -201,7 +200,7 @@ TEST_F(AboutTest, ShowsTheProductTextsAndPictures) {
     EXPECT_LE(Label(name)->sizeHint().width(), Label(name)->width()) << name;
     EXPECT_LE(Label(name)->geometry().right(), dialog_.width()) << name;
   }
-  SaveScreenshot(dialog_, "/tmp/about.png");
+  SaveScreenshot(dialog_, "about");
 }
 
 TEST_F(AboutTest, ClicksCycleThePicturesAndOnlyTheVisibleOneCounts) {
@@ -307,7 +306,7 @@ TEST_F(SplashTest, IsABorderlessPictureWithTheProductTexts) {
   const QImage shot = splash_.grab().toImage();
   EXPECT_EQ(QColor(shot.pixel(Label("Title")->geometry().topRight() + QPoint(-1, 1))),
             QColor(Qt::white));
-  SaveScreenshot(splash_, "/tmp/splash.png");
+  SaveScreenshot(splash_, "splash");
 }
 
 TEST_F(SplashTest, ClosesOnTheFiftiethTick) {

@@ -115,7 +115,7 @@ TEST_F(DocumentsTest, SaveThenOpenRestoresEveryFieldAndTheBackCoverText) {
   ASSERT_FALSE(bytes.empty());
   EXPECT_TRUE(PdfStructureProblems(bytes).empty())
       << ::testing::PrintToString(PdfStructureProblems(bytes));
-  EXPECT_EQ(HeaderValue(Document("cover.pdf"), "PDFversion"), "1.2");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("cover.pdf")), "PDFversion"), "1.2");
   EXPECT_FALSE(Window().DocumentModified());
   EXPECT_EQ(Window().windowTitle(), QStringLiteral("cover.pdf - Sleevemaster"));
   EXPECT_EQ(Window().DocumentsFolder(), documents_ + "/");
@@ -164,12 +164,13 @@ TEST_F(DocumentsTest, CornerAndSpineChoicesDecideWhatIsWritten) {
   Window().SetSideSpineIndex(0);
   TypeText(Field("MainTitle"), QStringLiteral("Dated"));
   SaveAs(Document("date.pdf"));
-  EXPECT_EQ(HeaderValue(Document("date.pdf"), "BottomRightCorner"), "06 Dec 2026");
-  EXPECT_EQ(HeaderValue(Document("date.pdf"), "SideSpineText"), std::nullopt);
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("date.pdf")), "BottomRightCorner"), "06 Dec 2026");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("date.pdf")), "SideSpineText"), std::nullopt);
 
   Window().SetBottomRightCornerIndex(2);
   SaveAs(Document("datetime.pdf"));
-  EXPECT_EQ(HeaderValue(Document("datetime.pdf"), "BottomRightCorner"), "06 Dec 2026 17:54");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("datetime.pdf")), "BottomRightCorner"),
+            "06 Dec 2026 17:54");
 
   OpenThroughMenu(Document("date.pdf"));
   EXPECT_EQ(Window().BottomRightCornerIndex(), 1);
@@ -323,14 +324,14 @@ TEST_F(DocumentsTest, ReplacingAnExistingFileIsAskedByName) {
   desktop_.Answers.push_back(MessageAnswer::Yes);
   SaveAs(Document("old.pdf"));
   EXPECT_EQ(desktop_.Messages.size(), 2u);
-  EXPECT_EQ(HeaderValue(Document("old.pdf"), "MainTitle"), "New");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("old.pdf")), "MainTitle"), "New");
   EXPECT_FALSE(Window().DocumentModified());
 
   settings_.OverWriteAlways = true;
   Field("MainTitle")->setText(QStringLiteral("Newer"));
   SaveAs(Document("old.pdf"));
   EXPECT_EQ(desktop_.Messages.size(), 2u) << "no question with OverWriteAlways";
-  EXPECT_EQ(HeaderValue(Document("old.pdf"), "MainTitle"), "Newer");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("old.pdf")), "MainTitle"), "Newer");
 }
 
 TEST_F(DocumentsTest, AFailedWriteIsReportedAndTheWindowCarriesOn) {
@@ -407,7 +408,7 @@ TEST_F(DocumentsTest, PreviewWritesTheScratchFileAndChangesNothingElse) {
   EXPECT_TRUE(Window().CreateInsertPdf("", /*save*/ false));
   const std::string preview = temporary_folder_ + "Preview.pdf";
   EXPECT_EQ(Window().PreviewPath(), preview);
-  EXPECT_EQ(HeaderValue(preview, "MainTitle"), "Preview me");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(preview), "MainTitle"), "Preview me");
   EXPECT_TRUE(Window().DocumentModified());
   EXPECT_EQ(Window().windowTitle(), QStringLiteral("Sleevemaster"));
   EXPECT_EQ(Window().DocumentsFolder(), "");

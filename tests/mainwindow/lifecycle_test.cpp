@@ -316,7 +316,7 @@ TEST_F(LifecycleTest, YesSavesAndCloses) {
   EXPECT_FALSE(Window().isVisible());
   ASSERT_EQ(desktop_.SaveDialogs.size(), 1u);
   EXPECT_EQ(desktop_.SaveDialogs[0].InitialFolder, QString::fromStdString(documents_ + "/"));
-  EXPECT_EQ(HeaderValue(Document("closing.pdf"), "MainTitle"), "Edited");
+  EXPECT_EQ(HeaderValue(ReadFileBytes(Document("closing.pdf")), "MainTitle"), "Edited");
   EXPECT_FALSE(std::filesystem::exists(Working()));
 }
 

@@ -6,7 +6,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QByteArray>
 #include <QKeyEvent>
 #include <QString>
 #include <QTest>
@@ -22,9 +21,10 @@
 #include "app/app_settings.h"
 #include "app/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
-#include "document/read_pdf_cover.h"
 #include "mainwindow/main_window.h"
+#include "support/environment.h"
 #include "support/fake_desktop.h"
+#include "support/pdf_checks.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -33,15 +33,6 @@ namespace sleevemaster::test {
 /// A fixed moment for the date texts of the corner.
 inline LocalTime FixedTime() {
   return LocalTime{2026, 12, 6, 17, 54, 3};
-}
-
-/// The value of a key line of a written document's header.
-inline std::optional<std::string> HeaderValue(const std::string& path, std::string_view key) {
-  const auto reader = std::make_unique<CReadPdfCover>(path);
-  std::string value;
-  if (reader->GetHeaderValue(key, value) != 0)
-    return std::nullopt;
-  return value;
 }
 
 /// A document head by hand: the lines a valid header starts with, then `lines`, CR-ended.
@@ -76,10 +67,8 @@ inline void ClickButton(QAbstractButton* button) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    had_config_home_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    saved_config_home_ = qgetenv("XDG_CONFIG_HOME");
     config_home_ = temp_.File("config");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_home_));
+    config_home_variable_.emplace("XDG_CONFIG_HOME", config_home_);
     // The working files' folder is private, as the program's own is.
     temporary_folder_ = temp_.File("tmp") + "/";
     std::filesystem::create_directories(temporary_folder_);
@@ -94,10 +83,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     window_.reset();
     text_editor_.reset();
-    if (had_config_home_)
-      qputenv("XDG_CONFIG_HOME", saved_config_home_);
-    else
-      qunsetenv("XDG_CONFIG_HOME");
+    config_home_variable_.reset();
   }
 
   /// Builds the window (its create step runs now) with the desktop as the test has set it.
@@ -140,8 +126,7 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TMain> window_;
 
  private:
-  bool had_config_home_ = false;
-  QByteArray saved_config_home_;
+  std::optional<ScopedEnvironmentVariable> config_home_variable_;
 };
 
 }  // namespace sleevemaster::test

@@ -3,9 +3,10 @@
 // entries, and every program the tests start inherits the same folders.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
+#include <optional>
 
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster::test {
@@ -15,13 +16,19 @@ class IsolatedUserFolders final : public ::testing::Environment {
  public:
   void SetUp() override {
     folder_ = std::make_unique<TempDir>();
-    setenv("XDG_CONFIG_HOME", folder_->File("config").c_str(), 1);
-    setenv("XDG_DATA_HOME", folder_->File("data").c_str(), 1);
+    config_.emplace("XDG_CONFIG_HOME", folder_->File("config"));
+    data_.emplace("XDG_DATA_HOME", folder_->File("data"));
   }
-  void TearDown() override { folder_.reset(); }
+  void TearDown() override {
+    data_.reset();
+    config_.reset();
+    folder_.reset();
+  }
 
  private:
   std::unique_ptr<TempDir> folder_;
+  std::optional<ScopedEnvironmentVariable> config_;
+  std::optional<ScopedEnvironmentVariable> data_;
 };
 
 [[maybe_unused]] ::testing::Environment* const kIsolated =

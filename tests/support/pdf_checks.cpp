@@ -1,5 +1,7 @@
 #include "support/pdf_checks.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string_view>
 
@@ -127,6 +129,52 @@ std::vector<std::string> PdfPageContentLines(const std::string& bytes, int page)
     stream.remove_prefix(cr + 1);
   }
   return lines;
+}
+
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+  std::size_t start = 0;
+  for (int line = 1;; ++line) {
+    const std::size_t expected_end = expected.find('\r', start);
+    const std::size_t actual_end = actual.find('\r', start);
+    const std::string want = expected.substr(start, expected_end - start);
+    const std::string got = actual.substr(start, actual_end - start);
+    if (want != got || (expected_end == std::string::npos) != (actual_end == std::string::npos))
+      return "line " + std::to_string(line) + ": expected \"" + want + "\" got \"" + got +
+             (actual_end == std::string::npos ? "\" (end of file)" : "\"");
+    if (expected_end == std::string::npos)
+      return {};
+    start = expected_end + 1;
+  }
+}
+
+std::vector<std::string> PdfHeaderLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t cr = bytes.find('\r'); cr != std::string::npos; cr = bytes.find('\r', start)) {
+    lines.push_back(bytes.substr(start, cr - start));
+    if (lines.back() == "%%EndComments")
+      return lines;
+    start = cr + 1;
+  }
+  return {};
+}
+
+std::optional<std::string> HeaderValue(const std::vector<std::string>& headerLines,
+                                       std::string_view key) {
+  // A key missing from a document is an answer; a missing document must not pass as one.
+  if (headerLines.empty()) {
+    ADD_FAILURE() << "no document header to find " << key << " in";
+    return std::nullopt;
+  }
+  const std::string prefix = "%%" + std::string(key) + ": ";
+  for (const std::string& line : headerLines)
+    if (line.starts_with(prefix))
+      return line.substr(prefix.size());
+  return std::nullopt;
+}
+
+std::optional<std::string> HeaderValue(const std::string& bytes, std::string_view key) {
+  return HeaderValue(PdfHeaderLines(bytes), key);
 }
 
 OutsideJudgement JudgePdfFile(const std::string& path) {

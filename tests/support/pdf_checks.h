@@ -1,7 +1,9 @@
 // Judging a written PDF: our own structural checks, and the outside tools.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sleevemaster::test {
@@ -16,6 +18,21 @@ std::vector<long> PdfObjectOffsets(const std::string& bytes);
 
 /// The content stream of object 8 (page == 1) or object 12 (page == 2), split at CR.
 std::vector<std::string> PdfPageContentLines(const std::string& bytes, int page);
+
+/// Where a written document first differs from the expected one, as "line N: expected ... got
+/// ..." with lines ending at CR; empty when the two are the same bytes.
+std::string FirstDifference(const std::string& expected, const std::string& actual);
+
+/// The document header: its lines from the first byte up to and with "%%EndComments", without
+/// their CRs. Empty when no such line ends the header.
+std::vector<std::string> PdfHeaderLines(const std::string& bytes);
+
+/// The value of the header's "%%Key: value" line; nullopt when the header has no such line.
+/// Fails the test when there is no header at all (no document, or not one the writer made).
+std::optional<std::string> HeaderValue(const std::vector<std::string>& headerLines,
+                                       std::string_view key);
+/// The same, from the bytes of a whole document.
+std::optional<std::string> HeaderValue(const std::string& bytes, std::string_view key);
 
 /// What the outside tools say about a PDF file.
 struct OutsideJudgement {

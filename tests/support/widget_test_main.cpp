@@ -1,4 +1,5 @@
-// The widget tests run on the offscreen platform: no display, no window on anyone's screen.
+// The main of the widget tests: a QApplication on the offscreen platform, so no test needs a
+// display and no window appears on anyone's screen.
 #include <gtest/gtest.h>
 
 #include <QApplication>
