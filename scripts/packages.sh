@@ -2,7 +2,7 @@
 
 # What building and running the program needs.
 SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
-  libgl-dev xdg-utils librsvg2-bin fp-utils)
+  libgl-dev xdg-utils librsvg2-bin fp-utils qt6-pdf-dev)
 # What the tests need on top: test and benchmark libraries, clang with libFuzzer and the
 # sanitizer runtimes, the outside PDF judges, a virtual display, the German locale, and what
 # builds, checks and installs the Debian package with its manual page and desktop entries.

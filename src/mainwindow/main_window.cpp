@@ -33,6 +33,7 @@
 #include "mainwindow/windows1252_validator.h"
 #include "pdf/file_utils.h"
 #include "pdf/version.h"
+#include "preview/live_preview.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {
@@ -92,6 +93,7 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   SetUpFields();
   ConnectCommands();
+  SetUpLivePreview();
   FormCreate();
 }
 
@@ -270,6 +272,7 @@ void TMain::MenuNewClick() {
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
   document_modified_ = false;
+  live_preview_->Changed();
 }
 
 void TMain::ExitBtnClick() {
@@ -285,6 +288,7 @@ void TMain::BackTextFileEditBtnClick() {
   text_editor_.exec();
   // The editor wrote the file itself on OK; the document's own flag stays as it was.
   settings_.TextEdit = {text_editor_.x(), text_editor_.y()};
+  live_preview_->Changed();
 }
 
 void TMain::MenuIndexClick() {
@@ -301,6 +305,7 @@ void TMain::MenuCalibrateClick() {
   // OK has stored the values itself; Cancel and the close box hand back what they show.
   settings_.Calibration = calibrator_->TakeCalibration();
   settings_.Calibrate = {calibrator_->x(), calibrator_->y()};
+  live_preview_->Changed();
 }
 
 void TMain::MenuOptionsClick() {

@@ -24,6 +24,7 @@
 #include "app/app_settings.h"
 #include "app/start_mode.h"
 #include "pdf/cover_document.h"
+#include "preview/preview_view.h"
 
 class QButtonGroup;
 class QCloseEvent;
@@ -36,6 +37,7 @@ class TMainForm;
 namespace sleevemaster {
 
 class Desktop;
+class LivePreview;
 class SettingsStore;
 class TAbout;
 class TCalibrate;
@@ -135,6 +137,10 @@ class TMain final : public QMainWindow {
   bool ViewerCanOpen() const { return viewer_can_open_; }
   bool ViewerCanPrint() const { return viewer_can_print_; }
   ToolTipSwitch& ToolTips() { return *tool_tips_; }
+  /// The live preview beside the window (Tools > Live Preview).
+  LivePreview& Preview() { return *live_preview_; }
+  /// The insert as Save would write it now, for the live preview; shows no message.
+  PreviewSnapshot LivePreviewSnapshot();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -142,6 +148,7 @@ class TMain final : public QMainWindow {
  private:
   void SetUpFields();
   void ConnectCommands();
+  void SetUpLivePreview();
   void MarkModifiedOnLeaving(QWidget* control);
   void FocusChanged(QWidget* previous, QWidget* current);
   void ApplyCornerRule();
@@ -169,6 +176,10 @@ class TMain final : public QMainWindow {
   /// window and loads the document; the caption then names it.
   void LoadDocument(const std::string& path, const char* refusal);
   std::optional<CoverDocument> DocumentFromFields();
+  /// The fields as a document without any message: empty, with `problem` set, when a field
+  /// holds what cannot be written.
+  std::optional<CoverDocument> DocumentFromFieldsQuietly(QString& problem) const;
+  PdfOutputOptions PdfOptionsFromControls() const;
   void ShowError(const QString& text);
   bool AskReplace(const std::string& path);
 
@@ -184,6 +195,7 @@ class TMain final : public QMainWindow {
   std::string temporary_folder_;
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;
+  std::unique_ptr<LivePreview> live_preview_;
 
   QButtonGroup* corner_group_ = nullptr;
   QButtonGroup* spine_group_ = nullptr;
