@@ -41,7 +41,6 @@ class PageRenderer::Worker final : public QObject {
 };
 
 PageRenderer::PageRenderer(QObject* parent) : QObject(parent), worker_(new Worker) {
-  qRegisterMetaType<sleevemaster::RenderedPages>();
   thread_.setObjectName(QStringLiteral("Preview drawing"));
   worker_->moveToThread(&thread_);
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
