@@ -7,7 +7,7 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # sanitizer runtimes, the outside PDF judges, a virtual display, the German locale, and what
 # builds, checks and installs the Debian package with its manual page and desktop entries.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool locales
+  libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool x11-apps locales
   dpkg-dev lintian groff-base man-db desktop-file-utils)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
