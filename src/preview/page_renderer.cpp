@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QMetaObject>
+#include <QPainter>
 #include <QPdfDocument>
 #include <memory>
 #include <utility>
@@ -27,9 +28,12 @@ class PageRenderer::Worker final : public QObject {
       return result;
     }
     for (int page = 0; page < 2; ++page) {
-      QImage image = document_->render(page, pageSize);
-      image.setDevicePixelRatio(devicePixelRatio);
-      result.Pages[static_cast<std::size_t>(page)] = std::move(image);
+      // The paper's white goes in here, so the window's thread only copies opaque pixels.
+      QImage sheet(pageSize, QImage::Format_RGB32);
+      sheet.fill(Qt::white);
+      QPainter(&sheet).drawImage(0, 0, document_->render(page, pageSize));
+      sheet.setDevicePixelRatio(devicePixelRatio);
+      result.Pages[static_cast<std::size_t>(page)] = std::move(sheet);
     }
     return result;
   }

@@ -61,8 +61,9 @@ void PageCanvas::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   const std::array<QRect, 2> places = PageRects(page_size_, size(), arrangement_);
   for (std::size_t page = 0; page < places.size(); ++page) {
-    painter.fillRect(places[page], Qt::white);
-    if (!pages_[page].isNull())
+    if (pages_[page].isNull())
+      painter.fillRect(places[page], Qt::white);
+    else
       painter.drawImage(places[page], pages_[page]);
   }
   if (refusal_.isEmpty())
