@@ -170,12 +170,12 @@ PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::ShowSnapshot(const PreviewSnapshot& snapshot) {
   snapshot_ = snapshot;
+  if (!snapshot_.Pdf.isEmpty())
+    last_good_pdf_ = snapshot_.Pdf;
   details_->setText(snapshot_.Details);
   canvas_->SetRefusal(snapshot_.Refusal);
   UpdateLayout();
-  // A refusal keeps the last good drawing beneath it; there is nothing new to draw.
-  if (snapshot_.Refusal.isEmpty())
-    RequestDrawing();
+  RequestDrawing();
 }
 
 QImage PreviewWindow::PageImage(int page) const {
@@ -236,15 +236,17 @@ void PreviewWindow::UpdateLayout() {
 
 void PreviewWindow::RequestDrawing() {
   redraw_timer_.stop();
-  if (snapshot_.Pdf.isEmpty())
+  // A refusal keeps the last good drawing beneath it, redrawn when the size changes.
+  const QByteArray& pdf = last_good_pdf_;
+  if (pdf.isEmpty())
     return;
   const qreal ratio = devicePixelRatioF();
   const QSize pageSize = PageSizeAt(snapshot_.PagePoints, scale_ * ratio);
-  if (snapshot_.Pdf == drawn_pdf_ && pageSize == drawn_size_ && awaited_ == 0)
+  if (pdf == drawn_pdf_ && pageSize == drawn_size_)
     return;
-  drawn_pdf_ = snapshot_.Pdf;
+  drawn_pdf_ = pdf;
   drawn_size_ = pageSize;
-  awaited_ = renderer_->Request(snapshot_.Pdf, pageSize, ratio);
+  awaited_ = renderer_->Request(pdf, pageSize, ratio);
 }
 
 void PreviewWindow::TakeDrawing(const RenderedPages& pages) {

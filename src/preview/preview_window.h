@@ -98,6 +98,8 @@ class PreviewWindow final : public QWidget, public PreviewView {
   QTimer redraw_timer_;
 
   PreviewSnapshot snapshot_;
+  /// The last bytes the writer accepted: what shows, or lies greyed beneath a refusal.
+  QByteArray last_good_pdf_;
   QByteArray drawn_pdf_;
   QSize drawn_size_;
   quint64 awaited_ = 0;

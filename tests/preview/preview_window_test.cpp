@@ -103,6 +103,12 @@ TEST_F(PreviewWindowTest, ARefusalStandsOverTheLastGoodDrawing) {
       white = shown.pixel(x, y) == qRgb(255, 255, 255);
   EXPECT_FALSE(white);
 
+  // A resize redraws the greyed drawing at the new size, under the same refusal.
+  window_->resize(600, 900);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->FinishedDrawings() > drawings; }, 5000));
+  EXPECT_NE(window_->PageImage(0).size(), good.size());
+  EXPECT_EQ(window_->ShownRefusal(), refused.Refusal);
+
   ASSERT_TRUE(ShowAndWait(SnapshotOf("Good again")));
   EXPECT_TRUE(window_->ShownRefusal().isEmpty());
 }
