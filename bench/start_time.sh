@@ -8,8 +8,13 @@ program=$(realpath "$1")
 runs=${2:-10}
 mode=${3:-hidden}
 scratch=$(mktemp -d)
-display=:$((200 + RANDOM % 50))
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -r >/dev/null 2>&1 &
+# The first display number that no other X server holds.
+number=200
+while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+  number=$((number + 1))
+done
+display=:$number
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset -r >/dev/null 2>&1 &
 server=$!
 cleanup() {
   [ -z "${app:-}" ] || kill "$app" 2>/dev/null || true
@@ -28,6 +33,7 @@ printf '#!/bin/sh\nexit 0\n' > "$scratch/bin/lp"
 printf '#!/bin/sh\necho printer\n' > "$scratch/bin/lpstat"
 chmod +x "$scratch/bin/lp" "$scratch/bin/lpstat"
 export PATH="$scratch/bin:$PATH"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 store() {
@@ -48,9 +54,12 @@ times=()
 for run in $(seq "$runs"); do
   store > "$XDG_CONFIG_HOME/Quenmoor/Sleevemaster.conf"
   start=$(date +%s%N)
-  (cd "$scratch" && exec "$program") 2>/dev/null &
+  (cd "$scratch" && exec "$program") 2>>"$scratch/stderr" &
   app=$!
-  until xdotool search --onlyvisible --name "$wanted" >/dev/null 2>&1; do sleep 0.005; done
+  until xdotool search --onlyvisible --name "$wanted" >/dev/null 2>&1; do
+    kill -0 "$app" 2>/dev/null || { echo "the program ended before its window showed:" >&2; cat "$scratch/stderr" >&2; exit 1; }
+    sleep 0.005
+  done
   end=$(date +%s%N)
   pdf=no
   grep -q libQt6Pdf "/proc/$app/maps" 2>/dev/null && pdf=yes

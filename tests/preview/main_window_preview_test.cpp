@@ -62,11 +62,19 @@ TEST_F(MainWindowPreviewTest, CtrlLShowsTheWindowAndTypingRedrawsIt) {
   ASSERT_TRUE(WaitForNewDrawing(view, drawings));
   EXPECT_NE(view.PageImage(1), secondPage);
 
-  // New clears the title, and the drawing follows.
+  // New clears the title, and the drawing follows; opening the saved insert draws it again
+  // exactly as it was.
+  const QImage saved = view.PageImage(0);
+  const std::string document = Document("road trip.pdf");
+  ASSERT_TRUE(Window().CreateInsertPdf(document, /*save*/ true));
   drawings = view.FinishedDrawings();
   Window().MenuNewClick();
   ASSERT_TRUE(WaitForNewDrawing(view, drawings));
   EXPECT_NE(view.PageImage(0), titled);
+  drawings = view.FinishedDrawings();
+  Window().OpenDocumentFromCommandLine(document);
+  ASSERT_TRUE(WaitForNewDrawing(view, drawings));
+  EXPECT_EQ(view.PageImage(0), saved);
   EXPECT_TRUE(desktop_.Messages.empty());
 
   PressCtrlL();
