@@ -94,10 +94,15 @@ PreviewWindow::PreviewWindow(PreviewViewHooks hooks, QWidget* parent)
   setWindowTitle(QStringLiteral("Live Preview - Sleevemaster"));
   setObjectName(QStringLiteral("LivePreview"));
   setMinimumSize(240, 200);
+  // Shown from the main window, the preview leaves the keyboard where the user is typing.
+  setAttribute(Qt::WA_ShowWithoutActivating);
 
   details_ = new QLabel(this);
   details_->setObjectName(QStringLiteral("PreviewDetails"));
   details_->setTextFormat(Qt::PlainText);
+  // A narrow window wraps the line rather than growing for it.
+  details_->setWordWrap(true);
+  details_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   fit_button_ =
       ZoomButton(QStringLiteral("Fit"), QStringLiteral("Fit both pages to the window"), this);
   fit_button_->setCheckable(true);
