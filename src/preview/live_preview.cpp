@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLibrary>
 #include <QLineEdit>
@@ -27,6 +28,8 @@ constexpr int kSettleMs = 0;
 constexpr int kDefaultWidth = 820;
 constexpr int kDefaultHeight = 560;
 constexpr int kBesideGap = 12;
+// How much of the window's top left corner must lie on a screen for its place to be kept.
+constexpr int kVisibleCorner = 20;
 
 }  // namespace
 
@@ -109,7 +112,11 @@ bool LivePreview::EnsureView() {
 
 void LivePreview::PlaceView() {
   QWidget* window = view_->Widget();
-  if (place_.Stored && place_.Width > 0 && place_.Height > 0) {
+  // A place on a screen that is no longer there (a monitor unplugged) is not kept: the
+  // window would open where nobody sees it.
+  const QPoint corner(place_.Left + kVisibleCorner, place_.Top + kVisibleCorner);
+  if (place_.Stored && place_.Width > 0 && place_.Height > 0 &&
+      QGuiApplication::screenAt(corner) != nullptr) {
     window->resize(place_.Width, place_.Height);
     window->move(place_.Left, place_.Top);
     return;

@@ -170,6 +170,15 @@ TEST_F(MainWindowPreviewTest, ThePlaceSizeAndStateComeBackAtTheNextStart) {
   EXPECT_FALSE(Window().Preview().IsShown());
 }
 
+TEST_F(MainWindowPreviewTest, APlaceOnNoScreenOpensBesideTheMainWindowInstead) {
+  settings_.Preview = {true, false, -5000, -5000, 700, 500};
+  PreviewView* shown = ShowPreview();
+  ASSERT_NE(shown, nullptr);
+  const QWidget* preview = shown->Widget();
+  EXPECT_GT(preview->x(), Window().frameGeometry().right());
+  EXPECT_EQ(preview->y(), Window().frameGeometry().top());
+}
+
 TEST_F(MainWindowPreviewTest, APreviewNeverOpenedAddsNothingToTheSettingsFile) {
   Window().FormShow(StartDecision{});
   EXPECT_TRUE(Window().close());
