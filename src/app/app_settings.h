@@ -23,6 +23,20 @@ inline constexpr WindowPosition kFirstStartCalibratePosition{100, 200};
 inline constexpr WindowPosition kFirstStartOptionsPosition{100, 200};
 inline constexpr WindowPosition kFirstStartTextEditPosition{100, 100};
 
+/// The live preview window: its place and size, and whether it was shown at the last close.
+/// Stored only once the preview has been opened, so the settings of a user who never opens it
+/// stay exactly as they were.
+struct PreviewWindowSettings {
+  bool Stored = false;  ///< read from the store, or the preview has been opened in this run
+  bool Shown = false;
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+
+  friend bool operator==(const PreviewWindowSettings&, const PreviewWindowSettings&) = default;
+};
+
 /// The persisted values, initialised to what holds while nothing has been read. The windows
 /// keep their positions here between loading and closing, whether or not they are ever shown.
 struct AppSettings {
@@ -47,6 +61,8 @@ struct AppSettings {
   bool ViewInLandscape = true;
   bool ViewFullscreen = false;
   bool HideUiElements = false;
+
+  PreviewWindowSettings Preview;
 };
 
 }  // namespace sleevemaster

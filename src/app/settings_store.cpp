@@ -389,6 +389,39 @@ void ReadStoredValues(ValueReader& read, AppSettings& settings) {
     settings.Calibration.PaperSize = InRange(*paper, 0, 3) ? *paper : 0;
 }
 
+// The live preview's values came after every other; a file without them, or with one that
+// does not read as a number, leaves the preview where a first opening puts it. They are read
+// apart from the others, so they never end a step with a store error.
+void ReadPreviewPlace(const QSettings& store, PreviewWindowSettings& preview) {
+  PreviewWindowSettings read;
+  const auto value = [&store](const char* name, int& into) {
+    return store.contains(Key(name)) &&
+           ParseInteger(store.value(Key(name)), into) == IntegerForm::Integer;
+  };
+  int shown = 0;
+  if (!value("LivePreviewShown", shown) || !value("LivePreviewXpos", read.Left) ||
+      !value("LivePreviewYpos", read.Top) || !value("LivePreviewWidth", read.Width) ||
+      !value("LivePreviewHeight", read.Height))
+    return;
+  // A size no screen can hold is a damaged value, not a place to restore.
+  constexpr int kLargest = 20000;
+  if (read.Width < 1 || read.Height < 1 || read.Width > kLargest || read.Height > kLargest)
+    return;
+  read.Stored = true;
+  read.Shown = shown != 0;
+  preview = read;
+}
+
+void WritePreviewPlace(ValueWriter& write, const PreviewWindowSettings& preview) {
+  if (!preview.Stored)
+    return;
+  write.Boolean("LivePreviewShown", preview.Shown);
+  write.Integer("LivePreviewXpos", preview.Left);
+  write.Integer("LivePreviewYpos", preview.Top);
+  write.Integer("LivePreviewWidth", preview.Width);
+  write.Integer("LivePreviewHeight", preview.Height);
+}
+
 void ReadPosition(ValueReader& read, const char* left, const char* top, WindowPosition& to) {
   if (auto x = read.Integer(left))
     to.Left = *x;
@@ -425,6 +458,7 @@ LoadResult SettingsStore::LoadSettings(AppSettings& settings) const {
   ValueReader read(*opened);
   ReadStoredValues(read, settings);
   result.Error = read.Error();
+  ReadPreviewPlace(*opened, settings.Preview);
   return result;
 }
 
@@ -474,6 +508,7 @@ std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSetting
   write.Boolean("ShowToolTips", settings.ShowToolTips);
   write.Boolean("OverWriteAlways", settings.OverWriteAlways);
   WritePdfSettings(write, settings);
+  WritePreviewPlace(write, settings.Preview);
   return WriteStore(location_, write);
 }
 

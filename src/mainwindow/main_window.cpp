@@ -38,6 +38,7 @@
 #include "pdf/page_geometry.h"
 #include "pdf/text_file.h"
 #include "pdf/version.h"
+#include "preview/live_preview.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {
@@ -137,6 +138,7 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   SetUpFields();
   ConnectCommands();
+  SetUpLivePreview();
   FormCreate();
 }
 
@@ -307,6 +309,7 @@ void TMain::MenuNewClick() {
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
   MarkUnmodified();
+  live_preview_->Changed();
 }
 
 bool TMain::WritePrivateFile(const std::string& path, std::string_view bytes) {
@@ -336,6 +339,7 @@ void TMain::BackTextFileEditBtnClick() {
   text_editor_.exec();
   // The editor wrote the file itself on OK; the close step compares it with the document.
   settings_.TextEdit = {text_editor_.x(), text_editor_.y()};
+  live_preview_->Changed();
 }
 
 void TMain::MenuIndexClick() {
@@ -352,6 +356,7 @@ void TMain::MenuCalibrateClick() {
   // OK has stored the values itself; Cancel and the close box hand back what they show.
   settings_.Calibration = calibrator_->TakeCalibration();
   settings_.Calibrate = {calibrator_->x(), calibrator_->y()};
+  live_preview_->Changed();
 }
 
 void TMain::MenuOptionsClick() {

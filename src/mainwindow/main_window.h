@@ -27,6 +27,7 @@
 #include "app/app_settings.h"
 #include "app/start_mode.h"
 #include "pdf/cover_document.h"
+#include "preview/preview_view.h"
 
 class QButtonGroup;
 class QCloseEvent;
@@ -39,6 +40,7 @@ class TMainForm;
 namespace sleevemaster {
 
 class Desktop;
+class LivePreview;
 class SettingsStore;
 class TAbout;
 class TCalibrate;
@@ -161,6 +163,10 @@ class TMain final : public QMainWindow {
   bool ViewerCanOpen() const { return viewer_can_open_; }
   bool ViewerCanPrint() const { return viewer_can_print_; }
   ToolTipSwitch& ToolTips() { return *tool_tips_; }
+  /// The live preview beside the window (Tools > Live Preview).
+  LivePreview& Preview() { return *live_preview_; }
+  /// The insert as Save would write it now, for the live preview; shows no message.
+  PreviewSnapshot LivePreviewSnapshot();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -187,6 +193,7 @@ class TMain final : public QMainWindow {
   DocumentContent CurrentContent() const;
   /// What is on show becomes what the document is compared with.
   void MarkUnmodified();
+  void SetUpLivePreview();
   void ApplyCornerRule();
   void ApplySpineRule();
   void SetCaption(const QString& caption);
@@ -217,6 +224,10 @@ class TMain final : public QMainWindow {
   /// window and loads the document; the caption then names it.
   void LoadDocument(const std::string& path, const char* refusal);
   std::optional<CoverDocument> DocumentFromFields();
+  /// The fields as a document without any message: empty, with `problem` set, when a field
+  /// holds what cannot be written.
+  std::optional<CoverDocument> DocumentFromFieldsQuietly(QString& problem) const;
+  PdfOutputOptions PdfOptionsFromControls() const;
   void ShowError(const QString& text);
   bool AskReplace(const std::string& path);
   void ReportBackCoverLinesLeftOut(const CoverPdfResult& result);
@@ -237,6 +248,7 @@ class TMain final : public QMainWindow {
   QString temporary_folder_problem_;
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;
+  std::unique_ptr<LivePreview> live_preview_;
 
   QButtonGroup* corner_group_ = nullptr;
   QButtonGroup* spine_group_ = nullptr;

@@ -20,6 +20,7 @@
 #include "pdf/text_encoding.h"
 #include "pdf/text_file.h"
 #include "pdf/version.h"
+#include "preview/live_preview.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {
@@ -126,6 +127,7 @@ void TMain::LoadDocument(const std::string& path, const char* refusal) {
     return;
   save_dialog_file_name_ = path;
   SetCaptionFromPath(path);
+  live_preview_->Changed();
 }
 
 int TMain::ReadDocumentHeader(const std::string& path) {
@@ -240,6 +242,14 @@ bool TMain::SaveBeforeClosing() {
 // a text that still cannot be written (a line break or a foreign character set by other means)
 // is reported here rather than written into the document's header lines.
 std::optional<CoverDocument> TMain::DocumentFromFields() {
+  QString problem;
+  std::optional<CoverDocument> document = DocumentFromFieldsQuietly(problem);
+  if (!document)
+    ShowError(problem);
+  return document;
+}
+
+std::optional<CoverDocument> TMain::DocumentFromFieldsQuietly(QString& problem) const {
   struct Field {
     const QLineEdit* Edit;
     const char* Name;
@@ -267,9 +277,10 @@ std::optional<CoverDocument> TMain::DocumentFromFields() {
       control = control || character.unicode() < 0x20;
     const Windows1252Conversion converted = Utf8ToWindows1252(text.toStdString());
     if (control || !converted.Ok) {
-      ShowError(QStringLiteral("The %1 contains a character that cannot be written into a "
-                               "document: only the characters of Windows-1252 on one line.")
-                    .arg(QString::fromLatin1(field.Name)));
+      problem = QStringLiteral(
+                    "The %1 contains a character that cannot be written into a "
+                    "document: only the characters of Windows-1252 on one line.")
+                    .arg(QString::fromLatin1(field.Name));
       return std::nullopt;
     }
     *field.Into = converted.Text;
@@ -285,6 +296,15 @@ std::optional<CoverDocument> TMain::DocumentFromFields() {
     document.BackCoverText = ReadFileWithoutLinks(working, CReadTextFile::kMaxTextBytes);
   }
   return document;
+}
+
+PdfOutputOptions TMain::PdfOptionsFromControls() const {
+  PdfOutputOptions options;
+  options.PdfLevel = PdfLevelFromIndex(PdfLevelIndex());
+  options.ViewInLandscape = ui_->ViewInLandscape->isChecked();
+  options.ViewFullscreen = ui_->ScreenMode->isChecked();
+  options.HideUiElements = ui_->HideUIelements->isChecked();
+  return options;
 }
 
 bool TMain::AskReplace(const std::string& path) {
@@ -313,12 +333,7 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     output = targetPath;
   }
 
-  PdfOutputOptions options;
-  options.PdfLevel = PdfLevelFromIndex(PdfLevelIndex());
-  options.ViewInLandscape = ui_->ViewInLandscape->isChecked();
-  options.ViewFullscreen = ui_->ScreenMode->isChecked();
-  options.HideUiElements = ui_->HideUIelements->isChecked();
-
+  const PdfOutputOptions options = PdfOptionsFromControls();
   const CoverPdfResult result = WriteCoverPdf(*document, options, settings_.Calibration, clock_());
   if (!result.Ok()) {
     constexpr std::string_view kPrefix = "Error: ";

@@ -17,6 +17,7 @@
 #include "mainwindow/tooltip_switch.h"
 #include "pdf/file_utils.h"
 #include "pdf/version.h"
+#include "preview/live_preview.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {
@@ -105,6 +106,7 @@ void TMain::FormShow(const StartDecision& start) {
   // The title is what a person types first.
   ui_->MainTitle->setFocus();
   show();
+  live_preview_->RestoreAtStart();
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
@@ -141,6 +143,7 @@ bool TMain::FormClose() {
 
   if (shown_)
     settings_.Main = {x(), y()};
+  live_preview_->CloseWithMainWindow();
   TakeControlsIntoSettings();
   // Nobody is left to tell about a store that cannot be written at the end.
   store_.SaveSettingsOnClose(settings_);

@@ -699,5 +699,58 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   EXPECT_NE(bytes.find(" 0:03\r%02. Second Song", begin), std::string::npos);
 }
 
+// The live preview: Ctrl+L in the main window shows it, what is typed into the title reaches
+// its pixels within a second, Ctrl+L in the preview hides it again, and the settings file
+// remembers that it was hidden.
+class LivePreviewEndToEndTest : public EndToEndTest {
+ protected:
+  // The window's pixels as the X server holds them.
+  std::string Pixels(const std::string& window) {
+    const test::RunResult dump = RunProcess({"xwd", "-silent", "-id", window}, environment_);
+    EXPECT_EQ(dump.ExitCode, 0) << dump.Stderr;
+    return dump.Stdout;
+  }
+};
+
+TEST_F(LivePreviewEndToEndTest, CtrlLShowsThePreviewAndTypingRedrawsIt) {
+  ASSERT_TRUE(test::ProgramAvailable("xwd")) << "xwd (x11-apps) is not installed";
+  SkipSplash();
+  BackgroundProcess program({kExecutable}, environment_);
+  const std::string window = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the window did not show";
+  Keys(window, {"ctrl+l"});
+  const std::string preview = WaitForWindow("^Live Preview - Sleevemaster$", 10);
+  ASSERT_FALSE(preview.empty()) << "Ctrl+L showed no preview";
+  // The first drawing of the empty insert settles.
+  std::string before = Pixels(preview);
+  for (int settle = 0; settle < 20; ++settle) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string now = Pixels(preview);
+    if (now == before)
+      break;
+    before = now;
+  }
+  ASSERT_FALSE(before.empty());
+
+  Type(window, "Road Trip");
+  const auto typed = std::chrono::steady_clock::now();
+  bool changed = false;
+  while (!changed && std::chrono::steady_clock::now() - typed < std::chrono::seconds(1)) {
+    changed = Pixels(preview) != before;
+    if (!changed)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(changed) << "the preview did not change within a second of typing";
+
+  Keys(preview, {"ctrl+l"});
+  EXPECT_TRUE(WaitForWindowToClose("^Live Preview - Sleevemaster$"))
+      << "Ctrl+L in the preview did not hide it";
+  // New drops the typed title, so File > Exit ends without a question.
+  Keys(window, {"alt+f", "n"});
+  Keys(window, {"alt+f", "e"});
+  EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  EXPECT_EQ(ReadStoreFile(home_.File("config"))["LivePreviewShown"], "0");
+}
+
 }  // namespace
 }  // namespace sleevemaster

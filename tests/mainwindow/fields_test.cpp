@@ -137,7 +137,7 @@ TEST_F(FieldsTest, MenusHoldTheirItemsInOrder) {
                                       "MenuPrint", "-", "MenuExit"}));
   EXPECT_EQ(Find<QMenu>("Tools1")->title(), QStringLiteral("&Tools"));
   EXPECT_EQ(texts(Find<QMenu>("Tools1")),
-            (std::vector<std::string>{"MenuCalibrate", "MenuOptions"}));
+            (std::vector<std::string>{"MenuCalibrate", "MenuOptions", "-", "MenuLivePreview"}));
   EXPECT_EQ(texts(Find<QMenu>("Help")),
             (std::vector<std::string>{"MenuIndex", "MenuHelponhelp", "-", "MenuShowAbout"}));
   EXPECT_EQ(Find<QAction>("MenuSave")->text(), QStringLiteral("&Save As..."));

@@ -1,0 +1,185 @@
+#include "preview/live_preview.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLibrary>
+#include <QLineEdit>
+#include <QWidget>
+#include <utility>
+
+#ifndef SLEEVEMASTER_PREVIEW_MODULE_DIR
+#define SLEEVEMASTER_PREVIEW_MODULE_DIR "."
+#endif
+
+namespace sleevemaster {
+
+namespace {
+
+// Changes made in one go (New resets ten fields) make one drawing: the timer fires once the
+// event loop is free again. Keystrokes need no more waiting: the drawing thread only ever draws
+// the newest insert, so a fast typist's letters are drawn together, never queued up.
+constexpr int kSettleMs = 0;
+
+// Where a preview that has never been shown opens: beside the main window, at a size that
+// shows both pages readably.
+constexpr int kDefaultWidth = 820;
+constexpr int kDefaultHeight = 560;
+constexpr int kBesideGap = 12;
+// How much of the window's top left corner must lie on a screen for its place to be kept.
+constexpr int kVisibleCorner = 20;
+
+}  // namespace
+
+std::unique_ptr<PreviewView> LoadPreviewModule(const PreviewViewHooks& hooks, QString& error) {
+  // Kept loaded for the rest of the run: the window's code lives in it.
+  static QLibrary module;
+  if (!module.isLoaded()) {
+    module.setFileName(QCoreApplication::applicationDirPath() +
+                       QStringLiteral("/" SLEEVEMASTER_PREVIEW_MODULE_DIR "/sleevemaster_preview"));
+  }
+  const auto create =
+      reinterpret_cast<SleevemasterCreatePreviewFn>(module.resolve(SLEEVEMASTER_PREVIEW_ENTRY));
+  if (create == nullptr) {
+    error = module.errorString();
+    return nullptr;
+  }
+  return std::unique_ptr<PreviewView>(create(&hooks));
+}
+
+LivePreview::LivePreview(QWidget& mainWindow, PreviewWindowSettings& place, SnapshotSource source,
+                         ErrorReport report, ViewFactory factory)
+    : QObject(&mainWindow),
+      main_window_(mainWindow),
+      place_(place),
+      source_(std::move(source)),
+      report_(std::move(report)),
+      factory_(std::move(factory)) {
+  action_ = new QAction(QStringLiteral("&Live Preview"), this);
+  action_->setObjectName(QStringLiteral("MenuLivePreview"));
+  action_->setCheckable(true);
+  action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  action_->setToolTip(QStringLiteral("Shows the insert as it will print, while you type"));
+  connect(action_, &QAction::toggled, this, [this](bool shown) { SetShown(shown); });
+  debounce_.setSingleShot(true);
+  debounce_.setInterval(kSettleMs);
+  connect(&debounce_, &QTimer::timeout, this, [this] { Refresh(); });
+}
+
+LivePreview::~LivePreview() = default;
+
+void LivePreview::Follow(QWidget* root) {
+  for (QLineEdit* edit : root->findChildren<QLineEdit*>())
+    connect(edit, &QLineEdit::textChanged, this, [this] { Changed(); });
+  for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+    if (button->isCheckable())
+      connect(button, &QAbstractButton::toggled, this, [this] { Changed(); });
+  }
+}
+
+void LivePreview::Changed() {
+  if (IsShown())
+    debounce_.start();
+}
+
+bool LivePreview::IsShown() const {
+  return view_ != nullptr && view_->Widget()->isVisible();
+}
+
+bool LivePreview::EnsureView() {
+  if (view_)
+    return true;
+  if (load_failed_)
+    return false;
+  PreviewViewHooks hooks;
+  hooks.ToggleRequested = [this] { action_->toggle(); };
+  hooks.ReturnFocus = [this] {
+    main_window_.raise();
+    main_window_.activateWindow();
+  };
+  hooks.Closed = [this] { action_->setChecked(false); };
+  QString error;
+  view_ = factory_(hooks, error);
+  if (view_)
+    return true;
+  load_failed_ = true;
+  if (report_)
+    report_(QStringLiteral("The live preview cannot be shown: %1").arg(error));
+  return false;
+}
+
+void LivePreview::PlaceView() {
+  QWidget* window = view_->Widget();
+  // A place on a screen that is no longer there (a monitor unplugged) is not kept: the
+  // window would open where nobody sees it.
+  const QPoint corner(place_.Left + kVisibleCorner, place_.Top + kVisibleCorner);
+  if (place_.Stored && place_.Width > 0 && place_.Height > 0 &&
+      QGuiApplication::screenAt(corner) != nullptr) {
+    window->resize(place_.Width, place_.Height);
+    window->move(place_.Left, place_.Top);
+    return;
+  }
+  window->resize(kDefaultWidth, kDefaultHeight);
+  const QRect main = main_window_.frameGeometry();
+  window->move(main.right() + 1 + kBesideGap, main.top());
+}
+
+void LivePreview::SetShown(bool shown) {
+  if (shown == IsShown()) {
+    action_->setChecked(shown);
+    return;
+  }
+  if (!shown) {
+    RememberPlace();
+    view_->Widget()->hide();
+    place_.Shown = false;
+    action_->setChecked(false);
+    return;
+  }
+  const bool first = view_ == nullptr;
+  if (!EnsureView()) {
+    action_->setChecked(false);
+    return;
+  }
+  if (first)
+    PlaceView();
+  view_->ShowSnapshot(source_());
+  view_->Widget()->show();
+  place_.Stored = true;
+  place_.Shown = true;
+  action_->setChecked(true);
+}
+
+void LivePreview::RestoreAtStart() {
+  if (place_.Shown)
+    SetShown(true);
+}
+
+void LivePreview::RememberPlace() {
+  if (!view_)
+    return;
+  const QWidget* window = view_->Widget();
+  place_.Stored = true;
+  place_.Left = window->x();
+  place_.Top = window->y();
+  place_.Width = window->width();
+  place_.Height = window->height();
+}
+
+void LivePreview::CloseWithMainWindow() {
+  if (!view_)
+    return;
+  const bool shown = IsShown();
+  RememberPlace();
+  view_->Widget()->hide();
+  place_.Shown = shown;
+}
+
+void LivePreview::Refresh() {
+  if (IsShown())
+    view_->ShowSnapshot(source_());
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,91 @@
+#include "preview/page_renderer.h"
+
+#include <QBuffer>
+#include <QMetaObject>
+#include <QPainter>
+#include <QPdfDocument>
+#include <memory>
+#include <utility>
+
+namespace sleevemaster {
+
+// Lives on the drawing thread with the PDF renderer's objects, which are made there too.
+class PageRenderer::Worker final : public QObject {
+ public:
+  RenderedPages Render(const QByteArray& pdf, QSize pageSize, qreal devicePixelRatio) {
+    RenderedPages result;
+    if (!document_)
+      document_ = std::make_unique<QPdfDocument>(nullptr);
+    // The document reads its device as it draws: the bytes and the buffer stay until the next.
+    document_->close();
+    buffer_.close();
+    bytes_ = pdf;
+    buffer_.setData(bytes_);
+    buffer_.open(QIODevice::ReadOnly);
+    document_->load(&buffer_);
+    if (document_->status() != QPdfDocument::Status::Ready || document_->pageCount() < 2) {
+      result.Failed = true;
+      return result;
+    }
+    for (int page = 0; page < 2; ++page) {
+      // The paper's white goes in here, so the window's thread only copies opaque pixels.
+      QImage sheet(pageSize, QImage::Format_RGB32);
+      sheet.fill(Qt::white);
+      QPainter(&sheet).drawImage(0, 0, document_->render(page, pageSize));
+      sheet.setDevicePixelRatio(devicePixelRatio);
+      result.Pages[static_cast<std::size_t>(page)] = std::move(sheet);
+    }
+    return result;
+  }
+
+ private:
+  std::unique_ptr<QPdfDocument> document_;
+  QByteArray bytes_;
+  QBuffer buffer_;
+};
+
+PageRenderer::PageRenderer(QObject* parent) : QObject(parent), worker_(new Worker) {
+  thread_.setObjectName(QStringLiteral("Preview drawing"));
+  worker_->moveToThread(&thread_);
+  connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+  thread_.start(QThread::LowPriority);
+}
+
+PageRenderer::~PageRenderer() {
+  thread_.quit();
+  thread_.wait();
+}
+
+quint64 PageRenderer::Request(const QByteArray& pdf, QSize pageSize, qreal devicePixelRatio) {
+  const std::lock_guard lock(mutex_);
+  pending_ = Job{pdf, pageSize, devicePixelRatio, ++generation_};
+  if (!wake_posted_) {
+    wake_posted_ = true;
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker_, [this, worker] { RunPending(worker); }, Qt::QueuedConnection);
+  }
+  return generation_;
+}
+
+// On the drawing thread: the newest request, and again while newer ones came meanwhile.
+void PageRenderer::RunPending(Worker* worker) {
+  for (;;) {
+    Job job;
+    {
+      const std::lock_guard lock(mutex_);
+      if (!pending_) {
+        wake_posted_ = false;
+        return;
+      }
+      job = std::move(*pending_);
+      pending_.reset();
+    }
+    RenderedPages pages = worker->Render(job.Pdf, job.PageSize, job.DevicePixelRatio);
+    pages.Generation = job.Generation;
+    QMetaObject::invokeMethod(
+        this, [this, pages = std::move(pages)] { emit Rendered(pages); }, Qt::QueuedConnection);
+  }
+}
+
+}  // namespace sleevemaster

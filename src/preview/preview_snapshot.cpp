@@ -1,0 +1,66 @@
+#include "preview/preview_snapshot.h"
+
+#include <string_view>
+
+#include "pdf/page_geometry.h"
+#include "pdf/text_encoding.h"
+
+namespace sleevemaster {
+
+namespace {
+
+// The writer's message as the message box shows it: without "Error: " and the line end.
+QString RefusalText(const std::string& error) {
+  constexpr std::string_view kPrefix = "Error: ";
+  std::string message = error;
+  if (message.starts_with(kPrefix))
+    message.erase(0, kPrefix.size());
+  return QString::fromStdString(Windows1252ToUtf8(message)).trimmed();
+}
+
+}  // namespace
+
+QString PaperName(int paperSize) {
+  switch (paperSize) {
+    case 1:
+      return QStringLiteral("Legal");
+    case 2:
+      return QStringLiteral("A3");
+    case 3:
+      return QStringLiteral("A4");
+    default:
+      return QStringLiteral("Letter");
+  }
+}
+
+PreviewSnapshot BuildPreviewSnapshot(const std::optional<CoverDocument>& document,
+                                     const QString& problem, const PdfOutputOptions& options,
+                                     const PrintCalibration& calibration, const LocalTime& now) {
+  PreviewSnapshot snapshot;
+  const PageSetup setup = ComputePageSetup(calibration);
+  snapshot.PagePoints = QSizeF(setup.MediaBoxWidth, setup.MediaBoxHeight);
+  snapshot.Details = QStringLiteral("Calibration X %1 %, Y %2 %  \u00b7  %3 paper")
+                         .arg(setup.XScalePercent)
+                         .arg(setup.YScalePercent)
+                         .arg(PaperName(calibration.PaperSize));
+  if (!document) {
+    snapshot.Refusal = problem;
+    return snapshot;
+  }
+
+  const CoverPdfResult result = WriteCoverPdf(*document, options, calibration, now);
+  if (!result.Ok()) {
+    snapshot.Refusal = RefusalText(result.Error);
+    return snapshot;
+  }
+  snapshot.Pdf = QByteArray::fromStdString(result.Bytes);
+  if (result.BackCoverLinesDrawn < result.BackCoverLines)
+    snapshot.Details += QStringLiteral("  \u00b7  back cover: %1 of %2 lines fit")
+                            .arg(result.BackCoverLinesDrawn)
+                            .arg(result.BackCoverLines);
+  if (document->MainTitle.empty())
+    snapshot.Details += QStringLiteral("  \u00b7  no title yet: Save needs one");
+  return snapshot;
+}
+
+}  // namespace sleevemaster
