@@ -20,19 +20,6 @@ QString RefusalText(const std::string& error) {
 
 }  // namespace
 
-QString PaperName(int paperSize) {
-  switch (paperSize) {
-    case 1:
-      return QStringLiteral("Legal");
-    case 2:
-      return QStringLiteral("A3");
-    case 3:
-      return QStringLiteral("A4");
-    default:
-      return QStringLiteral("Letter");
-  }
-}
-
 PreviewSnapshot BuildPreviewSnapshot(const std::optional<CoverDocument>& document,
                                      const QString& problem, const PdfOutputOptions& options,
                                      const PrintCalibration& calibration, const LocalTime& now) {
@@ -42,7 +29,7 @@ PreviewSnapshot BuildPreviewSnapshot(const std::optional<CoverDocument>& documen
   snapshot.Details = QStringLiteral("Calibration X %1 %, Y %2 %  \u00b7  %3 paper")
                          .arg(setup.XScalePercent)
                          .arg(setup.YScalePercent)
-                         .arg(PaperName(calibration.PaperSize));
+                         .arg(QString::fromLatin1(PaperName(calibration.PaperSize)));
   if (!document) {
     snapshot.Refusal = problem;
     return snapshot;

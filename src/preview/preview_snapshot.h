@@ -10,10 +10,6 @@
 
 namespace sleevemaster {
 
-/// The paper's name for a calibration's paper index ("Letter", "Legal", "A3", "A4"); an index
-/// outside them is drawn on Letter.
-QString PaperName(int paperSize);
-
 /// Runs the writer on the insert as Save would and describes the result. `document` empty
 /// means the fields cannot be written; `problem` then says why.
 PreviewSnapshot BuildPreviewSnapshot(const std::optional<CoverDocument>& document,
