@@ -10,8 +10,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QEvent>
+#include <QFile>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLayout>
@@ -24,8 +24,8 @@
 #include <QStyleOptionFrame>
 #include <filesystem>
 #include <fstream>
-#include <system_error>
 #include <initializer_list>
+#include <system_error>
 #include <utility>
 
 #include "app/help_index.h"

@@ -17,6 +17,8 @@ namespace {
 // first, the owner or the handler, decides what becomes of it.
 constexpr int kSlots = 16;
 std::atomic<char*> g_slots[kSlots];
+// A handler may not free memory: the names it has removed wait here for their owners.
+std::atomic<char*> g_removed[kSlots];
 static_assert(std::atomic<char*>::is_always_lock_free, "the signal handler needs lock-free slots");
 
 }  // namespace
@@ -25,6 +27,9 @@ RemovedOnStop::RemovedOnStop(const std::string& path) {
   char* name = new char[path.size() + 1];
   std::memcpy(name, path.c_str(), path.size() + 1);
   for (int slot = 0; slot < kSlots; ++slot) {
+    // A slot whose removed name still waits for its owner is not free yet.
+    if (g_removed[slot].load() != nullptr)
+      continue;
     char* expected = nullptr;
     if (g_slots[slot].compare_exchange_strong(expected, name)) {
       slot_ = slot;
@@ -41,18 +46,22 @@ RemovedOnStop::~RemovedOnStop() {
 void RemovedOnStop::Release() {
   if (slot_ < 0)
     return;
-  // An empty slot means a handler has taken the name and the program is ending: the copy
-  // then stays with it.
-  delete[] g_slots[slot_].exchange(nullptr);
+  // An empty slot means a handler has removed the file; its copy of the name then waits in
+  // g_removed for this owner to free it.
+  char* name = g_slots[slot_].exchange(nullptr);
+  if (name == nullptr)
+    name = g_removed[slot_].exchange(nullptr);
+  delete[] name;
   slot_ = -1;
 }
 
 void RemoveFilesOnStop() noexcept {
-  for (std::atomic<char*>& slot : g_slots) {
-    if (char* name = slot.exchange(nullptr)) {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (char* name = g_slots[slot].exchange(nullptr)) {
 #ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
       unlink(name);
 #endif
+      g_removed[slot].store(name);
     }
   }
 }
