@@ -155,40 +155,160 @@ void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
   pdf.Line("%%EndComments");
 }
 
-void AppendPageResources(PdfBuilder& pdf) {
+// The fonts every page may use; a font added here is numbered, written and named in each
+// page's resources.
+struct FontEntry {
+  const char* Name;
+  const char* BaseFont;
+};
+constexpr FontEntry kFonts[] = {{"F1", "Courier"}, {"F2", "Courier-Oblique"}};
+constexpr std::size_t kFontCount = sizeof kFonts / sizeof kFonts[0];
+
+// The objects that make up one page.
+struct PageObjects {
+  int Resources = 0;
+  int Page = 0;
+  int Contents = 0;
+  int Length = 0;  ///< the contents' length, known only once the stream is written
+};
+
+// Every object of an insert. They are numbered here in the order the file holds them, so
+// the cross-reference table, /Size and /Kids follow from this one list.
+struct InsertObjects {
+  int Catalog = 0;
+  int Info = 0;
+  int Pages = 0;
+  int Fonts[kFontCount] = {};
+  PageObjects Front;  ///< page 1, the booklet
+  PageObjects Tray;   ///< page 2, the tray card
+};
+
+PageObjects NumberPage(PdfBuilder& pdf) {
+  PageObjects page;
+  page.Resources = pdf.AddObject();
+  page.Page = pdf.AddObject();
+  page.Contents = pdf.AddObject();
+  page.Length = pdf.AddObject();
+  return page;
+}
+
+InsertObjects NumberObjects(PdfBuilder& pdf) {
+  InsertObjects objects;
+  objects.Catalog = pdf.AddObject();
+  objects.Info = pdf.AddObject();
+  objects.Pages = pdf.AddObject();
+  for (int& font : objects.Fonts)
+    font = pdf.AddObject();
+  objects.Front = NumberPage(pdf);
+  objects.Tray = NumberPage(pdf);
+  return objects;
+}
+
+void AppendCatalog(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options) {
+  pdf.BeginObject(objects.Catalog);
   pdf.Line("<<");
-  pdf.Line("/Font << /F1 4 0 R /F2 5 0 R >>");
+  pdf.Line("/Type /Catalog");
+  pdf.Line("/Pages ", ObjectRef{objects.Pages});
+  pdf.Line(options.ViewFullscreen ? "/PageMode /FullScreen" : "/PageMode /UseNone");
+  pdf.Line("/ViewerPreferences");
+  pdf.Line("<<");
+  const char* hide = TrueFalse(options.HideUiElements);
+  pdf.Line("/HideToolbar ", hide);
+  pdf.Line("/HideMenubar ", hide);
+  pdf.Line("/HideWindowUI ", hide);
+  pdf.Line("/FitWindow ", hide);
+  pdf.Line("/CenterWindow false");
+  pdf.Line(">>");
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendInfo(PdfBuilder& pdf, const InsertObjects& objects, const CoverTexts& texts,
+                const LocalTime& now) {
+  pdf.BeginObject(objects.Info);
+  pdf.Line("<<");
+  pdf.Line("/Title ", Utf16Hex{texts.Title});
+  if (!texts.SubTitle.empty())
+    pdf.Line("/Subject ", Utf16Hex{texts.SubTitle});
+  pdf.Line("/Keywords ", Utf16Hex{"Jewel Case Insert"});
+  pdf.Line("/Creator ", Utf16Hex{kCreatorText});
+  pdf.Line("/Producer ", Utf16Hex{kProducerText});
+  pdf.Line("/CreationDate ", Utf16Hex{FormatCreationDate(now)});
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options,
+                    const PageSetup& setup) {
+  const PageObjects* const pages[] = {&objects.Front, &objects.Tray};
+  pdf.BeginObject(objects.Pages);
+  pdf.Line("<<");
+  pdf.Line("/Type /Pages");
+  pdf.Line("/Count ", static_cast<int>(sizeof pages / sizeof pages[0]));
+  if (options.ViewInLandscape)
+    pdf.Line("/Rotate 90");
+  pdf.Line("/MediaBox [ 0 0 ", setup.MediaBoxWidth, " ", setup.MediaBoxHeight, " ]");
+  pdf.Put("/Kids [");
+  for (const PageObjects* page : pages)
+    pdf.Put(" ", ObjectRef{page->Page});
+  pdf.Line(" ]");
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
+  for (std::size_t i = 0; i < kFontCount; ++i) {
+    pdf.BeginObject(objects.Fonts[i]);
+    pdf.Line("<<");
+    pdf.Line("/Type /Font");
+    pdf.Line("/Subtype /Type1");
+    pdf.Line("/Name /", kFonts[i].Name);
+    pdf.Line("/BaseFont /", kFonts[i].BaseFont);
+    pdf.Line("/Encoding /WinAnsiEncoding");
+    pdf.Line(">>");
+    pdf.EndObject();
+  }
+}
+
+// One page's resources, the page itself, its content stream (drawn by `draw`) and the
+// stream's length.
+template <typename Draw>
+void AppendPage(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page, Draw draw) {
+  pdf.BeginObject(page.Resources);
+  pdf.Line("<<");
+  pdf.Put("/Font <<");
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    pdf.Put(" /", kFonts[i].Name, " ", ObjectRef{objects.Fonts[i]});
+  pdf.Line(" >>");
   pdf.Line("/ProcSet [ /PDF /Text ]");
   pdf.Line(">>");
-}
+  pdf.EndObject();
 
-void AppendPage(PdfBuilder& pdf, int resources, int contents) {
+  pdf.BeginObject(page.Page);
   pdf.Line("<<");
   pdf.Line("/Type /Page");
-  pdf.Line("/Parent 3 0 R");
-  pdf.Line("/Resources ", resources, " 0 R");
-  pdf.Line("/Contents ", contents, " 0 R");
+  pdf.Line("/Parent ", ObjectRef{objects.Pages});
+  pdf.Line("/Resources ", ObjectRef{page.Resources});
+  pdf.Line("/Contents ", ObjectRef{page.Contents});
   pdf.Line(">>");
-}
+  pdf.EndObject();
 
-void AppendFont(PdfBuilder& pdf, const char* name, const char* base_font) {
+  pdf.BeginObject(page.Contents);
   pdf.Line("<<");
-  pdf.Line("/Type /Font");
-  pdf.Line("/Subtype /Type1");
-  pdf.Line("/Name /", name);
-  pdf.Line("/BaseFont /", base_font);
-  pdf.Line("/Encoding /WinAnsiEncoding");
+  pdf.Line("/Length ", ObjectRef{page.Length});
   pdf.Line(">>");
+  pdf.BeginStream();
+  draw();
+  const std::size_t length = pdf.EndStream();
+  pdf.EndObject();
+  pdf.BeginObject(page.Length);
+  pdf.Line(length);
+  pdf.EndObject();
 }
 
-}  // namespace
-
-CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptions& options,
-                             const PrintCalibration& calibration, const LocalTime& now) {
-  CoverPdfResult result;
-
-  // Resolve the two modes into the texts that are checked, recorded and drawn.
-  std::string corner;
+// The texts as checked, recorded and drawn, with the two modes resolved. `corner` holds the
+// bottom right text the texts point into.
+CoverTexts ResolveTexts(const CoverDocument& document, const LocalTime& now, std::string& corner) {
   switch (document.BottomRightCornerMode) {
     case CornerMode::None:
       break;
@@ -210,7 +330,44 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   texts.SpineShowsTitle =
       document.SideSpineMode != SpineMode::Custom || document.SideSpineText.empty();
   texts.SideSpine = texts.SpineShowsTitle ? std::string_view() : document.SideSpineText;
+  return texts;
+}
 
+// The back cover text, given or read from its file; nothing when the insert has none.
+std::optional<CReadTextFile> OpenBackCover(const CoverDocument& document) {
+  if (document.BackCoverText)
+    return CReadTextFile::FromBytes(*document.BackCoverText);
+  if (!document.BackCoverTextFile.empty())
+    return CReadTextFile(document.BackCoverTextFile);
+  return std::nullopt;
+}
+
+// A trial run finds where the marks of each page fall, and moves a page that would reach off
+// the paper; an insert that fits where it is keeps its place.
+std::string PlacePages(const CoverTexts& texts, BackPageFlags flags,
+                       const std::vector<std::string>* back_lines, const PageSetup& setup,
+                       int paper, PageDimensions& front, PageDimensions& tray) {
+  std::string scratch;
+  PdfBuilder trial(scratch);
+  MarkBounds front_marks;
+  AppendFrontPageContent(trial, texts, front, front_marks);
+  MarkBounds tray_marks;
+  BackCoverLineCount ignored;
+  AppendBackPageContent(trial, texts, flags, back_lines, tray, ignored, tray_marks);
+  std::string error =
+      PlaceOnPage(front_marks, setup, paper, "booklet", front.LeftEdge, front.BookletBottom);
+  if (error.empty())
+    error = PlaceOnPage(tray_marks, setup, paper, "tray card", tray.LeftEdge, tray.TrayBottom);
+  return error;
+}
+
+}  // namespace
+
+CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptions& options,
+                             const PrintCalibration& calibration, const LocalTime& now) {
+  CoverPdfResult result;
+  std::string corner;
+  CoverTexts texts = ResolveTexts(document, now, corner);
   result.Error = CheckLimits(texts);
   if (!result.Ok())
     return result;
@@ -223,159 +380,42 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   if (!result.Ok())
     return result;
 
-  // The back cover file is read once; its lines serve the header and page 2.
-  std::optional<CReadTextFile> back_file;
-  if (document.BackCoverText)
-    back_file.emplace(CReadTextFile::FromBytes(*document.BackCoverText));
-  else if (!document.BackCoverTextFile.empty())
-    back_file.emplace(document.BackCoverTextFile);
-  CReadTextFile* back = back_file ? &*back_file : nullptr;
+  // The back cover text is read once; its lines serve the header and page 2.
+  std::optional<CReadTextFile> back = OpenBackCover(document);
   std::optional<std::vector<std::string>> back_lines;
-  if (back != nullptr) {
+  if (back) {
     result.Error = ReadBackCoverLines(*back, dimensions, back_lines);
     if (!result.Ok())
       return result;
   }
   const std::vector<std::string>* drawn_lines = back_lines ? &*back_lines : nullptr;
 
-  // A trial run finds where the marks of each page fall, and moves a page that would reach
-  // off the paper; an insert that fits where it is keeps its place.
   const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
                             document.CenterBackCoverText};
   PageDimensions front = dimensions;
   PageDimensions tray = dimensions;
-  {
-    std::string scratch;
-    PdfBuilder trial(scratch);
-    MarkBounds front_marks;
-    AppendFrontPageContent(trial, texts, dimensions, front_marks);
-    MarkBounds tray_marks;
-    BackCoverLineCount ignored;
-    AppendBackPageContent(trial, texts, flags, drawn_lines, dimensions, ignored, tray_marks);
-    result.Error = PlaceOnPage(front_marks, setup, calibration.PaperSize, "booklet", front.LeftEdge,
-                               front.BookletBottom);
-    if (result.Ok())
-      result.Error = PlaceOnPage(tray_marks, setup, calibration.PaperSize, "tray card",
-                                 tray.LeftEdge, tray.TrayBottom);
-    if (!result.Ok())
-      return result;
-  }
+  result.Error = PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray);
+  if (!result.Ok())
+    return result;
 
-  std::string& out = result.Bytes;
-  out.reserve(kDocumentReserve);
-  PdfBuilder pdf(out);
-
-  AppendDocumentHeader(pdf, document, options, texts, back);
-
-  pdf.BeginObject(1);
-  pdf.Line("<<");
-  pdf.Line("/Type /Catalog");
-  pdf.Line("/Pages 3 0 R");
-  pdf.Line(options.ViewFullscreen ? "/PageMode /FullScreen" : "/PageMode /UseNone");
-  pdf.Line("/ViewerPreferences");
-  pdf.Line("<<");
-  const char* hide = TrueFalse(options.HideUiElements);
-  pdf.Line("/HideToolbar ", hide);
-  pdf.Line("/HideMenubar ", hide);
-  pdf.Line("/HideWindowUI ", hide);
-  pdf.Line("/FitWindow ", hide);
-  pdf.Line("/CenterWindow false");
-  pdf.Line(">>");
-  pdf.Line(">>");
-  pdf.EndObject();
-
-  pdf.BeginObject(2);
-  pdf.Line("<<");
-  pdf.Line("/Title ", Utf16Hex{texts.Title});
-  if (!texts.SubTitle.empty())
-    pdf.Line("/Subject ", Utf16Hex{texts.SubTitle});
-  pdf.Line("/Keywords ", Utf16Hex{"Jewel Case Insert"});
-  pdf.Line("/Creator ", Utf16Hex{kCreatorText});
-  pdf.Line("/Producer ", Utf16Hex{kProducerText});
-  pdf.Line("/CreationDate ", Utf16Hex{FormatCreationDate(now)});
-  pdf.Line(">>");
-  pdf.EndObject();
-
-  pdf.BeginObject(3);
-  pdf.Line("<<");
-  pdf.Line("/Type /Pages");
-  pdf.Line("/Count 2");
-  if (options.ViewInLandscape)
-    pdf.Line("/Rotate 90");
-  pdf.Line("/MediaBox [ 0 0 ", setup.MediaBoxWidth, " ", setup.MediaBoxHeight, " ]");
-  pdf.Line("/Kids [ 7 0 R 11 0 R ]");
-  pdf.Line(">>");
-  pdf.EndObject();
-
-  pdf.BeginObject(4);
-  AppendFont(pdf, "F1", "Courier");
-  pdf.EndObject();
-  pdf.BeginObject(5);
-  AppendFont(pdf, "F2", "Courier-Oblique");
-  pdf.EndObject();
-  pdf.BeginObject(6);
-  AppendPageResources(pdf);
-  pdf.EndObject();
-  pdf.BeginObject(7);
-  AppendPage(pdf, 6, 8);
-  pdf.EndObject();
-
-  pdf.BeginObject(8);
-  pdf.Line("<<");
-  pdf.Line("/Length 9 0 R");
-  pdf.Line(">>");
-  pdf.BeginStream();
+  result.Bytes.reserve(kDocumentReserve);
+  PdfBuilder pdf(result.Bytes);
+  const InsertObjects objects = NumberObjects(pdf);
+  AppendDocumentHeader(pdf, document, options, texts, back ? &*back : nullptr);
+  AppendCatalog(pdf, objects, options);
+  AppendInfo(pdf, objects, texts, now);
+  AppendPageTree(pdf, objects, options, setup);
+  AppendFonts(pdf, objects);
   MarkBounds marks;
-  AppendFrontPageContent(pdf, texts, front, marks);
-  const std::size_t front_length = pdf.EndStream();
-  pdf.EndObject();
-  pdf.BeginObject(9);
-  pdf.Line(front_length);
-  pdf.EndObject();
-
-  pdf.BeginObject(10);
-  AppendPageResources(pdf);
-  pdf.EndObject();
-  pdf.BeginObject(11);
-  AppendPage(pdf, 10, 12);
-  pdf.EndObject();
-
-  pdf.BeginObject(12);
-  pdf.Line("<<");
-  pdf.Line("/Length 13 0 R");
-  pdf.Line(">>");
-  pdf.BeginStream();
+  AppendPage(pdf, objects, objects.Front,
+             [&] { AppendFrontPageContent(pdf, texts, front, marks); });
   BackCoverLineCount line_count;
-  AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
+  AppendPage(pdf, objects, objects.Tray, [&] {
+    AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
+  });
+  pdf.EndDocument(objects.Catalog, objects.Info);
   result.BackCoverLinesDrawn = line_count.Drawn;
   result.BackCoverLines = line_count.Total;
-  const std::size_t back_length = pdf.EndStream();
-  pdf.EndObject();
-  pdf.BeginObject(13);
-  pdf.Line(back_length);
-  pdf.EndObject();
-
-  // Cross-reference entries are exactly 20 bytes each, offsets zero-padded to ten digits.
-  const std::size_t xref = pdf.Count();
-  pdf.Line("xref");
-  pdf.Line("0 14");
-  pdf.Line("0000000000 65535 f ");
-  for (int number = 1; number <= PdfBuilder::kObjectCount; ++number) {
-    char entry[] = "0000000000 00000 n ";
-    std::size_t offset = pdf.ObjectOffset(number);
-    for (int digit = 9; digit >= 0; --digit, offset /= 10)
-      entry[digit] = static_cast<char>('0' + offset % 10);
-    pdf.Line(std::string_view(entry, sizeof entry - 1));
-  }
-  pdf.Line("trailer");
-  pdf.Line("<<");
-  pdf.Line("/Size 14");
-  pdf.Line("/Root 1 0 R");
-  pdf.Line("/Info 2 0 R");
-  pdf.Line(">>");
-  pdf.Line("startxref");
-  pdf.Line(xref);
-  pdf.Line("%%EOF");
   return result;
 }
 
