@@ -24,59 +24,83 @@ const char* TrueFalse(bool value) {
   return value ? "true" : "false";
 }
 
-// The first text over its limit, checked in the order the user meets the fields.
-std::string CheckLimits(const CoverTexts& texts) {
-  if (texts.Title.size() > kMaxMainTitle)
-    return "Error: The maximum title length is 22 characters.\n";
-  if (texts.SubTitle.size() > kMaxSubTitle)
-    return "Error: The maximum subtitle length is 34 characters.\n";
-  if (texts.BottomRight.size() > kMaxCornerText)
-    return "Error: The maximum bottom front cover text length is 45 characters.\n";
-  if (texts.InsideJacket.size() > kMaxCornerText)
-    return "Error: The maximum inside jacket text length is 45 characters.\n";
-  if (texts.SideSpine.size() > kMaxCornerText)
-    return "Error: The maximum CD side spine text length is 45 characters.\n";
-  return {};
+// A refusal of a field's text; its message is made in one place, from these values.
+CoverPdfFailure FieldFailure(CoverPdfFailureKind kind, CoverField field, std::size_t most) {
+  CoverPdfFailure failure;
+  failure.Kind = kind;
+  failure.Field = field;
+  failure.Most = static_cast<int>(most);
+  return failure;
 }
 
-std::string TooLongHere(const char* field, const char* panel, int most) {
-  return std::string("Error: The ") + field + " does not fit on the " + panel +
-         " at this calibration.\nThe maximum " + field + " length is " + std::to_string(most) +
-         " characters.\n";
+CoverPdfFailure BackCoverFailure(CoverPdfFailureKind kind, int most) {
+  CoverPdfFailure failure;
+  failure.Kind = kind;
+  failure.Most = most;
+  return failure;
+}
+
+// The first text over its limit, checked in the order the user meets the fields.
+std::optional<CoverPdfFailure> CheckLimits(const CoverTexts& texts) {
+  const struct {
+    CoverField Field;
+    std::string_view Text;
+    std::size_t Most;
+  } fields[] = {
+      {CoverField::MainTitle, texts.Title, kMaxMainTitle},
+      {CoverField::SubTitle, texts.SubTitle, kMaxSubTitle},
+      {CoverField::BottomRightCorner, texts.BottomRight, kMaxCornerText},
+      {CoverField::InsideJacketText, texts.InsideJacket, kMaxCornerText},
+      {CoverField::SideSpineText, texts.SideSpine, kMaxCornerText},
+  };
+  for (const auto& field : fields) {
+    if (field.Text.size() > field.Most)
+      return FieldFailure(CoverPdfFailureKind::TextOverLimit, field.Field, field.Most);
+  }
+  return std::nullopt;
 }
 
 // The first text that would cross a cut or fold line at this calibration.
-std::string CheckFit(const CoverTexts& texts, const PageDimensions& d, bool centerSideSpineText) {
+std::optional<CoverPdfFailure> CheckFit(const CoverTexts& texts, const PageDimensions& d,
+                                        bool centerSideSpineText) {
   const TextCapacity most = ComputeTextCapacity(d, centerSideSpineText);
-  if (texts.Title.size() > static_cast<std::size_t>(most.MainTitle))
-    return TooLongHere("title", "front cover", most.MainTitle);
-  if (texts.SubTitle.size() > static_cast<std::size_t>(most.SubTitle))
-    return TooLongHere("subtitle", "front cover", most.SubTitle);
-  if (texts.BottomRight.size() > static_cast<std::size_t>(most.BottomRightCorner))
-    return TooLongHere("bottom front cover text", "front cover", most.BottomRightCorner);
-  if (texts.InsideJacket.size() > static_cast<std::size_t>(most.InsideJacketText))
-    return TooLongHere("inside jacket text", "inside jacket", most.InsideJacketText);
-  if (!texts.SpineShowsTitle &&
-      texts.SideSpine.size() > static_cast<std::size_t>(most.SideSpineText))
-    return TooLongHere("CD side spine text", "CD side spines", most.SideSpineText);
-  return {};
+  const struct {
+    CoverField Field;
+    std::string_view Text;
+    int Most;
+  } fields[] = {
+      {CoverField::MainTitle, texts.Title, most.MainTitle},
+      {CoverField::SubTitle, texts.SubTitle, most.SubTitle},
+      {CoverField::BottomRightCorner, texts.BottomRight, most.BottomRightCorner},
+      {CoverField::InsideJacketText, texts.InsideJacket, most.InsideJacketText},
+      // Spines that show the title were judged with the title.
+      {CoverField::SideSpineText, texts.SpineShowsTitle ? std::string_view() : texts.SideSpine,
+       most.SideSpineText},
+  };
+  for (const auto& field : fields) {
+    if (field.Text.size() > static_cast<std::size_t>(field.Most))
+      return FieldFailure(CoverPdfFailureKind::TextDoesNotFit, field.Field,
+                          static_cast<std::size_t>(field.Most));
+  }
+  return std::nullopt;
 }
 
-// The back cover lines as drawn (tabs expanded), or the message when the text breaks a limit.
-// An unreadable file gives no lines and no message: the insert goes without a back cover.
-std::string ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
-                               std::optional<std::vector<std::string>>& lines) {
+// The back cover lines as drawn (tabs expanded), or the refusal when the text breaks a limit.
+// An unreadable file gives no lines and no refusal: the insert goes without a back cover.
+std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
+                                                  std::optional<std::vector<std::string>>& lines) {
   const int longest_that_fits = ComputeBackCoverCapacity(d).MaxLineLength;
-  const std::string too_long = BackCoverLineTooLongError(longest_that_fits);
+  const CoverPdfFailure too_long =
+      BackCoverFailure(CoverPdfFailureKind::BackCoverLineTooLong, longest_that_fits);
   switch (back.ReaderStatus()) {
     case CReadTextFile::kFits:
       break;
     case CReadTextFile::kLineTooLong:
       return too_long;
     case CReadTextFile::kTooManyLines:
-      return BackCoverTooManyLinesError();
+      return BackCoverFailure(CoverPdfFailureKind::BackCoverTooManyLines, CReadTextFile::kMaxLines);
     default:
-      return {};
+      return std::nullopt;
   }
   lines.emplace();
   back.Rewind();
@@ -85,7 +109,7 @@ std::string ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
     if (lines->back().size() > static_cast<std::size_t>(longest_that_fits))
       return too_long;
   }
-  return {};
+  return std::nullopt;
 }
 
 // The least move along one axis that brings the marks from `low` to `high` at least
@@ -103,17 +127,20 @@ std::optional<int> ShiftOntoPage(int low, int high, int size) {
 }
 
 // Moves a page's drawing by the least amount that keeps every mark off the page's edges.
-std::string PlaceOnPage(const MarkBounds& marks, const PageSetup& setup, int paper,
-                        const char* piece, int& left, int& bottom) {
+std::optional<CoverPdfFailure> PlaceOnPage(const MarkBounds& marks, const PageSetup& setup,
+                                           int paper, CoverPiece piece, int& left, int& bottom) {
   const std::optional<int> dx = ShiftOntoPage(marks.Left, marks.Right, setup.MediaBoxWidth);
   const std::optional<int> dy = ShiftOntoPage(marks.Bottom, marks.Top, setup.MediaBoxHeight);
   if (!dx || !dy) {
-    return std::string("Error: The ") + piece + " does not fit on " + PaperName(paper) +
-           " paper at this calibration.\nChoose a larger paper or check the calibration.\n";
+    CoverPdfFailure failure;
+    failure.Kind = CoverPdfFailureKind::PieceOffPaper;
+    failure.Piece = piece;
+    failure.Paper = paper;
+    return failure;
   }
   left += *dx;
   bottom += *dy;
-  return {};
+  return std::nullopt;
 }
 
 // The comment block that makes the PDF reopenable as a document.
@@ -344,9 +371,10 @@ std::optional<CReadTextFile> OpenBackCover(const CoverDocument& document) {
 
 // A trial run finds where the marks of each page fall, and moves a page that would reach off
 // the paper; an insert that fits where it is keeps its place.
-std::string PlacePages(const CoverTexts& texts, BackPageFlags flags,
-                       const std::vector<std::string>* back_lines, const PageSetup& setup,
-                       int paper, PageDimensions& front, PageDimensions& tray) {
+std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags flags,
+                                          const std::vector<std::string>* back_lines,
+                                          const PageSetup& setup, int paper, PageDimensions& front,
+                                          PageDimensions& tray) {
   std::string scratch;
   PdfBuilder trial(scratch);
   MarkBounds front_marks;
@@ -354,39 +382,42 @@ std::string PlacePages(const CoverTexts& texts, BackPageFlags flags,
   MarkBounds tray_marks;
   BackCoverLineCount ignored;
   AppendBackPageContent(trial, texts, flags, back_lines, tray, ignored, tray_marks);
-  std::string error =
-      PlaceOnPage(front_marks, setup, paper, "booklet", front.LeftEdge, front.BookletBottom);
-  if (error.empty())
-    error = PlaceOnPage(tray_marks, setup, paper, "tray card", tray.LeftEdge, tray.TrayBottom);
-  return error;
+  if (auto failure = PlaceOnPage(front_marks, setup, paper, CoverPiece::Booklet, front.LeftEdge,
+                                 front.BookletBottom))
+    return failure;
+  return PlaceOnPage(tray_marks, setup, paper, CoverPiece::TrayCard, tray.LeftEdge,
+                     tray.TrayBottom);
+}
+
+CoverPdfResult Refused(const CoverPdfFailure& failure) {
+  CoverPdfResult result;
+  result.Failure = failure;
+  result.Error = CoverPdfFailureText(failure);
+  return result;
 }
 
 }  // namespace
 
 CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptions& options,
                              const PrintCalibration& calibration, const LocalTime& now) {
-  CoverPdfResult result;
   std::string corner;
   CoverTexts texts = ResolveTexts(document, now, corner);
-  result.Error = CheckLimits(texts);
-  if (!result.Ok())
-    return result;
+  if (const auto failure = CheckLimits(texts))
+    return Refused(*failure);
   if (texts.SpineShowsTitle)
     texts.SideSpine = texts.Title;
 
   const PageSetup setup = ComputePageSetup(calibration);
   const PageDimensions dimensions = ComputeDimensions(setup);
-  result.Error = CheckFit(texts, dimensions, document.CenterSideSpineText);
-  if (!result.Ok())
-    return result;
+  if (const auto failure = CheckFit(texts, dimensions, document.CenterSideSpineText))
+    return Refused(*failure);
 
   // The back cover text is read once; its lines serve the header and page 2.
   std::optional<CReadTextFile> back = OpenBackCover(document);
   std::optional<std::vector<std::string>> back_lines;
   if (back) {
-    result.Error = ReadBackCoverLines(*back, dimensions, back_lines);
-    if (!result.Ok())
-      return result;
+    if (const auto failure = ReadBackCoverLines(*back, dimensions, back_lines))
+      return Refused(*failure);
   }
   const std::vector<std::string>* drawn_lines = back_lines ? &*back_lines : nullptr;
 
@@ -394,10 +425,11 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
                             document.CenterBackCoverText};
   PageDimensions front = dimensions;
   PageDimensions tray = dimensions;
-  result.Error = PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray);
-  if (!result.Ok())
-    return result;
+  if (const auto failure =
+          PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray))
+    return Refused(*failure);
 
+  CoverPdfResult result;
   result.Bytes.reserve(kDocumentReserve);
   PdfBuilder pdf(result.Bytes);
   const InsertObjects objects = NumberObjects(pdf);
