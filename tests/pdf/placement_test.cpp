@@ -292,6 +292,10 @@ TEST(Placement, MovedAndRefusedExamples) {
                                   " paper at this calibration.\n"
                                   "Choose a larger paper or check the calibration.\n")
           << where;
+      ASSERT_TRUE(result.Failure.has_value()) << where;
+      EXPECT_EQ(result.Failure->Kind, CoverPdfFailureKind::PieceOffPaper) << where;
+      EXPECT_EQ(result.Failure->Piece, CoverPiece::Booklet) << where;
+      EXPECT_EQ(result.Failure->Paper, c.Paper) << where;
       continue;
     }
     ASSERT_TRUE(result.Ok()) << where << result.Error;
@@ -521,6 +525,11 @@ TEST(TextPanels, RefusalsNameTheFieldAndTheMostThatFits) {
                                 c.Panel + " at this calibration.\nThe maximum " + field.Name +
                                 " length is " + std::to_string(c.Most) + " characters.\n")
         << where;
+    CoverPdfFailure expected;
+    expected.Kind = CoverPdfFailureKind::TextDoesNotFit;
+    expected.Field = static_cast<CoverField>(c.Field);  // kFields is in the fields' order
+    expected.Most = c.Most;
+    EXPECT_EQ(result.Failure, expected) << where;
   }
 }
 

@@ -1,6 +1,7 @@
 // The writer's bytes: the example document in full, the header lines, limits and failures.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,20 @@ std::string Write(const CoverDocument& document, const PdfOutputOptions& options
                   const PrintCalibration& calibration = {}) {
   const CoverPdfResult result = WriteCoverPdf(document, options, calibration, kNow);
   EXPECT_TRUE(result.Ok()) << result.Error;
+  EXPECT_EQ(result.Error, "");
   return result.Bytes;
 }
 
-std::string Fail(const CoverDocument& document) {
-  const CoverPdfResult result = WriteCoverPdf(document, {}, {}, kNow);
+// The refusal's message, which is always the text of its typed failure.
+std::string Fail(const CoverDocument& document, const PrintCalibration& calibration = {},
+                 std::optional<CoverPdfFailure>* failure = nullptr) {
+  const CoverPdfResult result = WriteCoverPdf(document, {}, calibration, kNow);
   EXPECT_TRUE(result.Bytes.empty());
+  if (failure != nullptr)
+    *failure = result.Failure;
+  if (!result.Failure)
+    return "<written>";
+  EXPECT_EQ(result.Error, CoverPdfFailureText(*result.Failure));
   return result.Error;
 }
 
@@ -168,32 +177,42 @@ TEST(WriterLimits, EachFieldAcceptsItsLimitAndRefusesOneMore) {
   struct Case {
     void (*set)(CoverDocument&, std::string);
     std::size_t limit;
+    CoverField field;
     const char* message;
   };
   const Case cases[] = {
-      {[](CoverDocument& d, std::string t) { d.MainTitle = t; }, 22,
+      {[](CoverDocument& d, std::string t) { d.MainTitle = t; }, 22, CoverField::MainTitle,
        "Error: The maximum title length is 22 characters.\n"},
-      {[](CoverDocument& d, std::string t) { d.SubTitle = t; }, 34,
+      {[](CoverDocument& d, std::string t) { d.SubTitle = t; }, 34, CoverField::SubTitle,
        "Error: The maximum subtitle length is 34 characters.\n"},
       {[](CoverDocument& d, std::string t) {
          d.BottomRightCornerMode = CornerMode::Custom;
          d.CustomBottomRightCornerText = t;
        },
-       45, "Error: The maximum bottom front cover text length is 45 characters.\n"},
+       45, CoverField::BottomRightCorner,
+       "Error: The maximum bottom front cover text length is 45 characters.\n"},
       {[](CoverDocument& d, std::string t) { d.InsideJacketText = t; }, 45,
+       CoverField::InsideJacketText,
        "Error: The maximum inside jacket text length is 45 characters.\n"},
       {[](CoverDocument& d, std::string t) {
          d.SideSpineMode = SpineMode::Custom;
          d.SideSpineText = t;
        },
-       45, "Error: The maximum CD side spine text length is 45 characters.\n"},
+       45, CoverField::SideSpineText,
+       "Error: The maximum CD side spine text length is 45 characters.\n"},
   };
   for (const Case& c : cases) {
     CoverDocument document = Titled("T");
     c.set(document, std::string(c.limit, '\xE9'));
     EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok()) << c.message;
     c.set(document, std::string(c.limit + 1, 'x'));
-    EXPECT_EQ(Fail(document), c.message);
+    std::optional<CoverPdfFailure> failure;
+    EXPECT_EQ(Fail(document, {}, &failure), c.message);
+    CoverPdfFailure expected;
+    expected.Kind = CoverPdfFailureKind::TextOverLimit;
+    expected.Field = c.field;
+    expected.Most = static_cast<int>(c.limit);
+    EXPECT_EQ(failure, expected) << c.message;
   }
   // Limits count characters as typed, before escaping.
   EXPECT_TRUE(WriteCoverPdf(Titled("((((((((((((((((((((()"), {}, {}, kNow).Ok());
@@ -368,6 +387,14 @@ TEST(WriterBackCover, TextOverTheReaderLimitsIsRefused) {
     const CoverPdfResult result = WriteCoverPdf(document, {}, calibration, kNow);
     EXPECT_EQ(result.Error, c.Error) << c.Name;
     EXPECT_EQ(result.Bytes.empty(), !c.Error.empty()) << c.Name;
+    EXPECT_EQ(result.Failure.has_value(), !c.Error.empty()) << c.Name;
+    if (result.Failure) {
+      EXPECT_EQ(result.Failure->Kind, c.Error == too_many
+                                          ? CoverPdfFailureKind::BackCoverTooManyLines
+                                          : CoverPdfFailureKind::BackCoverLineTooLong)
+          << c.Name;
+      EXPECT_EQ(CoverPdfFailureText(*result.Failure), c.Error) << c.Name;
+    }
     // The same text from memory is judged the same way.
     document.BackCoverText = c.Text;
     EXPECT_EQ(WriteCoverPdf(document, {}, calibration, kNow).Error, c.Error) << c.Name;
