@@ -76,15 +76,45 @@ struct LocalTime {
 /// The current local time of this machine.
 LocalTime CurrentLocalTime();
 
-/// The complete PDF bytes, or a failure message beginning with "Error: ".
+/// Why the writer refused an insert.
+enum class CoverPdfFailureKind {
+  TextOverLimit,          ///< a text longer than its field takes (Field, Most)
+  TextDoesNotFit,         ///< a text that would cross a cut or fold line here (Field, Most)
+  BackCoverLineTooLong,   ///< a back cover line wider than the card (Most)
+  BackCoverTooManyLines,  ///< more back cover lines than the reader takes (Most)
+  PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
+};
+
+/// The texts of an insert that a failure can name.
+enum class CoverField { MainTitle, SubTitle, BottomRightCorner, InsideJacketText, SideSpineText };
+
+/// The two printed pieces: page 1 and page 2.
+enum class CoverPiece { Booklet, TrayCard };
+
+/// A refusal and the values its message names.
+struct CoverPdfFailure {
+  CoverPdfFailureKind Kind = CoverPdfFailureKind::TextOverLimit;
+  CoverField Field = CoverField::MainTitle;
+  int Most = 0;  ///< the most characters, or lines, that the field or the card takes
+  CoverPiece Piece = CoverPiece::Booklet;
+  int Paper = 0;  ///< PrintCalibration::PaperSize
+
+  bool operator==(const CoverPdfFailure&) const = default;
+};
+
+/// The message for a refusal, as the user reads it: "Error: " first, each line ended by LF.
+std::string CoverPdfFailureText(const CoverPdfFailure& failure);
+
+/// The complete PDF bytes, or why there are none.
 struct CoverPdfResult {
   std::string Bytes;
-  std::string Error;
+  std::optional<CoverPdfFailure> Failure;
+  std::string Error;  ///< CoverPdfFailureText of the failure; empty when written
   /// Of the back cover text's lines, how many the page shows and how many there are; a text
   /// longer than the card is wide is drawn in part, and callers say so.
   int BackCoverLinesDrawn = 0;
   int BackCoverLines = 0;
-  bool Ok() const { return Error.empty(); }
+  bool Ok() const { return !Failure.has_value(); }
 };
 
 /// Builds the whole two-page PDF in memory. Never throws for bad input. A failure: a text over

@@ -310,7 +310,7 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(fs::symlink_status(path, error));
 }
 
-bool CanCreateFile(const std::string& path) {
+bool CreateOrEmptyFile(const std::string& path) {
   std::error_code error;
   if (path.empty())
     return false;

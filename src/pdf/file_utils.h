@@ -18,7 +18,7 @@ bool PathExists(const std::string& path);
 
 /// Creates the file or cuts it to zero length and reports whether that worked. Refuses
 /// anything but a regular file, so a device or FIFO is never opened.
-bool CanCreateFile(const std::string& path);
+bool CreateOrEmptyFile(const std::string& path);
 
 /// Copies the source byte for byte into the target (created or replaced).
 bool CopyFileBytes(const std::string& target, const std::string& source);

@@ -6,8 +6,15 @@
 
 namespace sleevemaster {
 
+int PdfBuilder::AddObject() {
+  offsets_.push_back(0);
+  return static_cast<int>(offsets_.size() - 1);
+}
+
 void PdfBuilder::BeginObject(int number) {
-  offsets_[static_cast<std::size_t>(number)] = out_.size();
+  const auto index = static_cast<std::size_t>(number);
+  if (number > 0 && index < offsets_.size())
+    offsets_[index] = out_.size();
   Line(number, " 0 obj");
 }
 
@@ -20,6 +27,30 @@ std::size_t PdfBuilder::EndStream() {
   const std::size_t length = out_.size() - stream_start_;
   Line("endstream");
   return length;
+}
+
+void PdfBuilder::EndDocument(int root, int info) {
+  // Cross-reference entries are exactly 20 bytes each, offsets zero-padded to ten digits.
+  const std::size_t xref = out_.size();
+  Line("xref");
+  Line("0 ", offsets_.size());
+  Line("0000000000 65535 f ");
+  for (std::size_t number = 1; number < offsets_.size(); ++number) {
+    char entry[] = "0000000000 00000 n ";
+    std::size_t offset = offsets_[number];
+    for (int digit = 9; digit >= 0; --digit, offset /= 10)
+      entry[digit] = static_cast<char>('0' + offset % 10);
+    Line(std::string_view(entry, sizeof entry - 1));
+  }
+  Line("trailer");
+  Line("<<");
+  Line("/Size ", offsets_.size());
+  Line("/Root ", ObjectRef{root});
+  Line("/Info ", ObjectRef{info});
+  Line(">>");
+  Line("startxref");
+  Line(xref);
+  Line("%%EOF");
 }
 
 // std::to_chars never consults the locale, so a German desktop writes the same bytes.

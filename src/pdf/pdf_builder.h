@@ -1,11 +1,11 @@
-// The in-memory PDF under construction: one growing byte string, its running offsets, and
-// locale-free formatting of the pieces of a line.
+// The in-memory PDF under construction: one growing byte string, the objects numbered as they
+// are added, their offsets, and locale-free formatting of the pieces of a line.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sleevemaster {
 
@@ -17,20 +17,30 @@ struct Escaped {
 struct Utf16Hex {
   std::string_view Text;
 };
+/// A reference to an object, written "N 0 R".
+struct ObjectRef {
+  int Number = 0;
+};
 
 class PdfBuilder {
  public:
-  static constexpr int kObjectCount = 13;
-
   explicit PdfBuilder(std::string& out) : out_(out) {}
 
+  /// Appends the pieces without ending the line.
+  template <typename... Pieces>
+  void Put(const Pieces&... pieces) {
+    (Append(pieces), ...);
+  }
   /// Appends the pieces and the CR that ends every line.
   template <typename... Pieces>
   void Line(const Pieces&... pieces) {
-    (Append(pieces), ...);
+    Put(pieces...);
     out_.push_back('\r');
   }
 
+  /// Hands out the next object number. Numbers are handed out before anything is written, so
+  /// that an object can name one that comes later in the file (a page's contents, a length).
+  int AddObject();
   /// "N 0 obj", recording where the object starts.
   void BeginObject(int number);
   void EndObject() { Line("endobj"); }
@@ -39,8 +49,11 @@ class PdfBuilder {
   /// "endstream"; gives the length of the stream just ended.
   std::size_t EndStream();
 
+  /// The cross-reference table of every object added, the trailer naming the document's
+  /// catalog and information dictionary, and the end of the file.
+  void EndDocument(int root, int info);
+
   std::size_t Count() const { return out_.size(); }
-  std::size_t ObjectOffset(int number) const { return offsets_[static_cast<std::size_t>(number)]; }
 
  private:
   void Append(std::string_view text) { out_.append(text); }
@@ -49,9 +62,11 @@ class PdfBuilder {
   void Append(std::size_t number);
   void Append(Escaped text);
   void Append(Utf16Hex text);
+  void Append(ObjectRef ref) { Put(ref.Number, " 0 R"); }
 
   std::string& out_;
-  std::array<std::size_t, kObjectCount + 1> offsets_{};
+  /// Where each object starts, by number; object 0 heads the free list and has none.
+  std::vector<std::size_t> offsets_ = {0};
   std::size_t stream_start_ = 0;
 };
 

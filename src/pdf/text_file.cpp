@@ -86,18 +86,6 @@ std::string_view CReadTextFile::ReadLine() {
   return NextLine();
 }
 
-std::string BackCoverLineTooLongError(int longestThatFits) {
-  return "Error: One or more lines of the back cover text file are too long.\n"
-         "The maximum back cover line length is " +
-         std::to_string(longestThatFits) + " characters.\n";
-}
-
-std::string BackCoverTooManyLinesError() {
-  return "Error: The back cover text file has too many lines.\n"
-         "The maximum number of back cover lines is " +
-         std::to_string(CReadTextFile::kMaxLines) + ".\n";
-}
-
 std::string ExpandTabs(std::string_view line) {
   std::string expanded;
   expanded.reserve(line.size());

@@ -47,11 +47,6 @@ class CReadTextFile {
   int status_ = kFits;
 };
 
-/// The writer's refusals of a back cover text, "Error: " first: a line (as drawn, tabs
-/// expanded) longer than `longestThatFits`, or more lines than the file may have.
-std::string BackCoverLineTooLongError(int longestThatFits);
-std::string BackCoverTooManyLinesError();
-
 /// The line as drawn: every tab becomes spaces up to the next multiple of 8 columns, so the
 /// line looks the same in every viewer and on every printer.
 std::string ExpandTabs(std::string_view line);

@@ -37,17 +37,17 @@ TEST(FileUtils, SizeIsZeroForWhatCannotBeOpened) {
   EXPECT_FALSE(PathExists(""));
 }
 
-TEST(FileUtils, CanCreateFileTruncatesRegularFilesOnly) {
+TEST(FileUtils, CreateOrEmptyFileEmptiesRegularFilesOnly) {
   TempDir dir;
   WriteFileBytes(dir.File("a"), "old");
-  EXPECT_TRUE(CanCreateFile(dir.File("a")));
+  EXPECT_TRUE(CreateOrEmptyFile(dir.File("a")));
   EXPECT_EQ(ReadFileBytes(dir.File("a")), "");
-  EXPECT_TRUE(CanCreateFile(dir.File("new")));
+  EXPECT_TRUE(CreateOrEmptyFile(dir.File("new")));
   EXPECT_TRUE(IsRegularFile(dir.File("new")));
-  EXPECT_FALSE(CanCreateFile(dir.Path()));
-  EXPECT_FALSE(CanCreateFile(dir.File("no/such/folder")));
-  EXPECT_FALSE(CanCreateFile("/dev/null"));
-  EXPECT_FALSE(CanCreateFile(""));
+  EXPECT_FALSE(CreateOrEmptyFile(dir.Path()));
+  EXPECT_FALSE(CreateOrEmptyFile(dir.File("no/such/folder")));
+  EXPECT_FALSE(CreateOrEmptyFile("/dev/null"));
+  EXPECT_FALSE(CreateOrEmptyFile(""));
 }
 
 TEST(FileUtils, CopyFileBytesCopiesExactly) {

@@ -1,11 +1,8 @@
 // Outside judges of written documents: qpdf, Ghostscript and poppler read what the writer makes
-// for a spread of inputs and find every text where a reader would; and no locale changes a byte.
+// for a spread of inputs and find every text where a reader would.
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <locale>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -425,63 +422,6 @@ INSTANTIATE_TEST_SUITE_P(Inputs, WrittenPdfJudged, testing::ValuesIn(JudgeCases(
                          [](const testing::TestParamInfo<JudgeCase>& info) {
                            return info.param.Name;
                          });
-
-// Puts the classic locale back whatever happens in the test.
-struct ClassicLocaleAtEnd {
-  ~ClassicLocaleAtEnd() {
-    std::locale::global(std::locale::classic());
-    std::setlocale(LC_ALL, "C");
-  }
-};
-
-TEST(WrittenPdfLocale, GermanLocaleChangesNoByte) {
-  TempDir dir;
-  std::string back;
-  for (int line = 1; line <= 30; ++line)
-    back += "Zeile " + std::to_string(line * 1111) + " " + kWestern + " (1,5)\n";
-  WriteFileBytes(dir.File("back.txt"), back);
-  CoverDocument document;
-  document.MainTitle = std::string(
-      "Gr\xFC\xDF"
-      "e 1.234,5");
-  document.SubTitle = "3,14 und 2.718";
-  document.BottomRightCornerMode = CornerMode::DateAndTime;
-  document.InsideJacketText = std::string("Preis 12,50 \x80");
-  document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = "Seite (1)";
-  document.CenterSideSpineText = true;
-  document.BackCoverTextFile = dir.File("back.txt");
-  document.CenterBackCoverText = true;
-  PdfOutputOptions options;
-  options.ViewInLandscape = true;
-  PrintCalibration calibration;
-  calibration.Xdimension = 250;  // 96 %
-  calibration.Ydimension = 100;  // 121 %
-  calibration.PaperSize = 3;
-  const LocalTime time{2026, 3, 7, 8, 5, 1};
-
-  const CoverPdfResult before = WriteCoverPdf(document, options, calibration, time);
-  ASSERT_TRUE(before.Ok()) << before.Error;
-  ASSERT_GT(before.Bytes.size(), 1000u);  // offsets past a thousands separator
-
-  const ClassicLocaleAtEnd restore;
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-    GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed";
-  try {
-    std::locale::global(std::locale("de_DE.UTF-8"));
-  } catch (const std::runtime_error& error) {
-    GTEST_SKIP() << "no C++ locale de_DE.UTF-8: " << error.what();
-  }
-  // The locale really is German: a comma for the decimal point, a dot between thousands.
-  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
-  ASSERT_EQ(std::use_facet<std::numpunct<char>>(std::locale()).decimal_point(), ',');
-  ASSERT_EQ(std::use_facet<std::numpunct<char>>(std::locale()).thousands_sep(), '.');
-
-  const CoverPdfResult german = WriteCoverPdf(document, options, calibration, time);
-  ASSERT_TRUE(german.Ok()) << german.Error;
-  EXPECT_EQ(german.Bytes, before.Bytes);
-  EXPECT_TRUE(PdfStructureProblems(german.Bytes).empty());
-}
 
 }  // namespace
 }  // namespace sleevemaster

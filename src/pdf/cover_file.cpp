@@ -1,0 +1,181 @@
+// The comment header and the numbered objects of an insert's file.
+#include "pdf/cover_file.h"
+
+#include "pdf/date_text.h"
+#include "pdf/text_encoding.h"
+#include "pdf/version.h"
+
+namespace sleevemaster {
+
+namespace {
+
+const char* Flag(bool value) {
+  return value ? "1" : "0";
+}
+const char* TrueFalse(bool value) {
+  return value ? "true" : "false";
+}
+
+PageObjects NumberPage(PdfBuilder& pdf) {
+  PageObjects page;
+  page.Resources = pdf.AddObject();
+  page.Page = pdf.AddObject();
+  page.Contents = pdf.AddObject();
+  page.Length = pdf.AddObject();
+  return page;
+}
+
+}  // namespace
+
+void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
+                          const PdfOutputOptions& options, const CoverTexts& texts,
+                          CReadTextFile* back) {
+  const char* level = PdfLevelText(options.PdfLevel);
+  pdf.Line("%PDF-", level);
+  pdf.Line("%!PDF-Sleevemaster");
+  pdf.Line("%%PDFversion: ", level);
+  pdf.Line("%%Creator: ", kProductName);
+  pdf.Line("%%CreatorVersion: ", kProgramVersion);
+  pdf.Line("%%Producer: ", kProductName, " ", kPdfLibraryName);
+  pdf.Line("%%ProducerVersion: ", kPdfLibraryVersion);
+  if (!texts.Title.empty())
+    pdf.Line("%%MainTitle: ", texts.Title);
+  if (!texts.SubTitle.empty())
+    pdf.Line("%%SubTitle: ", texts.SubTitle);
+  if (!texts.BottomRight.empty())
+    pdf.Line("%%BottomRightCorner: ", texts.BottomRight);
+  if (!texts.InsideJacket.empty())
+    pdf.Line("%%InsideJacketText: ", texts.InsideJacket);
+  if (!texts.SpineShowsTitle && texts.SideSpine != texts.Title)
+    pdf.Line("%%SideSpineText: ", texts.SideSpine);
+  if (document.HasBackCover())
+    pdf.Line("%%CenterBackCoverText: ", Flag(document.CenterBackCoverText));
+  pdf.Line("%%InversedSideSpineColours: ", Flag(document.InversedSideSpineColours));
+  pdf.Line("%%CenterSideSpineText: ", Flag(document.CenterSideSpineText));
+  pdf.Line("%%ViewInLandscape: ", Flag(options.ViewInLandscape));
+  pdf.Line("%%ViewFullscreen: ", Flag(options.ViewFullscreen));
+  pdf.Line("%%HideUiElements: ", Flag(options.HideUiElements));
+  if (back != nullptr && back->ReaderStatus() == CReadTextFile::kFits) {
+    pdf.Line("%%Begin BackCoverText");
+    back->Rewind();
+    while (!back->AtEnd())
+      pdf.Line("%", back->ReadLine());
+    pdf.Line("%%End BackCoverText");
+  }
+  pdf.Line("%%EndComments");
+}
+
+InsertObjects NumberObjects(PdfBuilder& pdf) {
+  InsertObjects objects;
+  objects.Catalog = pdf.AddObject();
+  objects.Info = pdf.AddObject();
+  objects.Pages = pdf.AddObject();
+  for (int& font : objects.Fonts)
+    font = pdf.AddObject();
+  objects.Front = NumberPage(pdf);
+  objects.Tray = NumberPage(pdf);
+  return objects;
+}
+
+void AppendCatalog(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options) {
+  pdf.BeginObject(objects.Catalog);
+  pdf.Line("<<");
+  pdf.Line("/Type /Catalog");
+  pdf.Line("/Pages ", ObjectRef{objects.Pages});
+  pdf.Line(options.ViewFullscreen ? "/PageMode /FullScreen" : "/PageMode /UseNone");
+  pdf.Line("/ViewerPreferences");
+  pdf.Line("<<");
+  const char* hide = TrueFalse(options.HideUiElements);
+  pdf.Line("/HideToolbar ", hide);
+  pdf.Line("/HideMenubar ", hide);
+  pdf.Line("/HideWindowUI ", hide);
+  pdf.Line("/FitWindow ", hide);
+  pdf.Line("/CenterWindow false");
+  pdf.Line(">>");
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendInfo(PdfBuilder& pdf, const InsertObjects& objects, const CoverTexts& texts,
+                const LocalTime& now) {
+  pdf.BeginObject(objects.Info);
+  pdf.Line("<<");
+  pdf.Line("/Title ", Utf16Hex{texts.Title});
+  if (!texts.SubTitle.empty())
+    pdf.Line("/Subject ", Utf16Hex{texts.SubTitle});
+  pdf.Line("/Keywords ", Utf16Hex{"Jewel Case Insert"});
+  pdf.Line("/Creator ", Utf16Hex{kCreatorText});
+  pdf.Line("/Producer ", Utf16Hex{kProducerText});
+  pdf.Line("/CreationDate ", Utf16Hex{FormatCreationDate(now)});
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options,
+                    const PageSetup& setup) {
+  const PageObjects* const pages[] = {&objects.Front, &objects.Tray};
+  pdf.BeginObject(objects.Pages);
+  pdf.Line("<<");
+  pdf.Line("/Type /Pages");
+  pdf.Line("/Count ", static_cast<int>(sizeof pages / sizeof pages[0]));
+  if (options.ViewInLandscape)
+    pdf.Line("/Rotate 90");
+  pdf.Line("/MediaBox [ 0 0 ", setup.MediaBoxWidth, " ", setup.MediaBoxHeight, " ]");
+  pdf.Put("/Kids [");
+  for (const PageObjects* page : pages)
+    pdf.Put(" ", ObjectRef{page->Page});
+  pdf.Line(" ]");
+  pdf.Line(">>");
+  pdf.EndObject();
+}
+
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
+  for (std::size_t i = 0; i < kFontCount; ++i) {
+    pdf.BeginObject(objects.Fonts[i]);
+    pdf.Line("<<");
+    pdf.Line("/Type /Font");
+    pdf.Line("/Subtype /Type1");
+    pdf.Line("/Name /", kFonts[i].Name);
+    pdf.Line("/BaseFont /", kFonts[i].BaseFont);
+    pdf.Line("/Encoding /WinAnsiEncoding");
+    pdf.Line(">>");
+    pdf.EndObject();
+  }
+}
+
+void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page) {
+  pdf.BeginObject(page.Resources);
+  pdf.Line("<<");
+  pdf.Put("/Font <<");
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    pdf.Put(" /", kFonts[i].Name, " ", ObjectRef{objects.Fonts[i]});
+  pdf.Line(" >>");
+  pdf.Line("/ProcSet [ /PDF /Text ]");
+  pdf.Line(">>");
+  pdf.EndObject();
+
+  pdf.BeginObject(page.Page);
+  pdf.Line("<<");
+  pdf.Line("/Type /Page");
+  pdf.Line("/Parent ", ObjectRef{objects.Pages});
+  pdf.Line("/Resources ", ObjectRef{page.Resources});
+  pdf.Line("/Contents ", ObjectRef{page.Contents});
+  pdf.Line(">>");
+  pdf.EndObject();
+
+  pdf.BeginObject(page.Contents);
+  pdf.Line("<<");
+  pdf.Line("/Length ", ObjectRef{page.Length});
+  pdf.Line(">>");
+  pdf.BeginStream();
+}
+
+void EndPageObjects(PdfBuilder& pdf, const PageObjects& page) {
+  const std::size_t length = pdf.EndStream();
+  pdf.EndObject();
+  pdf.BeginObject(page.Length);
+  pdf.Line(length);
+  pdf.EndObject();
+}
+
+}  // namespace sleevemaster

@@ -1,0 +1,65 @@
+// The parts of an insert's file around the page contents: the comment header that makes it
+// reopenable, and the numbered objects from the catalog to each page's length.
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+
+#include "pdf/cover_document.h"
+#include "pdf/page_geometry.h"
+#include "pdf/pages.h"
+#include "pdf/pdf_builder.h"
+#include "pdf/text_file.h"
+
+namespace sleevemaster {
+
+/// A font every page may use.
+struct FontEntry {
+  const char* Name;  ///< the resource name the page contents select it by
+  const char* BaseFont;
+};
+/// The fonts: one added here is numbered, written and named in each page's resources.
+inline constexpr FontEntry kFonts[] = {{"F1", "Courier"}, {"F2", "Courier-Oblique"}};
+inline constexpr std::size_t kFontCount = std::size(kFonts);
+
+/// The objects that make up one page.
+struct PageObjects {
+  int Resources = 0;
+  int Page = 0;
+  int Contents = 0;
+  int Length = 0;  ///< the contents' length, known only once the stream is written
+};
+
+/// Every object of an insert, numbered by NumberObjects in the order the file holds them, so
+/// that the cross-reference table, /Size and /Kids follow from this one list.
+struct InsertObjects {
+  int Catalog = 0;
+  int Info = 0;
+  int Pages = 0;
+  int Fonts[kFontCount] = {};
+  PageObjects Front;  ///< page 1, the booklet
+  PageObjects Tray;   ///< page 2, the tray card
+};
+
+InsertObjects NumberObjects(PdfBuilder& pdf);
+
+/// The comment block that makes the PDF reopenable as a document; the back cover text's own
+/// lines when it is within the reader's limits (null: none).
+void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
+                          const PdfOutputOptions& options, const CoverTexts& texts,
+                          CReadTextFile* back);
+
+void AppendCatalog(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options);
+void AppendInfo(PdfBuilder& pdf, const InsertObjects& objects, const CoverTexts& texts,
+                const LocalTime& now);
+void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options,
+                    const PageSetup& setup);
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects);
+
+/// One page's resources, the page itself and the start of its content stream; the page's
+/// content follows, then EndPageObjects.
+void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page);
+/// The end of the page's content stream and the stream's length.
+void EndPageObjects(PdfBuilder& pdf, const PageObjects& page);
+
+}  // namespace sleevemaster
