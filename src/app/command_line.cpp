@@ -14,6 +14,7 @@
 #endif
 
 #include "app/help_index.h"
+#include "app/save_insert.h"
 #include "document/back_cover_source.h"
 #include "pdf/date_text.h"
 #include "pdf/file_utils.h"
@@ -94,7 +95,7 @@ class RequestReader {
     }
     ApplyTrackSource();
     if (request_.MainTitle.empty() && !title_refused_)
-      Report(QStringLiteral("Specify at least a title to create a jewel case insert."));
+      Report(NoTitleText());
     return std::move(request_);
   }
 
@@ -378,10 +379,6 @@ class RequestReader {
   bool back_given_ = false;
 };
 
-void ShowError(Desktop& desktop, const QString& text, const QString& caption) {
-  desktop.ShowMessage(text, caption, MessageIcon::Error, MessageButtons::Ok);
-}
-
 }  // namespace
 
 CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
@@ -448,45 +445,25 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     }
   }
 
-  const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
-  if (!pdf.Ok()) {
-    // The writer's messages begin with "Error: ", which the box leaves out.
-    const std::string_view message = std::string_view(pdf.Error).substr(
-        std::string_view(pdf.Error).starts_with("Error: ") ? 7 : 0);
-    ShowError(desktop, QString::fromStdString(Windows1252ToUtf8(message)),
-              kCaption + QStringLiteral(" PDF library"));
-    return kNotWritten;
-  }
-
-  const QString outputPath = PathText(request.OutputFile);
-  if (!request.ForceOverwrite && IsRegularFile(request.OutputFile)) {
-    const MessageAnswer answer =
-        desktop.ShowMessage(QStringLiteral("Do you want to replace the existing ") +
-                                Quoted(outputPath) + QStringLiteral("?"),
-                            kCaption, MessageIcon::Warning, MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes)
-      return kNotWritten;
-  }
-
-  // The old file stays whole until the new one is complete.
-  if (!ReplaceFileContents(request.OutputFile, pdf.Bytes)) {
-    ShowError(desktop,
-              kCaption + QStringLiteral(" wasn't able to write the ") + Quoted(outputPath) +
-                  QStringLiteral(" file."),
-              kCaption);
+  InsertTarget target;
+  target.Path = request.OutputFile;
+  target.ShownName = PathText(request.OutputFile);
+  target.AskBeforeReplacing = !request.ForceOverwrite;
+  target.WriteThroughDanglingLink = true;
+  const SaveResult saved =
+      SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
+  if (!saved) {
+    ShowSaveError(desktop, saved.Error());
     return kNotWritten;
   }
 
   // Lines beyond the card's width are recorded in the document but not drawn: say so.
-  if (pdf.BackCoverLinesDrawn < pdf.BackCoverLines)
-    desktop.PrintNotice(
-        QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
-            .arg(pdf.BackCoverLinesDrawn)
-            .arg(pdf.BackCoverLines));
+  if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
+    desktop.PrintNotice(note);
 
   // The printer's answer is not examined: the insert is written either way.
   if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
-    desktop.PrintFile(QFileInfo(outputPath).absoluteFilePath());
+    desktop.PrintFile(QFileInfo(target.ShownName).absoluteFilePath());
   return kWritten;
 }
 
