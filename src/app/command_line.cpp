@@ -1,19 +1,11 @@
+// Reading the command line into a request: the switches, the title and the output file.
 #include "app/command_line.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <string_view>
 #include <utility>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <fstream>
-#endif
-
-#include "app/help_index.h"
+#include "app/argument_text.h"
+#include "app/leading_bytes.h"
 #include "app/save_insert.h"
 #include "document/back_cover_source.h"
 #include "pdf/date_text.h"
@@ -50,29 +42,6 @@ bool EqualsNoCase(std::string_view text, std::string_view lower) {
   return text.size() == lower.size() && StartsWithNoCase(text, lower);
 }
 
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
-
-QString Quoted(const QString& text) {
-  return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-// "U+014D "ō"": the code and, when it can be seen, the character itself.
-QString CharacterName(char32_t character) {
-  QString name =
-      QStringLiteral("U+") +
-      QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, u'0');
-  if (QChar::isPrint(character))
-    name += QLatin1Char(' ') + Quoted(QString::fromUcs4(&character, 1));
-  return name;
-}
-
-QString NotInCodePage(const QString& what, char32_t character) {
-  return what + QStringLiteral(" contains the character ") + CharacterName(character) +
-         QStringLiteral(", which is not in the Windows-1252 character set.");
-}
-
 // Collects the request while reporting each argument error as it is met.
 class RequestReader {
  public:
@@ -107,25 +76,12 @@ class RequestReader {
 
   // Converts a UTF-8 argument text to Windows-1252, or reports why it cannot be.
   bool Convert(std::string_view utf8, const QString& what, std::string& out) {
-    if (!IsWellFormedUtf8(utf8)) {
-      Report(what + QStringLiteral(" is not valid UTF-8 text."));
+    Expected<std::string, QString> converted = ConvertArgumentText(utf8, what);
+    if (!converted) {
+      Report(converted.Error());
       return false;
     }
-    Windows1252Conversion converted = Utf8ToWindows1252(utf8);
-    if (!converted.Ok) {
-      Report(NotInCodePage(what, converted.Unmappable));
-      return false;
-    }
-    // A line break or other control character would break the lines of the document header.
-    for (const char c : converted.Text) {
-      if (static_cast<unsigned char>(c) < 0x20) {
-        Report(what + QStringLiteral(" contains the control character ") +
-               CharacterName(static_cast<unsigned char>(c)) +
-               QStringLiteral(", which an insert cannot hold."));
-        return false;
-      }
-    }
-    out = std::move(converted.Text);
+    out = converted.Value();
     return true;
   }
 
@@ -331,46 +287,6 @@ class RequestReader {
     return true;
   }
 
-  // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.
-  // Opened without blocking, so a FIFO put in its place meanwhile cannot hang the run.
-  static std::optional<std::string> ReadLeadingBytes(const std::string& path, std::size_t limit) {
-    std::string bytes;
-#ifndef _WIN32
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-      return std::nullopt;
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-      close(fd);
-      return std::nullopt;
-    }
-    bytes.resize(limit);
-    std::size_t filled = 0;
-    while (filled < limit) {
-      const ssize_t n = read(fd, bytes.data() + filled, limit - filled);
-      if (n < 0) {
-        close(fd);
-        return std::nullopt;
-      }
-      if (n == 0)
-        break;
-      filled += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    bytes.resize(filled);
-#else
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-      return std::nullopt;
-    bytes.resize(limit);
-    in.read(bytes.data(), static_cast<std::streamsize>(limit));
-    if (in.bad())
-      return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-#endif
-    return bytes;
-  }
-
   const LocalTime& now_;
   Desktop& desktop_;
   CommandLineRequest request_;
@@ -384,87 +300,6 @@ class RequestReader {
 CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
                                           const LocalTime& now, Desktop& desktop) {
   return RequestReader(now, desktop).Read(arguments);
-}
-
-CoverDocument CoverDocumentFor(const CommandLineRequest& request) {
-  CoverDocument document;
-  document.MainTitle = request.MainTitle;
-  document.SubTitle = request.SubTitle;
-  document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = request.BottomRightCorner;
-  document.InsideJacketText = request.InsideJacketText;
-  document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = request.SideSpineText;
-  document.CenterSideSpineText = request.CenterSideSpineText;
-  document.InversedSideSpineColours = request.InversedSideSpineColours;
-  document.BackCoverTextFile = request.BackCoverTextFile;
-  document.CenterBackCoverText = request.CenterBackCoverText;
-  return document;
-}
-
-PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request) {
-  PdfOutputOptions options;
-  options.PdfLevel = request.PdfLevel;
-  options.ViewInLandscape = request.ViewInLandscape;
-  options.ViewFullscreen = false;
-  options.HideUiElements = false;
-  return options;
-}
-
-int ProcessCommandLine(const std::vector<std::string>& arguments,
-                       const PrintCalibration& calibration, const LocalTime& now,
-                       Desktop& desktop) {
-  constexpr int kWritten = 0;
-  constexpr int kNotWritten = 1;
-
-  const CommandLineRequest request = ReadCommandLineRequest(arguments, now, desktop);
-  if (request.ArgumentError) {
-    if (desktop.HasDisplay())
-      ShowHelpIndex(desktop);
-    else
-      desktop.PrintUsage(UsageText());
-    return kNotWritten;
-  }
-
-  // A converted back cover text goes to the writer from memory: no file is made for it, and
-  // the working back cover text file of an open window is never touched.
-  CoverDocument document = CoverDocumentFor(request);
-  document.BackCoverText = request.ConvertedBackCoverText;
-
-  if (request.Tracks) {
-    const TrackLines lines =
-        FormatTrackLines(*request.Tracks, ComputeBackCoverCapacity(calibration));
-    document.BackCoverText = lines.Text();
-    std::vector<std::string> notes = request.TrackNotes;
-    notes.insert(notes.end(), lines.Notes.begin(), lines.Notes.end());
-    if (!notes.empty()) {
-      QString text = QStringLiteral("The track list was fitted to the back cover:");
-      for (const std::string& note : notes)
-        text += QStringLiteral("\n") + QString::fromStdString(note);
-      desktop.ShowMessage(text, kCaption, MessageIcon::Information, MessageButtons::Ok);
-    }
-  }
-
-  InsertTarget target;
-  target.Path = request.OutputFile;
-  target.ShownName = PathText(request.OutputFile);
-  target.AskBeforeReplacing = !request.ForceOverwrite;
-  target.WriteThroughDanglingLink = true;
-  const SaveResult saved =
-      SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
-  if (!saved) {
-    ShowSaveError(desktop, saved.Error());
-    return kNotWritten;
-  }
-
-  // Lines beyond the card's width are recorded in the document but not drawn: say so.
-  if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
-    desktop.PrintNotice(note);
-
-  // The printer's answer is not examined: the insert is written either way.
-  if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
-    desktop.PrintFile(QFileInfo(target.ShownName).absoluteFilePath());
-  return kWritten;
 }
 
 QString UsageText() {
