@@ -1,6 +1,7 @@
 // Reading the command line into a request: the switches, the title and the output file.
 #include "app/command_line.h"
 
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -20,30 +21,44 @@ namespace sleevemaster {
 namespace {
 
 const QString kCaption = QString::fromLatin1(kProductName);
-const QString kTracksUsage = QStringLiteral(
-    "The usage of the /TRACKS option is \"/TRACKS:path\" (a folder, a .cue, .m3u or .m3u8 "
-    "file).");
 
 // ASCII-only case folding: switch names are ASCII, and texts after them keep their case.
 char LowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
-  if (text.size() < lowerPrefix.size())
-    return false;
-  for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (LowerAscii(text[i]) != lowerPrefix[i])
-      return false;
-  return true;
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-  return text.size() == lower.size() && StartsWithNoCase(text, lower);
+// How an argument names a switch: not at all, alone ("/S"), or with a value ("/S:text").
+enum class SwitchUse { None, Alone, WithValue };
+
+SwitchUse UseOf(std::string_view argument, const CommandLineSwitch& option) {
+  const std::size_t end = 1 + option.Name.size();
+  if (argument.size() < end || argument.front() != '/')
+    return SwitchUse::None;
+  for (std::size_t i = 0; i < option.Name.size(); ++i)
+    if (LowerAscii(argument[1 + i]) != LowerAscii(option.Name[i]))
+      return SwitchUse::None;
+  if (argument.size() == end)
+    return SwitchUse::Alone;
+  return option.Kind == SwitchKind::Text && argument[end] == ':' ? SwitchUse::WithValue
+                                                                 : SwitchUse::None;
 }
+
+QString UsageMessage(const CommandLineSwitch& option) {
+  return QStringLiteral("The usage of the /") + Latin1(option.Name) +
+         QStringLiteral(" option is \"/") + Latin1(option.Name) + QLatin1Char(':') +
+         Latin1(option.ValueName) + QLatin1Char('"') + Latin1(option.UsageNote) + QLatin1Char('.');
+}
+
+}  // namespace
 
 // Collects the request while reporting each argument error as it is met.
 class RequestReader {
+  friend std::span<const CommandLineSwitch> CommandLineSwitches();
+
  public:
   RequestReader(const LocalTime& now, Desktop& desktop) : now_(now), desktop_(desktop) {}
 
@@ -97,99 +112,44 @@ class RequestReader {
   }
 
   // A switch "/X:text": stores the converted text, or reports the usage when it is empty.
-  void ReadTextSwitch(std::string_view text, const QString& what, const QString& usage,
-                      std::string& field) {
+  void ReadTextSwitch(const CommandLineSwitch& option, std::string_view text, std::string& field) {
     if (text.empty()) {
       field.clear();
-      Report(usage);
+      Report(UsageMessage(option));
       return;
     }
-    Convert(text, what, field);
+    Convert(text, QStringLiteral("The /") + Latin1(option.Name) + QStringLiteral(" text"), field);
   }
 
-  // Applies the switch table; false when no row recognises the argument.
-  bool ReadSwitch(const std::string& argument) {
-    const std::string_view arg = argument;
-    const QString usageS = QStringLiteral("The usage of the /S option is \"/S:subtitle\".");
-    const QString usageB = QStringLiteral("The usage of the /B option is \"/B:text\".");
-    const QString usageI = QStringLiteral("The usage of the /I option is \"/I:text\".");
-    const QString usageSide = QStringLiteral("The usage of the /SIDE option is \"/SIDE:text\".");
-    const QString usageBack = QStringLiteral("The usage of the /BACK option is \"/BACK:file\".");
-
-    if (StartsWithNoCase(arg, "/s:")) {
-      subtitle_given_ = true;
-      ReadTextSwitch(arg.substr(3), QStringLiteral("The /S text"), usageS, request_.SubTitle);
-    } else if (EqualsNoCase(arg, "/s")) {
-      Report(usageS);
-      return false;
-    } else if (EqualsNoCase(arg, "/d")) {
-      if (request_.BottomRightCorner.empty())
-        request_.BottomRightCorner = FormatDateText(now_);
-    } else if (EqualsNoCase(arg, "/t")) {
-      if (!request_.CustomCornerGiven)
-        request_.BottomRightCorner = FormatDateTimeText(now_);
-    } else if (StartsWithNoCase(arg, "/b:")) {
-      const std::string_view text = arg.substr(3);
-      if (!text.empty())
-        request_.CustomCornerGiven = true;
-      ReadTextSwitch(text, QStringLiteral("The /B text"), usageB, request_.BottomRightCorner);
-    } else if (EqualsNoCase(arg, "/b")) {
-      Report(usageB);
-      return false;
-    } else if (StartsWithNoCase(arg, "/i:")) {
-      ReadTextSwitch(arg.substr(3), QStringLiteral("The /I text"), usageI,
-                     request_.InsideJacketText);
-    } else if (EqualsNoCase(arg, "/i")) {
-      Report(usageI);
-      return false;
-    } else if (StartsWithNoCase(arg, "/side:")) {
-      ReadTextSwitch(arg.substr(6), QStringLiteral("The /SIDE text"), usageSide,
-                     request_.SideSpineText);
-    } else if (EqualsNoCase(arg, "/side")) {
-      Report(usageSide);
-      return false;
-    } else if (EqualsNoCase(arg, "/c")) {
-      request_.CenterSideSpineText = true;
-    } else if (EqualsNoCase(arg, "/w")) {
-      request_.InversedSideSpineColours = true;
-    } else if (StartsWithNoCase(arg, "/back:")) {
-      back_given_ = true;
-      ReadBackCoverFile(argument.substr(6), usageBack);
-    } else if (EqualsNoCase(arg, "/back")) {
-      Report(usageBack);
-      return false;
-    } else if (StartsWithNoCase(arg, "/tracks:")) {
-      ReadTracks(argument.substr(8));
-    } else if (EqualsNoCase(arg, "/tracks")) {
-      Report(kTracksUsage);
-      return false;
-    } else if (EqualsNoCase(arg, "/centerback")) {
-      request_.CenterBackCoverText = true;
-    } else if (EqualsNoCase(arg, "/1")) {
-      if (request_.PdfLevel == PdfVersion::Pdf13)
-        request_.PdfLevel = PdfVersion::Pdf11;
-    } else if (EqualsNoCase(arg, "/2")) {
-      request_.PdfLevel = PdfVersion::Pdf12;
-    } else if (EqualsNoCase(arg, "/p")) {
-      request_.ViewInLandscape = false;
-    } else if (EqualsNoCase(arg, "/f")) {
-      request_.ForceOverwrite = true;
-    } else if (EqualsNoCase(arg, "/print")) {
-      request_.PrintAfterWrite = true;
-    } else {
-      return false;
+  // Applies the switch the argument names; false when it names none. A text switch without
+  // its text is an argument error of its own.
+  bool ReadSwitch(std::string_view argument) {
+    for (const CommandLineSwitch& option : CommandLineSwitches()) {
+      switch (UseOf(argument, option)) {
+        case SwitchUse::None:
+          continue;
+        case SwitchUse::Alone:
+          if (option.Kind == SwitchKind::Text)
+            Report(UsageMessage(option));
+          else
+            option.Apply(*this, option, {});
+          return true;
+        case SwitchUse::WithValue:
+          option.Apply(*this, option, argument.substr(option.Name.size() + 2));
+          return true;
+      }
     }
-    return true;
+    return false;
   }
 
   // "/BACK:file": the file must be a readable regular file. Its text is taken as UTF-8 when
   // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already;
   // a leading byte order mark is never part of it.
-  void ReadBackCoverFile(const std::string& path, const QString& usage) {
+  void ReadBackCoverFile(const CommandLineSwitch& option, const std::string& path) {
     request_.BackCoverTextFile.clear();
     request_.ConvertedBackCoverText.reset();
     if (path.empty()) {
-      Report(usage);
+      Report(UsageMessage(option));
       return;
     }
     const QString shownPath = Quoted(PathText(path));
@@ -224,11 +184,11 @@ class RequestReader {
   }
 
   // "/TRACKS:path": a folder, CUE sheet or playlist whose tracks fill the back cover.
-  void ReadTracks(const std::string& path) {
+  void ReadTracks(const CommandLineSwitch& option, const std::string& path) {
     request_.TracksSource = path;
     request_.Tracks.reset();
     if (path.empty()) {
-      Report(kTracksUsage);
+      Report(UsageMessage(option));
       return;
     }
     TrackSourceResult result = ReadTrackSource(path);
@@ -295,15 +255,104 @@ class RequestReader {
   bool back_given_ = false;
 };
 
-}  // namespace
+// Every switch once: the reading above, the usage text below and the manual page's test all
+// take it from here. A friend of the reader, so each row's action reaches the reader's state.
+std::span<const CommandLineSwitch> CommandLineSwitches() {
+  using R = RequestReader;
+  using S = CommandLineSwitch;
+  constexpr SwitchKind kFlag = SwitchKind::Flag;
+  constexpr SwitchKind kText = SwitchKind::Text;
+  static constexpr CommandLineSwitch kSwitches[] = {
+      {"S", kText, "subtitle", "", "subtitle of the front cover (at most 34 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         r.subtitle_given_ = true;
+         r.ReadTextSwitch(s, v, r.request_.SubTitle);
+       }},
+      {"D", kFlag, "", "", "today's date in the front cover's bottom right corner",
+       [](R& r, const S&, std::string_view) {
+         if (r.request_.BottomRightCorner.empty())
+           r.request_.BottomRightCorner = FormatDateText(r.now_);
+       }},
+      {"T", kFlag, "", "", "today's date and time there",
+       [](R& r, const S&, std::string_view) {
+         if (!r.request_.CustomCornerGiven)
+           r.request_.BottomRightCorner = FormatDateTimeText(r.now_);
+       }},
+      {"B", kText, "text", "", "a text of your own there (at most 45 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         if (!v.empty())
+           r.request_.CustomCornerGiven = true;
+         r.ReadTextSwitch(s, v, r.request_.BottomRightCorner);
+       }},
+      {"I", kText, "text", "", "text of the inside jacket (at most 45 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         r.ReadTextSwitch(s, v, r.request_.InsideJacketText);
+       }},
+      {"SIDE", kText, "text", "", "text of the CD side spines instead of the title",
+       [](R& r, const S& s, std::string_view v) {
+         r.ReadTextSwitch(s, v, r.request_.SideSpineText);
+       }},
+      {"C", kFlag, "", "", "centre the side spine text",
+       [](R& r, const S&, std::string_view) { r.request_.CenterSideSpineText = true; }},
+      {"W", kFlag, "", "", "white side spines with black text",
+       [](R& r, const S&, std::string_view) { r.request_.InversedSideSpineColours = true; }},
+      {"BACK", kText, "file", "", "back cover text from a plain text file (50 lines of 100)",
+       [](R& r, const S& s, std::string_view v) {
+         r.back_given_ = true;
+         r.ReadBackCoverFile(s, std::string(v));
+       }},
+      {"TRACKS", kText, "path", " (a folder, a .cue, .m3u or .m3u8 file)",
+       "back cover track list from a music folder, a CUE sheet or an\n"
+       "M3U/M3U8 playlist (not with /BACK); when the source names an\n"
+       "album, TITLE may be left out or empty (\"\") and the album's\n"
+       "title and artist become the title and subtitle",
+       [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
+      {"centerback", kFlag, "", "", "centre each back cover line",
+       [](R& r, const S&, std::string_view) { r.request_.CenterBackCoverText = true; }},
+      {"1", kFlag, "", "", "PDF level 1.1 (the default is 1.3)",
+       [](R& r, const S&, std::string_view) {
+         if (r.request_.PdfLevel == PdfVersion::Pdf13)
+           r.request_.PdfLevel = PdfVersion::Pdf11;
+       }},
+      {"2", kFlag, "", "", "PDF level 1.2",
+       [](R& r, const S&, std::string_view) { r.request_.PdfLevel = PdfVersion::Pdf12; }},
+      {"P", kFlag, "", "", "let viewers show the pages upright instead of landscape",
+       [](R& r, const S&, std::string_view) { r.request_.ViewInLandscape = false; }},
+      {"F", kFlag, "", "", "replace OUTPUT without asking",
+       [](R& r, const S&, std::string_view) { r.request_.ForceOverwrite = true; }},
+      {"print", kFlag, "", "", "print the insert once it is written",
+       [](R& r, const S&, std::string_view) { r.request_.PrintAfterWrite = true; }},
+  };
+  return kSwitches;
+}
+
+std::string SwitchForm(const CommandLineSwitch& option) {
+  std::string form(1, '/');
+  form.append(option.Name);
+  if (option.Kind == SwitchKind::Text)
+    form.append(1, ':').append(option.ValueName);
+  return form;
+}
 
 CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
                                           const LocalTime& now, Desktop& desktop) {
   return RequestReader(now, desktop).Read(arguments);
 }
 
+namespace {
+
+// "  /S:subtitle   subtitle of ...": the form in a column of its own; a help text of several
+// lines goes on under its first.
+QString HelpLine(std::string_view form, std::string_view help) {
+  const QString indent(16, QLatin1Char(' '));
+  QString line = QStringLiteral("  ") + Latin1(form).leftJustified(14) + Latin1(help);
+  return line.replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n');
+}
+
+}  // namespace
+
 QString UsageText() {
-  return QStringLiteral(
+  QString text = QStringLiteral(
       "Usage: sleevemaster TITLE [OUTPUT] [SWITCHES]\n"
       "       sleevemaster [/gui]\n"
       "       sleevemaster DOCUMENT.pdf\n"
@@ -312,33 +361,20 @@ QString UsageText() {
       "insert to OUTPUT (\"cover.pdf\" in the current folder when left out) and ends.\n"
       "Without arguments, with /gui, or with a single PDF document written by\n"
       "Sleevemaster it opens the window instead.\n"
-      "\n"
-      "  /S:subtitle   subtitle of the front cover (at most 34 characters)\n"
-      "  /D            today's date in the front cover's bottom right corner\n"
-      "  /T            today's date and time there\n"
-      "  /B:text       a text of your own there (at most 45 characters)\n"
-      "  /I:text       text of the inside jacket (at most 45 characters)\n"
-      "  /SIDE:text    text of the CD side spines instead of the title\n"
-      "  /C            centre the side spine text\n"
-      "  /W            white side spines with black text\n"
-      "  /BACK:file    back cover text from a plain text file (50 lines of 100)\n"
-      "  /TRACKS:path  back cover track list from a music folder, a CUE sheet or an\n"
-      "                M3U/M3U8 playlist (not with /BACK); when the source names an\n"
-      "                album, TITLE may be left out or empty (\"\") and the album's\n"
-      "                title and artist become the title and subtitle\n"
-      "  /centerback   centre each back cover line\n"
-      "  /1            PDF level 1.1 (the default is 1.3)\n"
-      "  /2            PDF level 1.2\n"
-      "  /P            let viewers show the pages upright instead of landscape\n"
-      "  /F            replace OUTPUT without asking\n"
-      "  /print        print the insert once it is written\n"
-      "  --            end of switches: later arguments are TITLE and OUTPUT\n"
-      "  --help        show this text\n"
-      "  --version     show the version\n"
-      "\n"
-      "Switch names are not case-sensitive. The title may have at most 22 characters;\n"
-      "texts take the characters of Windows-1252. The exit status is 0 when the insert\n"
-      "was written and 1 otherwise.\n");
+      "\n");
+  for (const CommandLineSwitch& option : CommandLineSwitches())
+    text += HelpLine(SwitchForm(option), option.Help);
+  // Read before any switch, by the start and by the reading of the request.
+  text += HelpLine("--", "end of switches: later arguments are TITLE and OUTPUT");
+  text += HelpLine("--help", "show this text");
+  text += HelpLine("--version", "show the version");
+  return text + QStringLiteral(
+                    "\n"
+                    "Switch names are not case-sensitive. The title may have at most 22 "
+                    "characters;\n"
+                    "texts take the characters of Windows-1252. The exit status is 0 when the "
+                    "insert\n"
+                    "was written and 1 otherwise.\n");
 }
 
 }  // namespace sleevemaster

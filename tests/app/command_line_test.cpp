@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <cctype>
 #include <filesystem>
 #include <iterator>
 #include <optional>
@@ -170,6 +171,24 @@ TEST_F(CommandLineTest, LevelSwitchesDependOnTheirOrder) {
   EXPECT_EQ(HeaderValue(header, "PDFversion"), "1.1");
 }
 
+// Every declared switch is read, in either case, and none swallows another's name.
+TEST_F(CommandLineTest, EveryDeclaredSwitchIsKnownInEitherCase) {
+  ASSERT_GE(CommandLineSwitches().size(), 16u);
+  for (const CommandLineSwitch& option : CommandLineSwitches()) {
+    const std::string form = SwitchForm(option);
+    for (const bool lower : {false, true}) {
+      std::string argument = form;
+      if (lower)
+        for (char& c : argument)
+          c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      FakeDesktop fake;
+      ReadCommandLineRequest({"Title", argument}, kNow, fake);
+      for (const std::string& text : fake.Texts())
+        EXPECT_FALSE(text.starts_with("Invalid switch")) << argument;
+    }
+  }
+}
+
 TEST_F(CommandLineTest, ArgumentErrorsAreShownInOrderThenTheHelpIndex) {
   const struct {
     Strings Arguments;
@@ -193,6 +212,9 @@ TEST_F(CommandLineTest, ArgumentErrorsAreShownInOrderThenTheHelpIndex) {
       {{"/X", "extra1", "extra2", "extra3"}, {"Invalid switch - \"/X\".\n", kSyntax}},
       {{"Title", "/Sx"}, {"Invalid switch - \"/Sx\".\n"}},
       {{"Title", "/guide"}, {"Invalid switch - \"/guide\".\n"}},
+      {{"Title", "/1:"}, {"Invalid switch - \"/1:\".\n"}},
+      {{"Title", "/c:x"}, {"Invalid switch - \"/c:x\".\n"}},
+      {{"Title", "/sidex"}, {"Invalid switch - \"/sidex\".\n"}},
   };
   for (const auto& c : cases) {
     FakeDesktop fake;
