@@ -1,10 +1,19 @@
+// The batch run: a read request made into an insert on disk, and the run with the stored
+// settings around it.
 #include "app/batch.h"
 
+#include <QFileInfo>
+
 #include "app/app_settings.h"
+#include "app/argument_text.h"
 #include "app/command_line.h"
+#include "app/help_index.h"
+#include "app/save_insert.h"
 #include "app/settings_store.h"
 #include "pdf/cover_document.h"
+#include "pdf/file_utils.h"
 #include "pdf/version.h"
+#include "tracks/track_lines.h"
 
 namespace sleevemaster {
 
@@ -16,6 +25,88 @@ void ShowStoreError(Desktop& desktop, const SettingsError& error) {
 }
 
 }  // namespace
+
+CoverDocument CoverDocumentFor(const CommandLineRequest& request) {
+  CoverDocument document;
+  document.MainTitle = request.MainTitle;
+  document.SubTitle = request.SubTitle;
+  document.BottomRightCornerMode = CornerMode::Custom;
+  document.CustomBottomRightCornerText = request.BottomRightCorner;
+  document.InsideJacketText = request.InsideJacketText;
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = request.SideSpineText;
+  document.CenterSideSpineText = request.CenterSideSpineText;
+  document.InversedSideSpineColours = request.InversedSideSpineColours;
+  document.BackCoverTextFile = request.BackCoverTextFile;
+  document.CenterBackCoverText = request.CenterBackCoverText;
+  return document;
+}
+
+PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request) {
+  PdfOutputOptions options;
+  options.PdfLevel = request.PdfLevel;
+  options.ViewInLandscape = request.ViewInLandscape;
+  options.ViewFullscreen = false;
+  options.HideUiElements = false;
+  return options;
+}
+
+int ProcessCommandLine(const std::vector<std::string>& arguments,
+                       const PrintCalibration& calibration, const LocalTime& now,
+                       Desktop& desktop) {
+  constexpr int kWritten = 0;
+  constexpr int kNotWritten = 1;
+
+  const CommandLineRequest request = ReadCommandLineRequest(arguments, now, desktop);
+  if (request.ArgumentError) {
+    if (desktop.HasDisplay())
+      ShowHelpIndex(desktop);
+    else
+      desktop.PrintUsage(UsageText());
+    return kNotWritten;
+  }
+
+  // A converted back cover text goes to the writer from memory: no file is made for it, and
+  // the working back cover text file of an open window is never touched.
+  CoverDocument document = CoverDocumentFor(request);
+  document.BackCoverText = request.ConvertedBackCoverText;
+
+  if (request.Tracks) {
+    const TrackLines lines =
+        FormatTrackLines(*request.Tracks, ComputeBackCoverCapacity(calibration));
+    document.BackCoverText = lines.Text();
+    std::vector<std::string> notes = request.TrackNotes;
+    notes.insert(notes.end(), lines.Notes.begin(), lines.Notes.end());
+    if (!notes.empty()) {
+      QString text = QStringLiteral("The track list was fitted to the back cover:");
+      for (const std::string& note : notes)
+        text += QStringLiteral("\n") + QString::fromStdString(note);
+      desktop.ShowMessage(text, QString::fromLatin1(kProductName), MessageIcon::Information,
+                          MessageButtons::Ok);
+    }
+  }
+
+  InsertTarget target;
+  target.Path = request.OutputFile;
+  target.ShownName = PathText(request.OutputFile);
+  target.AskBeforeReplacing = !request.ForceOverwrite;
+  target.WriteThroughDanglingLink = true;
+  const SaveResult saved =
+      SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
+  if (!saved) {
+    ShowSaveError(desktop, saved.Error());
+    return kNotWritten;
+  }
+
+  // Lines beyond the card's width are recorded in the document but not drawn: say so.
+  if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
+    desktop.PrintNotice(note);
+
+  // The printer's answer is not examined: the insert is written either way.
+  if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
+    desktop.PrintFile(QFileInfo(target.ShownName).absoluteFilePath());
+  return kWritten;
+}
 
 int RunBatch(const std::vector<std::string>& arguments, Desktop& desktop,
              const SettingsStore& store) {

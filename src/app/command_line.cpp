@@ -1,19 +1,13 @@
+// Reading the command line into a request: the switches, the title and the output file.
 #include "app/command_line.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <span>
 #include <string_view>
 #include <utility>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <fstream>
-#endif
-
-#include "app/help_index.h"
+#include "app/argument_text.h"
+#include "app/leading_bytes.h"
+#include "app/save_insert.h"
 #include "document/back_cover_source.h"
 #include "pdf/date_text.h"
 #include "pdf/file_utils.h"
@@ -27,53 +21,44 @@ namespace sleevemaster {
 namespace {
 
 const QString kCaption = QString::fromLatin1(kProductName);
-const QString kTracksUsage = QStringLiteral(
-    "The usage of the /TRACKS option is \"/TRACKS:path\" (a folder, a .cue, .m3u or .m3u8 "
-    "file).");
 
 // ASCII-only case folding: switch names are ASCII, and texts after them keep their case.
 char LowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
-  if (text.size() < lowerPrefix.size())
-    return false;
-  for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (LowerAscii(text[i]) != lowerPrefix[i])
-      return false;
-  return true;
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-  return text.size() == lower.size() && StartsWithNoCase(text, lower);
+// How an argument names a switch: not at all, alone ("/S"), or with a value ("/S:text").
+enum class SwitchUse { None, Alone, WithValue };
+
+SwitchUse UseOf(std::string_view argument, const CommandLineSwitch& option) {
+  const std::size_t end = 1 + option.Name.size();
+  if (argument.size() < end || argument.front() != '/')
+    return SwitchUse::None;
+  for (std::size_t i = 0; i < option.Name.size(); ++i)
+    if (LowerAscii(argument[1 + i]) != LowerAscii(option.Name[i]))
+      return SwitchUse::None;
+  if (argument.size() == end)
+    return SwitchUse::Alone;
+  return option.Kind == SwitchKind::Text && argument[end] == ':' ? SwitchUse::WithValue
+                                                                 : SwitchUse::None;
 }
 
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+QString UsageMessage(const CommandLineSwitch& option) {
+  return QStringLiteral("The usage of the /") + Latin1(option.Name) +
+         QStringLiteral(" option is \"/") + Latin1(option.Name) + QLatin1Char(':') +
+         Latin1(option.ValueName) + QLatin1Char('"') + Latin1(option.UsageNote) + QLatin1Char('.');
 }
 
-QString Quoted(const QString& text) {
-  return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-// "U+014D "ō"": the code and, when it can be seen, the character itself.
-QString CharacterName(char32_t character) {
-  QString name =
-      QStringLiteral("U+") +
-      QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, u'0');
-  if (QChar::isPrint(character))
-    name += QLatin1Char(' ') + Quoted(QString::fromUcs4(&character, 1));
-  return name;
-}
-
-QString NotInCodePage(const QString& what, char32_t character) {
-  return what + QStringLiteral(" contains the character ") + CharacterName(character) +
-         QStringLiteral(", which is not in the Windows-1252 character set.");
-}
+}  // namespace
 
 // Collects the request while reporting each argument error as it is met.
 class RequestReader {
+  friend std::span<const CommandLineSwitch> CommandLineSwitches();
+
  public:
   RequestReader(const LocalTime& now, Desktop& desktop) : now_(now), desktop_(desktop) {}
 
@@ -94,7 +79,7 @@ class RequestReader {
     }
     ApplyTrackSource();
     if (request_.MainTitle.empty() && !title_refused_)
-      Report(QStringLiteral("Specify at least a title to create a jewel case insert."));
+      Report(NoTitleText());
     return std::move(request_);
   }
 
@@ -106,25 +91,12 @@ class RequestReader {
 
   // Converts a UTF-8 argument text to Windows-1252, or reports why it cannot be.
   bool Convert(std::string_view utf8, const QString& what, std::string& out) {
-    if (!IsWellFormedUtf8(utf8)) {
-      Report(what + QStringLiteral(" is not valid UTF-8 text."));
+    Expected<std::string, QString> converted = ConvertArgumentText(utf8, what);
+    if (!converted) {
+      Report(converted.Error());
       return false;
     }
-    Windows1252Conversion converted = Utf8ToWindows1252(utf8);
-    if (!converted.Ok) {
-      Report(NotInCodePage(what, converted.Unmappable));
-      return false;
-    }
-    // A line break or other control character would break the lines of the document header.
-    for (const char c : converted.Text) {
-      if (static_cast<unsigned char>(c) < 0x20) {
-        Report(what + QStringLiteral(" contains the control character ") +
-               CharacterName(static_cast<unsigned char>(c)) +
-               QStringLiteral(", which an insert cannot hold."));
-        return false;
-      }
-    }
-    out = std::move(converted.Text);
+    out = converted.Value();
     return true;
   }
 
@@ -140,99 +112,44 @@ class RequestReader {
   }
 
   // A switch "/X:text": stores the converted text, or reports the usage when it is empty.
-  void ReadTextSwitch(std::string_view text, const QString& what, const QString& usage,
-                      std::string& field) {
+  void ReadTextSwitch(const CommandLineSwitch& option, std::string_view text, std::string& field) {
     if (text.empty()) {
       field.clear();
-      Report(usage);
+      Report(UsageMessage(option));
       return;
     }
-    Convert(text, what, field);
+    Convert(text, QStringLiteral("The /") + Latin1(option.Name) + QStringLiteral(" text"), field);
   }
 
-  // Applies the switch table; false when no row recognises the argument.
-  bool ReadSwitch(const std::string& argument) {
-    const std::string_view arg = argument;
-    const QString usageS = QStringLiteral("The usage of the /S option is \"/S:subtitle\".");
-    const QString usageB = QStringLiteral("The usage of the /B option is \"/B:text\".");
-    const QString usageI = QStringLiteral("The usage of the /I option is \"/I:text\".");
-    const QString usageSide = QStringLiteral("The usage of the /SIDE option is \"/SIDE:text\".");
-    const QString usageBack = QStringLiteral("The usage of the /BACK option is \"/BACK:file\".");
-
-    if (StartsWithNoCase(arg, "/s:")) {
-      subtitle_given_ = true;
-      ReadTextSwitch(arg.substr(3), QStringLiteral("The /S text"), usageS, request_.SubTitle);
-    } else if (EqualsNoCase(arg, "/s")) {
-      Report(usageS);
-      return false;
-    } else if (EqualsNoCase(arg, "/d")) {
-      if (request_.BottomRightCorner.empty())
-        request_.BottomRightCorner = FormatDateText(now_);
-    } else if (EqualsNoCase(arg, "/t")) {
-      if (!request_.CustomCornerGiven)
-        request_.BottomRightCorner = FormatDateTimeText(now_);
-    } else if (StartsWithNoCase(arg, "/b:")) {
-      const std::string_view text = arg.substr(3);
-      if (!text.empty())
-        request_.CustomCornerGiven = true;
-      ReadTextSwitch(text, QStringLiteral("The /B text"), usageB, request_.BottomRightCorner);
-    } else if (EqualsNoCase(arg, "/b")) {
-      Report(usageB);
-      return false;
-    } else if (StartsWithNoCase(arg, "/i:")) {
-      ReadTextSwitch(arg.substr(3), QStringLiteral("The /I text"), usageI,
-                     request_.InsideJacketText);
-    } else if (EqualsNoCase(arg, "/i")) {
-      Report(usageI);
-      return false;
-    } else if (StartsWithNoCase(arg, "/side:")) {
-      ReadTextSwitch(arg.substr(6), QStringLiteral("The /SIDE text"), usageSide,
-                     request_.SideSpineText);
-    } else if (EqualsNoCase(arg, "/side")) {
-      Report(usageSide);
-      return false;
-    } else if (EqualsNoCase(arg, "/c")) {
-      request_.CenterSideSpineText = true;
-    } else if (EqualsNoCase(arg, "/w")) {
-      request_.InversedSideSpineColours = true;
-    } else if (StartsWithNoCase(arg, "/back:")) {
-      back_given_ = true;
-      ReadBackCoverFile(argument.substr(6), usageBack);
-    } else if (EqualsNoCase(arg, "/back")) {
-      Report(usageBack);
-      return false;
-    } else if (StartsWithNoCase(arg, "/tracks:")) {
-      ReadTracks(argument.substr(8));
-    } else if (EqualsNoCase(arg, "/tracks")) {
-      Report(kTracksUsage);
-      return false;
-    } else if (EqualsNoCase(arg, "/centerback")) {
-      request_.CenterBackCoverText = true;
-    } else if (EqualsNoCase(arg, "/1")) {
-      if (request_.PdfLevel == PdfVersion::Pdf13)
-        request_.PdfLevel = PdfVersion::Pdf11;
-    } else if (EqualsNoCase(arg, "/2")) {
-      request_.PdfLevel = PdfVersion::Pdf12;
-    } else if (EqualsNoCase(arg, "/p")) {
-      request_.ViewInLandscape = false;
-    } else if (EqualsNoCase(arg, "/f")) {
-      request_.ForceOverwrite = true;
-    } else if (EqualsNoCase(arg, "/print")) {
-      request_.PrintAfterWrite = true;
-    } else {
-      return false;
+  // Applies the switch the argument names; false when it names none. A text switch without
+  // its text is an argument error of its own.
+  bool ReadSwitch(std::string_view argument) {
+    for (const CommandLineSwitch& option : CommandLineSwitches()) {
+      switch (UseOf(argument, option)) {
+        case SwitchUse::None:
+          continue;
+        case SwitchUse::Alone:
+          if (option.Kind == SwitchKind::Text)
+            Report(UsageMessage(option));
+          else
+            option.Apply(*this, option, {});
+          return true;
+        case SwitchUse::WithValue:
+          option.Apply(*this, option, argument.substr(option.Name.size() + 2));
+          return true;
+      }
     }
-    return true;
+    return false;
   }
 
   // "/BACK:file": the file must be a readable regular file. Its text is taken as UTF-8 when
   // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already;
   // a leading byte order mark is never part of it.
-  void ReadBackCoverFile(const std::string& path, const QString& usage) {
+  void ReadBackCoverFile(const CommandLineSwitch& option, const std::string& path) {
     request_.BackCoverTextFile.clear();
     request_.ConvertedBackCoverText.reset();
     if (path.empty()) {
-      Report(usage);
+      Report(UsageMessage(option));
       return;
     }
     const QString shownPath = Quoted(PathText(path));
@@ -267,11 +184,11 @@ class RequestReader {
   }
 
   // "/TRACKS:path": a folder, CUE sheet or playlist whose tracks fill the back cover.
-  void ReadTracks(const std::string& path) {
+  void ReadTracks(const CommandLineSwitch& option, const std::string& path) {
     request_.TracksSource = path;
     request_.Tracks.reset();
     if (path.empty()) {
-      Report(kTracksUsage);
+      Report(UsageMessage(option));
       return;
     }
     TrackSourceResult result = ReadTrackSource(path);
@@ -330,46 +247,6 @@ class RequestReader {
     return true;
   }
 
-  // At most `limit` bytes from the start of a regular file; nullopt when it cannot be read.
-  // Opened without blocking, so a FIFO put in its place meanwhile cannot hang the run.
-  static std::optional<std::string> ReadLeadingBytes(const std::string& path, std::size_t limit) {
-    std::string bytes;
-#ifndef _WIN32
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-      return std::nullopt;
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-      close(fd);
-      return std::nullopt;
-    }
-    bytes.resize(limit);
-    std::size_t filled = 0;
-    while (filled < limit) {
-      const ssize_t n = read(fd, bytes.data() + filled, limit - filled);
-      if (n < 0) {
-        close(fd);
-        return std::nullopt;
-      }
-      if (n == 0)
-        break;
-      filled += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    bytes.resize(filled);
-#else
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-      return std::nullopt;
-    bytes.resize(limit);
-    in.read(bytes.data(), static_cast<std::streamsize>(limit));
-    if (in.bad())
-      return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-#endif
-    return bytes;
-  }
-
   const LocalTime& now_;
   Desktop& desktop_;
   CommandLineRequest request_;
@@ -378,120 +255,104 @@ class RequestReader {
   bool back_given_ = false;
 };
 
-void ShowError(Desktop& desktop, const QString& text, const QString& caption) {
-  desktop.ShowMessage(text, caption, MessageIcon::Error, MessageButtons::Ok);
+// Every switch once: the reading above, the usage text below and the manual page's test all
+// take it from here. A friend of the reader, so each row's action reaches the reader's state.
+std::span<const CommandLineSwitch> CommandLineSwitches() {
+  using R = RequestReader;
+  using S = CommandLineSwitch;
+  constexpr SwitchKind kFlag = SwitchKind::Flag;
+  constexpr SwitchKind kText = SwitchKind::Text;
+  static constexpr CommandLineSwitch kSwitches[] = {
+      {"S", kText, "subtitle", "", "subtitle of the front cover (at most 34 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         r.subtitle_given_ = true;
+         r.ReadTextSwitch(s, v, r.request_.SubTitle);
+       }},
+      {"D", kFlag, "", "", "today's date in the front cover's bottom right corner",
+       [](R& r, const S&, std::string_view) {
+         if (r.request_.BottomRightCorner.empty())
+           r.request_.BottomRightCorner = FormatDateText(r.now_);
+       }},
+      {"T", kFlag, "", "", "today's date and time there",
+       [](R& r, const S&, std::string_view) {
+         if (!r.request_.CustomCornerGiven)
+           r.request_.BottomRightCorner = FormatDateTimeText(r.now_);
+       }},
+      {"B", kText, "text", "", "a text of your own there (at most 45 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         if (!v.empty())
+           r.request_.CustomCornerGiven = true;
+         r.ReadTextSwitch(s, v, r.request_.BottomRightCorner);
+       }},
+      {"I", kText, "text", "", "text of the inside jacket (at most 45 characters)",
+       [](R& r, const S& s, std::string_view v) {
+         r.ReadTextSwitch(s, v, r.request_.InsideJacketText);
+       }},
+      {"SIDE", kText, "text", "", "text of the CD side spines instead of the title",
+       [](R& r, const S& s, std::string_view v) {
+         r.ReadTextSwitch(s, v, r.request_.SideSpineText);
+       }},
+      {"C", kFlag, "", "", "centre the side spine text",
+       [](R& r, const S&, std::string_view) { r.request_.CenterSideSpineText = true; }},
+      {"W", kFlag, "", "", "white side spines with black text",
+       [](R& r, const S&, std::string_view) { r.request_.InversedSideSpineColours = true; }},
+      {"BACK", kText, "file", "", "back cover text from a plain text file (50 lines of 100)",
+       [](R& r, const S& s, std::string_view v) {
+         r.back_given_ = true;
+         r.ReadBackCoverFile(s, std::string(v));
+       }},
+      {"TRACKS", kText, "path", " (a folder, a .cue, .m3u or .m3u8 file)",
+       "back cover track list from a music folder, a CUE sheet or an\n"
+       "M3U/M3U8 playlist (not with /BACK); when the source names an\n"
+       "album, TITLE may be left out or empty (\"\") and the album's\n"
+       "title and artist become the title and subtitle",
+       [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
+      {"centerback", kFlag, "", "", "centre each back cover line",
+       [](R& r, const S&, std::string_view) { r.request_.CenterBackCoverText = true; }},
+      {"1", kFlag, "", "", "PDF level 1.1 (the default is 1.3)",
+       [](R& r, const S&, std::string_view) {
+         if (r.request_.PdfLevel == PdfVersion::Pdf13)
+           r.request_.PdfLevel = PdfVersion::Pdf11;
+       }},
+      {"2", kFlag, "", "", "PDF level 1.2",
+       [](R& r, const S&, std::string_view) { r.request_.PdfLevel = PdfVersion::Pdf12; }},
+      {"P", kFlag, "", "", "let viewers show the pages upright instead of landscape",
+       [](R& r, const S&, std::string_view) { r.request_.ViewInLandscape = false; }},
+      {"F", kFlag, "", "", "replace OUTPUT without asking",
+       [](R& r, const S&, std::string_view) { r.request_.ForceOverwrite = true; }},
+      {"print", kFlag, "", "", "print the insert once it is written",
+       [](R& r, const S&, std::string_view) { r.request_.PrintAfterWrite = true; }},
+  };
+  return kSwitches;
 }
 
-}  // namespace
+std::string SwitchForm(const CommandLineSwitch& option) {
+  std::string form(1, '/');
+  form.append(option.Name);
+  if (option.Kind == SwitchKind::Text)
+    form.append(1, ':').append(option.ValueName);
+  return form;
+}
 
 CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
                                           const LocalTime& now, Desktop& desktop) {
   return RequestReader(now, desktop).Read(arguments);
 }
 
-CoverDocument CoverDocumentFor(const CommandLineRequest& request) {
-  CoverDocument document;
-  document.MainTitle = request.MainTitle;
-  document.SubTitle = request.SubTitle;
-  document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = request.BottomRightCorner;
-  document.InsideJacketText = request.InsideJacketText;
-  document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = request.SideSpineText;
-  document.CenterSideSpineText = request.CenterSideSpineText;
-  document.InversedSideSpineColours = request.InversedSideSpineColours;
-  document.BackCoverTextFile = request.BackCoverTextFile;
-  document.CenterBackCoverText = request.CenterBackCoverText;
-  return document;
+namespace {
+
+// "  /S:subtitle   subtitle of ...": the form in a column of its own; a help text of several
+// lines goes on under its first.
+QString HelpLine(std::string_view form, std::string_view help) {
+  const QString indent(16, QLatin1Char(' '));
+  QString line = QStringLiteral("  ") + Latin1(form).leftJustified(14) + Latin1(help);
+  return line.replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n');
 }
 
-PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request) {
-  PdfOutputOptions options;
-  options.PdfLevel = request.PdfLevel;
-  options.ViewInLandscape = request.ViewInLandscape;
-  options.ViewFullscreen = false;
-  options.HideUiElements = false;
-  return options;
-}
-
-int ProcessCommandLine(const std::vector<std::string>& arguments,
-                       const PrintCalibration& calibration, const LocalTime& now,
-                       Desktop& desktop) {
-  constexpr int kWritten = 0;
-  constexpr int kNotWritten = 1;
-
-  const CommandLineRequest request = ReadCommandLineRequest(arguments, now, desktop);
-  if (request.ArgumentError) {
-    if (desktop.HasDisplay())
-      ShowHelpIndex(desktop);
-    else
-      desktop.PrintUsage(UsageText());
-    return kNotWritten;
-  }
-
-  // A converted back cover text goes to the writer from memory: no file is made for it, and
-  // the working back cover text file of an open window is never touched.
-  CoverDocument document = CoverDocumentFor(request);
-  document.BackCoverText = request.ConvertedBackCoverText;
-
-  if (request.Tracks) {
-    const TrackLines lines =
-        FormatTrackLines(*request.Tracks, ComputeBackCoverCapacity(calibration));
-    document.BackCoverText = lines.Text();
-    std::vector<std::string> notes = request.TrackNotes;
-    notes.insert(notes.end(), lines.Notes.begin(), lines.Notes.end());
-    if (!notes.empty()) {
-      QString text = QStringLiteral("The track list was fitted to the back cover:");
-      for (const std::string& note : notes)
-        text += QStringLiteral("\n") + QString::fromStdString(note);
-      desktop.ShowMessage(text, kCaption, MessageIcon::Information, MessageButtons::Ok);
-    }
-  }
-
-  const CoverPdfResult pdf = WriteCoverPdf(document, OutputOptionsFor(request), calibration, now);
-  if (!pdf.Ok()) {
-    // The writer's messages begin with "Error: ", which the box leaves out.
-    const std::string_view message = std::string_view(pdf.Error).substr(
-        std::string_view(pdf.Error).starts_with("Error: ") ? 7 : 0);
-    ShowError(desktop, QString::fromStdString(Windows1252ToUtf8(message)),
-              kCaption + QStringLiteral(" PDF library"));
-    return kNotWritten;
-  }
-
-  const QString outputPath = PathText(request.OutputFile);
-  if (!request.ForceOverwrite && IsRegularFile(request.OutputFile)) {
-    const MessageAnswer answer =
-        desktop.ShowMessage(QStringLiteral("Do you want to replace the existing ") +
-                                Quoted(outputPath) + QStringLiteral("?"),
-                            kCaption, MessageIcon::Warning, MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes)
-      return kNotWritten;
-  }
-
-  // The old file stays whole until the new one is complete.
-  if (!ReplaceFileContents(request.OutputFile, pdf.Bytes)) {
-    ShowError(desktop,
-              kCaption + QStringLiteral(" wasn't able to write the ") + Quoted(outputPath) +
-                  QStringLiteral(" file."),
-              kCaption);
-    return kNotWritten;
-  }
-
-  // Lines beyond the card's width are recorded in the document but not drawn: say so.
-  if (pdf.BackCoverLinesDrawn < pdf.BackCoverLines)
-    desktop.PrintNotice(
-        QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
-            .arg(pdf.BackCoverLinesDrawn)
-            .arg(pdf.BackCoverLines));
-
-  // The printer's answer is not examined: the insert is written either way.
-  if (request.PrintAfterWrite && IsRegularFile(request.OutputFile))
-    desktop.PrintFile(QFileInfo(outputPath).absoluteFilePath());
-  return kWritten;
-}
+}  // namespace
 
 QString UsageText() {
-  return QStringLiteral(
+  QString text = QStringLiteral(
       "Usage: sleevemaster TITLE [OUTPUT] [SWITCHES]\n"
       "       sleevemaster [/gui]\n"
       "       sleevemaster DOCUMENT.pdf\n"
@@ -500,33 +361,20 @@ QString UsageText() {
       "insert to OUTPUT (\"cover.pdf\" in the current folder when left out) and ends.\n"
       "Without arguments, with /gui, or with a single PDF document written by\n"
       "Sleevemaster it opens the window instead.\n"
-      "\n"
-      "  /S:subtitle   subtitle of the front cover (at most 34 characters)\n"
-      "  /D            today's date in the front cover's bottom right corner\n"
-      "  /T            today's date and time there\n"
-      "  /B:text       a text of your own there (at most 45 characters)\n"
-      "  /I:text       text of the inside jacket (at most 45 characters)\n"
-      "  /SIDE:text    text of the CD side spines instead of the title\n"
-      "  /C            centre the side spine text\n"
-      "  /W            white side spines with black text\n"
-      "  /BACK:file    back cover text from a plain text file (50 lines of 100)\n"
-      "  /TRACKS:path  back cover track list from a music folder, a CUE sheet or an\n"
-      "                M3U/M3U8 playlist (not with /BACK); when the source names an\n"
-      "                album, TITLE may be left out or empty (\"\") and the album's\n"
-      "                title and artist become the title and subtitle\n"
-      "  /centerback   centre each back cover line\n"
-      "  /1            PDF level 1.1 (the default is 1.3)\n"
-      "  /2            PDF level 1.2\n"
-      "  /P            let viewers show the pages upright instead of landscape\n"
-      "  /F            replace OUTPUT without asking\n"
-      "  /print        print the insert once it is written\n"
-      "  --            end of switches: later arguments are TITLE and OUTPUT\n"
-      "  --help        show this text\n"
-      "  --version     show the version\n"
-      "\n"
-      "Switch names are not case-sensitive. The title may have at most 22 characters;\n"
-      "texts take the characters of Windows-1252. The exit status is 0 when the insert\n"
-      "was written and 1 otherwise.\n");
+      "\n");
+  for (const CommandLineSwitch& option : CommandLineSwitches())
+    text += HelpLine(SwitchForm(option), option.Help);
+  // Read before any switch, by the start and by the reading of the request.
+  text += HelpLine("--", "end of switches: later arguments are TITLE and OUTPUT");
+  text += HelpLine("--help", "show this text");
+  text += HelpLine("--version", "show the version");
+  return text + QStringLiteral(
+                    "\n"
+                    "Switch names are not case-sensitive. The title may have at most 22 "
+                    "characters;\n"
+                    "texts take the characters of Windows-1252. The exit status is 0 when the "
+                    "insert\n"
+                    "was written and 1 otherwise.\n");
 }
 
 }  // namespace sleevemaster

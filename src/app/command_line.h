@@ -3,7 +3,9 @@
 
 #include <QString>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/desktop.h"
@@ -62,5 +64,28 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
 
 /// The usage text of --help and of an argument error without a display.
 QString UsageText();
+
+class RequestReader;
+
+/// A switch is "/NAME" alone (a flag) or "/NAME:value" (a text).
+enum class SwitchKind { Flag, Text };
+
+/// One command-line switch: how an argument names it (its name without regard to case), the
+/// usage message of a text switch given without its text, and its line in the usage text.
+struct CommandLineSwitch {
+  std::string_view Name;  ///< as the usage text spells it: "S", "SIDE", "centerback"
+  SwitchKind Kind = SwitchKind::Flag;
+  std::string_view ValueName;  ///< what a text switch takes: "subtitle", "file"
+  std::string_view UsageNote;  ///< said after the usage message's form, before its full stop
+  std::string_view Help;       ///< the usage text's description; '\n' goes on a line below
+  /// Takes the switch into the request; `value` is the text after the colon.
+  void (*Apply)(RequestReader& reader, const CommandLineSwitch& option, std::string_view value);
+};
+
+/// Every switch of the batch, in the order the usage text lists them.
+std::span<const CommandLineSwitch> CommandLineSwitches();
+
+/// "/S:subtitle", "/D": how the usage text and the manual page show a switch.
+std::string SwitchForm(const CommandLineSwitch& option);
 
 }  // namespace sleevemaster

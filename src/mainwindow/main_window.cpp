@@ -30,6 +30,7 @@
 
 #include "app/help_index.h"
 #include "app/private_folder.h"
+#include "app/save_insert.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
@@ -320,8 +321,7 @@ bool TMain::WritePrivateFile(const std::string& path, std::string_view bytes) {
 }
 
 QString TMain::WriteFailureMessage(const std::string& path) const {
-  return QStringLiteral("%1 wasn't able to write the \"%2\" file.")
-      .arg(QString::fromLatin1(kProductName), LocalPathText(path));
+  return WriteFailureText(LocalPathText(path));
 }
 
 void TMain::ExitBtnClick() {

@@ -229,8 +229,6 @@ class TMain final : public QMainWindow {
   std::optional<CoverDocument> DocumentFromFieldsQuietly(QString& problem) const;
   PdfOutputOptions PdfOptionsFromControls() const;
   void ShowError(const QString& text);
-  bool AskReplace(const std::string& path);
-  void ReportBackCoverLinesLeftOut(const CoverPdfResult& result);
   /// The back cover text of an older document that names a file instead of carrying it.
   void LoadNamedBackCoverFile(const std::string& document, const std::string& named,
                               const std::string& working);

@@ -9,6 +9,7 @@
 
 #include "app/desktop.h"
 #include "app/private_folder.h"
+#include "app/save_insert.h"
 #include "app/settings_store.h"
 #include "document/back_cover_source.h"
 #include "document/loaded_document.h"
@@ -31,10 +32,6 @@ namespace fs = std::filesystem;
 
 QString Product() {
   return QString::fromLatin1(kProductName);
-}
-
-QString NoTitleMessage() {
-  return QStringLiteral("Specify at least a title to create a jewel case insert.");
 }
 
 bool SameFile(const std::string& first, const std::string& second) {
@@ -218,7 +215,7 @@ void TMain::SaveBtnClick() {
   const FileDialogOptions options =
       SaveDialogOptions(settings_.DocumentsFolder, save_dialog_file_name_);
   if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleMessage(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
     return;
   }
   const QString chosen = desktop_.GetSaveFileName(options);
@@ -307,87 +304,50 @@ PdfOutputOptions TMain::PdfOptionsFromControls() const {
   return options;
 }
 
-bool TMain::AskReplace(const std::string& path) {
-  const QString question = QStringLiteral("Do you want to replace the existing \"%1\"?")
-                               .arg(LocalPathText(FileNameOf(path)));
-  return desktop_.ShowMessage(question, Product(), MessageIcon::Warning, MessageButtons::YesNo) ==
-         MessageAnswer::Yes;
-}
-
 bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
   if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleMessage(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
     return false;
   }
   const std::optional<CoverDocument> document = DocumentFromFields();
   if (!document)
     return false;
 
-  std::string output;
+  // Without a target the insert is the preview: the program's own scratch file.
+  InsertTarget target;
   if (targetPath.empty()) {
     preview_path_ =
         temporary_folder_.empty() ? std::string() : temporary_folder_ + kPreviewFileName;
-    output = preview_path_;
+    target.Path = preview_path_;
+    target.PrivateFolder = temporary_folder_;
   } else {
     preview_path_.clear();
-    output = targetPath;
+    target.Path = targetPath;
   }
+  target.ShownName = LocalPathText(FileNameOf(target.Path));
+  target.AskBeforeReplacing = !settings_.OverWriteAlways;
 
-  const PdfOutputOptions options = PdfOptionsFromControls();
-  const CoverPdfResult result = WriteCoverPdf(*document, options, settings_.Calibration, clock_());
-  if (!result.Ok()) {
-    constexpr std::string_view kPrefix = "Error: ";
-    std::string message = result.Error;
-    if (message.starts_with(kPrefix))
-      message.erase(0, kPrefix.size());
-    desktop_.ShowMessage(TextFromWindows1252(message),
-                         Product() + QStringLiteral(" ") + QString::fromLatin1(kPdfLibraryName),
-                         MessageIcon::Error, MessageButtons::Ok);
-    return false;
-  }
-
-  const QString writeFailure = WriteFailureMessage(output);
-  const bool exists = PathExists(output);
-  // A folder, FIFO or device under that name is never replaced.
-  if (exists && !IsRegularFile(output)) {
-    ShowError(writeFailure);
-    return false;
-  }
-  if (exists && !settings_.OverWriteAlways && !AskReplace(output))
-    return false;
-  // The new file replaces the old one only once it is complete, so no failure loses it. The
-  // scratch file is the program's own: private, and never written through a link.
-  const bool written = targetPath.empty()
-                           ? !output.empty() && WritePrivateFile(output, result.Bytes)
-                           : ReplaceFileContents(output, result.Bytes);
-  if (!written) {
-    ShowError(writeFailure);
+  const SaveResult saved = SaveInsert(*document, PdfOptionsFromControls(), settings_.Calibration,
+                                      clock_(), target, desktop_);
+  if (!saved) {
+    ShowSaveError(desktop_, saved.Error());
     return false;
   }
 
   if (save) {
     MarkUnmodified();
     const std::string previousFolder = settings_.DocumentsFolder;
-    settings_.DocumentsFolder = FolderWithSeparator(output);
+    settings_.DocumentsFolder = FolderWithSeparator(target.Path);
     TakeControlsIntoSettings();
     // A store that cannot take the values keeps the documents folder as it was.
     if (store_.SaveDocumentSettings(settings_))
       settings_.DocumentsFolder = previousFolder;
-    SetCaptionFromPath(output);
-    ReportBackCoverLinesLeftOut(result);
+    SetCaptionFromPath(target.Path);
+    // A back cover text longer than the card is wide is drawn in part; the saved insert says so.
+    if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
+      desktop_.ShowMessage(note, Product(), MessageIcon::Information, MessageButtons::Ok);
   }
   return true;
-}
-
-// A back cover text longer than the card is wide is drawn in part; the saved insert says so.
-void TMain::ReportBackCoverLinesLeftOut(const CoverPdfResult& result) {
-  if (result.BackCoverLinesDrawn >= result.BackCoverLines)
-    return;
-  desktop_.ShowMessage(
-      QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
-          .arg(result.BackCoverLinesDrawn)
-          .arg(result.BackCoverLines),
-      Product(), MessageIcon::Information, MessageButtons::Ok);
 }
 
 }  // namespace sleevemaster

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/desktop.h"
+#include "app/save_insert.h"
 #include "mainwindow/main_window.h"
 #include "pdf/file_utils.h"
 #include "pdf/version.h"
@@ -109,8 +110,7 @@ void TMain::ViewBtnClick() {
 
 void TMain::PrintBtnClick() {
   if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(QStringLiteral("Specify at least a title to create a jewel case insert."),
-                         QString::fromLatin1(kProductName), MessageIcon::Warning,
+    desktop_.ShowMessage(NoTitleText(), QString::fromLatin1(kProductName), MessageIcon::Warning,
                          MessageButtons::Ok);
     return;
   }

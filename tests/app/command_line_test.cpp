@@ -5,86 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <cctype>
 #include <filesystem>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/command_line_fixture.h"
 #include "app/help_index.h"
 #include "pdf/date_text.h"
 #include "support/fake_desktop.h"
 #include "support/pdf_checks.h"
 #include "support/temp_dir.h"
 
-namespace sleevemaster {
+namespace sleevemaster::command_line_test {
 namespace {
-
-using test::FakeDesktop;
-using test::HeaderValue;
-using test::PdfHeaderLines;
-using test::ReadFileBytes;
-using test::TempDir;
-using test::WriteFileBytes;
-using ::testing::ElementsAre;
-using Strings = std::vector<std::string>;
-
-const LocalTime kNow{2026, 12, 6, 17, 54, 3};
-
-const std::string kSyntax = "The syntax of the command is incorrect.";
-const std::string kNoTitle = "Specify at least a title to create a jewel case insert.";
-const std::string kUsageS = "The usage of the /S option is \"/S:subtitle\".";
-const std::string kNotFound = "The system cannot find the file specified.";
-
-// The first of the lines or messages; "<none>" when there is none.
-std::string First(const Strings& lines) {
-  return lines.empty() ? "<none>" : lines.front();
-}
-
-bool HasLine(const Strings& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-std::string HelpMissingMessage(const QString& folder) {
-  return "Cannot find the " + HelpIndexPath(folder).toStdString() +
-         " file. Check to see that the file exists on your disk. If it doesn't, you need to "
-         "reinstall it.";
-}
-
-// Changes the working folder while it lives.
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::string& path) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(path);
-  }
-  ~WorkingFolder() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
-
-// Every test runs in its own temporary working folder.
-class CommandLineTest : public ::testing::Test {
- protected:
-  int Run(const Strings& arguments) {
-    return ProcessCommandLine(arguments, PrintCalibration{}, kNow, desktop);
-  }
-  CommandLineRequest Read(const Strings& arguments) {
-    return ReadCommandLineRequest(arguments, kNow, desktop);
-  }
-  // Runs with `out.pdf` in the temporary folder as output and gives its header.
-  Strings WriteAndReadHeader(Strings arguments) {
-    arguments.insert(arguments.begin() + 1, Out());
-    EXPECT_EQ(Run(arguments), 0);
-    EXPECT_TRUE(desktop.Messages.empty()) << First(desktop.Texts());
-    return PdfHeaderLines(ReadFileBytes(Out()));
-  }
-  static std::string Out() { return "out.pdf"; }
-
-  TempDir dir;
-  WorkingFolder here{dir.Path()};
-  FakeDesktop desktop;
-};
 
 TEST_F(CommandLineTest, SingleTitleWritesCoverPdfInTheWorkingFolder) {
   EXPECT_EQ(Run({"My Title"}), 0);
@@ -170,6 +106,24 @@ TEST_F(CommandLineTest, LevelSwitchesDependOnTheirOrder) {
   EXPECT_EQ(HeaderValue(header, "PDFversion"), "1.1");
 }
 
+// Every declared switch is read, in either case, and none swallows another's name.
+TEST_F(CommandLineTest, EveryDeclaredSwitchIsKnownInEitherCase) {
+  ASSERT_GE(CommandLineSwitches().size(), 16u);
+  for (const CommandLineSwitch& option : CommandLineSwitches()) {
+    const std::string form = SwitchForm(option);
+    for (const bool lower : {false, true}) {
+      std::string argument = form;
+      if (lower)
+        for (char& c : argument)
+          c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      FakeDesktop fake;
+      ReadCommandLineRequest({"Title", argument}, kNow, fake);
+      for (const std::string& text : fake.Texts())
+        EXPECT_FALSE(text.starts_with("Invalid switch")) << argument;
+    }
+  }
+}
+
 TEST_F(CommandLineTest, ArgumentErrorsAreShownInOrderThenTheHelpIndex) {
   const struct {
     Strings Arguments;
@@ -193,6 +147,9 @@ TEST_F(CommandLineTest, ArgumentErrorsAreShownInOrderThenTheHelpIndex) {
       {{"/X", "extra1", "extra2", "extra3"}, {"Invalid switch - \"/X\".\n", kSyntax}},
       {{"Title", "/Sx"}, {"Invalid switch - \"/Sx\".\n"}},
       {{"Title", "/guide"}, {"Invalid switch - \"/guide\".\n"}},
+      {{"Title", "/1:"}, {"Invalid switch - \"/1:\".\n"}},
+      {{"Title", "/c:x"}, {"Invalid switch - \"/c:x\".\n"}},
+      {{"Title", "/sidex"}, {"Invalid switch - \"/sidex\".\n"}},
   };
   for (const auto& c : cases) {
     FakeDesktop fake;
@@ -329,247 +286,6 @@ TEST_F(CommandLineTest, DoubleDashEndsTheSwitches) {
   EXPECT_EQ(HeaderValue(PdfHeaderLines(ReadFileBytes(path)), "MainTitle"), "Title");
 }
 
-TEST_F(CommandLineTest, TextsAreConvertedToWindows1252) {
-  CommandLineRequest request = Read({"Café", "/S:Crème brûlée", "/B:€ 5", "/I:Straße"});
-  EXPECT_FALSE(request.ArgumentError);
-  EXPECT_EQ(request.MainTitle, "Caf\xE9");
-  EXPECT_EQ(request.SubTitle,
-            "Cr\xE8me br\xFBl\xE9"
-            "e");
-  EXPECT_EQ(request.BottomRightCorner, "\x80 5");
-  EXPECT_EQ(request.InsideJacketText,
-            "Stra\xDF"
-            "e");
-  EXPECT_EQ(request.OutputFile, "cover.pdf");
-
-  // Limits count characters, not UTF-8 bytes: 22 accented letters fit, 23 do not.
-  std::string title22;
-  for (int i = 0; i < 22; ++i)
-    title22 += "é";
-  const Strings header = WriteAndReadHeader({title22});
-  EXPECT_EQ(HeaderValue(header, "MainTitle"), std::string(22, '\xE9'));
-  FakeDesktop tooLong;
-  EXPECT_EQ(ProcessCommandLine({title22 + "é", Out(), "/F"}, PrintCalibration{}, kNow, tooLong), 1);
-  EXPECT_THAT(tooLong.Texts(), ElementsAre("The maximum title length is 22 characters.\n"));
-}
-
-TEST_F(CommandLineTest, TextsWindows1252CannotHoldAreArgumentErrors) {
-  EXPECT_EQ(Run({"Tōkyō", "/S:☃", "/I:a\nb", "/SIDE:\xFF"}), 1);
-  EXPECT_THAT(
-      desktop.Texts(),
-      ElementsAre("The title contains the character U+014D \"ō\", which is not in the "
-                  "Windows-1252 character set.",
-                  "The /S text contains the character U+2603 \"☃\", which is not in the "
-                  "Windows-1252 character set.",
-                  "The /I text contains the control character U+000A, which an insert "
-                  "cannot hold.",
-                  "The /SIDE text is not valid UTF-8 text.", HelpMissingMessage(desktop.Folder)));
-
-  FakeDesktop emoji;  // beyond the basic plane
-  EXPECT_EQ(ProcessCommandLine({"T", "/B:\xF0\x9F\x8E\xB5"}, PrintCalibration{}, kNow, emoji), 1);
-  EXPECT_EQ(First(emoji.Texts()),
-            "The /B text contains the character U+1F3B5 \"\xF0\x9F\x8E\xB5\", which is not in "
-            "the Windows-1252 character set.");
-}
-
-TEST_F(CommandLineTest, LongArgumentsAreHeldInFullAndJudgedByTheWriter) {
-  const std::string big(100 * 1024, 'x');
-  const CommandLineRequest request = Read({"Title", "/S:" + big, "/SIDE:" + big});
-  EXPECT_EQ(request.SubTitle.size(), big.size());
-  EXPECT_EQ(request.SideSpineText.size(), big.size());
-
-  EXPECT_EQ(Run({big, Out()}), 1);
-  EXPECT_THAT(desktop.Texts(), ElementsAre("The maximum title length is 22 characters.\n"));
-
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-}
-
-TEST_F(CommandLineTest, BackCoverFileMustBeAReadableRegularFile) {
-  const std::string missing = dir.File("missing.txt");
-  EXPECT_EQ(Run({"/BACK:" + missing, "Title", Out()}), 1);
-  EXPECT_THAT(desktop.Texts(), ElementsAre(kNotFound, HelpMissingMessage(desktop.Folder)));
-  EXPECT_FALSE(std::filesystem::exists(Out()));
-
-  FakeDesktop folder;
-  EXPECT_EQ(
-      ProcessCommandLine({"Title", Out(), "/BACK:" + dir.Path()}, PrintCalibration{}, kNow, folder),
-      1);
-  EXPECT_EQ(First(folder.Texts()),
-            "The back cover text file \"" + dir.Path() + "\" is not a regular file.");
-  EXPECT_FALSE(std::filesystem::exists(Out()));
-}
-
-TEST_F(CommandLineTest, BackCoverTextIsTakenAsUtf8OrAsWindows1252) {
-  const std::string utf8 = dir.File("utf8.txt");
-  WriteFileBytes(utf8,
-                 "\xEF\xBB\xBF"
-                 "Café\nTrack 2 – Straße\n");
-  Strings header = WriteAndReadHeader({"Title", "/BACK:" + utf8, "/centerback"});
-  EXPECT_EQ(HeaderValue(header, "CenterBackCoverText"), "1");
-  EXPECT_TRUE(HasLine(header, "%Caf\xE9"));
-  EXPECT_TRUE(HasLine(header,
-                      "%Track 2 \x96 Stra\xDF"
-                      "e"));
-
-  // Bytes that are not UTF-8 are already Windows-1252 and go through unchanged.
-  const std::string legacy = dir.File("legacy.txt");
-  WriteFileBytes(legacy, "Caf\xE9\n");
-  FakeDesktop plain;
-  EXPECT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:" + legacy, "--", Out()}, PrintCalibration{},
-                               kNow, plain),
-            0);
-  EXPECT_TRUE(HasLine(PdfHeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
-
-  const std::string snowman = dir.File("snow.txt");
-  WriteFileBytes(snowman, "Let it ☃\n");
-  FakeDesktop refused;
-  EXPECT_EQ(ProcessCommandLine({"Title", "/BACK:" + snowman}, PrintCalibration{}, kNow, refused),
-            1);
-  EXPECT_EQ(First(refused.Texts()), "The back cover text file \"" + snowman +
-                                        "\" contains the character U+2603 \"☃\", which is not "
-                                        "in the Windows-1252 character set.");
-}
-
-TEST_F(CommandLineTest, BackCoverLimitsAreNeverSilent) {
-  const auto lines = [](int count, const std::string& line) {
-    std::string text;
-    for (int i = 0; i < count; ++i)
-      text += line + "\n";
-    return text;
-  };
-  const std::string tooLong =
-      "One or more lines of the back cover text file are too long.\n"
-      "The maximum back cover line length is 61 characters.\n";
-  const struct {
-    const char* Name;
-    std::string Text;
-    int Status;
-    std::string Message;  // empty: none
-    std::string Notice;   // empty: none
-  } cases[] = {
-      {"26 lines fit", lines(26, "Track"), 0, "", ""},
-      {"30 lines", lines(30, "Track"), 0, "",
-       "Only the first 26 of 30 back cover lines fit on the back cover."},
-      {"50 lines", lines(50, "Track"), 0, "",
-       "Only the first 26 of 50 back cover lines fit on the back cover."},
-      {"51 lines", lines(51, "Track"), 1,
-       "The back cover text file has too many lines.\n"
-       "The maximum number of back cover lines is 50.\n",
-       ""},
-      {"a line of 101", "Track\n" + std::string(101, 'x') + "\n", 1, tooLong, ""},
-      {"a line of 62", std::string(62, 'x'), 1, tooLong, ""},
-      {"a tab drawn as 62", "1234567\t" + std::string(54, 'x'), 1, tooLong, ""},
-  };
-  for (const auto& c : cases) {
-    WriteFileBytes(dir.File("back.txt"), c.Text);
-    FakeDesktop fake;
-    EXPECT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:back.txt", Out()}, PrintCalibration{}, kNow,
-                                 fake),
-              c.Status)
-        << c.Name;
-    EXPECT_EQ(First(fake.Texts()), c.Message.empty() ? "<none>" : c.Message) << c.Name;
-    for (const auto& message : fake.Messages)
-      EXPECT_EQ(message.Caption, QStringLiteral("Sleevemaster PDF library")) << c.Name;
-    EXPECT_EQ(First(fake.Notices), c.Notice.empty() ? "<none>" : c.Notice) << c.Name;
-    EXPECT_EQ(std::filesystem::exists(Out()), c.Status == 0) << c.Name;
-    std::filesystem::remove(Out());
-  }
-
-  // Declining to replace the file writes nothing, and nothing is said about the lines.
-  WriteFileBytes(dir.File("back.txt"), lines(30, "Track"));
-  WriteFileBytes(Out(), "old");
-  desktop.Answers.push_back(MessageAnswer::No);
-  EXPECT_EQ(Run({"Title", Out(), "/BACK:back.txt"}), 1);
-  EXPECT_TRUE(desktop.Notices.empty());
-}
-
-TEST_F(CommandLineTest, CalibrationLimitsAreTheWritersMessages) {
-  const struct {
-    Strings Arguments;
-    int Xdimension, Ydimension, PaperSize;
-    std::string Message;
-  } cases[] = {
-      // 96 % across: a 45-character spine text would run past the card's sides.
-      {{"Title", "/SIDE:" + std::string(45, 'S')},
-       242,
-       126,
-       0,
-       "The CD side spine text does not fit on the CD side spines at this calibration.\n"
-       "The maximum CD side spine text length is 44 characters.\n"},
-      // 161 %: the booklet is longer than a Letter page.
-      {{"Title"},
-       150,
-       120,
-       0,
-       "The booklet does not fit on Letter paper at this calibration.\n"
-       "Choose a larger paper or check the calibration.\n"},
-  };
-  for (const auto& c : cases) {
-    PrintCalibration calibration;
-    calibration.Xdimension = c.Xdimension;
-    calibration.Ydimension = c.Ydimension;
-    calibration.PaperSize = c.PaperSize;
-    FakeDesktop fake;
-    Strings arguments = c.Arguments;
-    arguments.push_back(Out());
-    EXPECT_EQ(ProcessCommandLine(arguments, calibration, kNow, fake), 1);
-    EXPECT_THAT(fake.Texts(), ElementsAre(c.Message));
-    EXPECT_FALSE(std::filesystem::exists(Out()));
-  }
-}
-
-// A byte order mark says how the file was saved; the insert is the same as from the file
-// without it, byte for byte.
-TEST_F(CommandLineTest, AByteOrderMarkIsNeverBackCoverText) {
-  const std::string bom = "\xEF\xBB\xBF";
-  const struct {
-    const char* Name;
-    std::string Text;  // the file's text after the mark: the same file without it is the model
-  } cases[] = {
-      {"ASCII", "Side A\nSide B\n"}, {"ASCII with CR LF", "Side A\r\nSide B"},
-      {"Windows-1252", "Caf\xE9\n"}, {"one line", "Intro"},
-      {"nothing else", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    WriteFileBytes(dir.File("plain.txt"), c.Text);
-    WriteFileBytes(dir.File("marked.txt"), bom + c.Text);
-    FakeDesktop plain;
-    ASSERT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:plain.txt", "--", "plain.pdf"},
-                                 PrintCalibration{}, kNow, plain),
-              0);
-    FakeDesktop marked;
-    ASSERT_EQ(ProcessCommandLine({"Title", "/F", "/BACK:marked.txt", "--", "marked.pdf"},
-                                 PrintCalibration{}, kNow, marked),
-              0);
-    EXPECT_TRUE(marked.Messages.empty()) << First(marked.Texts());
-    const std::string pdf = ReadFileBytes("marked.pdf");
-    EXPECT_EQ(pdf.find("\xEF\xBB\xBF"), std::string::npos);
-    EXPECT_EQ(pdf, ReadFileBytes("plain.pdf"));
-  }
-}
-
-// A converted text goes to the writer from memory: the batch makes no file of its own, in the
-// temporary folder or anywhere else.
-TEST_F(CommandLineTest, AConvertedBackCoverTextLeavesNoFileBehind) {
-  TempDir temp;
-  const QByteArray saved = qgetenv("TMPDIR");
-  const bool had = qEnvironmentVariableIsSet("TMPDIR");
-  qputenv("TMPDIR", QByteArray::fromStdString(temp.Path()));
-  WriteFileBytes(dir.File("utf8.txt"), "Caf\xC3\xA9\n");
-  const int status = Run({"Title", Out(), "/BACK:utf8.txt"});
-  if (had)
-    qputenv("TMPDIR", saved);
-  else
-    qunsetenv("TMPDIR");
-  EXPECT_EQ(status, 0);
-  EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                          std::filesystem::directory_iterator()),
-            2);  // the back cover file and the insert
-  EXPECT_TRUE(HasLine(PdfHeaderLines(ReadFileBytes(Out())), "%Caf\xE9"));
-}
-
 TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {
   const CommandLineRequest request = Read({"Title", "/S:Sub", "/D", "/SIDE:Spine", "/P"});
   const CoverDocument document = CoverDocumentFor(request);
@@ -585,4 +301,4 @@ TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {
 }
 
 }  // namespace
-}  // namespace sleevemaster
+}  // namespace sleevemaster::command_line_test

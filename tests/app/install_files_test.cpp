@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/help_index.h"
 #include "app/shell_integration.h"
 #include "support/process.h"
@@ -69,7 +70,13 @@ TEST(ManPage, ListsExactlyTheSwitchesOfTheProgramsUsage) {
 
   const std::string page = ReadFileBytes(kManPage);
   ASSERT_FALSE(page.empty()) << kManPage;
-  EXPECT_EQ(ManPageSwitches(page), fromHelp);
+  const std::vector<std::string> fromPage = ManPageSwitches(page);
+  EXPECT_EQ(fromPage, fromHelp);
+  // The switches the reading knows are the ones both documents describe.
+  for (const CommandLineSwitch& option : CommandLineSwitches()) {
+    const std::string name = SwitchName(SwitchForm(option));
+    EXPECT_NE(std::find(fromPage.begin(), fromPage.end(), name), fromPage.end()) << name;
+  }
 }
 
 TEST(ManPage, HasTheSectionsOfAManualPage) {

@@ -1,0 +1,72 @@
+// Saving an insert: the one path from a document to a PDF file on disk, for the batch and the
+// window alike. It makes the PDF, asks before replacing a file, writes it whole, and returns
+// what happened; the caller shows that.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "app/desktop.h"
+#include "app/expected.h"
+#include "pdf/cover_document.h"
+
+namespace sleevemaster {
+
+/// Where an insert goes and how a file already there is treated.
+struct InsertTarget {
+  /// In the local 8-bit encoding; relative paths are relative to the current folder.
+  std::string Path;
+  /// How the replace question names the file: the window shows the file name, the batch the
+  /// path as it was given.
+  QString ShownName;
+  /// False when the user chose to replace without being asked (/F, "overwrite always").
+  bool AskBeforeReplacing = true;
+  /// The batch writes through a link to nothing, making the file it names, as it writes through
+  /// any link the user named; the window refuses anything at the name that is not a file.
+  bool WriteThroughDanglingLink = false;
+  /// Non-empty for the program's own scratch file: this folder is judged again before the
+  /// write, and the file is made private and never written through a link.
+  std::string PrivateFolder;
+};
+
+/// What a saved insert reports back.
+struct SavedInsert {
+  /// Of the back cover text's lines, how many the page shows and how many there are.
+  int BackCoverLinesDrawn = 0;
+  int BackCoverLines = 0;
+};
+
+/// Why nothing was saved.
+enum class SaveFailure {
+  PdfNotMade,       ///< the writer refused the document
+  ReplaceDeclined,  ///< the user answered No to the replace question: nothing to show
+  NotWritten,       ///< the file could not be written, or something else stands at its name
+};
+
+struct SaveError {
+  SaveFailure Kind = SaveFailure::NotWritten;
+  QString Text;     ///< empty after ReplaceDeclined
+  QString Caption;  ///< the message box's caption for Text
+};
+
+using SaveResult = Expected<SavedInsert, SaveError>;
+
+/// Makes the insert and writes it to the target. Only the replace question is asked here; the
+/// old file stays whole until the new one is complete.
+SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& options,
+                      const PrintCalibration& calibration, const LocalTime& now,
+                      const InsertTarget& target, Desktop& desktop);
+
+/// Shows a failure as an error box; a declined replace shows nothing.
+void ShowSaveError(Desktop& desktop, const SaveError& error);
+
+/// "... wasn't able to write the "path" file." for any file the program fails to write.
+QString WriteFailureText(const QString& path);
+
+/// The note on back cover lines beyond the card's width; empty when every line is drawn.
+QString LinesLeftOutText(const SavedInsert& saved);
+
+/// The refusal of an insert without a title.
+QString NoTitleText();
+
+}  // namespace sleevemaster
