@@ -190,7 +190,7 @@ void TMain::SetUpFields() {
 }
 
 void TMain::ConnectCommands() {
-  connect(ui_->MenuNew, &QAction::triggered, this, [this] { MenuNewClick(); });
+  connect(ui_->MenuNew, &QAction::triggered, this, [this] { ResetDocument(); });
   connect(ui_->MenuOpen, &QAction::triggered, this, [this] { OpenDocument(); });
   connect(ui_->MenuSave, &QAction::triggered, this, [this] { SaveBtnClick(); });
   connect(ui_->SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
@@ -288,7 +288,7 @@ void TMain::SetCaption(const QString& caption) {
   setWindowTitle(caption);
 }
 
-void TMain::MenuNewClick() {
+void TMain::ResetDocument() {
   SetDocumentText(ui_->MainTitle, {});
   SetDocumentText(ui_->SubTitle, {});
   SetBottomRightCornerIndex(static_cast<int>(CornerMode::None));

@@ -120,8 +120,10 @@ class TMain final : public QMainWindow {
   int PdfLevelIndex() const;
   void SetPdfLevelIndex(int index);
 
+  /// New: every field, the working back cover text, the caption and the modified state back to
+  /// an empty document. Also the first step of loading a document.
+  void ResetDocument();
   /// Commands of the menu and the buttons.
-  void MenuNewClick();
   void OpenDocument();
   void SaveBtnClick();
   void ExitBtnClick();
@@ -145,9 +147,9 @@ class TMain final : public QMainWindow {
   /// the temporary files go and the settings are saved. For a stop signal.
   void CloseWithoutQuestions();
 
-  /// Fills the window from the header of a written document: 0, or -1 when the file is not
-  /// one (the message has been shown). Expects a window that New has just reset.
-  int ReadDocumentHeader(const std::string& path);
+  /// Fills the window from the header of a written document; false when the file is not one
+  /// (the message has been shown). Expects a window that New has just reset.
+  bool ReadDocumentHeader(const std::string& path);
   /// Writes the insert. A non-empty target path with `save` set is a save; an empty path is a
   /// preview into "Preview.pdf" in the temporary folder. Gives whether the file was written;
   /// every failure has been shown (a No to the replace question is silent).

@@ -119,15 +119,15 @@ void TMain::OpenDocumentFromCommandLine(const std::string& path) {
 void TMain::LoadDocument(const std::string& path, const char* refusal) {
   if (!ScreenDocument(path, refusal))
     return;
-  MenuNewClick();
-  if (ReadDocumentHeader(path) != 0)
+  ResetDocument();
+  if (!ReadDocumentHeader(path))
     return;
   save_dialog_file_name_ = path;
   SetCaptionFromPath(path);
   live_preview_->Changed();
 }
 
-int TMain::ReadDocumentHeader(const std::string& path) {
+bool TMain::ReadDocumentHeader(const std::string& path) {
   // The reader holds two 16 KB buffers; they live only while the header is read.
   auto reader = std::make_unique<CReadPdfCover>(path);
   const LoadedDocument loaded = TranslateDocumentHeader(*reader);
@@ -135,7 +135,7 @@ int TMain::ReadDocumentHeader(const std::string& path) {
   if (!loaded.Valid) {
     ShowError(QStringLiteral("The file \"%1\" is not a valid %2 document.")
                   .arg(LocalPathText(path), Product()));
-    return -1;
+    return false;
   }
 
   settings_.DocumentsFolder = FolderWithSeparator(path);
@@ -172,7 +172,7 @@ int TMain::ReadDocumentHeader(const std::string& path) {
     ui_->CenterBackCoverText->setChecked(true);
   // The document as loaded is what later changes are measured against.
   MarkUnmodified();
-  return 0;
+  return true;
 }
 
 // A document from someone else may name any file of this user's. It is read only when it is a

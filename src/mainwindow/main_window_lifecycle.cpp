@@ -43,7 +43,7 @@ void TMain::DetectPdfViewer() {
 
 void TMain::LoadSettings() {
   // New also empties a working file that an earlier run left behind.
-  MenuNewClick();
+  ResetDocument();
   const LoadResult result = store_.LoadSettings(settings_);
   ApplySettingsToControls();
   if (result.Error) {

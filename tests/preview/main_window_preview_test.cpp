@@ -68,7 +68,7 @@ TEST_F(MainWindowPreviewTest, CtrlLShowsTheWindowAndTypingRedrawsIt) {
   const std::string document = Document("road trip.pdf");
   ASSERT_TRUE(Window().CreateInsertPdf(document, /*save*/ true));
   drawings = view.FinishedDrawings();
-  Window().MenuNewClick();
+  Window().ResetDocument();
   ASSERT_TRUE(WaitForNewDrawing(view, drawings));
   EXPECT_NE(view.PageImage(0), titled);
   drawings = view.FinishedDrawings();
