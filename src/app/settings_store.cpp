@@ -72,8 +72,8 @@ QString Key(const char* name) {
   return QString::fromLatin1(name);
 }
 
-SettingsError StoreError(const char* format, const char* name) {
-  return SettingsError{QString::fromLatin1(format).arg(QString::fromLatin1(name))};
+SettingsResult StoreError(const char* format, const char* name) {
+  return SettingsResult::Failure(QString::fromLatin1(format).arg(QString::fromLatin1(name)));
 }
 
 // The store exists when it holds at least one value: a missing, empty or unreadable file is
@@ -139,7 +139,7 @@ class ValueReader {
   explicit ValueReader(const QSettings& store) : store_(store) {}
 
   std::optional<int> Integer(const char* name) {
-    if (error_)
+    if (error_.Failed())
       return std::nullopt;
     if (!store_.contains(Key(name))) {
       error_ = StoreError("Failed to get data for '%1'", name);
@@ -161,7 +161,7 @@ class ValueReader {
 
   /// For values whose existence is asked first: absent gives the fallback.
   std::optional<int> IntegerOr(const char* name, int fallback) {
-    if (!error_ && !store_.contains(Key(name)))
+    if (!error_.Failed() && !store_.contains(Key(name)))
       return fallback;
     return Integer(name);
   }
@@ -178,7 +178,7 @@ class ValueReader {
 
   /// A text value as local 8-bit bytes; absent gives the empty text.
   std::optional<std::string> Text(const char* name) {
-    if (error_)
+    if (error_.Failed())
       return std::nullopt;
     const QVariant value = store_.value(Key(name));
     if (!value.isValid())
@@ -191,11 +191,11 @@ class ValueReader {
     return std::nullopt;
   }
 
-  const std::optional<SettingsError>& Error() const { return error_; }
+  const SettingsResult& Error() const { return error_; }
 
  private:
   const QSettings& store_;
-  std::optional<SettingsError> error_;
+  SettingsResult error_;
 };
 
 // Collects the values of one step and writes them together (WriteStore). If the store cannot
@@ -220,7 +220,7 @@ class ValueWriter {
       values_.push_back({name, raw, QString()});
   }
 
-  SettingsError Failure() const {
+  SettingsResult Failure() const {
     return StoreError("Failed to set data for '%1'", values_.empty() ? "" : values_.front().Name);
   }
 
@@ -265,11 +265,11 @@ class ValueWriter {
 
 #ifdef Q_OS_WIN
 
-std::optional<SettingsError> WriteStore(const QString& location, const ValueWriter& write) {
+SettingsResult WriteStore(const QString& location, const ValueWriter& write) {
   QSettings store(location, kStoreFormat);
   if (write.ApplyTo(store) && !ValueWriter::Synced(store))
     return write.Failure();
-  return std::nullopt;
+  return {};
 }
 
 #else
@@ -290,7 +290,7 @@ bool MakeStoreFolder(const QString& folder) {
 // one rename while the store's lock is held. QSettings would wait for that lock without end;
 // here a lock that stays taken for a second skips the write, as a store that cannot be opened.
 // The stop signals wait meanwhile, so no copy or lock is left behind.
-std::optional<SettingsError> WriteStore(const QString& location, const ValueWriter& write) {
+SettingsResult WriteStore(const QString& location, const ValueWriter& write) {
   StopSignalsHeld held;
   const QFileInfo where(location);
   if (!StoreUsable(location) || !MakeStoreFolder(where.absolutePath()))
@@ -327,7 +327,7 @@ std::optional<SettingsError> WriteStore(const QString& location, const ValueWrit
   {
     QSettings store(copy.fileName(), kStoreFormat);
     if (!write.ApplyTo(store))
-      return std::nullopt;
+      return {};
     if (!ValueWriter::Synced(store))
       return write.Failure();
   }
@@ -337,7 +337,7 @@ std::optional<SettingsError> WriteStore(const QString& location, const ValueWrit
   if (std::rename(copyPath.constData(), targetPath.constData()) != 0)
     return write.Failure();
   copy.setAutoRemove(false);
-  return std::nullopt;
+  return {};
 }
 
 #endif
@@ -442,32 +442,29 @@ int SettingsStore::FactoryPaperSize() const {
 }
 
 LoadResult SettingsStore::LoadSettings(AppSettings& settings) const {
-  LoadResult result;
   std::optional<QSettings> opened;
   if (StoreUsable(location_))
     opened.emplace(location_, kStoreFormat);
   if (!opened || !StoreExists(*opened)) {
-    result.FirstStart = true;
     settings.Calibration.PaperSize = FactoryPaperSize();
     ValueWriter write;
     WriteFirstStartValues(write, settings);
-    result.Error = WriteStore(location_, write);
+    const SettingsResult written = WriteStore(location_, write);
     settings.ViewInLandscape = true;
-    return result;
+    return LoadResult{written, /*FirstStart=*/true};
   }
   ValueReader read(*opened);
   ReadStoredValues(read, settings);
-  result.Error = read.Error();
   ReadPreviewPlace(*opened, settings.Preview);
-  return result;
+  return LoadResult{read.Error(), /*FirstStart=*/false};
 }
 
-std::optional<SettingsError> SettingsStore::RestoreWindowPositions(AppSettings& settings) const {
+SettingsResult SettingsStore::RestoreWindowPositions(AppSettings& settings) const {
   if (!StoreUsable(location_))
-    return std::nullopt;
+    return {};
   const QSettings store(location_, kStoreFormat);
   if (!StoreExists(store))
-    return std::nullopt;
+    return {};
   ValueReader read(store);
   ReadPosition(read, "MainXpos", "MainYpos", settings.Main);
   ReadPosition(read, "AboutXpos", "AboutYpos", settings.About);
@@ -492,7 +489,7 @@ void WritePdfSettings(ValueWriter& write, const AppSettings& settings) {
 
 }  // namespace
 
-std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSettings& settings) const {
+SettingsResult SettingsStore::SaveSettingsOnClose(const AppSettings& settings) const {
   ValueWriter write;
   write.Integer("MainXpos", settings.Main.Left);
   write.Integer("MainYpos", settings.Main.Top);
@@ -512,16 +509,14 @@ std::optional<SettingsError> SettingsStore::SaveSettingsOnClose(const AppSetting
   return WriteStore(location_, write);
 }
 
-std::optional<SettingsError> SettingsStore::SaveDocumentSettings(
-    const AppSettings& settings) const {
+SettingsResult SettingsStore::SaveDocumentSettings(const AppSettings& settings) const {
   ValueWriter write;
   write.Text("DocumentsDirectory", settings.DocumentsFolder);
   WritePdfSettings(write, settings);
   return WriteStore(location_, write);
 }
 
-std::optional<SettingsError> SettingsStore::SaveCalibration(
-    const PrintCalibration& calibration) const {
+SettingsResult SettingsStore::SaveCalibration(const PrintCalibration& calibration) const {
   ValueWriter write;
   write.Integer("Xdimension", calibration.Xdimension);
   write.Integer("Ydimension", calibration.Ydimension);

@@ -371,7 +371,7 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     settings_.DocumentsFolder = FolderWithSeparator(output);
     TakeControlsIntoSettings();
     // A store that cannot take the values keeps the documents folder as it was.
-    if (store_.SaveDocumentSettings(settings_))
+    if (store_.SaveDocumentSettings(settings_).Failed())
       settings_.DocumentsFolder = previousFolder;
     SetCaptionFromPath(output);
     ReportBackCoverLinesLeftOut(result);

@@ -35,8 +35,10 @@ using test::WriteStoreFile;
 /// Stored values by name, as the text that follows "Name=" in the file.
 using Values = test::StoreValues;
 
-std::string MessageOf(const std::optional<SettingsError>& error) {
-  return error ? error->Message.toStdString() : std::string();
+/// The store's message, empty when the step did not fail.
+std::string MessageOf(const SettingsResult& result) {
+  EXPECT_EQ(result.Failed(), !result.Message().isEmpty());
+  return result.Message().toStdString();
 }
 
 /// A store whose first start chooses Letter, whatever paper this system prefers.
@@ -70,9 +72,9 @@ class SettingsStoreTest : public ::testing::Test {
     const LoadResult result = SettingsStore().LoadSettings(settings);
     EXPECT_FALSE(result.FirstStart);
     if (message)
-      *message = MessageOf(result.Error);
+      *message = MessageOf(result);
     else
-      EXPECT_EQ(MessageOf(result.Error), "");
+      EXPECT_EQ(MessageOf(result), "");
     return settings;
   }
 
@@ -91,7 +93,7 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
 
   const LoadResult result = LetterStore().LoadSettings(settings);
   EXPECT_TRUE(result.FirstStart);
-  EXPECT_EQ(MessageOf(result.Error), "");
+  EXPECT_EQ(MessageOf(result), "");
   EXPECT_TRUE(settings.ViewInLandscape);
   EXPECT_EQ(settings.PdfLevel, 0) << "nothing is read back on a first start";
 
@@ -124,7 +126,7 @@ TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
   next.ViewInLandscape = false;
   const LoadResult second = store.LoadSettings(next);
   EXPECT_FALSE(second.FirstStart);
-  EXPECT_EQ(MessageOf(second.Error), "");
+  EXPECT_EQ(MessageOf(second), "");
   EXPECT_EQ(next.PdfLevel, 2);
   EXPECT_TRUE(next.ViewInLandscape);
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
@@ -179,7 +181,7 @@ TEST_F(SettingsStoreTest, SavedValuesComeBackOnTheNextStart) {
   EXPECT_EQ(MessageOf(store.SaveCalibration(calibration)), "");
 
   AppSettings loaded;
-  EXPECT_EQ(MessageOf(store.LoadSettings(loaded).Error), "");
+  EXPECT_EQ(MessageOf(store.LoadSettings(loaded)), "");
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(loaded)), "");
   EXPECT_EQ(loaded.Main, saved.Main);
   EXPECT_EQ(loaded.About, saved.About);
@@ -285,7 +287,7 @@ TEST_F(SettingsStoreTest, AbsentOptionalValuesTakeTheirFallbacks) {
   WriteStore(values);
 
   const SettingsStore store;
-  EXPECT_EQ(MessageOf(store.LoadSettings(start).Error), "");
+  EXPECT_EQ(MessageOf(store.LoadSettings(start)), "");
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(start)), "");
   EXPECT_TRUE(start.ViewInLandscape);
   EXPECT_FALSE(start.ViewFullscreen);
@@ -434,7 +436,7 @@ TEST_F(SettingsStoreTest, UnwritableConfigFolderReportsTheFailureAndLosesNothing
     settings.ViewInLandscape = false;
     const LoadResult result = store.LoadSettings(settings);
     EXPECT_TRUE(result.FirstStart);
-    EXPECT_EQ(MessageOf(result.Error), "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(MessageOf(result), "Failed to set data for 'MainXpos'");
     EXPECT_TRUE(settings.ViewInLandscape);
 
     // With nothing stored, nothing is placed and nothing is wrong.
@@ -520,7 +522,7 @@ TEST_F(SettingsStoreTest, AStoreOfMoreThanOneMebibyteIsNeverReadNorWritten) {
     settings.Calibration.Xdimension = 300;
     const LoadResult loaded = SettingsStore().LoadSettings(settings);
     EXPECT_EQ(loaded.FirstStart, !c.Read);
-    EXPECT_EQ(MessageOf(loaded.Error), c.Read ? "" : "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(MessageOf(loaded), c.Read ? "" : "Failed to set data for 'MainXpos'");
     EXPECT_EQ(settings.Calibration.Xdimension, c.Read ? 242 : 300);
     EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)), "");
     EXPECT_EQ(settings.Main, c.Read ? (WindowPosition{75, 75}) : (WindowPosition{1, 2}));
@@ -540,8 +542,7 @@ TEST_F(SettingsStoreTest, AStoreOfMoreThanOneMebibyteIsNeverReadNorWritten) {
   WriteFileBytes(StoreFile(), "");
   std::filesystem::resize_file(StoreFile(), 2ULL * 1024 * 1024 * 1024);
   AppSettings settings;
-  EXPECT_EQ(MessageOf(SettingsStore().LoadSettings(settings).Error),
-            "Failed to set data for 'MainXpos'");
+  EXPECT_EQ(MessageOf(SettingsStore().LoadSettings(settings)), "Failed to set data for 'MainXpos'");
   EXPECT_EQ(MessageOf(SettingsStore().SaveDocumentSettings(settings)),
             "Failed to set data for 'DocumentsDirectory'");
   EXPECT_EQ(MessageOf(SettingsStore().SaveCalibration(settings.Calibration)),

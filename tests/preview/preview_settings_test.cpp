@@ -37,13 +37,13 @@ TEST_F(PreviewSettingsTest, WrittenAtCloseAndReadAtTheNextStart) {
   test::WriteStoreFile(ConfigHome(), test::CompleteStore());
   AppSettings settings;
   settings.Preview = {true, true, -20, 35, 900, 640};
-  ASSERT_FALSE(SettingsStore().SaveSettingsOnClose(settings));
+  ASSERT_FALSE(SettingsStore().SaveSettingsOnClose(settings).Failed());
   const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
   EXPECT_EQ(stored.at("LivePreviewXpos"), "-20");
 
   AppSettings loaded;
   const LoadResult result = SettingsStore().LoadSettings(loaded);
-  EXPECT_FALSE(result.Error);
+  EXPECT_FALSE(result.Failed());
   EXPECT_EQ(loaded.Preview, settings.Preview);
 }
 
@@ -69,7 +69,7 @@ TEST_F(PreviewSettingsTest, DamagedOrMissingValuesLeaveThePreviewUnplacedWithout
     test::WriteStoreFile(ConfigHome(), values);
     AppSettings loaded;
     const LoadResult result = SettingsStore().LoadSettings(loaded);
-    EXPECT_FALSE(result.Error) << c.Name;
+    EXPECT_FALSE(result.Failed()) << c.Name;
     EXPECT_FALSE(loaded.Preview.Stored) << c.Name << " " << c.Value.value_or("absent");
     EXPECT_FALSE(loaded.Preview.Shown) << c.Name;
     // The program's own values are read as ever.
