@@ -6,6 +6,9 @@
 // 1, so that a value of another type is recognised when it is read. Every operation opens the
 // store afresh and releases it before it returns. Nothing here needs a QCoreApplication.
 //
+// Which settings there are, and how each is stored, read and written, is the table in
+// settings_table.h; this class runs the steps that walk it.
+//
 // Failures are returned, never thrown. A failed read ends the reading operation: the values
 // read before it are applied, the later ones keep what they had. The messages are the store's
 // own: "Failed to get data for 'Name'", "Invalid data type for 'Name'" and

@@ -10,18 +10,32 @@
 #include <QStringList>
 #include <chrono>
 #include <filesystem>
-#include <map>
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
+#include "app/settings_table.h"
 #include "app/system_paper.h"
 #include "support/environment.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
+
+// Shows a failed comparison of AppSettings one setting at a time, by its key.
+void PrintTo(const AppSettings& settings, std::ostream* out) {
+  for (const Setting& setting : kSettings) {
+    *out << "\n  " << setting.Key << "=";
+    std::visit([out](const auto& value) { *out << value; }, setting.Member.Get(settings));
+  }
+  *out << "\n  (preview " << (settings.Preview.Stored ? "stored" : "not stored") << ")";
+}
+
 namespace {
 
 using test::CompleteStore;
@@ -113,6 +127,26 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
+TEST_F(SettingsStoreTest, FirstStartStoresTheFirstPlacesAndThePreferencesInMemory) {
+  // No window has been placed before the first start, whatever the caller holds; the
+  // preferences and the calibration are the caller's.
+  AppSettings settings;
+  settings.Main = {5, 6};
+  settings.TextEdit = {7, 8};
+  settings.OverWriteAlways = true;
+  settings.Calibration.Xdimension = 300;
+  settings.Preview = {true, true, 1, 2, 300, 400};
+  ASSERT_TRUE(LetterStore().LoadSettings(settings).FirstStart);
+
+  Values expected = CompleteStore();
+  for (const char* later : {"PdfLevel", "ViewInLandscape", "ViewFullscreen", "HideUiElements"})
+    expected.erase(later);
+  expected["OverWriteAlways"] = "1";
+  expected["Xdimension"] = "300";
+  EXPECT_EQ(StoredValues(), expected);
+  EXPECT_EQ(settings.Main, (WindowPosition{5, 6})) << "the caller's places stay as they were";
+}
+
 TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
   const SettingsStore store = LetterStore();
   AppSettings settings;
@@ -183,23 +217,9 @@ TEST_F(SettingsStoreTest, SavedValuesComeBackOnTheNextStart) {
   AppSettings loaded;
   EXPECT_EQ(MessageOf(store.LoadSettings(loaded)), "");
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(loaded)), "");
-  EXPECT_EQ(loaded.Main, saved.Main);
-  EXPECT_EQ(loaded.About, saved.About);
-  EXPECT_EQ(loaded.Calibrate, saved.Calibrate);
-  EXPECT_EQ(loaded.Options, saved.Options);
-  EXPECT_EQ(loaded.TextEdit, saved.TextEdit);
-  EXPECT_FALSE(loaded.DisplaySplashScreen);
-  EXPECT_FALSE(loaded.ShowToolTips);
-  EXPECT_TRUE(loaded.OverWriteAlways);
-  EXPECT_EQ(loaded.DocumentsFolder, folder);
-  EXPECT_EQ(loaded.PdfLevel, 1);
-  EXPECT_FALSE(loaded.ViewInLandscape);
-  EXPECT_TRUE(loaded.ViewFullscreen);
-  EXPECT_TRUE(loaded.HideUiElements);
-  EXPECT_EQ(loaded.Calibration.Xdimension, 150);
-  EXPECT_EQ(loaded.Calibration.Ydimension, 160);
-  EXPECT_EQ(loaded.Calibration.UnitsOfMeasurement, 1);
-  EXPECT_EQ(loaded.Calibration.PaperSize, 3);
+  AppSettings expected = saved;
+  expected.Calibration = calibration;
+  EXPECT_EQ(loaded, expected);
 }
 
 TEST_F(SettingsStoreTest, EachSaveWritesOnlyItsOwnValues) {
@@ -348,8 +368,8 @@ TEST_F(SettingsStoreTest, AbsentPositionEndsThePlacingThere) {
   EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)),
             "Failed to get data for 'AboutYpos'");
   EXPECT_EQ(settings.Main, (WindowPosition{1, 75}));
-  EXPECT_EQ(settings.About, (WindowPosition{3, kFirstStartAboutPosition.Top}));
-  EXPECT_EQ(settings.Options, kFirstStartOptionsPosition);
+  EXPECT_EQ(settings.About, (WindowPosition{3, AppSettings().About.Top}));
+  EXPECT_EQ(settings.Options, AppSettings().Options);
 }
 
 TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) {
@@ -373,10 +393,6 @@ TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) 
       {"PaperSize", "A4", "Invalid data type for 'PaperSize'"},
       {"DocumentsDirectory", "a, b", "Invalid data type for 'DocumentsDirectory'"},
   };
-  const std::vector<std::string> order = {
-      "DocumentsDirectory",  "PdfLevel",     "ViewInLandscape", "HideUiElements", "ViewFullscreen",
-      "DisplaySplashScreen", "ShowToolTips", "OverWriteAlways", "Xdimension",     "Ydimension",
-      "UnitsOfMeasurement",  "PaperSize"};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + "=" + c.stored.value_or("(absent)"));
     std::string message;
@@ -398,27 +414,28 @@ TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) 
         &message);
     EXPECT_EQ(message, c.message);
 
-    const AppSettings defaults;
-    const std::map<std::string, bool> changed = {
-        {"DocumentsDirectory", loaded.DocumentsFolder != defaults.DocumentsFolder},
-        {"PdfLevel", loaded.PdfLevel != defaults.PdfLevel},
-        {"ViewInLandscape", loaded.ViewInLandscape != defaults.ViewInLandscape},
-        {"HideUiElements", loaded.HideUiElements != defaults.HideUiElements},
-        {"ViewFullscreen", loaded.ViewFullscreen != defaults.ViewFullscreen},
-        {"DisplaySplashScreen", loaded.DisplaySplashScreen != defaults.DisplaySplashScreen},
-        {"ShowToolTips", loaded.ShowToolTips != defaults.ShowToolTips},
-        {"OverWriteAlways", loaded.OverWriteAlways != defaults.OverWriteAlways},
-        {"Xdimension", loaded.Calibration.Xdimension != defaults.Calibration.Xdimension},
-        {"Ydimension", loaded.Calibration.Ydimension != defaults.Calibration.Ydimension},
-        {"UnitsOfMeasurement",
-         loaded.Calibration.UnitsOfMeasurement != defaults.Calibration.UnitsOfMeasurement},
-        {"PaperSize", loaded.Calibration.PaperSize != defaults.Calibration.PaperSize}};
-    bool beforeFailure = true;
-    for (const std::string& name : order) {
+    // The values read before the failure, in the order they are read; the rest keep their
+    // defaults.
+    const std::vector<std::pair<std::string, std::function<void(AppSettings&)>>> readInOrder = {
+        {"DocumentsDirectory", [&](AppSettings& s) { s.DocumentsFolder = folder; }},
+        {"PdfLevel", [](AppSettings& s) { s.PdfLevel = 0; }},
+        {"ViewInLandscape", [](AppSettings& s) { s.ViewInLandscape = false; }},
+        {"HideUiElements", [](AppSettings& s) { s.HideUiElements = true; }},
+        {"ViewFullscreen", [](AppSettings& s) { s.ViewFullscreen = true; }},
+        {"DisplaySplashScreen", [](AppSettings& s) { s.DisplaySplashScreen = false; }},
+        {"ShowToolTips", [](AppSettings& s) { s.ShowToolTips = false; }},
+        {"OverWriteAlways", [](AppSettings& s) { s.OverWriteAlways = true; }},
+        {"Xdimension", [](AppSettings& s) { s.Calibration.Xdimension = 300; }},
+        {"Ydimension", [](AppSettings& s) { s.Calibration.Ydimension = 100; }},
+        {"UnitsOfMeasurement", [](AppSettings& s) { s.Calibration.UnitsOfMeasurement = 1; }},
+        {"PaperSize", [](AppSettings& s) { s.Calibration.PaperSize = 3; }}};
+    AppSettings expected;
+    for (const auto& [name, read] : readInOrder) {
       if (name == c.name)
-        beforeFailure = false;
-      EXPECT_EQ(changed.at(name), beforeFailure) << name;
+        break;
+      read(expected);
     }
+    EXPECT_EQ(loaded, expected);
   }
 }
 
