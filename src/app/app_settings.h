@@ -45,7 +45,7 @@ struct AppSettings {
   bool ShowToolTips = true;  ///< false switches every tooltip of the application off
   bool OverWriteAlways = false;
 
-  PrintCalibration Calibration;  ///< 242 x 120 mm, shown in inches, Letter paper
+  PrintCalibration Calibration;  ///< its own defaults until the store is read
 
   /// Folder of the last saved document, with a trailing separator; empty when there is none.
   /// A path in the local 8-bit encoding, held byte for byte.

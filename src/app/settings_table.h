@@ -42,7 +42,7 @@ enum WrittenIn : unsigned {
   kAtCalibrationOk = 1U << 3U,
 };
 
-/// Reaches one member of AppSettings, through at most one nested struct.
+/// Reaches one member of AppSettings, directly or inside one of its structs.
 struct SettingMember {
   SettingValue (*Get)(const AppSettings&);
   void (*Set)(AppSettings&, const SettingValue&);
@@ -85,7 +85,9 @@ struct Setting {
   /// Whether an absent value reads as the default. Otherwise the store's error: those are
   /// the values a first start writes, so only a store changed by hand lacks them.
   bool MayBeAbsent = false;
-  int Lowest = INT_MIN;  ///< outside [Lowest, Highest] the default is taken instead
+  /// Outside [Lowest, Highest] the default is taken instead; for the preview place, none of
+  /// the place is.
+  int Lowest = INT_MIN;
   int Highest = INT_MAX;
   unsigned Written = 0;  ///< WrittenIn flags
 };
