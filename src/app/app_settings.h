@@ -15,14 +15,6 @@ struct WindowPosition {
   friend bool operator==(const WindowPosition&, const WindowPosition&) = default;
 };
 
-/// The places a first start stores. They are also where the windows stand while the store
-/// has placed nothing, so a run that never reads the positions saves these.
-inline constexpr WindowPosition kFirstStartMainPosition{75, 75};
-inline constexpr WindowPosition kFirstStartAboutPosition{100, 200};
-inline constexpr WindowPosition kFirstStartCalibratePosition{100, 200};
-inline constexpr WindowPosition kFirstStartOptionsPosition{100, 200};
-inline constexpr WindowPosition kFirstStartTextEditPosition{100, 100};
-
 /// The live preview window: its place and size, and whether it was shown at the last close.
 /// Stored only once the preview has been opened, so the settings of a user who never opens it
 /// stay exactly as they were.
@@ -37,20 +29,23 @@ struct PreviewWindowSettings {
   friend bool operator==(const PreviewWindowSettings&, const PreviewWindowSettings&) = default;
 };
 
-/// The persisted values, initialised to what holds while nothing has been read. The windows
-/// keep their positions here between loading and closing, whether or not they are ever shown.
+/// The persisted values, initialised to what holds while nothing has been read: these are the
+/// defaults that the settings table (settings_table.h) falls back to. The windows keep their
+/// positions here between loading and closing, whether or not they are ever shown.
 struct AppSettings {
-  WindowPosition Main = kFirstStartMainPosition;
-  WindowPosition About = kFirstStartAboutPosition;
-  WindowPosition Calibrate = kFirstStartCalibratePosition;
-  WindowPosition Options = kFirstStartOptionsPosition;
-  WindowPosition TextEdit = kFirstStartTextEditPosition;
+  // Where a first start places the windows, and where they stand while the store has placed
+  // nothing, so a run that never reads the positions saves these.
+  WindowPosition Main{75, 75};
+  WindowPosition About{100, 200};
+  WindowPosition Calibrate{100, 200};
+  WindowPosition Options{100, 200};
+  WindowPosition TextEdit{100, 100};
 
   bool DisplaySplashScreen = true;
   bool ShowToolTips = true;  ///< false switches every tooltip of the application off
   bool OverWriteAlways = false;
 
-  PrintCalibration Calibration;  ///< 242 x 120 mm, shown in inches, Letter paper
+  PrintCalibration Calibration;  ///< its own defaults until the store is read
 
   /// Folder of the last saved document, with a trailing separator; empty when there is none.
   /// A path in the local 8-bit encoding, held byte for byte.
@@ -63,6 +58,8 @@ struct AppSettings {
   bool HideUiElements = false;
 
   PreviewWindowSettings Preview;
+
+  friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
 
 }  // namespace sleevemaster

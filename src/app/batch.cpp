@@ -19,8 +19,8 @@ namespace sleevemaster {
 
 namespace {
 
-void ShowStoreError(Desktop& desktop, const SettingsError& error) {
-  desktop.ShowMessage(ErrorBoxText(error.Message), QString::fromLatin1(kProductName),
+void ShowStoreError(Desktop& desktop, const SettingsResult& error) {
+  desktop.ShowMessage(ErrorBoxText(error.Message()), QString::fromLatin1(kProductName),
                       MessageIcon::Error, MessageButtons::Ok);
 }
 
@@ -111,11 +111,11 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
 int RunBatch(const std::vector<std::string>& arguments, Desktop& desktop,
              const SettingsStore& store) {
   AppSettings settings;
-  if (const LoadResult loaded = store.LoadSettings(settings); loaded.Error)
-    ShowStoreError(desktop, *loaded.Error);
+  if (const LoadResult loaded = store.LoadSettings(settings); loaded.Failed())
+    ShowStoreError(desktop, loaded);
   int status = 1;
-  if (const auto error = store.RestoreWindowPositions(settings))
-    ShowStoreError(desktop, *error);
+  if (const SettingsResult placed = store.RestoreWindowPositions(settings); placed.Failed())
+    ShowStoreError(desktop, placed);
   else
     status = ProcessCommandLine(arguments, settings.Calibration, CurrentLocalTime(), desktop);
   // The close step's write is not reported, as at any close.

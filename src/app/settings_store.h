@@ -6,6 +6,9 @@
 // 1, so that a value of another type is recognised when it is read. Every operation opens the
 // store afresh and releases it before it returns. Nothing here needs a QCoreApplication.
 //
+// Which settings there are, and how each is stored, read and written, is the table in
+// settings_table.h; this class runs the steps that walk it.
+//
 // Failures are returned, never thrown. A failed read ends the reading operation: the values
 // read before it are applied, the later ones keep what they had. The messages are the store's
 // own: "Failed to get data for 'Name'", "Invalid data type for 'Name'" and
@@ -15,23 +18,38 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "app/app_settings.h"
 #include "pdf/cover_document.h"
 
 namespace sleevemaster {
 
-/// A failure of the store, with the message for the application's error box.
-struct SettingsError {
-  QString Message;
+/// What one step of the store came to: done, or failed with the store's own message.
+class SettingsResult {
+ public:
+  /// A step that did what it should.
+  SettingsResult() = default;
+  /// A step that failed, with the store's message for the application's error box.
+  static SettingsResult Failure(QString message) {
+    SettingsResult result;
+    result.failure_ = std::move(message);
+    return result;
+  }
+
+  bool Failed() const { return failure_.has_value(); }
+  /// The store's message; empty when the step did not fail.
+  QString Message() const { return failure_.value_or(QString()); }
+
+ private:
+  std::optional<QString> failure_;
 };
 
 /// What LoadSettings did.
-struct LoadResult {
+struct LoadResult : SettingsResult {
   /// The store held nothing: the first-start values were written (or tried) and nothing was
   /// read. Otherwise the stored values were read.
   bool FirstStart = false;
-  std::optional<SettingsError> Error;
 };
 
 class SettingsStore {
@@ -56,23 +74,23 @@ class SettingsStore {
   /// paper first) and ticks ViewInLandscape;
   /// otherwise reads every value but the window places, with their fallbacks and ranges.
   /// Switching tooltips off when ShowToolTips is false is left to the caller, who skips it
-  /// when an error comes back.
+  /// when the load failed.
   LoadResult LoadSettings(AppSettings& settings) const;
 
   /// The show step's read of the five window places. A store that holds nothing places
   /// nothing and is no error.
-  std::optional<SettingsError> RestoreWindowPositions(AppSettings& settings) const;
+  SettingsResult RestoreWindowPositions(AppSettings& settings) const;
 
   /// The close step's write: the window places, the three preferences, the PDF level and
   /// the three viewer options.
-  std::optional<SettingsError> SaveSettingsOnClose(const AppSettings& settings) const;
+  SettingsResult SaveSettingsOnClose(const AppSettings& settings) const;
 
   /// A document save's write: DocumentsFolder (the caller sets it to the saved file's folder
   /// first), the PDF level and the three viewer options.
-  std::optional<SettingsError> SaveDocumentSettings(const AppSettings& settings) const;
+  SettingsResult SaveDocumentSettings(const AppSettings& settings) const;
 
   /// The calibration dialog's OK: the four calibration values, exactly as given.
-  std::optional<SettingsError> SaveCalibration(const PrintCalibration& calibration) const;
+  SettingsResult SaveCalibration(const PrintCalibration& calibration) const;
 
  private:
   QString location_;

@@ -340,7 +340,7 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     settings_.DocumentsFolder = FolderWithSeparator(target.Path);
     TakeControlsIntoSettings();
     // A store that cannot take the values keeps the documents folder as it was.
-    if (store_.SaveDocumentSettings(settings_))
+    if (store_.SaveDocumentSettings(settings_).Failed())
       settings_.DocumentsFolder = previousFolder;
     SetCaptionFromPath(target.Path);
     // A back cover text longer than the card is wide is drawn in part; the saved insert says so.

@@ -46,8 +46,8 @@ void TMain::LoadSettings() {
   ResetDocument();
   const LoadResult result = store_.LoadSettings(settings_);
   ApplySettingsToControls();
-  if (result.Error) {
-    ShowError(ErrorBoxText(result.Error->Message));
+  if (result.Failed()) {
+    ShowError(ErrorBoxText(result.Message()));
     return;
   }
   tool_tips_->SetEnabled(settings_.ShowToolTips);
@@ -77,11 +77,11 @@ void TMain::PlaceWindows() {
 }
 
 void TMain::FormShow(const StartDecision& start) {
-  const std::optional<SettingsError> error = store_.RestoreWindowPositions(settings_);
+  const SettingsResult placed = store_.RestoreWindowPositions(settings_);
   PlaceWindows();
-  if (error) {
+  if (placed.Failed()) {
     // A broken store ends the step: no document is opened and nothing is disabled.
-    ShowError(ErrorBoxText(error->Message));
+    ShowError(ErrorBoxText(placed.Message()));
   } else {
     // A batch run never reaches a window; only a document to open concerns the show step.
     if (start.Mode == StartMode::OpenDocument)

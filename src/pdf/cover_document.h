@@ -61,6 +61,8 @@ struct PrintCalibration {
   int Ydimension = 120;
   int UnitsOfMeasurement = 0;  ///< 0 inches, 1 centimetres; display only
   int PaperSize = 0;           ///< 0 Letter, 1 Legal, 2 A3, 3 A4
+
+  friend bool operator==(const PrintCalibration&, const PrintCalibration&) = default;
 };
 
 /// A broken-down local time. The writer never reads the clock itself: callers pass it.

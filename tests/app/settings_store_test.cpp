@@ -10,18 +10,32 @@
 #include <QStringList>
 #include <chrono>
 #include <filesystem>
-#include <map>
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
+#include "app/settings_table.h"
 #include "app/system_paper.h"
 #include "support/environment.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
+
+// Shows a failed comparison of AppSettings one setting at a time, by its key.
+void PrintTo(const AppSettings& settings, std::ostream* out) {
+  for (const Setting& setting : kSettings) {
+    *out << "\n  " << setting.Key << "=";
+    std::visit([out](const auto& value) { *out << value; }, setting.Member.Get(settings));
+  }
+  *out << "\n  (preview " << (settings.Preview.Stored ? "stored" : "not stored") << ")";
+}
+
 namespace {
 
 using test::CompleteStore;
@@ -35,8 +49,10 @@ using test::WriteStoreFile;
 /// Stored values by name, as the text that follows "Name=" in the file.
 using Values = test::StoreValues;
 
-std::string MessageOf(const std::optional<SettingsError>& error) {
-  return error ? error->Message.toStdString() : std::string();
+/// The store's message, empty when the step did not fail.
+std::string MessageOf(const SettingsResult& result) {
+  EXPECT_EQ(result.Failed(), !result.Message().isEmpty());
+  return result.Message().toStdString();
 }
 
 /// A store whose first start chooses Letter, whatever paper this system prefers.
@@ -70,9 +86,9 @@ class SettingsStoreTest : public ::testing::Test {
     const LoadResult result = SettingsStore().LoadSettings(settings);
     EXPECT_FALSE(result.FirstStart);
     if (message)
-      *message = MessageOf(result.Error);
+      *message = MessageOf(result);
     else
-      EXPECT_EQ(MessageOf(result.Error), "");
+      EXPECT_EQ(MessageOf(result), "");
     return settings;
   }
 
@@ -91,7 +107,7 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
 
   const LoadResult result = LetterStore().LoadSettings(settings);
   EXPECT_TRUE(result.FirstStart);
-  EXPECT_EQ(MessageOf(result.Error), "");
+  EXPECT_EQ(MessageOf(result), "");
   EXPECT_TRUE(settings.ViewInLandscape);
   EXPECT_EQ(settings.PdfLevel, 0) << "nothing is read back on a first start";
 
@@ -111,6 +127,26 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheSeventeenValuesAndTicksLandscape) {
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
+TEST_F(SettingsStoreTest, FirstStartStoresTheFirstPlacesAndThePreferencesInMemory) {
+  // No window has been placed before the first start, whatever the caller holds; the
+  // preferences and the calibration are the caller's.
+  AppSettings settings;
+  settings.Main = {5, 6};
+  settings.TextEdit = {7, 8};
+  settings.OverWriteAlways = true;
+  settings.Calibration.Xdimension = 300;
+  settings.Preview = {true, true, 1, 2, 300, 400};
+  ASSERT_TRUE(LetterStore().LoadSettings(settings).FirstStart);
+
+  Values expected = CompleteStore();
+  for (const char* later : {"PdfLevel", "ViewInLandscape", "ViewFullscreen", "HideUiElements"})
+    expected.erase(later);
+  expected["OverWriteAlways"] = "1";
+  expected["Xdimension"] = "300";
+  EXPECT_EQ(StoredValues(), expected);
+  EXPECT_EQ(settings.Main, (WindowPosition{5, 6})) << "the caller's places stay as they were";
+}
+
 TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
   const SettingsStore store = LetterStore();
   AppSettings settings;
@@ -124,7 +160,7 @@ TEST_F(SettingsStoreTest, NormalCloseAddsEverythingButTheDocumentsFolder) {
   next.ViewInLandscape = false;
   const LoadResult second = store.LoadSettings(next);
   EXPECT_FALSE(second.FirstStart);
-  EXPECT_EQ(MessageOf(second.Error), "");
+  EXPECT_EQ(MessageOf(second), "");
   EXPECT_EQ(next.PdfLevel, 2);
   EXPECT_TRUE(next.ViewInLandscape);
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
@@ -179,25 +215,11 @@ TEST_F(SettingsStoreTest, SavedValuesComeBackOnTheNextStart) {
   EXPECT_EQ(MessageOf(store.SaveCalibration(calibration)), "");
 
   AppSettings loaded;
-  EXPECT_EQ(MessageOf(store.LoadSettings(loaded).Error), "");
+  EXPECT_EQ(MessageOf(store.LoadSettings(loaded)), "");
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(loaded)), "");
-  EXPECT_EQ(loaded.Main, saved.Main);
-  EXPECT_EQ(loaded.About, saved.About);
-  EXPECT_EQ(loaded.Calibrate, saved.Calibrate);
-  EXPECT_EQ(loaded.Options, saved.Options);
-  EXPECT_EQ(loaded.TextEdit, saved.TextEdit);
-  EXPECT_FALSE(loaded.DisplaySplashScreen);
-  EXPECT_FALSE(loaded.ShowToolTips);
-  EXPECT_TRUE(loaded.OverWriteAlways);
-  EXPECT_EQ(loaded.DocumentsFolder, folder);
-  EXPECT_EQ(loaded.PdfLevel, 1);
-  EXPECT_FALSE(loaded.ViewInLandscape);
-  EXPECT_TRUE(loaded.ViewFullscreen);
-  EXPECT_TRUE(loaded.HideUiElements);
-  EXPECT_EQ(loaded.Calibration.Xdimension, 150);
-  EXPECT_EQ(loaded.Calibration.Ydimension, 160);
-  EXPECT_EQ(loaded.Calibration.UnitsOfMeasurement, 1);
-  EXPECT_EQ(loaded.Calibration.PaperSize, 3);
+  AppSettings expected = saved;
+  expected.Calibration = calibration;
+  EXPECT_EQ(loaded, expected);
 }
 
 TEST_F(SettingsStoreTest, EachSaveWritesOnlyItsOwnValues) {
@@ -285,7 +307,7 @@ TEST_F(SettingsStoreTest, AbsentOptionalValuesTakeTheirFallbacks) {
   WriteStore(values);
 
   const SettingsStore store;
-  EXPECT_EQ(MessageOf(store.LoadSettings(start).Error), "");
+  EXPECT_EQ(MessageOf(store.LoadSettings(start)), "");
   EXPECT_EQ(MessageOf(store.RestoreWindowPositions(start)), "");
   EXPECT_TRUE(start.ViewInLandscape);
   EXPECT_FALSE(start.ViewFullscreen);
@@ -346,8 +368,8 @@ TEST_F(SettingsStoreTest, AbsentPositionEndsThePlacingThere) {
   EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)),
             "Failed to get data for 'AboutYpos'");
   EXPECT_EQ(settings.Main, (WindowPosition{1, 75}));
-  EXPECT_EQ(settings.About, (WindowPosition{3, kFirstStartAboutPosition.Top}));
-  EXPECT_EQ(settings.Options, kFirstStartOptionsPosition);
+  EXPECT_EQ(settings.About, (WindowPosition{3, AppSettings().About.Top}));
+  EXPECT_EQ(settings.Options, AppSettings().Options);
 }
 
 TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) {
@@ -371,10 +393,6 @@ TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) 
       {"PaperSize", "A4", "Invalid data type for 'PaperSize'"},
       {"DocumentsDirectory", "a, b", "Invalid data type for 'DocumentsDirectory'"},
   };
-  const std::vector<std::string> order = {
-      "DocumentsDirectory",  "PdfLevel",     "ViewInLandscape", "HideUiElements", "ViewFullscreen",
-      "DisplaySplashScreen", "ShowToolTips", "OverWriteAlways", "Xdimension",     "Ydimension",
-      "UnitsOfMeasurement",  "PaperSize"};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + "=" + c.stored.value_or("(absent)"));
     std::string message;
@@ -396,27 +414,28 @@ TEST_F(SettingsStoreTest, FailedReadEndsTheLoadAndLaterValuesKeepTheirDefaults) 
         &message);
     EXPECT_EQ(message, c.message);
 
-    const AppSettings defaults;
-    const std::map<std::string, bool> changed = {
-        {"DocumentsDirectory", loaded.DocumentsFolder != defaults.DocumentsFolder},
-        {"PdfLevel", loaded.PdfLevel != defaults.PdfLevel},
-        {"ViewInLandscape", loaded.ViewInLandscape != defaults.ViewInLandscape},
-        {"HideUiElements", loaded.HideUiElements != defaults.HideUiElements},
-        {"ViewFullscreen", loaded.ViewFullscreen != defaults.ViewFullscreen},
-        {"DisplaySplashScreen", loaded.DisplaySplashScreen != defaults.DisplaySplashScreen},
-        {"ShowToolTips", loaded.ShowToolTips != defaults.ShowToolTips},
-        {"OverWriteAlways", loaded.OverWriteAlways != defaults.OverWriteAlways},
-        {"Xdimension", loaded.Calibration.Xdimension != defaults.Calibration.Xdimension},
-        {"Ydimension", loaded.Calibration.Ydimension != defaults.Calibration.Ydimension},
-        {"UnitsOfMeasurement",
-         loaded.Calibration.UnitsOfMeasurement != defaults.Calibration.UnitsOfMeasurement},
-        {"PaperSize", loaded.Calibration.PaperSize != defaults.Calibration.PaperSize}};
-    bool beforeFailure = true;
-    for (const std::string& name : order) {
+    // The values read before the failure, in the order they are read; the rest keep their
+    // defaults.
+    const std::vector<std::pair<std::string, std::function<void(AppSettings&)>>> readInOrder = {
+        {"DocumentsDirectory", [&](AppSettings& s) { s.DocumentsFolder = folder; }},
+        {"PdfLevel", [](AppSettings& s) { s.PdfLevel = 0; }},
+        {"ViewInLandscape", [](AppSettings& s) { s.ViewInLandscape = false; }},
+        {"HideUiElements", [](AppSettings& s) { s.HideUiElements = true; }},
+        {"ViewFullscreen", [](AppSettings& s) { s.ViewFullscreen = true; }},
+        {"DisplaySplashScreen", [](AppSettings& s) { s.DisplaySplashScreen = false; }},
+        {"ShowToolTips", [](AppSettings& s) { s.ShowToolTips = false; }},
+        {"OverWriteAlways", [](AppSettings& s) { s.OverWriteAlways = true; }},
+        {"Xdimension", [](AppSettings& s) { s.Calibration.Xdimension = 300; }},
+        {"Ydimension", [](AppSettings& s) { s.Calibration.Ydimension = 100; }},
+        {"UnitsOfMeasurement", [](AppSettings& s) { s.Calibration.UnitsOfMeasurement = 1; }},
+        {"PaperSize", [](AppSettings& s) { s.Calibration.PaperSize = 3; }}};
+    AppSettings expected;
+    for (const auto& [name, read] : readInOrder) {
       if (name == c.name)
-        beforeFailure = false;
-      EXPECT_EQ(changed.at(name), beforeFailure) << name;
+        break;
+      read(expected);
     }
+    EXPECT_EQ(loaded, expected);
   }
 }
 
@@ -434,7 +453,7 @@ TEST_F(SettingsStoreTest, UnwritableConfigFolderReportsTheFailureAndLosesNothing
     settings.ViewInLandscape = false;
     const LoadResult result = store.LoadSettings(settings);
     EXPECT_TRUE(result.FirstStart);
-    EXPECT_EQ(MessageOf(result.Error), "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(MessageOf(result), "Failed to set data for 'MainXpos'");
     EXPECT_TRUE(settings.ViewInLandscape);
 
     // With nothing stored, nothing is placed and nothing is wrong.
@@ -520,7 +539,7 @@ TEST_F(SettingsStoreTest, AStoreOfMoreThanOneMebibyteIsNeverReadNorWritten) {
     settings.Calibration.Xdimension = 300;
     const LoadResult loaded = SettingsStore().LoadSettings(settings);
     EXPECT_EQ(loaded.FirstStart, !c.Read);
-    EXPECT_EQ(MessageOf(loaded.Error), c.Read ? "" : "Failed to set data for 'MainXpos'");
+    EXPECT_EQ(MessageOf(loaded), c.Read ? "" : "Failed to set data for 'MainXpos'");
     EXPECT_EQ(settings.Calibration.Xdimension, c.Read ? 242 : 300);
     EXPECT_EQ(MessageOf(SettingsStore().RestoreWindowPositions(settings)), "");
     EXPECT_EQ(settings.Main, c.Read ? (WindowPosition{75, 75}) : (WindowPosition{1, 2}));
@@ -540,8 +559,7 @@ TEST_F(SettingsStoreTest, AStoreOfMoreThanOneMebibyteIsNeverReadNorWritten) {
   WriteFileBytes(StoreFile(), "");
   std::filesystem::resize_file(StoreFile(), 2ULL * 1024 * 1024 * 1024);
   AppSettings settings;
-  EXPECT_EQ(MessageOf(SettingsStore().LoadSettings(settings).Error),
-            "Failed to set data for 'MainXpos'");
+  EXPECT_EQ(MessageOf(SettingsStore().LoadSettings(settings)), "Failed to set data for 'MainXpos'");
   EXPECT_EQ(MessageOf(SettingsStore().SaveDocumentSettings(settings)),
             "Failed to set data for 'DocumentsDirectory'");
   EXPECT_EQ(MessageOf(SettingsStore().SaveCalibration(settings.Calibration)),

@@ -2,11 +2,11 @@
 // never breaks a start.
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <optional>
 #include <string>
 
 #include "app/settings_store.h"
+#include "support/environment.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -15,35 +15,23 @@ namespace {
 
 class PreviewSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = qgetenv("XDG_CONFIG_HOME");
-    had_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder_.File("config")));
-  }
-  void TearDown() override {
-    if (had_)
-      qputenv("XDG_CONFIG_HOME", saved_);
-    else
-      qunsetenv("XDG_CONFIG_HOME");
-  }
   std::string ConfigHome() const { return folder_.File("config"); }
 
   test::TempDir folder_;
-  QByteArray saved_;
-  bool had_ = false;
+  test::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", ConfigHome()};
 };
 
 TEST_F(PreviewSettingsTest, WrittenAtCloseAndReadAtTheNextStart) {
   test::WriteStoreFile(ConfigHome(), test::CompleteStore());
   AppSettings settings;
   settings.Preview = {true, true, -20, 35, 900, 640};
-  ASSERT_FALSE(SettingsStore().SaveSettingsOnClose(settings));
+  ASSERT_FALSE(SettingsStore().SaveSettingsOnClose(settings).Failed());
   const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
   EXPECT_EQ(stored.at("LivePreviewXpos"), "-20");
 
   AppSettings loaded;
   const LoadResult result = SettingsStore().LoadSettings(loaded);
-  EXPECT_FALSE(result.Error);
+  EXPECT_FALSE(result.Failed());
   EXPECT_EQ(loaded.Preview, settings.Preview);
 }
 
@@ -69,11 +57,38 @@ TEST_F(PreviewSettingsTest, DamagedOrMissingValuesLeaveThePreviewUnplacedWithout
     test::WriteStoreFile(ConfigHome(), values);
     AppSettings loaded;
     const LoadResult result = SettingsStore().LoadSettings(loaded);
-    EXPECT_FALSE(result.Error) << c.Name;
+    EXPECT_FALSE(result.Failed()) << c.Name;
     EXPECT_FALSE(loaded.Preview.Stored) << c.Name << " " << c.Value.value_or("absent");
     EXPECT_FALSE(loaded.Preview.Shown) << c.Name;
     // The program's own values are read as ever.
     EXPECT_EQ(loaded.Calibration.Xdimension, 242) << c.Name;
+  }
+}
+
+TEST_F(PreviewSettingsTest, SizesFromOneTo20000PixelsAreTaken) {
+  const struct {
+    const char* Width;
+    const char* Height;
+    bool Taken;
+  } cases[] = {{"1", "1", true},
+               {"20000", "20000", true},
+               {"20001", "600", false},
+               {"800", "20001", false},
+               {"0", "600", false}};
+  for (const auto& c : cases) {
+    test::StoreValues values = test::CompleteStore();
+    values.merge(test::StoreValues{{"LivePreviewShown", "7"},
+                                   {"LivePreviewXpos", "-10"},
+                                   {"LivePreviewYpos", "20"},
+                                   {"LivePreviewWidth", c.Width},
+                                   {"LivePreviewHeight", c.Height}});
+    test::WriteStoreFile(ConfigHome(), values);
+    AppSettings loaded;
+    EXPECT_FALSE(SettingsStore().LoadSettings(loaded).Failed());
+    const PreviewWindowSettings expected{
+        true, true, -10, 20, std::stoi(c.Width), std::stoi(c.Height)};
+    EXPECT_EQ(loaded.Preview, c.Taken ? expected : PreviewWindowSettings())
+        << c.Width << " x " << c.Height;
   }
 }
 

@@ -170,9 +170,9 @@ void TCalibrate::UnitsClick() {
 void TCalibrate::OkBtnClick() {
   const PrintCalibration entered = TakeCalibration();
   const PrintCalibration stored = RemeasuredCalibration(entered);
-  if (const std::optional<SettingsError> error = store_.SaveCalibration(stored)) {
+  if (const SettingsResult saved = store_.SaveCalibration(stored); saved.Failed()) {
     // The values stay on show as entered, so the user can try again or cancel.
-    desktop_.ShowMessage(ErrorBoxText(error->Message), kCaption, MessageIcon::Error,
+    desktop_.ShowMessage(ErrorBoxText(saved.Message()), kCaption, MessageIcon::Error,
                          MessageButtons::Ok);
     return;
   }
