@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "app/argument_text.h"
-#include "app/leading_bytes.h"
 #include "app/save_insert.h"
 #include "document/back_cover_source.h"
 #include "pdf/date_text.h"
@@ -162,7 +161,8 @@ class RequestReader {
              QStringLiteral(" is not a regular file."));
       return;
     }
-    std::optional<std::string> bytes = ReadLeadingBytes(path, CReadTextFile::kMaxTextBytes);
+    std::optional<std::string> bytes =
+        ReadFileHead(path, CReadTextFile::kMaxTextBytes, LinkPolicy::Follow);
     if (!bytes) {
       Report(QStringLiteral("The back cover text file ") + shownPath +
              QStringLiteral(" cannot be read."));

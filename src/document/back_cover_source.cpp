@@ -4,16 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "pdf/text_file.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <fstream>
-#endif
 
 namespace sleevemaster {
 
@@ -29,51 +22,6 @@ bool IsAscii(std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<std::string> ReadFileWithoutLinks(const std::string& path, std::size_t limit) {
-  if (path.empty())
-    return std::nullopt;
-  std::string bytes;
-#ifndef _WIN32
-  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return std::nullopt;
-  struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    return std::nullopt;
-  }
-  // Read in pieces up to the limit: the file may be far larger than anything wanted of it.
-  char chunk[4096];
-  bool failed = false;
-  while (bytes.size() < limit) {
-    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, limit - bytes.size()));
-    if (n < 0) {
-      failed = true;
-      break;
-    }
-    if (n == 0)
-      break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  if (failed)
-    return std::nullopt;
-#else
-  std::error_code error;
-  if (!fs::is_regular_file(fs::symlink_status(path, error)))
-    return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  bytes.resize(limit);
-  in.read(bytes.data(), static_cast<std::streamsize>(limit));
-  if (in.bad())
-    return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-#endif
-  return bytes;
-}
 
 BackCoverFileText BackCoverTextFromFileBytes(std::string_view bytes) {
   BackCoverFileText result;
@@ -108,8 +56,8 @@ NamedBackCoverFile ReadNamedBackCoverFile(const std::string& path) {
     named.Use = NamedBackCoverUse::NotPlainFile;
     return named;
   }
-  const std::optional<std::string> bytes =
-      ReadFileWithoutLinks(path, static_cast<std::size_t>(kMaxNamedBackCoverFileBytes) + 1);
+  const std::optional<std::string> bytes = ReadFileHead(
+      path, static_cast<std::size_t>(kMaxNamedBackCoverFileBytes) + 1, LinkPolicy::Refuse);
   if (!bytes) {
     named.Use = NamedBackCoverUse::Unreadable;
     return named;

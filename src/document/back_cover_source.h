@@ -10,11 +10,6 @@
 
 namespace sleevemaster {
 
-/// At most `limit` bytes from the start of the regular file at `path`, opened without
-/// following a link at its name and without waiting on a FIFO; nullopt when there is no such
-/// file or it cannot be read.
-std::optional<std::string> ReadFileWithoutLinks(const std::string& path, std::size_t limit);
-
 /// A text file's bytes made into back cover text (Windows-1252).
 struct BackCoverFileText {
   /// The text: cut at a zero byte, without a leading UTF-8 byte order mark, and converted

@@ -290,7 +290,8 @@ std::optional<CoverDocument> TMain::DocumentFromFieldsQuietly(QString& problem) 
   const std::string working = WorkingBackCoverText();
   if (IsRegularFileNotLink(working)) {
     document.BackCoverTextFile = working;
-    document.BackCoverText = ReadFileWithoutLinks(working, CReadTextFile::kMaxTextBytes);
+    document.BackCoverText =
+        ReadFileHead(working, CReadTextFile::kMaxTextBytes, LinkPolicy::Refuse);
   }
   return document;
 }

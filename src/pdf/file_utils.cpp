@@ -1,9 +1,11 @@
 #include "pdf/file_utils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -308,6 +310,56 @@ bool IsRegularFile(const std::string& path) {
 bool PathExists(const std::string& path) {
   std::error_code error;
   return !path.empty() && fs::exists(fs::symlink_status(path, error));
+}
+
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
+                                        LinkPolicy links) {
+  if (path.empty())
+    return std::nullopt;
+  std::string bytes;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+  const int flags =
+      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0);
+  const int fd = open(path.c_str(), flags);
+  if (fd < 0)
+    return std::nullopt;
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    return std::nullopt;
+  }
+  // In pieces up to the limit: the file may be far larger than anything wanted of it.
+  char chunk[4096];
+  bool failed = false;
+  while (bytes.size() < limit) {
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, limit - bytes.size()));
+    if (n < 0) {
+      failed = true;
+      break;
+    }
+    if (n == 0)
+      break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  if (failed)
+    return std::nullopt;
+#else
+  std::error_code error;
+  const fs::file_status status =
+      links == LinkPolicy::Refuse ? fs::symlink_status(path, error) : fs::status(path, error);
+  if (!fs::is_regular_file(status))
+    return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return std::nullopt;
+  bytes.resize(limit);
+  in.read(bytes.data(), static_cast<std::streamsize>(limit));
+  if (in.bad())
+    return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+#endif
+  return bytes;
 }
 
 bool CreateOrEmptyFile(const std::string& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,15 @@ bool IsRegularFile(const std::string& path);
 
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
+
+/// Whether a read may reach a file through a symbolic link at the path.
+enum class LinkPolicy { Follow, Refuse };
+
+/// At most `limit` bytes from the start of a regular file; nullopt when there is no regular file
+/// at the path (or, with LinkPolicy::Refuse, only a link) or it cannot be read. Opened without
+/// blocking and judged by what was opened, so a FIFO put in its place cannot hang the read.
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
+                                        LinkPolicy links);
 
 /// Creates the file or cuts it to zero length and reports whether that worked. Refuses
 /// anything but a regular file, so a device or FIFO is never opened.

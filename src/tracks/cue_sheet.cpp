@@ -128,28 +128,14 @@ TrackSource CueSheetTracks(const CueSheet& sheet, const AudioLengthLookup& fileL
 }
 
 TrackSourceResult ReadCueSheet(const std::string& path) {
-  const std::string shown = QuotedName(path);
   TrackSourceResult result;
-  std::string bytes;
-  switch (ReadSmallFile(path, kMaxTrackListFileBytes, bytes)) {
-    case SmallFileRead::Read:
-      break;
-    case SmallFileRead::Missing:
-      result.Error = "The CUE sheet " + shown + " does not exist.";
-      return result;
-    case SmallFileRead::NotAFile:
-      result.Error = "The CUE sheet " + shown + " is not a regular file.";
-      return result;
-    case SmallFileRead::TooLarge:
-      result.Error = "The CUE sheet " + shown + " is larger than 1 MiB.";
-      return result;
-    case SmallFileRead::Unreadable:
-      result.Error = "The CUE sheet " + shown + " cannot be read.";
-      return result;
-  }
+  const std::optional<std::string> read = ReadTrackListFile(path, "The CUE sheet", result.Error);
+  if (!read)
+    return result;
+  const std::string& bytes = *read;
   const std::optional<CueSheet> sheet = ParseCueSheet(bytes);
   if (!sheet) {
-    result.Error = "The file " + shown + " is not a CUE sheet with tracks.";
+    result.Error = "The file " + QuotedName(path) + " is not a CUE sheet with tracks.";
     return result;
   }
   const std::string folder = FolderOf(path);

@@ -198,28 +198,14 @@ TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
 }
 
 TrackSourceResult ReadPlaylist(const std::string& path) {
-  const std::string shown = QuotedName(path);
   TrackSourceResult result;
-  std::string bytes;
-  switch (ReadSmallFile(path, kMaxTrackListFileBytes, bytes)) {
-    case SmallFileRead::Read:
-      break;
-    case SmallFileRead::Missing:
-      result.Error = "The playlist " + shown + " does not exist.";
-      return result;
-    case SmallFileRead::NotAFile:
-      result.Error = "The playlist " + shown + " is not a regular file.";
-      return result;
-    case SmallFileRead::TooLarge:
-      result.Error = "The playlist " + shown + " is larger than 1 MiB.";
-      return result;
-    case SmallFileRead::Unreadable:
-      result.Error = "The playlist " + shown + " cannot be read.";
-      return result;
-  }
+  const std::optional<std::string> read = ReadTrackListFile(path, "The playlist", result.Error);
+  if (!read)
+    return result;
+  const std::string& bytes = *read;
   const Playlist playlist = ParsePlaylist(bytes);
   if (playlist.Entries.empty()) {
-    result.Error = "The playlist " + shown + " names no track.";
+    result.Error = "The playlist " + QuotedName(path) + " names no track.";
     return result;
   }
   result.Source = PlaylistTracks(playlist, FolderOf(path), ReadAudioTags);

@@ -13,6 +13,11 @@ enum class SmallFileRead { Read, Missing, NotAFile, TooLarge, Unreadable };
 /// Reads a regular file of at most `limit` bytes, without blocking on a FIFO.
 SmallFileRead ReadSmallFile(const std::string& path, std::size_t limit, std::string& bytes);
 
+/// The bytes of a CUE sheet or playlist (`what` names it in messages: "The playlist"); nullopt
+/// with `error` saying why when it cannot be read or is larger than kMaxTrackListFileBytes.
+std::optional<std::string> ReadTrackListFile(const std::string& path, const std::string& what,
+                                             std::string& error);
+
 /// The folder part of a path ("" for a bare name, "/" kept for the root).
 std::string FolderOf(const std::string& path);
 

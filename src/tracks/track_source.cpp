@@ -9,6 +9,7 @@
 #include <memory>
 #include <tuple>
 
+#include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "tracks/audio_tags.h"
 #include "tracks/cue_sheet.h"
@@ -25,35 +26,39 @@ SmallFileRead ReadSmallFile(const std::string& path, std::size_t limit, std::str
     return SmallFileRead::Missing;
   if (!S_ISREG(status.st_mode))
     return SmallFileRead::NotAFile;
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return SmallFileRead::Unreadable;
-  // The file may have been swapped since the stat: judge what was opened.
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    return SmallFileRead::NotAFile;
-  }
-  if (static_cast<std::uint64_t>(status.st_size) > limit) {
-    close(fd);
+  if (static_cast<std::uint64_t>(status.st_size) > limit)
     return SmallFileRead::TooLarge;
-  }
-  bytes.assign(limit + 1, '\0');
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (n < 0) {
-      close(fd);
-      return SmallFileRead::Unreadable;
-    }
-    if (n == 0)
-      break;
-    filled += static_cast<std::size_t>(n);
-  }
-  close(fd);
-  if (filled > limit)
-    return SmallFileRead::TooLarge;  // it grew after the stat
-  bytes.resize(filled);
+  // One byte more than allowed tells a file that grew after the stat.
+  std::optional<std::string> read = ReadFileHead(path, limit + 1, LinkPolicy::Follow);
+  if (!read)
+    return SmallFileRead::Unreadable;
+  if (read->size() > limit)
+    return SmallFileRead::TooLarge;
+  bytes = std::move(*read);
   return SmallFileRead::Read;
+}
+
+std::optional<std::string> ReadTrackListFile(const std::string& path, const std::string& what,
+                                             std::string& error) {
+  const std::string named = what + " " + QuotedName(path);
+  std::string bytes;
+  switch (ReadSmallFile(path, kMaxTrackListFileBytes, bytes)) {
+    case SmallFileRead::Read:
+      return bytes;
+    case SmallFileRead::Missing:
+      error = named + " does not exist.";
+      break;
+    case SmallFileRead::NotAFile:
+      error = named + " is not a regular file.";
+      break;
+    case SmallFileRead::TooLarge:
+      error = named + " is larger than 1 MiB.";
+      break;
+    case SmallFileRead::Unreadable:
+      error = named + " cannot be read.";
+      break;
+  }
+  return std::nullopt;
 }
 
 std::string FolderOf(const std::string& path) {

@@ -62,24 +62,6 @@ TEST(BackCoverTextFromFileBytes, LeavesOutTheMarkAndConvertsUtf8) {
   EXPECT_EQ(snowman.Unmappable, U'\u2603');
 }
 
-TEST(ReadFileWithoutLinks, ReadsOnlyARegularFileItselfUpToTheLimit) {
-  TempDir dir;
-  WriteFileBytes(dir.File("file"), "0123456789");
-  fs::create_symlink(dir.File("file"), dir.File("link"));
-  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
-
-  EXPECT_EQ(ReadFileWithoutLinks(dir.File("file"), 100), "0123456789");
-  EXPECT_EQ(ReadFileWithoutLinks(dir.File("file"), 4), "0123");
-  // A FIFO with no writer would block an ordinary open for ever.
-  const auto start = std::chrono::steady_clock::now();
-  for (const char* name : {"link", "fifo", "missing", ""}) {
-    SCOPED_TRACE(name);
-    EXPECT_FALSE(ReadFileWithoutLinks(*name ? dir.File(name) : std::string(), 100));
-  }
-  EXPECT_FALSE(ReadFileWithoutLinks(dir.Path(), 100));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-}
-
 TEST(ReadNamedBackCoverFile, OnlyAPlainTextFileWithinTheLimitsIsRead) {
   TempDir dir;
   WriteFileBytes(dir.File("secret"), "password=hunter2\n");

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "pdf/file_utils.h"
@@ -217,6 +218,30 @@ TEST(StopCleanup, OnlyTheFilesStillNamedAreRemoved) {
   { RemovedOnStop gone(kept); }
   RemoveFilesOnStop();
   EXPECT_TRUE(std::filesystem::exists(kept));
+}
+
+TEST(FileUtils, ReadFileHeadReadsOnlyARegularFileUpToTheLimit) {
+  TempDir dir;
+  WriteFileBytes(dir.File("file"), "0123456789");
+  std::filesystem::create_symlink(dir.File("file"), dir.File("link"));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+
+  for (const LinkPolicy links : {LinkPolicy::Follow, LinkPolicy::Refuse}) {
+    EXPECT_EQ(ReadFileHead(dir.File("file"), 100, links), "0123456789");
+    EXPECT_EQ(ReadFileHead(dir.File("file"), 4, links), "0123");
+  }
+  EXPECT_EQ(ReadFileHead(dir.File("link"), 100, LinkPolicy::Follow), "0123456789");
+  // A FIFO with no writer would block an ordinary open for ever.
+  const auto start = std::chrono::steady_clock::now();
+  for (const LinkPolicy links : {LinkPolicy::Follow, LinkPolicy::Refuse}) {
+    for (const char* name : {"fifo", "missing", ""}) {
+      SCOPED_TRACE(name);
+      EXPECT_FALSE(ReadFileHead(*name ? dir.File(name) : std::string(), 100, links));
+    }
+    EXPECT_FALSE(ReadFileHead(dir.Path(), 100, links));
+  }
+  EXPECT_FALSE(ReadFileHead(dir.File("link"), 100, LinkPolicy::Refuse));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 }  // namespace
