@@ -14,12 +14,15 @@
 
 #include "app/command_line.h"
 #include "pdf/date_text.h"
+#include "support/file_modes.h"
 #include "support/pdf_checks.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
 namespace {
+
+using test::FolderEntries;
 
 using test::HeaderValue;
 using test::ReadFileBytes;
@@ -41,14 +44,6 @@ RunResult RunProgram(const TempDir& dir, Strings arguments, RunOptions options =
   options.Environment.emplace("WAYLAND_DISPLAY", std::nullopt);
   options.TimeoutSeconds = 30;
   return test::RunProcess(arguments, options);
-}
-
-// The names in a folder.
-std::set<std::string> FolderEntries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
 }
 
 // What the outside judges say, as one line per complaint.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "support/file_modes.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -20,23 +21,7 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
-// The mode bits of what stands at the path itself (a link is not followed); -1 when nothing.
-int ModeOf(const std::string& path) {
-  struct stat status {};
-  if (lstat(path.c_str(), &status) != 0)
-    return -1;
-  return static_cast<int>(status.st_mode & 07777);
-}
-
-// Sets the process umask while it lives.
-class Umask {
- public:
-  explicit Umask(mode_t mask) : saved_(umask(mask)) {}
-  ~Umask() { umask(saved_); }
-
- private:
-  mode_t saved_;
-};
+using test::Umask;
 
 TEST(PrivateFolder, IsMadeClosedToOthersWhateverTheUmask) {
   TempDir dir;
@@ -44,7 +29,7 @@ TEST(PrivateFolder, IsMadeClosedToOthersWhateverTheUmask) {
   const std::string folder = dir.File("fresh");
   EXPECT_EQ(PreparePrivateFolder(folder + "/"), PrivateFolderFault::None);
   EXPECT_TRUE(fs::is_directory(folder));
-  EXPECT_EQ(ModeOf(folder), 0700);
+  EXPECT_EQ(test::EntryModeOf(folder), 0700);
   // Prepared again, it is simply used.
   EXPECT_EQ(PreparePrivateFolder(folder), PrivateFolderFault::None);
 }
@@ -87,18 +72,18 @@ TEST(PrivateFolder, AnythingButThisUsersClosedFolderIsRefusedAndLeftAlone) {
     SCOPED_TRACE(c.Name);
     const std::string at = dir.File(c.Name);
     c.Plant(at);
-    const int before = ModeOf(at);
+    const int before = test::EntryModeOf(at);
     EXPECT_EQ(PreparePrivateFolder(at), c.Expected);
     if (c.ModeAfter != -2) {
       EXPECT_EQ(before, c.ModeAfter);
     }
-    EXPECT_EQ(ModeOf(at), before);
+    EXPECT_EQ(test::EntryModeOf(at), before);
     // Nothing was made where the link points.
     EXPECT_FALSE(fs::exists(target + "-missing"));
   }
   EXPECT_EQ(ReadFileBytes(dir.File("a file")), "planted");
   EXPECT_EQ(ReadFileBytes(target + "/inside"), "someone's");
-  EXPECT_EQ(ModeOf(target), 0700);
+  EXPECT_EQ(test::EntryModeOf(target), 0700);
 }
 
 TEST(PrivateFolder, AnotherUsersFolderIsRefused) {
@@ -150,7 +135,7 @@ TEST(PrivateFolder, TheRuntimeFolderIsPreferredWhenItIsTheUsersAlone) {
     const PrivateFolder chosen = ChoosePrivateFolder(c.Runtime, temp);
     EXPECT_EQ(chosen.Path, c.Expected);
     EXPECT_TRUE(chosen.Problem.isEmpty());
-    EXPECT_EQ(ModeOf(chosen.Path.substr(0, chosen.Path.size() - 1)), 0700);
+    EXPECT_EQ(test::EntryModeOf(chosen.Path.substr(0, chosen.Path.size() - 1)), 0700);
   }
   // Nothing was made in a runtime folder that was not used.
   EXPECT_TRUE(fs::is_empty(open));

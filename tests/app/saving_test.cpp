@@ -14,12 +14,16 @@
 #include <thread>
 #include <vector>
 
+#include "support/file_modes.h"
 #include "support/ordinary_user.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
 namespace {
+
+using test::FolderEntries;
+using test::ModeOf;
 
 using test::ReadFileBytes;
 using test::RunOptions;
@@ -28,18 +32,6 @@ using test::TempDir;
 using test::WriteFileBytes;
 
 const std::string kExecutable = SLEEVEMASTER_EXECUTABLE;
-
-std::set<std::string> FolderEntries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-unsigned ModeOf(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
-}
 
 RunOptions WithoutDisplay(const std::string& folder, const std::string& configHome) {
   RunOptions options;

@@ -22,6 +22,7 @@
 #include "app/settings_table.h"
 #include "app/system_paper.h"
 #include "support/environment.h"
+#include "support/file_modes.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
 
@@ -37,6 +38,9 @@ void PrintTo(const AppSettings& settings, std::ostream* out) {
 }
 
 namespace {
+
+using test::FolderEntries;
+using test::ModeOf;
 
 using test::CompleteStore;
 using test::ReadFileBytes;
@@ -500,18 +504,6 @@ TEST_F(SettingsStoreTest, EachStoreFollowsXdgConfigHomeAsItIsThen) {
   EXPECT_TRUE(SettingsStore().LoadSettings(settings).FirstStart) << "a new home starts afresh";
   EXPECT_TRUE(std::filesystem::is_regular_file(first + "/Quenmoor/Sleevemaster.conf"));
   EXPECT_TRUE(std::filesystem::is_regular_file(StoreFile()));
-}
-
-std::set<std::string> FolderEntries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-unsigned ModeOf(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
 }
 
 // A complete store padded with a comment line to exactly `size` bytes.

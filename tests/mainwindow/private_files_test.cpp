@@ -13,29 +13,12 @@
 #include <string>
 
 #include "main_window_fixture.h"
+#include "support/file_modes.h"
 
 namespace sleevemaster::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The mode bits of what stands at the path itself (a link is not followed); -1 when nothing.
-int ModeOf(const std::string& path) {
-  struct stat status {};
-  if (lstat(path.c_str(), &status) != 0)
-    return -1;
-  return static_cast<int>(status.st_mode & 07777);
-}
-
-// Sets the process umask while it lives.
-class Umask {
- public:
-  explicit Umask(mode_t mask) : saved_(umask(mask)) {}
-  ~Umask() { umask(saved_); }
-
- private:
-  mode_t saved_;
-};
 
 class PrivateFilesTest : public MainWindowTest {
  protected:
@@ -64,7 +47,7 @@ TEST_F(PrivateFilesTest, EveryWorkingFileIsTheUsersAlone) {
   // With no umask at all, a file made with the usual mode would be open to everyone.
   Umask open(0);
   Window();
-  EXPECT_EQ(ModeOf(Working()), 0600);
+  EXPECT_EQ(EntryModeOf(Working()), 0600);
 
   // Open: the document's block.
   const std::string saved = Document("saved.pdf");
@@ -74,14 +57,14 @@ TEST_F(PrivateFilesTest, EveryWorkingFileIsTheUsersAlone) {
   OpenThroughMenu(saved);
   EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
   EXPECT_EQ(ReadFileBytes(Working()), "Private line\r");
-  EXPECT_EQ(ModeOf(Working()), 0600);
+  EXPECT_EQ(EntryModeOf(Working()), 0600);
 
   // The editor's OK.
   fs::permissions(Working(), fs::perms(0644));
   QTimer::singleShot(0, text_editor_.get(), [&] { text_editor_->OkBtnClick(); });
   Window().BackTextFileEditBtnClick();
   EXPECT_EQ(ReadFileBytes(Working()), "Private line");
-  EXPECT_EQ(ModeOf(Working()), 0600);
+  EXPECT_EQ(EntryModeOf(Working()), 0600);
 
   // Preview, over a scratch file that others could read.
   WriteFileBytes(Scratch(), "old preview");
@@ -89,8 +72,8 @@ TEST_F(PrivateFilesTest, EveryWorkingFileIsTheUsersAlone) {
   Window().ViewBtnClick();
   EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
   EXPECT_NE(ReadFileBytes(Scratch()).find("\r%Private line\r"), std::string::npos);
-  EXPECT_EQ(ModeOf(Scratch()), 0600);
-  EXPECT_EQ(ModeOf(Folder()), 0700);
+  EXPECT_EQ(EntryModeOf(Scratch()), 0600);
+  EXPECT_EQ(EntryModeOf(Folder()), 0700);
 }
 
 // What stands at a working file's name in place of a file is never read, emptied or written,
@@ -155,7 +138,7 @@ TEST_F(PrivateFilesTest, AFolderNoLongerPrivateIsNotWrittenAndThatIsSaid) {
             (std::vector<std::string>{WriteFailure(Working()), WriteFailure(Scratch())}));
   EXPECT_EQ(ReadFileBytes(Working()), "kept");
   EXPECT_FALSE(fs::exists(Scratch()));
-  EXPECT_EQ(ModeOf(Folder()), 0755);
+  EXPECT_EQ(EntryModeOf(Folder()), 0755);
 
   // Closed again, the folder serves as before.
   fs::permissions(temporary_folder_, fs::perms::owner_all);
@@ -171,8 +154,8 @@ TEST_F(PrivateFilesTest, AFolderCleanedAwayIsMadeAgainPrivate) {
   Umask open(0);
   Find<QAction>("MenuNew")->trigger();
   EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
-  EXPECT_EQ(ModeOf(Folder()), 0700);
-  EXPECT_EQ(ModeOf(Working()), 0600);
+  EXPECT_EQ(EntryModeOf(Folder()), 0700);
+  EXPECT_EQ(EntryModeOf(Working()), 0600);
 }
 
 TEST_F(PrivateFilesTest, WithoutAFolderTheCreateStepSaysSoOnce) {
@@ -274,7 +257,7 @@ TEST_F(PrivateFilesTest, AnOlderDocumentsBackCoverFileIsReadOnlyWhenPlainAndAgre
     }
     EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QStringLiteral("Old"));
     EXPECT_EQ(ReadFileBytes(Working()), c.Working);
-    EXPECT_EQ(ModeOf(Working()), 0600);
+    EXPECT_EQ(EntryModeOf(Working()), 0600);
   }
   EXPECT_EQ(ReadFileBytes(secret), "password=hunter2\n");
 }
