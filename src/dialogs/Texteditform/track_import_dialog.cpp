@@ -150,7 +150,7 @@ void TTrackImport::CancelBtnClick() {
 }
 
 void TTrackImport::keyPressEvent(QKeyEvent* event) {
-  if (!HandleDialogKey(*this, *event))
+  if (!HandleDialogKey(*this, *event, *ui_->CancelBtn))
     QDialog::keyPressEvent(event);
 }
 
