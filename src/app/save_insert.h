@@ -12,6 +12,8 @@
 
 namespace sleevemaster {
 
+class WorkingFolder;
+
 /// Where an insert goes and how a file already there is treated.
 struct InsertTarget {
   /// In the local 8-bit encoding; relative paths are relative to the current folder.
@@ -24,9 +26,9 @@ struct InsertTarget {
   /// The batch writes through a link to nothing, making the file it names, as it writes through
   /// any link the user named; the window refuses anything at the name that is not a file.
   bool WriteThroughDanglingLink = false;
-  /// Non-empty for the program's own scratch file: this folder is judged again before the
-  /// write, and the file is made private and never written through a link.
-  std::string PrivateFolder;
+  /// For the program's own scratch file: the window's folder, into which the file named by
+  /// Path's last component is written through the folder's descriptor, never by its path.
+  const WorkingFolder* InWorkingFolder = nullptr;
 };
 
 /// What a saved insert reports back.
@@ -60,8 +62,9 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
 /// Shows a failure as an error box; a declined replace shows nothing.
 void ShowSaveError(Desktop& desktop, const SaveError& error);
 
-/// "... wasn't able to write the "path" file." for any file the program fails to write.
-QString WriteFailureText(const QString& path);
+/// "... wasn't able to write the "path" file." for any file the program fails to write, with
+/// the reason (FileFailureReason) after it when one is known.
+QString WriteFailureText(const QString& path, int error = 0);
 
 /// The note on back cover lines beyond the card's width; empty when every line is drawn.
 QString LinesLeftOutText(const SavedInsert& saved);

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/working_folder.h"
 #include "support/fake_desktop.h"
+#include "support/file_modes.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -121,25 +123,23 @@ TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   EXPECT_FALSE(fs::exists(dir.File("out.pdf")));
 }
 
-TEST(SaveInsertTest, ScratchFileIsPrivateAndNeverWrittenThroughALink) {
+// The preview goes into the window's own folder; once that is gone, the message says so.
+TEST(SaveInsertTest, TheScratchFileGoesIntoTheWindowsFolderOrSaysWhyNot) {
   const TempDir dir;
-  const std::string folder = dir.File("private/");
-  const std::string scratch = folder + "preview.pdf";
+  WorkingFolder folder(dir.File("private"));
+  const std::string scratch = folder.PathOf("Preview.pdf");
   FakeDesktop desktop;
-  const InsertTarget target{scratch, {}, false, false, folder};
-
+  const InsertTarget target{scratch, {}, false, false, &folder};
   ASSERT_TRUE(Save(TitledDocument("Title"), target, desktop));
-  struct stat status {};
-  ASSERT_EQ(stat(scratch.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_TRUE(ReadFileBytes(scratch).starts_with("%PDF-"));
+  EXPECT_EQ(test::EntryModeOf(scratch), 0600);
 
-  fs::remove(scratch);
-  fs::create_symlink(dir.File("elsewhere.pdf"), scratch);
-  const InsertTarget linked{scratch, {}, false, true, folder};
-  const SaveResult saved = Save(TitledDocument("Title"), linked, desktop);
+  fs::remove_all(dir.File("private"));
+  const SaveResult saved = Save(TitledDocument("Title"), target, desktop);
   ASSERT_FALSE(saved);
-  EXPECT_EQ(saved.Error().Kind, SaveFailure::NotWritten);
-  EXPECT_FALSE(fs::exists(dir.File("elsewhere.pdf")));
+  EXPECT_EQ(saved.Error().Text.toStdString(),
+            "Sleevemaster wasn't able to write the \"" + scratch +
+                "\" file. Its folder was removed while the window was open.");
   EXPECT_TRUE(desktop.Messages.empty());
 }
 

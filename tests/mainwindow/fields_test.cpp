@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -379,17 +380,22 @@ TEST_F(FieldsTest, EditHandsTheWorkingFileAndFolderToTheEditor) {
   EXPECT_FALSE(text_editor_->isVisible());
 }
 
-TEST_F(FieldsTest, EditWithoutAWorkingFileOpensTheEditorEmptyHanded) {
+// A working file gone missing opens an empty editor, whose OK makes it anew: nothing typed is
+// lost for want of a file.
+TEST_F(FieldsTest, EditWithoutAWorkingFileStillKeepsWhatIsTyped) {
   Window();
   std::filesystem::remove(Working());
-  QString loaded = QStringLiteral("unset");
+  QString memo = QStringLiteral("unset");
   QTimer::singleShot(0, text_editor_.get(), [&] {
-    loaded = text_editor_->TextFileName();
-    text_editor_->CancelBtnClick();
+    memo = text_editor_->MemoText();
+    text_editor_->findChild<QPlainTextEdit*>(QStringLiteral("Text"))
+        ->setPlainText(QStringLiteral("typed"));
+    text_editor_->OkBtnClick();
   });
   Find<QPushButton>("BackTextFileEditBtn")->click();
-  EXPECT_TRUE(loaded.isEmpty());
-  EXPECT_FALSE(Window().DocumentModified());
+  EXPECT_TRUE(memo.isEmpty());
+  EXPECT_EQ(ReadFileBytes(Working()), "typed");
+  EXPECT_TRUE(Window().DocumentModified());
 }
 
 TEST_F(FieldsTest, EditorOkRewritesTheWorkingFileAndItsPlaceIsKept) {
