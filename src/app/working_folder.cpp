@@ -143,15 +143,16 @@ WorkingFolder::WorkingFolder(const std::string& privateFolder) {
     flock(folder_, LOCK_EX | LOCK_NB);
   if (locked)
     flock(parent_, LOCK_UN);
+  std::string path = privateFolder;
+  if (path.back() != '/')
+    path += '/';
+  path += name_;
   if (folder_ < 0) {
-    problem_ = PrivateFolderMessage(privateFolder + name_, PrivateFolderFault::CannotCreate, error);
+    problem_ = PrivateFolderMessage(path, PrivateFolderFault::CannotCreate, error);
     Release();
     return;
   }
-  path_ = privateFolder;
-  if (path_.back() != '/')
-    path_ += '/';
-  path_ += name_ + '/';
+  path_ = path + '/';
 }
 
 WorkingFolder::~WorkingFolder() {
