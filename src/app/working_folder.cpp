@@ -3,7 +3,9 @@
 #include <QFile>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "app/private_folder.h"

@@ -7,9 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/working_folder.h"
 #include "support/fake_desktop.h"
-#include "support/file_modes.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -121,26 +119,6 @@ TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   ASSERT_EQ(desktop.Messages.size(), 1u);
   EXPECT_EQ(desktop.Messages[0].Caption, QStringLiteral("Sleevemaster PDF library"));
   EXPECT_FALSE(fs::exists(dir.File("out.pdf")));
-}
-
-// The preview goes into the window's own folder; once that is gone, the message says so.
-TEST(SaveInsertTest, TheScratchFileGoesIntoTheWindowsFolderOrSaysWhyNot) {
-  const TempDir dir;
-  WorkingFolder folder(dir.File("private"));
-  const std::string scratch = folder.PathOf("Preview.pdf");
-  FakeDesktop desktop;
-  const InsertTarget target{scratch, {}, false, false, &folder};
-  ASSERT_TRUE(Save(TitledDocument("Title"), target, desktop));
-  EXPECT_TRUE(ReadFileBytes(scratch).starts_with("%PDF-"));
-  EXPECT_EQ(test::EntryModeOf(scratch), 0600);
-
-  fs::remove_all(dir.File("private"));
-  const SaveResult saved = Save(TitledDocument("Title"), target, desktop);
-  ASSERT_FALSE(saved);
-  EXPECT_EQ(saved.Error().Text.toStdString(),
-            "Sleevemaster wasn't able to write the \"" + scratch +
-                "\" file. Its folder was removed while the window was open.");
-  EXPECT_TRUE(desktop.Messages.empty());
 }
 
 }  // namespace

@@ -380,8 +380,7 @@ TEST_F(FieldsTest, EditHandsTheWorkingFileAndFolderToTheEditor) {
   EXPECT_FALSE(text_editor_->isVisible());
 }
 
-// A working file gone missing opens an empty editor, whose OK makes it anew: nothing typed is
-// lost for want of a file.
+// A working file gone missing opens an empty editor, whose OK makes it anew.
 TEST_F(FieldsTest, EditWithoutAWorkingFileStillKeepsWhatIsTyped) {
   Window();
   std::filesystem::remove(Working());

@@ -250,7 +250,6 @@ TEST_F(LifecycleTest, ClosingAnUnchangedDocumentAsksNothingAndCleansUp) {
   Find<QPushButton>("ExitBtn")->click();
   EXPECT_FALSE(Window().isVisible());
   EXPECT_TRUE(desktop_.Messages.empty());
-  EXPECT_FALSE(std::filesystem::exists(Scratch()));
   EXPECT_FALSE(std::filesystem::exists(Working()));
   EXPECT_TRUE(std::filesystem::is_empty(temporary_folder_)) << "the window's folder is left";
   EXPECT_EQ(Window().PreviewPath(), "");
