@@ -140,9 +140,12 @@ WorkingFolder::WorkingFolder(const std::string& privateFolder) {
     error = folder_ < 0 ? errno : 0;
   }
   // Locked for as long as the window lives: this is what tells the next start that the folder
-  // is in use. Where the file system has no locks, no start removes it either.
-  if (folder_ >= 0)
+  // is in use (where the file system has no locks, no start removes it either). 0700 whatever
+  // the umask, which could take away the owner's own way in.
+  if (folder_ >= 0) {
     flock(folder_, LOCK_EX | LOCK_NB);
+    fchmod(folder_, 0700);
+  }
   if (locked)
     flock(parent_, LOCK_UN);
   std::string path = privateFolder;
@@ -169,27 +172,11 @@ void WorkingFolder::Release() {
   folder_ = parent_ = -1;
 }
 
-bool WorkingFolder::Ready() const {
-  return folder_ >= 0;
-}
-
 bool WorkingFolder::Gone() const {
   // A folder removed (by a cleaner of temporary files, or by hand) keeps no link to it; files
   // made in it now would be lost, and one made in its place would be another folder.
   struct stat status {};
   return folder_ >= 0 && (fstat(folder_, &status) != 0 || status.st_nlink == 0);
-}
-
-bool WorkingFolder::CheckGone() {
-  if (!Gone())
-    return false;
-  problem_ = GoneMessage(path_);
-  Release();
-  return true;
-}
-
-std::string WorkingFolder::PathOf(const std::string& name) const {
-  return path_.empty() ? std::string() : path_ + name;
 }
 
 int WorkingFolder::Write(const std::string& name, std::string_view bytes) const {
@@ -251,25 +238,9 @@ void WorkingFolder::Release() {
   folder_ = -1;
 }
 
-bool WorkingFolder::Ready() const {
-  return folder_ >= 0;
-}
-
 bool WorkingFolder::Gone() const {
   std::error_code error;
   return folder_ >= 0 && !std::filesystem::is_directory(path_, error);
-}
-
-bool WorkingFolder::CheckGone() {
-  if (!Gone())
-    return false;
-  problem_ = GoneMessage(path_);
-  Release();
-  return true;
-}
-
-std::string WorkingFolder::PathOf(const std::string& name) const {
-  return path_.empty() ? std::string() : path_ + name;
 }
 
 int WorkingFolder::Write(const std::string& name, std::string_view bytes) const {
@@ -303,5 +274,21 @@ void WorkingFolder::RemoveAll() {
 }
 
 #endif
+
+bool WorkingFolder::Ready() const {
+  return folder_ >= 0;
+}
+
+bool WorkingFolder::CheckGone() {
+  if (!Gone())
+    return false;
+  problem_ = GoneMessage(path_);
+  Release();
+  return true;
+}
+
+std::string WorkingFolder::PathOf(const std::string& name) const {
+  return path_.empty() ? std::string() : path_ + name;
+}
 
 }  // namespace sleevemaster
