@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -384,15 +383,12 @@ TEST_F(FieldsTest, EditHandsTheWorkingFileAndFolderToTheEditor) {
 TEST_F(FieldsTest, EditWithoutAWorkingFileStillKeepsWhatIsTyped) {
   Window();
   std::filesystem::remove(Working());
-  QString memo = QStringLiteral("unset");
   QTimer::singleShot(0, text_editor_.get(), [&] {
-    memo = text_editor_->MemoText();
-    text_editor_->findChild<QPlainTextEdit*>(QStringLiteral("Text"))
-        ->setPlainText(QStringLiteral("typed"));
+    // Into an empty memo, lines go without a question.
+    text_editor_->InsertTrackLines(QStringLiteral("typed"));
     text_editor_->OkBtnClick();
   });
   Find<QPushButton>("BackTextFileEditBtn")->click();
-  EXPECT_TRUE(memo.isEmpty());
   EXPECT_EQ(ReadFileBytes(Working()), "typed");
   EXPECT_TRUE(Window().DocumentModified());
 }
