@@ -52,7 +52,9 @@ bool HasAudioExtension(const std::string& fileName) {
   return known.contains(TagLib::String(extension, TagLib::String::Latin1));
 }
 
-std::optional<AudioTags> ReadAudioTags(const std::string& path) {
+std::optional<AudioTags> ReadAudioTags(const std::string& path, const CancelFlag* cancel) {
+  if (CancelRequested(cancel))
+    return std::nullopt;
   // TagLib opens whatever it is given; only a regular file may reach it.
   struct stat status {};
   if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "tracks/cancel_flag.h"
+
 namespace sleevemaster {
 
 /// What an audio file says about itself. Texts are UTF-8; numbers 0 when missing.
@@ -19,8 +21,9 @@ struct AudioTags {
 };
 
 /// The tags of a regular file that TagLib reads as audio; nullopt for anything else (a
-/// folder, a device, a FIFO, a file TagLib does not know or cannot parse).
-std::optional<AudioTags> ReadAudioTags(const std::string& path);
+/// folder, a device, a FIFO, a file TagLib does not know or cannot parse) and once `cancel`
+/// asks to stop.
+std::optional<AudioTags> ReadAudioTags(const std::string& path, const CancelFlag* cancel = nullptr);
 
 /// Whether the file name ends in an extension TagLib reads (any case).
 bool HasAudioExtension(const std::string& fileName);

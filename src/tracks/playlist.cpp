@@ -208,7 +208,8 @@ TrackSourceResult ReadPlaylist(const std::string& path) {
     result.Error = "The playlist " + QuotedName(path) + " names no track.";
     return result;
   }
-  result.Source = PlaylistTracks(playlist, FolderOf(path), ReadAudioTags);
+  result.Source = PlaylistTracks(playlist, FolderOf(path),
+                                 [](const std::string& file) { return ReadAudioTags(file); });
   return result;
 }
 
