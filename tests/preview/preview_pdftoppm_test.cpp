@@ -82,6 +82,7 @@ TEST(PreviewAgainstPdftoppmTest, EachPageShowsAsPdftoppmRendersTheSameBytes) {
     QSize Window;
     const char* Zoom;
     bool Stacked;
+    bool ExpectedUpright = false;  // the window told the wrong page size: the bytes decide
   };
   const Case cases[] = {
       {"landscape, wide window", true, 0, {1100, 640}, "Fit", false},
@@ -90,6 +91,7 @@ TEST(PreviewAgainstPdftoppmTest, EachPageShowsAsPdftoppmRendersTheSameBytes) {
       {"portrait, wide window", false, 3, {1100, 640}, "Fit", false},
       {"portrait, real size", false, 3, {560, 900}, "100 %", true},
       {"portrait, tall window", false, 3, {560, 900}, "Fit", true},
+      {"landscape, told upright", true, 3, {1100, 640}, "Fit", false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -98,8 +100,10 @@ TEST(PreviewAgainstPdftoppmTest, EachPageShowsAsPdftoppmRendersTheSameBytes) {
     options.ViewInLandscape = c.Landscape;
     PrintCalibration calibration;
     calibration.PaperSize = c.Paper;
-    const PreviewSnapshot snapshot =
+    PreviewSnapshot snapshot =
         BuildPreviewSnapshot(document, {}, options, calibration, LocalTime{2026, 1, 2, 3, 4, 5});
+    if (c.ExpectedUpright)
+      snapshot.PagePoints.transpose();
     ASSERT_FALSE(snapshot.Pdf.isEmpty()) << snapshot.Refusal.toStdString();
     const std::string pdf = folder.File(std::string(c.Name) + ".pdf");
     test::WriteFileBytes(pdf, snapshot.Pdf.toStdString());
