@@ -110,28 +110,32 @@ TEST(PreviewAgainstPdftoppmTest, EachPageShowsAsPdftoppmRendersTheSameBytes) {
 
     const int before = view->FinishedDrawings();
     window.resize(c.Window);
-    view->ShowSnapshot(snapshot);
     for (QToolButton* button : window.findChildren<QToolButton*>())
       if (button->text() == QString::fromUtf8(c.Zoom))
         button->click();
-    // Drawn, and no newer drawing on its way.
+    view->ShowSnapshot(snapshot);
+    // Drawn anew, and shown at the size it was drawn at: a drawing for another size would
+    // only be stretched into the page's place.
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->FinishedDrawings() > before; }, 5000));
-    for (int drawn = 0; drawn != view->FinishedDrawings();) {
-      drawn = view->FinishedDrawings();
-      QTest::qWait(300);
-    }
+    QImage picture;
+    std::vector<QRect> pages;
+    const auto drawnAsShown = [&] {
+      picture = window.findChild<QScrollArea*>()->widget()->grab().toImage();
+      pages = WhiteAreas(picture);
+      bool asShown = pages.size() == 2;
+      // A fractional pixel ratio may round the place one pixel apart from the drawing.
+      for (std::size_t page = 0; asShown && page < 2; ++page) {
+        const QSize apart = view->PageImage(static_cast<int>(page)).size() - pages[page].size();
+        asShown = std::abs(apart.width()) <= 1 && std::abs(apart.height()) <= 1;
+      }
+      return asShown;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(drawnAsShown, 5000));
     test::SaveScreenshot(window, std::string("preview ") + c.Name);
-    const QImage picture = window.findChild<QScrollArea*>()->widget()->grab().toImage();
-    const std::vector<QRect> pages = WhiteAreas(picture);
-    ASSERT_EQ(pages.size(), 2U);
     EXPECT_EQ(pages[1].top() > pages[0].bottom(), c.Stacked);
 
     for (int page = 0; page < 2; ++page) {
       SCOPED_TRACE(page);
-      // Drawn at the size it shows (a fractional pixel ratio may round one pixel apart), not
-      // a stretched earlier drawing.
-      EXPECT_NEAR(view->PageImage(page).width(), pages[page].width(), 1);
-      EXPECT_NEAR(view->PageImage(page).height(), pages[page].height(), 1);
       // Scaled to the page's size as shown, or at the screen's own resolution.
       const std::string out = folder.File("judge");
       const std::string number = std::to_string(page + 1);
