@@ -152,5 +152,20 @@ TEST(TrackSource, UnreadableSourcesSayWhy) {
   }
 }
 
+// Import's Cancel reaches every reader: each ends with neither tracks nor an error.
+TEST(TrackSource, ACancelledReadingEndsEmptyHanded) {
+  test::TempDir dir;
+  ASSERT_EQ(mkdir(dir.File("lists").c_str(), 0700), 0);
+  ASSERT_TRUE(MakeTaggedAudio(dir.File("a.wav"), 1.0, {}));
+  ASSERT_TRUE(MakeTaggedAudio(dir.File("b.wav"), 1.0, {}));
+  test::WriteFileBytes(dir.File("lists/a.cue"), "FILE \"../a.wav\" WAVE\nTRACK 1 AUDIO\n");
+  test::WriteFileBytes(dir.File("lists/a.m3u"), "../a.wav\n");
+  const CancelFlag cancel{true};
+  for (const std::string& path : {dir.Path(), dir.File("lists/a.cue"), dir.File("lists/a.m3u")}) {
+    const TrackSourceResult result = ReadTrackSource(path, &cancel);
+    EXPECT_TRUE(result.Cancelled && !result.Ok() && result.Error.empty()) << path;
+  }
+}
+
 }  // namespace
 }  // namespace sleevemaster
