@@ -357,7 +357,8 @@ std::span<const CommandLineSwitch> CommandLineSwitches() {
        "back cover track list from a music folder, a CUE sheet or an\n"
        "M3U/M3U8 playlist (not with /BACK); when the source names an\n"
        "album, TITLE may be left out or empty (\"\") and the album's\n"
-       "title and artist become the title and subtitle",
+       "title and artist become the title and subtitle; a lone argument\n"
+       "ending in .pdf is then OUTPUT",
        [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
       {"centerback", kFlag, "", "", "centre each back cover line",
        [](R& r, const S&, std::string_view) { r.request_.CenterBackCoverText = true; }},
