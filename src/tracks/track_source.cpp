@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "pdf/file_utils.h"
@@ -340,12 +341,17 @@ TrackSourceResult ReadAudioFiles(const std::string& folder, const std::vector<st
         source.AlbumArtist = entry.Tags.AlbumArtist;
         break;
       }
-    // Without an album artist, one artist on every track is the album's.
-    const std::string& first = entries.front().Tags.Artist;
-    if (source.AlbumArtist.empty() &&
-        std::all_of(entries.begin(), entries.end(),
-                    [&](const FolderEntry& e) { return e.Tags.Artist == first; }))
-      source.AlbumArtist = first;
+    // Without an album artist tag, the artist of most tracks is the album's: one guest or
+    // "feat." track does not make an album a compilation.
+    if (source.AlbumArtist.empty()) {
+      std::map<std::string, std::size_t> counts;
+      for (const FolderEntry& entry : entries)
+        if (!entry.Tags.Artist.empty())
+          ++counts[entry.Tags.Artist];
+      for (const auto& [artist, count] : counts)
+        if (count * 2 > entries.size())
+          source.AlbumArtist = artist;
+    }
   }
   if (!notAudio.empty()) {
     std::sort(notAudio.begin(), notAudio.end(),

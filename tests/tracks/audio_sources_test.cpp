@@ -126,6 +126,20 @@ TEST(AudioFolder, AlbumArtistAndMixedAlbums) {
   ASSERT_TRUE(result.Ok()) << result.Error;
   EXPECT_EQ(result.Source->Album, "");
   EXPECT_EQ(result.Source->AlbumArtist, "");
+  EXPECT_EQ(result.Source->Albums, (std::vector<std::string>{"One", "Two"}));
+
+  // Without an album artist tag the artist of most tracks is the album's; a guest is named.
+  test::TempDir guest;
+  ASSERT_TRUE(MakeTaggedAudio(guest.File("1.wav"), 1, {"A", "Band", "Hits (Disc 1)", "", 1, 0}));
+  ASSERT_TRUE(
+      MakeTaggedAudio(guest.File("2.wav"), 1, {"B", "Band feat. X", "Hits (Disc 1)", "", 2, 0}));
+  ASSERT_TRUE(MakeTaggedAudio(guest.File("3.wav"), 1, {"C", "Band", "Hits (Disc 2)", "", 3, 0}));
+  result = ReadAudioFolder(guest.Path());
+  ASSERT_TRUE(result.Ok()) << result.Error;
+  EXPECT_EQ(result.Source->Album, "Hits");
+  EXPECT_EQ(FormatTrackLines(*result.Source, {30, 5}).Text(),
+            "01. A                     0:01\n02. Band feat. X - B      0:01\n"
+            "03. C                     0:01");
 }
 
 TEST(TrackSource, UnreadableSourcesSayWhy) {
