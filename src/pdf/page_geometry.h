@@ -45,8 +45,9 @@ struct BackCoverCapacity {
 BackCoverCapacity ComputeBackCoverCapacity(const PageDimensions& d);
 BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration);
 
-/// The most characters of each field that stay inside their panels, never crossing a cut or
-/// fold line, and never more than the field's own limit. Courier draws 600/1000 em a character.
+/// The most characters of each field that stay inside their panels, at least 0.5 mm from every
+/// cut and fold line, and never more than the field's own limit. Courier draws 600/1000 em a
+/// character.
 struct TextCapacity {
   int MainTitle = 22;
   int SubTitle = 34;
