@@ -26,8 +26,8 @@ int Scaled(int nominal, int percent) {
 PageSetup ComputePageSetup(const PrintCalibration& calibration) {
   PageSetup setup;
   // 241 mm (and 120.5 mm) print at 100 %: percent = 24100 / X, 12050 / Y.
-  setup.XScalePercent = ScalePercent(24100, calibration.Xdimension, 75, 161);
-  setup.YScalePercent = ScalePercent(12050, calibration.Ydimension, 75, 151);
+  setup.XScalePercent = ScalePercent(10 * kTargetXTenths, calibration.Xdimension, 75, 161);
+  setup.YScalePercent = ScalePercent(10 * kTargetYTenths, calibration.Ydimension, 75, 151);
   switch (calibration.PaperSize) {
     case 1:  // Legal
       setup.MediaBoxWidth = 612;

@@ -18,6 +18,11 @@ struct PageSetup {
 
 PageSetup ComputePageSetup(const PrintCalibration& calibration);
 
+/// What the booklet measures, in tenths of a millimetre, when it comes out at the case's size:
+/// a calibration of these dimensions prints at 100 %, and every other scales towards them.
+inline constexpr int kTargetXTenths = 2410;
+inline constexpr int kTargetYTenths = 1205;
+
 /// Every dimension of both pages, in points, for one PageSetup.
 struct PageDimensions {
   int LeftEdge = 125;
