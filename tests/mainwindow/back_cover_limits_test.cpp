@@ -1,4 +1,4 @@
-// How much back cover text fits: said at Save, and handed to the editor before it shows.
+// How much back cover text fits: said at Save and Print, and handed to the editor before it shows.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "main_window_fixture.h"
 #include "pdf/page_geometry.h"
@@ -62,11 +63,17 @@ TEST_F(BackCoverLimitsTest, SaveSaysOnceHowManyBackCoverLinesFit) {
     EXPECT_EQ(desktop_.Messages[0].Buttons, MessageButtons::Ok);
   }
 
-  // A preview is no save: it says nothing.
-  desktop_.Messages.clear();
+  // Print says so as Save does (on the smaller card); Preview shows the card and says nothing.
   WriteBackCoverLines(40);
-  EXPECT_TRUE(Window().CreateInsertPdf("", /*save*/ false));
-  EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+  for (const bool print : {true, false}) {
+    desktop_.Messages.clear();
+    print ? Window().PrintBtnClick() : Window().ViewBtnClick();
+    EXPECT_EQ(desktop_.Texts(),
+              print ? std::vector<std::string>{"Only the first 24 of 40 back cover lines fit on "
+                                               "the back cover."}
+                    : std::vector<std::string>{});
+  }
+  EXPECT_EQ(desktop_.Printed.size(), 1U);
 }
 
 TEST_F(BackCoverLimitsTest, TheEditorIsGivenTheCapacityOfTheCalibrationInForce) {
