@@ -72,7 +72,7 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
     unsigned FolderMode;
     bool Written;
     bool UserOwns = true;  ///< else root keeps the folder and the document (when run as root)
-    bool Force = true;     ///< /F: replace without asking
+    bool Force = true;     ///< /F: replace without asking (else "--", which changes nothing)
   } cases[] = {
       {"a read-only document is refused and kept", "cover.pdf", true, 0444, 0755, false},
       {"a read-only document is refused before the question", "cover.pdf", true, 0444, 0755, false,
@@ -108,10 +108,8 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
 
     RunOptions options = WithoutDisplay(folder, config);
     user.RunAs(options);
-    std::vector<std::string> arguments{kExecutable, "Title", c.Name};
-    if (c.Force)
-      arguments.emplace_back("/F");
-    const RunResult run = test::RunProcess(arguments, options);
+    const RunResult run =
+        test::RunProcess({kExecutable, "Title", c.Name, c.Force ? "/F" : "--"}, options);
     chmod(folder.c_str(), 0755);
 
     if (c.Written) {

@@ -211,12 +211,12 @@ TEST(TextPanels, RefusalsNameTheFieldAndTheMostThatFits) {
       {242, 126, false, 4, 45, "CD side spines", 44},
       {242, 126, true, 4, 45, "CD side spines", 0},
       {242, 120, false, 4, 45, "CD side spines", 0},
-      // 94 % along: the corner texts would come within 0.5 mm of the fold and the bottom.
-      {256, 120, false, 2, 45, "front cover", 44},
-      {256, 120, false, 3, 45, "inside jacket", 44},
+      // 93 % along: the corner texts would cross the top, the fold and the bottom.
+      {259, 120, false, 2, 45, "front cover", 44},
+      {259, 120, false, 3, 45, "inside jacket", 44},
       {255, 120, false, 2, 45, "front cover", 0},
-      // 90 %: a 22-character title would end 0.07 mm before the top, a 33-character subtitle
-      // start on the fold.
+      // 90 %: a 22-character title would end 0.07 mm before the top and a 33-character
+      // subtitle start on the fold, closer than 0.5 mm.
       {268, 120, false, 0, 22, "front cover", 21},
       {267, 120, false, 1, 33, "front cover", 32},
       {266, 120, false, 0, 22, "front cover", 0},
