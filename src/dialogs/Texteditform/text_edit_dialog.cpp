@@ -84,7 +84,7 @@ const QColor kUnprintedColour(0xE0, 0xE0, 0xE0);
 const QColor kTooLongColour(0xFF, 0xC8, 0xC8);
 constexpr int kMarkedLines = 1000;
 
-// The memo's width at the least, in pixels.
+// The memo's width at the least, in pixels, as the form has it.
 constexpr int kMemoWidth = 406;
 
 // Columns of a line as the back cover draws it: one a character, a tab up to the next
