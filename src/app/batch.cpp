@@ -92,7 +92,6 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
   target.Path = request.OutputFile;
   target.ShownName = PathText(request.OutputFile);
   target.AskBeforeReplacing = !request.ForceOverwrite;
-  target.WriteThroughDanglingLink = true;
   const SaveResult saved =
       SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
   if (!saved) {

@@ -312,6 +312,10 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(fs::symlink_status(path, error));
 }
 
+bool MayWriteFile(const std::string& path) {
+  return MayWrite(path);
+}
+
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
                                         LinkPolicy links) {
   if (path.empty())
