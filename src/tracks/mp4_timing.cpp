@@ -71,7 +71,8 @@ std::optional<Timing> HeaderTiming(AudioFileStream& stream, const std::optional<
   const TagLib::ByteVector b = stream.ReadAt(header->Payload, 32);
   const bool wide = b.size() > 0 && b[0] == 1;
   const unsigned int scale = wide ? 20 : 12;
-  if (b.size() < scale + (wide ? 12 : 8))
+  const unsigned int needed = scale + (wide ? 12 : 8);
+  if (b.size() < needed || header->End - header->Payload < needed)
     return std::nullopt;
   Timing timing{
       b.toUInt(scale, true),
@@ -105,11 +106,13 @@ std::optional<std::int64_t> EditedLength(AudioFileStream& stream, const Box& tra
     return std::nullopt;
 
   const TagLib::ByteVector head = stream.ReadAt(list->Payload, 8);
-  if (head.size() < 8)
+  if (head.size() < 8 || list->End - list->Payload < 8)
     return std::nullopt;
   const bool wide = head[0] == 1;
   const std::uint32_t entrySize = wide ? 20 : 12;
-  const std::uint32_t count = std::min(head.toUInt(4, true), kMaxEdits);
+  const auto room = static_cast<std::uint64_t>(list->End - list->Payload - 8) / entrySize;
+  const auto count =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>({head.toUInt(4, true), kMaxEdits, room}));
   const TagLib::ByteVector entries = stream.ReadAt(list->Payload + 8, count * entrySize);
   // The length is what the edits play; an edit of no stated length plays the media from its
   // start time to the end. Empty edits (start -1) play nothing from this track.
