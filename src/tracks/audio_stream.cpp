@@ -21,12 +21,15 @@ constexpr std::uint64_t kCostPerRead = 512;
 
 std::unique_ptr<AudioFileStream> AudioFileStream::Open(const std::string& path,
                                                        const CancelFlag* cancel) {
-  // Opened without waiting and checked on the open descriptor: a FIFO or a device swapped in
-  // for the file after a look at its name is never read.
+  // Only a regular file is opened (opening some devices already does something), without
+  // waiting, and checked again on the open descriptor: a FIFO or a device swapped in for the
+  // file after the first look is never read.
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    return nullptr;
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0)
     return nullptr;
-  struct stat status {};
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
       status.st_size > std::numeric_limits<long>::max()) {
     close(fd);
