@@ -5,7 +5,6 @@
 
 #include "support/audio_files.h"
 #include "support/temp_dir.h"
-#include "tracks/audio_tags.h"
 #include "tracks/track_lines.h"
 #include "tracks/track_source.h"
 
@@ -14,36 +13,6 @@ namespace {
 
 using test::MakeTaggedAudio;
 using test::TestTags;
-
-TEST(AudioTags, ReadsWavFlacAndOgg) {
-  test::TempDir dir;
-  for (const char* kind : {"wav", "flac", "ogg"}) {
-    const std::string path = dir.File(std::string("song.") + kind);
-    ASSERT_TRUE(
-        MakeTaggedAudio(path, 3.0, {"T\xC3\xADtulo", "Artist", "Album", "Album Artist", 7, 2}))
-        << kind;
-    const std::optional<AudioTags> tags = ReadAudioTags(path);
-    ASSERT_TRUE(tags) << kind;
-    EXPECT_EQ(tags->Title, "T\xC3\xADtulo") << kind;
-    EXPECT_EQ(tags->Artist, "Artist") << kind;
-    EXPECT_EQ(tags->Album, "Album") << kind;
-    EXPECT_EQ(tags->AlbumArtist, "Album Artist") << kind;
-    EXPECT_EQ(tags->Number, 7) << kind;
-    EXPECT_EQ(tags->Disc, 2) << kind;
-    ASSERT_TRUE(tags->DurationMs) << kind;
-    EXPECT_NEAR(static_cast<double>(*tags->DurationMs), 3000.0, 50.0) << kind;
-  }
-}
-
-TEST(AudioTags, AnythingButAnAudioFileGivesNothing) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir.File("fake.flac"), "not really a FLAC file");
-  test::WriteFileBytes(dir.File("notes.txt"), "text");
-  ASSERT_EQ(mkfifo(dir.File("pipe.wav").c_str(), 0600), 0);
-  ASSERT_EQ(mkdir(dir.File("folder.ogg").c_str(), 0700), 0);
-  for (const char* name : {"fake.flac", "notes.txt", "pipe.wav", "folder.ogg", "missing.wav"})
-    EXPECT_FALSE(ReadAudioTags(dir.File(name))) << name;
-}
 
 // "disc:title" of every track, joined with "|".
 std::string Order(const TrackSource& source) {
