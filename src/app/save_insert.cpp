@@ -52,8 +52,9 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
   const SaveError notWritten{SaveFailure::NotWritten, WriteFailureText(PathText(target.Path)),
                              Product()};
   const bool regular = IsRegularFile(target.Path);
-  // A folder, FIFO or device under that name is never replaced.
-  if (!regular && PathExists(target.Path) && !target.WriteThroughDanglingLink)
+  // A folder, FIFO, device or link to nothing under that name is never replaced, and a file
+  // that cannot be written is refused before the user is asked whether to replace it.
+  if ((!regular && PathExists(target.Path)) || (regular && !MayWriteFile(target.Path)))
     return MakeUnexpected(notWritten);
   if (regular && target.AskBeforeReplacing) {
     const MessageAnswer answer = desktop.ShowMessage(

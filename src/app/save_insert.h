@@ -23,9 +23,6 @@ struct InsertTarget {
   QString ShownName;
   /// False when the user chose to replace without being asked (/F, "overwrite always").
   bool AskBeforeReplacing = true;
-  /// The batch writes through a link to nothing, making the file it names, as it writes through
-  /// any link the user named; the window refuses anything at the name that is not a file.
-  bool WriteThroughDanglingLink = false;
   /// For the program's own scratch file: the window's folder, into which the file named by
   /// Path's last component is written through the folder's descriptor, never by its path.
   const WorkingFolder* InWorkingFolder = nullptr;
@@ -54,7 +51,9 @@ struct SaveError {
 using SaveResult = Expected<SavedInsert, SaveError>;
 
 /// Makes the insert and writes it to the target. Only the replace question is asked here; the
-/// old file stays whole until the new one is complete.
+/// old file stays whole until the new one is complete. Anything at the target but a regular
+/// file (a folder, a device, a link to nothing), and a file the user may not write, is refused
+/// before the question.
 SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& options,
                       const PrintCalibration& calibration, const LocalTime& now,
                       const InsertTarget& target, Desktop& desktop);

@@ -154,8 +154,9 @@ class TMain final : public QMainWindow {
   bool ReadDocumentHeader(const std::string& path);
   /// Writes the insert. A non-empty target path with `save` set is a save; an empty path is a
   /// preview into "Preview.pdf" in the temporary folder. Gives whether the file was written;
-  /// every failure has been shown (a No to the replace question is silent).
-  bool CreateInsertPdf(const std::string& targetPath, bool save);
+  /// every failure has been shown (a No to the replace question is silent). A save, and a
+  /// preview that is to be printed, say which back cover lines the card leaves out.
+  bool CreateInsertPdf(const std::string& targetPath, bool save, bool printing = false);
 
   /// Whether the document differs from what New, an open or a save left: a field, a choice,
   /// a check box or the back cover text.
@@ -223,7 +224,7 @@ class TMain final : public QMainWindow {
   bool SaveBeforeClosing();
 
   // Preview and print (main_window_viewer.cpp).
-  bool WritePreview();
+  bool WritePreview(bool printing);
   void OpenWithViewer(bool print);
 
   // Opening and saving (main_window_document.cpp).

@@ -315,7 +315,7 @@ PdfOutputOptions TMain::PdfOptionsFromControls() const {
   return options;
 }
 
-bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
+bool TMain::CreateInsertPdf(const std::string& targetPath, bool save, bool printing) {
   if (ui_->MainTitle->text().isEmpty()) {
     desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
     return false;
@@ -355,7 +355,10 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     if (store_.SaveDocumentSettings(settings_).Failed())
       settings_.DocumentsFolder = previousFolder;
     SetCaptionFromPath(target.Path);
-    // A back cover text longer than the card is wide is drawn in part; the saved insert says so.
+  }
+  // A back cover text longer than the card is wide is drawn in part; what is saved or printed
+  // says so (a preview shows it).
+  if (save || printing) {
     if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
       desktop_.ShowMessage(note, Product(), MessageIcon::Information, MessageButtons::Ok);
   }

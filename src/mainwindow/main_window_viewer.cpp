@@ -94,10 +94,10 @@ QString ViewerHint(ShellRequest request) {
 #endif
 }
 
-bool TMain::WritePreview() {
+bool TMain::WritePreview(bool printing) {
   // The scratch file is replaced on every run without the replace question.
   const bool overwrite = std::exchange(settings_.OverWriteAlways, true);
-  const bool written = CreateInsertPdf({}, /*save*/ false);
+  const bool written = CreateInsertPdf({}, /*save*/ false, printing);
   settings_.OverWriteAlways = overwrite;
   return written;
 }
@@ -105,7 +105,7 @@ bool TMain::WritePreview() {
 void TMain::ViewBtnClick() {
   // Only the file just written is shown: after a failure an older scratch file would show
   // an insert that is not the one on the screen.
-  if (WritePreview())
+  if (WritePreview(/*printing*/ false))
     OpenWithViewer(/*print*/ false);
 }
 
@@ -115,7 +115,7 @@ void TMain::PrintBtnClick() {
                          MessageButtons::Ok);
     return;
   }
-  if (WritePreview())
+  if (WritePreview(/*printing*/ true))
     OpenWithViewer(/*print*/ true);
 }
 

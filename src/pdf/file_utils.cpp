@@ -412,6 +412,10 @@ int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, s
 }
 #endif
 
+bool MayWriteFile(const std::string& path) {
+  return MayWrite(path);
+}
+
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
                                         LinkPolicy links) {
   if (path.empty())

@@ -17,6 +17,9 @@ bool IsRegularFile(const std::string& path);
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
 
+/// Whether this process may write the file at the path, by its effective ids.
+bool MayWriteFile(const std::string& path);
+
 /// Whether a read may reach a file through a symbolic link at the path.
 enum class LinkPolicy { Follow, Refuse };
 

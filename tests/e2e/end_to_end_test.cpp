@@ -337,8 +337,8 @@ TEST_F(EndToEndTest, AnEditedBackCoverAsksBeforeExit) {
   Keys(window, {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"});
   const std::string editor = WaitForWindow("^Sleevemaster Text Editor$");
   ASSERT_FALSE(editor.empty()) << "the back cover text editor did not show";
-  // OK has the focus; two Tabs on is Browse.
-  Keys(editor, {"Tab", "Tab", "space"});
+  // The text has the focus; Shift+Tab leaves it for Import..., once more is Browse.
+  Keys(editor, {"shift+Tab", "shift+Tab", "space"});
   const std::string open = WaitForWindow("^Open$");
   ASSERT_FALSE(open.empty()) << "Browse showed no file dialog";
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -749,8 +749,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     const std::string editor = WaitForWindow("Text Editor$");
     ASSERT_FALSE(editor.empty()) << "the text editor did not show";
 
-    // OK has the focus; Import... is the fourth button.
-    Keys(editor, {"Tab", "Tab", "Tab", "Return"});
+    // The text has the focus; Shift+Tab leaves it for Import..., the last button.
+    Keys(editor, {"shift+Tab", "Return"});
     const std::string import = WaitForWindow("Import Track List$");
     ASSERT_FALSE(import.empty()) << "the import dialog did not show";
     Keys(import, {"Return"});  // Folder..., first in the tab order

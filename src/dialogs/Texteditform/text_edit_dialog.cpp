@@ -8,16 +8,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QtMath>
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -83,6 +88,9 @@ const QColor kUnprintedColour(0xE0, 0xE0, 0xE0);
 const QColor kTooLongColour(0xFF, 0xC8, 0xC8);
 constexpr int kMarkedLines = 1000;
 
+// The memo's width at the least, in pixels, as the form has it.
+constexpr int kMemoWidth = 406;
+
 // Columns of a line as the back cover draws it: one a character, a tab up to the next
 // multiple of 8.
 int DrawnColumns(QStringView line) {
@@ -109,8 +117,10 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   setWindowTitle(QStringLiteral("Sleevemaster") + QStringLiteral(" Text Editor"));
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
-  // The memo shows columns as they will line up on the back cover.
+  // The memo shows columns as they will line up on the back cover, a tab up to the next
+  // multiple of 8 columns.
   ui_->Text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  ui_->Text->setTabStopDistance(8 * QFontMetricsF(ui_->Text->font()).horizontalAdvance(u' '));
   ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
   ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
   ui_->BrowseBtn->setIcon(ArtworkIcon(QStringLiteral("browse")));
@@ -122,6 +132,7 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   connect(ui_->Text, &QPlainTextEdit::cursorPositionChanged, this, &TTextEdit::ShowCursorPosition);
   connect(ui_->ImportBtn, &QPushButton::clicked, this, &TTextEdit::ImportBtnClick);
   ui_->Text->clear();
+  FitMemoToLongestLine();
   ShowLimits();
   ShowCursorPosition();
 }
@@ -272,10 +283,10 @@ bool TTextEdit::InsertTrackLines(const QString& lines) {
 }
 
 void TTextEdit::showEvent(QShowEvent* event) {
-  // Every showing starts on OK, the first in the tab order; Qt would pick the memo, which
-  // comes first in the layout.
+  // Every showing starts in the text, so what the user types right after Edit goes there and
+  // Enter starts a new line instead of closing the editor.
   if (!event->spontaneous())
-    ui_->OkBtn->setFocus();
+    ui_->Text->setFocus();
   QDialog::showEvent(event);
 }
 
@@ -346,7 +357,27 @@ namespace sleevemaster {
 
 void TTextEdit::SetBackCoverCapacity(const BackCoverCapacity& capacity) {
   capacity_ = capacity;
+  FitMemoToLongestLine();
   ShowLimits();
+}
+
+// The memo is wide enough to show the longest line the back cover prints, cursor included,
+// without scrolling sideways, as far as the screen allows; longer lines scroll.
+void TTextEdit::FitMemoToLongestLine() {
+  QPlainTextEdit* memo = ui_->Text;
+  const qreal text = QFontMetricsF(memo->font())
+                         .horizontalAdvance(QString(std::max(capacity_.MaxLineLength, 0), u'x'));
+  const int around = 2 * memo->frameWidth() +
+                     memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo) +
+                     2 * qCeil(memo->document()->documentMargin()) + memo->cursorWidth() + 1;
+  int width = std::max(kMemoWidth, qCeil(text) + around);
+  if (const QScreen* screen = this->screen()) {
+    const QMargins margins = layout()->contentsMargins();
+    // Room for the dialog's own margins and the window manager's frame.
+    const int room = screen->availableGeometry().width() - margins.left() - margins.right() - 32;
+    width = std::max(kMemoWidth, std::min(width, room));
+  }
+  memo->setMinimumWidth(width);
 }
 
 void TTextEdit::ShowCursorPosition() {

@@ -111,6 +111,7 @@ class TTextEdit final : public QDialog {
   void ShowError(const QString& text);
   void ShowCursorPosition();
   void ShowLimits();
+  void FitMemoToLongestLine();
   bool RefuseTextOverLimits();
   void SelectLine(int line);
 
