@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -73,20 +76,26 @@ TEST(ShellIntegration, ViewerIsADefaultOrADeclaringApplicationButNeverOurOwnEntr
   EXPECT_TRUE(PdfViewerAvailable(FoldersIn(other)));
 }
 
-TEST(ShellIntegration, EditEntryIsWrittenOnceAndNeverChanged) {
+TEST(ShellIntegration, EditEntryIsWrittenOnceAndOnlyAnEarlierStartsEntryIsMended) {
   TempDir dir;
   const XdgFolders folders = FoldersIn(dir);
   const std::string entry = dir.File("data/applications/sleevemaster-edit.desktop");
   ASSERT_TRUE(EnsureEditEntry(folders, QStringLiteral("/opt/my apps/sleevemaster")));
   const std::string text = ReadFileBytes(entry);
   EXPECT_NE(text.find("Name=Edit with Sleevemaster\n"), std::string::npos);
-  EXPECT_NE(text.find("MimeType=application/pdf;"), std::string::npos);
   // The path is quoted, so its blank does not split it; the file is the single argument.
   EXPECT_NE(text.find("Exec=\"/opt/my apps/sleevemaster\" %f\n"), std::string::npos) << text;
 
-  WriteFileBytes(entry, "[Desktop Entry]\nName=Mine\n");
-  EXPECT_TRUE(EnsureEditEntry(folders, QStringLiteral("/elsewhere/sleevemaster")));
-  EXPECT_EQ(ReadFileBytes(entry), "[Desktop Entry]\nName=Mine\n");
+  // What an earlier start wrote loses only its MimeType line; the user's own entry stays.
+  std::string earlier = text;
+  earlier.insert(earlier.find("NoDisplay="), "MimeType=application/pdf;\n");
+  for (const auto& [before, after] :
+       {std::pair{earlier, text}, std::pair{earlier + "Keywords=mine;\n", std::string()},
+        std::pair<std::string, std::string>{"[Desktop Entry]\n", ""}}) {
+    WriteFileBytes(entry, before);
+    EXPECT_TRUE(EnsureEditEntry(folders, QStringLiteral("/elsewhere/sleevemaster")));
+    EXPECT_EQ(ReadFileBytes(entry), after.empty() ? before : after);
+  }
 }
 
 TEST(ShellIntegration, ExecQuotingEscapesWhatTheShellWouldRead) {
@@ -232,6 +241,148 @@ TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
   WriteFileBytes(large.File("config/mimeapps.list"), big);
   EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(large)));
   EXPECT_EQ(ReadFileBytes(large.File("config/mimeapps.list")).size(), big.size());
+}
+
+// What gio and xdg-mime answer for PDF files in the throwaway desktop below `root`: the
+// default application ("" for none), and whether gio offers the edit entry at all.
+struct PdfAnswers {
+  std::string Gio;
+  std::string XdgMime;
+  bool Offered = false;
+};
+
+PdfAnswers AskTheDesktop(const TempDir& root, const char* currentDesktop) {
+  test::RunOptions options;
+  options.Environment = {{"HOME", root.File("home")},
+                         {"XDG_CONFIG_HOME", root.File("config")},
+                         {"XDG_CONFIG_DIRS", root.File("etc-xdg")},
+                         {"XDG_DATA_HOME", root.File("data")},
+                         {"XDG_DATA_DIRS", root.File("share")},
+                         {"DESKTOP_SESSION", std::nullopt},
+                         {"KDE_FULL_SESSION", std::nullopt}};
+  options.Environment["XDG_CURRENT_DESKTOP"] =
+      currentDesktop ? std::optional<std::string>(currentDesktop) : std::nullopt;
+  PdfAnswers answers;
+  const test::RunResult gio = test::RunProcess({"gio", "mime", "application/pdf"}, options);
+  const std::string named = "”: ";
+  const std::size_t at = gio.Stdout.find(named);
+  if (gio.Stdout.starts_with("Default application") && at != std::string::npos)
+    answers.Gio = gio.Stdout.substr(at + named.size(), gio.Stdout.find('\n') - at - named.size());
+  answers.Offered = gio.Stdout.find("\n\tsleevemaster-edit.desktop\n") != std::string::npos;
+  const test::RunResult xdgMime =
+      test::RunProcess({"xdg-mime", "query", "default", "application/pdf"}, options);
+  answers.XdgMime = xdgMime.Stdout.substr(0, xdgMime.Stdout.find('\n'));
+  return answers;
+}
+
+// The first start in the desktops a user may have: Sleevemaster joins the Open With list of
+// PDF files, and wherever another application opens them, it still does for gio and xdg-mime
+// (xdg-open asks one or the other), so neither a double-click nor Preview reaches Sleevemaster.
+TEST(PdfAssociation, TheFirstStartLeavesTheDefaultWhereAnotherApplicationOpensPdfFiles) {
+  for (const char* tool : {"gio", "xdg-mime"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  const std::string viewer = "[Desktop Entry]\nType=Application\nExec=true %f\nName=";
+  const std::string pdf = "MimeType=application/pdf;\n";
+  const std::string cache = "[MIME Cache]\napplication/pdf=";
+  const struct {
+    const char* Name;
+    std::vector<std::pair<std::string, std::string>> Files;
+    const char* CurrentDesktop;
+    PdfAnswers Before;
+    PdfAnswers After;
+  } cases[] = {
+      {"no other PDF application: the edit entry is the one GIO offers",
+       {},
+       nullptr,
+       {"", "", false},
+       {"sleevemaster-edit.desktop", "", true}},
+      {"xpdf's entry in the system's cache",
+       {{"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
+        {"share/applications/mimeinfo.cache", cache + "xpdf.desktop;\n"}},
+       nullptr,
+       {"xpdf.desktop", "xpdf.desktop"},
+       {"xpdf.desktop", "xpdf.desktop", true}},
+      {"ImageMagick's display, by the alias image/pdf",
+       {{"share/applications/display-im6.q16.desktop", viewer + "D\nMimeType=image/pdf;\n"},
+        {"share/applications/mimeinfo.cache",
+         "[MIME Cache]\nimage/pdf=display-im6.q16.desktop;\n"}},
+       nullptr,
+       {"display-im6.q16.desktop", ""},
+       {"display-im6.q16.desktop", "", true}},
+      // GIO knew no application without a cache; it now names the one xdg-mime finds.
+      {"a viewer under XDG_DATA_DIRS without a cache",
+       {{"share/applications/viewer.desktop", viewer + "V\n" + pdf}},
+       nullptr,
+       {"", "viewer.desktop"},
+       {"viewer.desktop", "viewer.desktop", true}},
+      {"a default in the desktop's own list",
+       {{"share/applications/a.desktop", viewer + "A\n" + pdf},
+        {"share/applications/evince.desktop", viewer + "E\n" + pdf},
+        {"share/applications/mimeinfo.cache", cache + "a.desktop;evince.desktop;\n"},
+        {"etc-xdg/gnome-mimeapps.list",
+         "[Default Applications]\napplication/pdf=evince.desktop\n"}},
+       "GNOME",
+       {"evince.desktop", "evince.desktop"},
+       {"evince.desktop", "evince.desktop", true}},
+      {"a default the user chose",
+       {{"share/applications/mupdf.desktop", viewer + "M\n" + pdf},
+        {"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
+        {"share/applications/mimeinfo.cache", cache + "mupdf.desktop;xpdf.desktop;\n"},
+        {"config/mimeapps.list", "[Default Applications]\napplication/pdf=xpdf.desktop;\n"}},
+       nullptr,
+       {"xpdf.desktop", "xpdf.desktop"},
+       {"xpdf.desktop", "xpdf.desktop", true}},
+      // The installed entry, and an earlier start's line and entry that had taken over.
+      {"the installed entry beside xpdf",
+       {{"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
+        {"share/applications/sleevemaster-edit.desktop", viewer + "Edit\n"},
+        {"share/applications/mimeinfo.cache", cache + "xpdf.desktop;\n"}},
+       nullptr,
+       {"xpdf.desktop", "xpdf.desktop"},
+       {"xpdf.desktop", "xpdf.desktop", true}},
+      {"an earlier start's association",
+       {{"share/applications/viewer.desktop", viewer + "V\n" + pdf},
+        {"data/applications/sleevemaster-edit.desktop",
+         "[Desktop Entry]\nType=Application\nName=Edit with Sleevemaster\nComment=Open a jewel "
+         "case insert made by Sleevemaster for editing\nExec=true %f\nIcon=sleevemaster\n" +
+             pdf + "NoDisplay=true\nTerminal=false\n"},
+        {"config/mimeapps.list",
+         "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"}},
+       nullptr,
+       {"sleevemaster-edit.desktop", "sleevemaster-edit.desktop", true},
+       {"viewer.desktop", "viewer.desktop", true}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir root;
+    for (const char* folder : {"home", "etc-xdg", "data", "share/applications"})
+      std::filesystem::create_directories(root.File(folder));
+    // The system's MIME database, which knows the aliases of application/pdf.
+    std::filesystem::create_directory_symlink("/usr/share/mime", root.File("share/mime"));
+    for (const auto& [name, text] : c.Files) {
+      std::filesystem::create_directories(std::filesystem::path(root.File(name)).parent_path());
+      WriteFileBytes(root.File(name), text);
+    }
+    XdgFolders folders = FoldersIn(root);
+    folders.DataDirs = {Q(root.File("share"))};
+    if (c.CurrentDesktop)
+      folders.CurrentDesktops = {QString::fromLatin1(c.CurrentDesktop).toLower()};
+    const PdfAnswers before = AskTheDesktop(root, c.CurrentDesktop);
+    EXPECT_EQ(before.Gio, c.Before.Gio);
+    EXPECT_EQ(before.XdgMime, c.Before.XdgMime);
+
+    ASSERT_TRUE(EnsureEditEntry(folders, QStringLiteral("/bin/true")));
+    ASSERT_TRUE(EnsureEditEntryAssociation(folders));
+    const PdfAnswers after = AskTheDesktop(root, c.CurrentDesktop);
+    EXPECT_EQ(after.Gio, c.After.Gio);
+    EXPECT_EQ(after.XdgMime, c.After.XdgMime);
+    EXPECT_TRUE(after.Offered) << "gio does not offer the edit entry for PDF files";
+    // A second start finds everything in place and writes nothing.
+    const std::string list = ReadFileBytes(root.File("config/mimeapps.list"));
+    ASSERT_TRUE(EnsureEditEntryAssociation(folders));
+    EXPECT_EQ(ReadFileBytes(root.File("config/mimeapps.list")), list);
+  }
 }
 
 TEST(ShellIntegration, PrinterNeedsLpAndADestination) {
