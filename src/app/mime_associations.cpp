@@ -257,6 +257,17 @@ bool MimeAssociations::Installed(const QString& id) {
   return false;
 }
 
+bool MimeAssociations::NeedsTerminal(const QString& id) {
+  for (const QString& folder : ApplicationFolders()) {
+    const QHash<QString, QString>& entries = EntriesIn(folder);
+    const auto found = entries.constFind(id);
+    if (found != entries.cend())
+      return EntryValue(ReadKeyFile(*found), QLatin1StringView("Terminal")) ==
+             QLatin1StringView("true");
+  }
+  return false;
+}
+
 QString MimeAssociations::FirstInstalled(const QStringList& ids, const QString& except) {
   for (const QString& id : ids)
     if (id != except && Installed(id))

@@ -28,6 +28,9 @@ class MimeAssociations {
   /// The first of `ids` that is installed and is not `except`; empty when there is none.
   QString FirstInstalled(const QStringList& ids, const QString& except = {});
 
+  /// Whether the installed entry `id` runs in a terminal (Terminal=true).
+  bool NeedsTerminal(const QString& id);
+
   /// The installed application, other than `except`, that a desktop without caches or lists
   /// takes for `mimeType`: the first entry declaring it (the user's folder first, names in
   /// order) with the highest InitialPreference. Empty when none declares it.

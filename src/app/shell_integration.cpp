@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "app/mime_associations.h"
 
@@ -165,6 +166,44 @@ bool PrinterAvailable() {
   }
   return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
          !process.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool WebBrowserAvailable(const XdgFolders& folders) {
+  const auto found = [](const QString& program) {
+    return !QStandardPaths::findExecutable(program).isEmpty();
+  };
+  if (!found(QStringLiteral("xdg-open")))
+    return false;
+  const QString html = QStringLiteral("text/html");
+  MimeAssociations associations(folders);
+  QFile userList(folders.ConfigHome + QStringLiteral("/mimeapps.list"));
+  QString userText;
+  if (QFileInfo(userList).isFile() && userList.open(QIODevice::ReadOnly))
+    userText = QString::fromUtf8(userList.read(1024 * 1024));
+  QString handler = associations.FirstInstalled(associations.Candidates(html, userText));
+  if (handler.isEmpty())
+    handler = associations.FirstDeclaring(html, QString());
+  if (!handler.isEmpty())
+    return !associations.NeedsTerminal(handler) || found(QStringLiteral("x-terminal-emulator")) ||
+           found(qEnvironmentVariable("TERMINAL").section(QLatin1Char(' '), 0, 0));
+
+  // xdg-open's own list, after $BROWSER; the text browsers at its end need a terminal.
+  static const QStringList kTextBrowsers{QStringLiteral("www-browser"), QStringLiteral("links2"),
+                                         QStringLiteral("elinks"),      QStringLiteral("links"),
+                                         QStringLiteral("lynx"),        QStringLiteral("w3m")};
+  QStringList browsers;
+  for (const QByteArray& browser : qgetenv("BROWSER").split(':'))
+    browsers.append(QString::fromLocal8Bit(browser).section(QLatin1Char(' '), 0, 0));
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    browsers += {QStringLiteral("x-www-browser"),    QStringLiteral("firefox"),
+                 QStringLiteral("iceweasel"),        QStringLiteral("seamonkey"),
+                 QStringLiteral("mozilla"),          QStringLiteral("epiphany"),
+                 QStringLiteral("konqueror"),        QStringLiteral("chromium"),
+                 QStringLiteral("chromium-browser"), QStringLiteral("google-chrome")};
+  return std::any_of(browsers.cbegin(), browsers.cend(), [&](const QString& browser) {
+    return !browser.isEmpty() && !kTextBrowsers.contains(QFileInfo(browser).fileName()) &&
+           found(browser);
+  });
 }
 
 QString EditEntryText(const QString& executable) {

@@ -31,6 +31,13 @@ bool PdfViewerAvailable(const XdgFolders& folders);
 /// True when a CUPS client (lp) is installed and the print system knows a destination.
 bool PrinterAvailable();
 
+/// True when xdg-open would show an HTML page in a browser's window: the desktop's application
+/// for text/html can start (one that runs in a terminal only where a terminal emulator is
+/// there to hold it), or, without one, $BROWSER or one of the graphical browsers xdg-open tries
+/// is installed. False where only the text browsers it tries last (lynx, w3m...) are left:
+/// started without a terminal, they show nothing.
+bool WebBrowserAvailable(const XdgFolders& folders);
+
 /// The text of the edit entry: opens one PDF in `executable`.
 QString EditEntryText(const QString& executable);
 

@@ -27,6 +27,10 @@ bool SystemDesktop::PrinterAvailable() {
   return sleevemaster::PrinterAvailable();
 }
 
+bool SystemDesktop::WebBrowserAvailable() {
+  return sleevemaster::WebBrowserAvailable(XdgFolders::FromEnvironment());
+}
+
 void SystemDesktop::RegisterEditEntry() {
   const XdgFolders folders = XdgFolders::FromEnvironment();
   // The entry declares no file type, so that no desktop takes it for its PDF viewer by itself;

@@ -5,12 +5,14 @@
 
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/environment.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -382,6 +384,111 @@ TEST(PdfAssociation, TheFirstStartLeavesTheDefaultWhereAnotherApplicationOpensPd
     const std::string list = ReadFileBytes(root.File("config/mimeapps.list"));
     ASSERT_TRUE(EnsureEditEntryAssociation(folders));
     EXPECT_EQ(ReadFileBytes(root.File("config/mimeapps.list")), list);
+  }
+}
+
+// Help > Index asks whether a browser would show the page; the real xdg-open, run in the same
+// stand-in desktop, shows whether one does. The stand-in browsers record how they were reached,
+// and PATH holds the system's programs without its browsers.
+TEST(WebBrowser, IsAvailableExactlyWhereXdgOpenShowsThePageInABrowsersWindow) {
+  for (const char* tool : {"xdg-open", "xdg-mime", "file"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  const std::string html = "text/html=";
+  const auto entry = [](const std::string& exec) {
+    return "[Desktop Entry]\nType=Application\nName=Web\nExec=" + exec + " %u\n";
+  };
+  const struct {
+    const char* Name;
+    std::vector<std::pair<std::string, std::string>> Files;  ///< "bin/x": a graphical browser
+    const char* Browser;                                     ///< $BROWSER
+    bool Shown;
+  } cases[] = {
+      {"no browser at all", {}, nullptr, false},
+      {"only lynx", {{"bin/lynx", "text"}}, nullptr, false},
+      {"x-www-browser", {{"bin/x-www-browser", "graphical"}}, nullptr, true},
+      {"$BROWSER", {{"bin/surf", "graphical"}, {"bin/lynx", "text"}}, "surf", true},
+      {"the user's default for HTML",
+       {{"bin/webview", "graphical"},
+        {"share/applications/webview.desktop", entry("webview")},
+        {"config/mimeapps.list", "[Default Applications]\n" + html + "webview.desktop\n"}},
+       nullptr,
+       true},
+      {"a terminal browser's entry and no terminal",
+       {{"bin/w3m", "text"},
+        {"share/applications/w3m.desktop", entry("w3m") + "Terminal=true\n"},
+        {"share/applications/mimeinfo.cache", "[MIME Cache]\n" + html + "w3m.desktop;\n"}},
+       nullptr,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir root;
+    const std::string bin = root.File("bin");
+    std::filesystem::create_directories(bin);
+    for (const char* folder : {"home", "config", "share/applications"})
+      std::filesystem::create_directories(root.File(folder));
+    const std::string record = root.File("record");
+    for (const auto& [name, text] : c.Files)
+      WriteFileBytes(root.File(name), name.starts_with("bin/")
+                                          ? "#!/bin/sh\necho " + text + " > '" + record + "'\n"
+                                          : text);
+    for (const auto& [name, text] : c.Files)
+      if (name.starts_with("bin/"))
+        std::filesystem::permissions(root.File(name), std::filesystem::perms::owner_all);
+    const std::vector<std::string> browsers{"x-www-browser",
+                                            "firefox",
+                                            "iceweasel",
+                                            "seamonkey",
+                                            "mozilla",
+                                            "epiphany",
+                                            "konqueror",
+                                            "chromium",
+                                            "chromium-browser",
+                                            "google-chrome",
+                                            "www-browser",
+                                            "links2",
+                                            "elinks",
+                                            "links",
+                                            "lynx",
+                                            "w3m",
+                                            "run-mailcap",
+                                            "mimeopen",
+                                            "x-terminal-emulator"};
+    for (const auto& program : std::filesystem::directory_iterator("/usr/bin")) {
+      const std::string name = program.path().filename();
+      if (std::find(browsers.begin(), browsers.end(), name) == browsers.end() &&
+          !std::filesystem::exists(bin + "/" + name))
+        std::filesystem::create_symlink(program.path(), bin + "/" + name);
+    }
+    const std::string page = root.File("index.htm");
+    WriteFileBytes(page, "<!DOCTYPE html><html><head><title>Help</title></head></html>\n");
+
+    test::ScopedEnvironmentVariable path("PATH", bin);
+    test::ScopedEnvironmentVariable display("DISPLAY", ":99");
+    test::ScopedEnvironmentVariable browser("BROWSER");
+    test::ScopedEnvironmentVariable terminal("TERMINAL");
+    unsetenv("BROWSER");
+    unsetenv("TERMINAL");
+    if (c.Browser)
+      browser.Set(c.Browser);
+    XdgFolders folders = FoldersIn(root);
+    folders.DataDirs = {Q(root.File("share"))};
+    const bool available = WebBrowserAvailable(folders);
+
+    test::RunOptions options;
+    options.Environment = {{"HOME", root.File("home")},
+                           {"XDG_CONFIG_HOME", root.File("config")},
+                           {"XDG_CONFIG_DIRS", root.File("etc-xdg")},
+                           {"XDG_DATA_HOME", root.File("data")},
+                           {"XDG_DATA_DIRS", root.File("share")},
+                           {"XDG_CURRENT_DESKTOP", std::nullopt},
+                           {"DESKTOP_SESSION", std::nullopt}};
+    options.TimeoutSeconds = 20;
+    test::RunProcess({"xdg-open", page}, options);
+    const bool shown = ReadFileBytes(record) == "graphical\n";
+    EXPECT_EQ(shown, c.Shown) << "xdg-open: " << ReadFileBytes(record);
+    EXPECT_EQ(available, shown);
   }
 }
 
