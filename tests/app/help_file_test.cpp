@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/usage_text.h"
@@ -18,6 +19,7 @@ namespace {
 using test::ReadFileBytes;
 using test::RunProcess;
 using test::RunResult;
+using test::SwitchName;
 using test::TextLines;
 using test::UsageSwitches;
 
@@ -107,10 +109,50 @@ TEST(HelpSources, CommandLinePageDescribesEverySwitchOfTheProgramsUsage) {
 
   const std::string page = ReadFileBytes(kHelpSources + "/command-line.htm");
   ASSERT_FALSE(page.empty());
-  // Each switch has its own term in the page's list of switches.
-  for (const std::string& name : switches)
+  // Each switch of the usage and of the reading has its own term in the page's list.
+  std::vector<std::string> names = switches;
+  for (const CommandLineSwitch& option : CommandLineSwitches())
+    names.push_back(SwitchName(SwitchForm(option)));
+  for (const std::string& name : names)
     EXPECT_NE(page.find("<dt><code>" + name), std::string::npos)
         << name << " is not described in command-line.htm";
+}
+
+// The values of every `attribute="..."` in a page.
+std::vector<std::string> AttributeValues(const std::string& page, const std::string& attribute) {
+  std::vector<std::string> values;
+  const std::string key = " " + attribute + "=\"";
+  for (std::size_t at = page.find(key); at != std::string::npos; at = page.find(key, at + 1)) {
+    const std::size_t start = at + key.size();
+    values.push_back(page.substr(start, page.find('"', start) - start));
+  }
+  return values;
+}
+
+TEST(HelpSources, EveryLinkReachesAPageOfTheHelpAndItsAnchor) {
+  std::size_t links = 0;
+  for (const auto& file : std::filesystem::directory_iterator(kHelpSources)) {
+    if (file.path().extension() != ".htm")
+      continue;
+    const std::string name = file.path().filename();
+    for (const std::string& href : AttributeValues(ReadFileBytes(file.path()), "href")) {
+      if (href.starts_with("http://") || href.starts_with("https://") ||
+          href.starts_with("mailto:"))
+        continue;
+      ++links;
+      const std::size_t hash = href.find('#');
+      const std::string target = hash == 0 ? name : href.substr(0, hash);
+      EXPECT_TRUE(std::filesystem::is_regular_file(kHelpSources + "/" + target))
+          << name << " links to " << href;
+      if (hash == std::string::npos)
+        continue;
+      const std::vector<std::string> ids =
+          AttributeValues(ReadFileBytes(kHelpSources + "/" + target), "id");
+      EXPECT_NE(std::find(ids.begin(), ids.end(), href.substr(hash + 1)), ids.end())
+          << name << " links to " << href << ", an anchor " << target << " lacks";
+    }
+  }
+  EXPECT_GT(links, 50u) << "the pages' links were not found";
 }
 
 }  // namespace

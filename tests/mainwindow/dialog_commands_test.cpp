@@ -2,8 +2,12 @@
 // the show step.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -66,6 +70,28 @@ TEST_F(DialogCommandsTest, CalibrateTakesBackWhatTheCloseBoxLeavesAndTheNextPdfF
   const auto page = PdfPageContentLines(bytes, 1);
   ASSERT_GT(page.size(), 4u);
   EXPECT_EQ(page[4], "125 743 l");  // 60 + 683
+}
+
+// Every command a menu shows, the live preview's included, has its row in the help's table of
+// the menus, under its own words and with its key.
+TEST_F(DialogCommandsTest, EveryMenuCommandIsInTheHelpsTableOfTheMenus) {
+  const std::string page = ReadFileBytes(SLEEVEMASTER_SOURCE_DIR "/help/window.htm");
+  ASSERT_FALSE(page.empty());
+  const auto* bar = WindowWithDialogs().findChild<QMenuBar*>(QStringLiteral("MainMenu"));
+  ASSERT_NE(bar, nullptr);
+  int commands = 0;
+  for (const QAction* menu : bar->actions())
+    for (const QAction* action : menu->menu()->actions()) {
+      if (action->isSeparator() || !action->isVisible())
+        continue;
+      QString text = action->text().remove(QLatin1Char('&'));
+      if (!action->shortcut().isEmpty())
+        text += QStringLiteral(" (%1)").arg(action->shortcut().toString(QKeySequence::NativeText));
+      ++commands;
+      EXPECT_NE(page.find("<td>" + text.toStdString() + "</td>"), std::string::npos)
+          << text.toStdString();
+    }
+  EXPECT_GE(commands, 11);
 }
 
 TEST_F(DialogCommandsTest, WithoutTheirDialogsTheCommandsAreDisabled) {
