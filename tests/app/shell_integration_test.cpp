@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QString>
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -78,7 +77,7 @@ TEST(ShellIntegration, ViewerIsADefaultOrADeclaringApplicationButNeverOurOwnEntr
   EXPECT_TRUE(PdfViewerAvailable(FoldersIn(other)));
 }
 
-TEST(ShellIntegration, EditEntryIsWrittenOnceAndOnlyAnEarlierStartsEntryIsMended) {
+TEST(ShellIntegration, EditEntryIsWrittenOnceAndNeverChanged) {
   TempDir dir;
   const XdgFolders folders = FoldersIn(dir);
   const std::string entry = dir.File("data/applications/sleevemaster-edit.desktop");
@@ -88,16 +87,9 @@ TEST(ShellIntegration, EditEntryIsWrittenOnceAndOnlyAnEarlierStartsEntryIsMended
   // The path is quoted, so its blank does not split it; the file is the single argument.
   EXPECT_NE(text.find("Exec=\"/opt/my apps/sleevemaster\" %f\n"), std::string::npos) << text;
 
-  // What an earlier start wrote loses only its MimeType line; the user's own entry stays.
-  std::string earlier = text;
-  earlier.insert(earlier.find("NoDisplay="), "MimeType=application/pdf;\n");
-  for (const auto& [before, after] :
-       {std::pair{earlier, text}, std::pair{earlier + "Keywords=mine;\n", std::string()},
-        std::pair<std::string, std::string>{"[Desktop Entry]\n", ""}}) {
-    WriteFileBytes(entry, before);
-    EXPECT_TRUE(EnsureEditEntry(folders, QStringLiteral("/elsewhere/sleevemaster")));
-    EXPECT_EQ(ReadFileBytes(entry), after.empty() ? before : after);
-  }
+  WriteFileBytes(entry, "[Desktop Entry]\nName=Mine\n");
+  EXPECT_TRUE(EnsureEditEntry(folders, QStringLiteral("/elsewhere/sleevemaster")));
+  EXPECT_EQ(ReadFileBytes(entry), "[Desktop Entry]\nName=Mine\n");
 }
 
 TEST(ShellIntegration, ExecQuotingEscapesWhatTheShellWouldRead) {
@@ -245,247 +237,161 @@ TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
   EXPECT_EQ(ReadFileBytes(large.File("config/mimeapps.list")).size(), big.size());
 }
 
-// What gio and xdg-mime answer for PDF files in the throwaway desktop below `root`: the
-// default application ("" for none), and whether gio offers the edit entry at all.
-struct PdfAnswers {
-  std::string Gio;
-  std::string XdgMime;
-  bool Offered = false;
+// A throwaway desktop in a temporary folder: the files of `spec` ("path=text|path=text"), the
+// system's MIME database (which knows the aliases of application/pdf), and the environment that
+// shows it to gio and xdg-utils.
+struct StandInDesktop {
+  TempDir Root;
+  XdgFolders Folders;
+  test::RunOptions Options;
+  StandInDesktop(const std::string& spec, const char* desktop = nullptr) {
+    std::filesystem::create_directories(Root.File("share/applications"));
+    std::filesystem::create_directory_symlink("/usr/share/mime", Root.File("share/mime"));
+    for (const QString& file : QString::fromStdString(spec).split(u'|', Qt::SkipEmptyParts)) {
+      const std::string path = Root.File(file.section(u'=', 0, 0).toStdString());
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      WriteFileBytes(path, file.section(u'=', 1).toStdString());
+    }
+    Folders = FoldersIn(Root);
+    Folders.DataDirs = {Q(Root.File("share"))};
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_CONFIG_DIRS", "etc-xdg"},
+                                       {"XDG_DATA_HOME", "data"},
+                                       {"XDG_DATA_DIRS", "share"}})
+      Options.Environment[name] = Root.File(folder);
+    Options.Environment["XDG_CURRENT_DESKTOP"] =
+        desktop ? std::optional<std::string>(desktop) : std::nullopt;
+    Options.Environment["DESKTOP_SESSION"] = std::nullopt;
+    if (desktop)
+      Folders.CurrentDesktops = {QString::fromLatin1(desktop).toLower()};
+  }
+  // "<gio's default> <xdg-mime's default>", "-" for none, and " offered" when gio offers ours.
+  std::string PdfDefaults() const {
+    std::string gio = test::RunProcess({"gio", "mime", "application/pdf"}, Options).Stdout;
+    std::string xdg =
+        test::RunProcess({"xdg-mime", "query", "default", "application/pdf"}, Options).Stdout;
+    const bool offered = gio.find("\n\tsleevemaster-edit.desktop\n") != std::string::npos;
+    const std::size_t named = gio.find("”: ");
+    gio =
+        named == std::string::npos ? "-" : gio.substr(named + 5, gio.find(".desktop") - named - 5);
+    xdg = xdg.empty() ? "-" : xdg.substr(0, xdg.find(".desktop"));
+    return gio + " " + xdg + (offered ? " offered" : "");
+  }
 };
 
-PdfAnswers AskTheDesktop(const TempDir& root, const char* currentDesktop) {
-  test::RunOptions options;
-  options.Environment = {{"HOME", root.File("home")},
-                         {"XDG_CONFIG_HOME", root.File("config")},
-                         {"XDG_CONFIG_DIRS", root.File("etc-xdg")},
-                         {"XDG_DATA_HOME", root.File("data")},
-                         {"XDG_DATA_DIRS", root.File("share")},
-                         {"DESKTOP_SESSION", std::nullopt},
-                         {"KDE_FULL_SESSION", std::nullopt}};
-  options.Environment["XDG_CURRENT_DESKTOP"] =
-      currentDesktop ? std::optional<std::string>(currentDesktop) : std::nullopt;
-  PdfAnswers answers;
-  const test::RunResult gio = test::RunProcess({"gio", "mime", "application/pdf"}, options);
-  const std::string named = "”: ";
-  const std::size_t at = gio.Stdout.find(named);
-  if (gio.Stdout.starts_with("Default application") && at != std::string::npos)
-    answers.Gio = gio.Stdout.substr(at + named.size(), gio.Stdout.find('\n') - at - named.size());
-  answers.Offered = gio.Stdout.find("\n\tsleevemaster-edit.desktop\n") != std::string::npos;
-  const test::RunResult xdgMime =
-      test::RunProcess({"xdg-mime", "query", "default", "application/pdf"}, options);
-  answers.XdgMime = xdgMime.Stdout.substr(0, xdgMime.Stdout.find('\n'));
-  return answers;
-}
-
-// The first start in the desktops a user may have: Sleevemaster joins the Open With list of
-// PDF files, and wherever another application opens them, it still does for gio and xdg-mime
-// (xdg-open asks one or the other), so neither a double-click nor Preview reaches Sleevemaster.
+// The first start in the desktops a user may have: wherever another application opens PDF
+// files, gio and xdg-mime (which xdg-open asks) still name it, so neither a double-click nor
+// Preview reaches Sleevemaster, and gio offers "Edit with Sleevemaster" behind it.
 TEST(PdfAssociation, TheFirstStartLeavesTheDefaultWhereAnotherApplicationOpensPdfFiles) {
   for (const char* tool : {"gio", "xdg-mime"})
     if (!test::ProgramAvailable(tool))
       GTEST_SKIP() << tool << " is not installed";
-  const std::string viewer = "[Desktop Entry]\nType=Application\nExec=true %f\nName=";
-  const std::string pdf = "MimeType=application/pdf;\n";
-  const std::string cache = "[MIME Cache]\napplication/pdf=";
+  const std::string apps = "|share/applications/";
+  const std::string pdf =
+      ".desktop=[Desktop Entry]\nType=Application\nExec=true %f\nName=V\n"
+      "MimeType=application/pdf;\n";
+  const std::string cache = apps + "mimeinfo.cache=[MIME Cache]\n";
+  const std::string defaults = "mimeapps.list=[Default Applications]\napplication/pdf=";
+  std::string earlier = EditEntryText(QStringLiteral("true")).toStdString();
+  earlier.insert(earlier.find("NoDisplay"), "MimeType=application/pdf;\n");
   const struct {
     const char* Name;
-    std::vector<std::pair<std::string, std::string>> Files;
-    const char* CurrentDesktop;
-    PdfAnswers Before;
-    PdfAnswers After;
+    std::string Files;
+    const char* Desktop;
+    const char* Before;
+    const char* After;
   } cases[] = {
-      {"no other PDF application: the edit entry is the one GIO offers",
-       {},
-       nullptr,
-       {"", "", false},
-       {"sleevemaster-edit.desktop", "", true}},
-      {"xpdf's entry in the system's cache",
-       {{"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
-        {"share/applications/mimeinfo.cache", cache + "xpdf.desktop;\n"}},
-       nullptr,
-       {"xpdf.desktop", "xpdf.desktop"},
-       {"xpdf.desktop", "xpdf.desktop", true}},
+      {"no other PDF application", "", nullptr, "- -", "sleevemaster-edit - offered"},
+      {"xpdf in the system's cache", apps + "xpdf" + pdf + cache + "application/pdf=xpdf.desktop;",
+       nullptr, "xpdf xpdf", "xpdf xpdf offered"},
       {"ImageMagick's display, by the alias image/pdf",
-       {{"share/applications/display-im6.q16.desktop", viewer + "D\nMimeType=image/pdf;\n"},
-        {"share/applications/mimeinfo.cache",
-         "[MIME Cache]\nimage/pdf=display-im6.q16.desktop;\n"}},
-       nullptr,
-       {"display-im6.q16.desktop", ""},
-       {"display-im6.q16.desktop", "", true}},
-      // GIO knew no application without a cache; it now names the one xdg-mime finds.
-      {"a viewer under XDG_DATA_DIRS without a cache",
-       {{"share/applications/viewer.desktop", viewer + "V\n" + pdf}},
-       nullptr,
-       {"", "viewer.desktop"},
-       {"viewer.desktop", "viewer.desktop", true}},
+       apps + "display.desktop=[Desktop Entry]\nType=Application\nExec=true\nName=D\n" + cache +
+           "image/pdf=display.desktop;",
+       nullptr, "display -", "display - offered"},
+      // Without a cache GIO knew no application; it now names the one xdg-mime finds.
+      {"a viewer under XDG_DATA_DIRS, no cache", apps + "viewer" + pdf, nullptr, "- viewer",
+       "viewer viewer offered"},
       {"a default in the desktop's own list",
-       {{"share/applications/a.desktop", viewer + "A\n" + pdf},
-        {"share/applications/evince.desktop", viewer + "E\n" + pdf},
-        {"share/applications/mimeinfo.cache", cache + "a.desktop;evince.desktop;\n"},
-        {"etc-xdg/gnome-mimeapps.list",
-         "[Default Applications]\napplication/pdf=evince.desktop\n"}},
-       "GNOME",
-       {"evince.desktop", "evince.desktop"},
-       {"evince.desktop", "evince.desktop", true}},
+       apps + "a" + pdf + apps + "evince" + pdf + cache +
+           "application/pdf=a.desktop;evince.desktop" + "|etc-xdg/gnome-" + defaults +
+           "evince.desktop",
+       "GNOME", "evince evince", "evince evince offered"},
       {"a default the user chose",
-       {{"share/applications/mupdf.desktop", viewer + "M\n" + pdf},
-        {"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
-        {"share/applications/mimeinfo.cache", cache + "mupdf.desktop;xpdf.desktop;\n"},
-        {"config/mimeapps.list", "[Default Applications]\napplication/pdf=xpdf.desktop;\n"}},
-       nullptr,
-       {"xpdf.desktop", "xpdf.desktop"},
-       {"xpdf.desktop", "xpdf.desktop", true}},
-      // The installed entry, and an earlier start's line and entry that had taken over.
-      {"the installed entry beside xpdf",
-       {{"share/applications/xpdf.desktop", viewer + "X\n" + pdf},
-        {"share/applications/sleevemaster-edit.desktop", viewer + "Edit\n"},
-        {"share/applications/mimeinfo.cache", cache + "xpdf.desktop;\n"}},
-       nullptr,
-       {"xpdf.desktop", "xpdf.desktop"},
-       {"xpdf.desktop", "xpdf.desktop", true}},
-      {"an earlier start's association",
-       {{"share/applications/viewer.desktop", viewer + "V\n" + pdf},
-        {"data/applications/sleevemaster-edit.desktop",
-         "[Desktop Entry]\nType=Application\nName=Edit with Sleevemaster\nComment=Open a jewel "
-         "case insert made by Sleevemaster for editing\nExec=true %f\nIcon=sleevemaster\n" +
-             pdf + "NoDisplay=true\nTerminal=false\n"},
-        {"config/mimeapps.list",
-         "[Added Associations]\napplication/pdf=sleevemaster-edit.desktop;\n"}},
-       nullptr,
-       {"sleevemaster-edit.desktop", "sleevemaster-edit.desktop", true},
-       {"viewer.desktop", "viewer.desktop", true}},
+       apps + "mupdf" + pdf + apps + "xpdf" + pdf + cache +
+           "application/pdf=mupdf.desktop;xpdf.desktop;|config/" + defaults + "xpdf.desktop;",
+       nullptr, "xpdf xpdf", "xpdf xpdf offered"},
+      {"an earlier start's entry and line, which had taken over",
+       apps + "viewer" + pdf + "|data/applications/sleevemaster-edit.desktop=" + earlier +
+           "|config/mimeapps.list=[Added Associations]\napplication/pdf=sleevemaster-edit.desktop",
+       nullptr, "sleevemaster-edit sleevemaster-edit offered", "viewer viewer offered"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    TempDir root;
-    for (const char* folder : {"home", "etc-xdg", "data", "share/applications"})
-      std::filesystem::create_directories(root.File(folder));
-    // The system's MIME database, which knows the aliases of application/pdf.
-    std::filesystem::create_directory_symlink("/usr/share/mime", root.File("share/mime"));
-    for (const auto& [name, text] : c.Files) {
-      std::filesystem::create_directories(std::filesystem::path(root.File(name)).parent_path());
-      WriteFileBytes(root.File(name), text);
-    }
-    XdgFolders folders = FoldersIn(root);
-    folders.DataDirs = {Q(root.File("share"))};
-    if (c.CurrentDesktop)
-      folders.CurrentDesktops = {QString::fromLatin1(c.CurrentDesktop).toLower()};
-    const PdfAnswers before = AskTheDesktop(root, c.CurrentDesktop);
-    EXPECT_EQ(before.Gio, c.Before.Gio);
-    EXPECT_EQ(before.XdgMime, c.Before.XdgMime);
-
-    ASSERT_TRUE(EnsureEditEntry(folders, QStringLiteral("/bin/true")));
-    ASSERT_TRUE(EnsureEditEntryAssociation(folders));
-    const PdfAnswers after = AskTheDesktop(root, c.CurrentDesktop);
-    EXPECT_EQ(after.Gio, c.After.Gio);
-    EXPECT_EQ(after.XdgMime, c.After.XdgMime);
-    EXPECT_TRUE(after.Offered) << "gio does not offer the edit entry for PDF files";
-    // A second start finds everything in place and writes nothing.
-    const std::string list = ReadFileBytes(root.File("config/mimeapps.list"));
-    ASSERT_TRUE(EnsureEditEntryAssociation(folders));
-    EXPECT_EQ(ReadFileBytes(root.File("config/mimeapps.list")), list);
+    const StandInDesktop desktop(c.Files, c.Desktop);
+    EXPECT_EQ(desktop.PdfDefaults(), c.Before);
+    ASSERT_TRUE(EnsureEditEntry(desktop.Folders, QStringLiteral("/bin/true")));
+    ASSERT_TRUE(EnsureEditEntryAssociation(desktop.Folders));
+    EXPECT_EQ(desktop.PdfDefaults(), c.After);
   }
 }
 
-// Help > Index asks whether a browser would show the page; the real xdg-open, run in the same
-// stand-in desktop, shows whether one does. The stand-in browsers record how they were reached,
-// and PATH holds the system's programs without its browsers.
+// Help > Index asks whether a browser would show the page; the real xdg-open, in the same
+// stand-in desktop with the system's programs but none of its browsers, shows whether one does.
 TEST(WebBrowser, IsAvailableExactlyWhereXdgOpenShowsThePageInABrowsersWindow) {
   for (const char* tool : {"xdg-open", "xdg-mime", "file"})
     if (!test::ProgramAvailable(tool))
       GTEST_SKIP() << tool << " is not installed";
-  const std::string html = "text/html=";
-  const auto entry = [](const std::string& exec) {
-    return "[Desktop Entry]\nType=Application\nName=Web\nExec=" + exec + " %u\n";
-  };
+  const std::string entry = ".desktop=[Desktop Entry]\nType=Application\nName=W\nExec=";
   const struct {
     const char* Name;
-    std::vector<std::pair<std::string, std::string>> Files;  ///< "bin/x": a graphical browser
-    const char* Browser;                                     ///< $BROWSER
+    std::string Files;    ///< bin/x: a stand-in browser that says what it is
+    const char* Browser;  ///< $BROWSER
     bool Shown;
   } cases[] = {
-      {"no browser at all", {}, nullptr, false},
-      {"only lynx", {{"bin/lynx", "text"}}, nullptr, false},
-      {"x-www-browser", {{"bin/x-www-browser", "graphical"}}, nullptr, true},
-      {"$BROWSER", {{"bin/surf", "graphical"}, {"bin/lynx", "text"}}, "surf", true},
+      {"no browser at all", "", nullptr, false},
+      {"only lynx", "bin/lynx=text", nullptr, false},
+      {"x-www-browser", "bin/x-www-browser=graphical", nullptr, true},
+      {"$BROWSER", "bin/surf=graphical|bin/lynx=text", "surf", true},
       {"the user's default for HTML",
-       {{"bin/webview", "graphical"},
-        {"share/applications/webview.desktop", entry("webview")},
-        {"config/mimeapps.list", "[Default Applications]\n" + html + "webview.desktop\n"}},
-       nullptr,
-       true},
+       "bin/web=graphical|share/applications/web" + entry +
+           "web %u\n|config/mimeapps.list=[Default Applications]\ntext/html=web.desktop\n",
+       nullptr, true},
       {"a terminal browser's entry and no terminal",
-       {{"bin/w3m", "text"},
-        {"share/applications/w3m.desktop", entry("w3m") + "Terminal=true\n"},
-        {"share/applications/mimeinfo.cache", "[MIME Cache]\n" + html + "w3m.desktop;\n"}},
-       nullptr,
-       false},
+       "bin/w3m=text|share/applications/w3m" + entry + "w3m %u\nTerminal=true\n" +
+           "|share/applications/mimeinfo.cache=[MIME Cache]\ntext/html=w3m.desktop;\n",
+       nullptr, false},
   };
+  const std::string browsers =
+      " x-www-browser firefox iceweasel seamonkey mozilla epiphany konqueror chromium "
+      "chromium-browser google-chrome www-browser links2 elinks links lynx w3m run-mailcap "
+      "mimeopen x-terminal-emulator ";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    TempDir root;
-    const std::string bin = root.File("bin");
+    StandInDesktop desktop(c.Files);
+    const std::filesystem::path bin = desktop.Root.File("bin");
+    const std::string record = desktop.Root.File("record");
     std::filesystem::create_directories(bin);
-    for (const char* folder : {"home", "config", "share/applications"})
-      std::filesystem::create_directories(root.File(folder));
-    const std::string record = root.File("record");
-    for (const auto& [name, text] : c.Files)
-      WriteFileBytes(root.File(name), name.starts_with("bin/")
-                                          ? "#!/bin/sh\necho " + text + " > '" + record + "'\n"
-                                          : text);
-    for (const auto& [name, text] : c.Files)
-      if (name.starts_with("bin/"))
-        std::filesystem::permissions(root.File(name), std::filesystem::perms::owner_all);
-    const std::vector<std::string> browsers{"x-www-browser",
-                                            "firefox",
-                                            "iceweasel",
-                                            "seamonkey",
-                                            "mozilla",
-                                            "epiphany",
-                                            "konqueror",
-                                            "chromium",
-                                            "chromium-browser",
-                                            "google-chrome",
-                                            "www-browser",
-                                            "links2",
-                                            "elinks",
-                                            "links",
-                                            "lynx",
-                                            "w3m",
-                                            "run-mailcap",
-                                            "mimeopen",
-                                            "x-terminal-emulator"};
+    for (const auto& program : std::filesystem::directory_iterator(bin)) {
+      WriteFileBytes(program.path(),
+                     "#!/bin/sh\necho " + ReadFileBytes(program.path()) + " > '" + record + "'\n");
+      std::filesystem::permissions(program.path(), std::filesystem::perms::owner_all);
+    }
     for (const auto& program : std::filesystem::directory_iterator("/usr/bin")) {
       const std::string name = program.path().filename();
-      if (std::find(browsers.begin(), browsers.end(), name) == browsers.end() &&
-          !std::filesystem::exists(bin + "/" + name))
-        std::filesystem::create_symlink(program.path(), bin + "/" + name);
+      if (browsers.find(" " + name + " ") == std::string::npos && !exists(bin / name))
+        std::filesystem::create_symlink(program.path(), bin / name);
     }
-    const std::string page = root.File("index.htm");
+    const std::string page = desktop.Root.File("index.htm");
     WriteFileBytes(page, "<!DOCTYPE html><html><head><title>Help</title></head></html>\n");
 
     test::ScopedEnvironmentVariable path("PATH", bin);
     test::ScopedEnvironmentVariable display("DISPLAY", ":99");
-    test::ScopedEnvironmentVariable browser("BROWSER");
-    test::ScopedEnvironmentVariable terminal("TERMINAL");
-    unsetenv("BROWSER");
-    unsetenv("TERMINAL");
-    if (c.Browser)
-      browser.Set(c.Browser);
-    XdgFolders folders = FoldersIn(root);
-    folders.DataDirs = {Q(root.File("share"))};
-    const bool available = WebBrowserAvailable(folders);
-
-    test::RunOptions options;
-    options.Environment = {{"HOME", root.File("home")},
-                           {"XDG_CONFIG_HOME", root.File("config")},
-                           {"XDG_CONFIG_DIRS", root.File("etc-xdg")},
-                           {"XDG_DATA_HOME", root.File("data")},
-                           {"XDG_DATA_DIRS", root.File("share")},
-                           {"XDG_CURRENT_DESKTOP", std::nullopt},
-                           {"DESKTOP_SESSION", std::nullopt}};
-    options.TimeoutSeconds = 20;
-    test::RunProcess({"xdg-open", page}, options);
+    test::ScopedEnvironmentVariable browser("BROWSER", c.Browser ? c.Browser : "");
+    test::ScopedEnvironmentVariable terminal("TERMINAL", "");
+    const bool available = WebBrowserAvailable(desktop.Folders);
+    desktop.Options.Environment["BROWSER"] = c.Browser ? c.Browser : "";
+    test::RunProcess({"xdg-open", page}, desktop.Options);
     const bool shown = ReadFileBytes(record) == "graphical\n";
     EXPECT_EQ(shown, c.Shown) << "xdg-open: " << ReadFileBytes(record);
     EXPECT_EQ(available, shown);
