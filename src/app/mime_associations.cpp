@@ -169,12 +169,12 @@ QStringList MimeAssociations::ApplicationFolders() const {
 }
 
 const QHash<QString, QString>& MimeAssociations::EntriesIn(const QString& applicationsFolder) {
-  const auto found = entries_.constFind(applicationsFolder);
-  if (found != entries_.cend())
-    return *found;
-  QHash<QString, QString> entries;
+  const auto found = entries_.find(applicationsFolder);
+  if (found != entries_.end())
+    return found->second;
+  QHash<QString, QString>& entries = entries_[applicationsFolder];
   CollectEntries(applicationsFolder, QString(), 0, entries);
-  return *entries_.insert(applicationsFolder, std::move(entries));
+  return entries;
 }
 
 QStringList MimeAssociations::TypeNames(const QString& mimeType) {
@@ -247,25 +247,24 @@ QStringList MimeAssociations::Candidates(const QString& mimeType, const QString&
   return defaults;
 }
 
-bool MimeAssociations::Installed(const QString& id) {
+QString MimeAssociations::EntryFile(const QString& id) {
   for (const QString& folder : ApplicationFolders()) {
     const QHash<QString, QString>& entries = EntriesIn(folder);
     const auto found = entries.constFind(id);
     if (found != entries.cend())
-      return EntryCanStart(*found);
+      return *found;
   }
-  return false;
+  return {};
+}
+
+bool MimeAssociations::Installed(const QString& id) {
+  const QString file = EntryFile(id);
+  return !file.isEmpty() && EntryCanStart(file);
 }
 
 bool MimeAssociations::NeedsTerminal(const QString& id) {
-  for (const QString& folder : ApplicationFolders()) {
-    const QHash<QString, QString>& entries = EntriesIn(folder);
-    const auto found = entries.constFind(id);
-    if (found != entries.cend())
-      return EntryValue(ReadKeyFile(*found), QLatin1StringView("Terminal")) ==
-             QLatin1StringView("true");
-  }
-  return false;
+  return EntryValue(ReadKeyFile(EntryFile(id)), QLatin1StringView("Terminal")) ==
+         QLatin1StringView("true");
 }
 
 QString MimeAssociations::FirstInstalled(const QStringList& ids, const QString& except) {

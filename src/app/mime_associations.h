@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <map>
 
 #include "app/shell_integration.h"
 
@@ -39,10 +40,13 @@ class MimeAssociations {
  private:
   QStringList TypeNames(const QString& mimeType);
   const QHash<QString, QString>& EntriesIn(const QString& applicationsFolder);
+  /// The file of entry `id`: in the first data folder that holds one; empty when none does.
+  QString EntryFile(const QString& id);
   QStringList ApplicationFolders() const;
 
   XdgFolders folders_;
-  QHash<QString, QHash<QString, QString>> entries_;  ///< applications folder -> id -> file
+  /// Applications folder -> id -> file; a map, so that the references EntriesIn gives stay valid.
+  std::map<QString, QHash<QString, QString>> entries_;
 };
 
 }  // namespace sleevemaster
