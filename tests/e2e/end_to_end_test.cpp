@@ -280,14 +280,17 @@ TEST_F(EndToEndTest, CalibrateInCentimetresByKeyboardAndTheNextPdfFollows) {
 }
 
 // Help > Index hands the help's index page to the desktop's handler: a stand-in xdg-open,
-// first in PATH, records what it is given. It must be an HTML page that exists.
+// first in PATH beside a stand-in browser, records what it is given. It must be an HTML page
+// that exists.
 TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
   SkipSplash();
   const std::string record = home_.File("xdg-open.txt");
   const std::string handler = home_.File("bin/xdg-open");
   test::WriteFileBytes(handler, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
                                     record + ".part' '" + record + "'\n");
-  std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
+  test::WriteFileBytes(home_.File("bin/x-www-browser"), "#!/bin/sh\n");
+  for (const char* program : {"bin/xdg-open", "bin/x-www-browser"})
+    std::filesystem::permissions(home_.File(program), std::filesystem::perms::owner_all);
   {
     BackgroundProcess program({kExecutable}, environment_);
     const std::string window = WaitForWindow("^Sleevemaster$");
@@ -308,6 +311,54 @@ TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
   const std::string html = ReadFileBytes(page);
   EXPECT_NE(html.find("<html"), std::string::npos) << page;
   EXPECT_NE(html.find("<title>Sleevemaster Help</title>"), std::string::npos) << page;
+}
+
+// A first start beside a PDF viewer in the system's cache, in a GNOME session (where xdg-open
+// asks gio): gio offers "Edit with Sleevemaster" for PDF files, gio and xdg-mime still name the
+// viewer, and Preview reaches the viewer, not a second Sleevemaster window.
+TEST_F(EndToEndTest, TheFirstStartLeavesPdfFilesToTheViewerAndPreviewReachesIt) {
+  for (const char* tool : {"gio", "xdg-mime", "xdg-open"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  SkipSplash();
+  const std::string share = home_.File("share");
+  const std::string shown = home_.File("shown.pdf");
+  std::filesystem::create_directories(share + "/applications");
+  std::filesystem::create_directory_symlink("/usr/share/mime", share + "/mime");
+  test::WriteFileBytes(share + "/applications/pdfviewer.desktop",
+                       "[Desktop Entry]\nType=Application\nName=Viewer\nExec=pdf-viewer %f\n");
+  test::WriteFileBytes(share + "/applications/mimeinfo.cache",
+                       "[MIME Cache]\napplication/pdf=pdfviewer.desktop;\n");
+  test::WriteFileBytes(home_.File("bin/pdf-viewer"), "#!/bin/sh\ncp \"$1\" '" + shown + "'\n");
+  std::filesystem::permissions(home_.File("bin/pdf-viewer"), std::filesystem::perms::owner_all);
+  environment_.Environment.insert({{"XDG_DATA_DIRS", share},
+                                   {"XDG_CONFIG_DIRS", home_.File("etc-xdg")},
+                                   {"XDG_CURRENT_DESKTOP", "GNOME"},
+                                   {"DESKTOP_SESSION", std::nullopt}});
+  const auto defaults = [&] {
+    return RunProcess({"gio", "mime", "application/pdf"}, environment_).Stdout + "xdg-mime: " +
+           RunProcess({"xdg-mime", "query", "default", "application/pdf"}, environment_).Stdout;
+  };
+  const std::string viewer = "Default application for “application/pdf”: pdfviewer.desktop\n";
+  ASSERT_TRUE(defaults().starts_with(viewer));
+
+  BackgroundProcess program({kExecutable}, environment_);
+  const std::string window = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the window did not show";
+  const std::string after = defaults();
+  EXPECT_TRUE(after.starts_with(viewer)) << after;
+  EXPECT_NE(after.find("\n\tsleevemaster-edit.desktop\n"), std::string::npos) << after;
+  EXPECT_TRUE(after.ends_with("xdg-mime: pdfviewer.desktop\n")) << after;
+
+  Type(window, "Shown");
+  Keys(window, {"alt+f", "v"});  // Print Preview...
+  for (int wait = 0; wait < 200 && ReadFileBytes(shown).empty(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_NE(ReadFileBytes(shown).find("\r%%MainTitle: Shown\r"), std::string::npos);
+  EXPECT_TRUE(WaitForWindow("Preview.pdf - Sleevemaster", 1).empty());
+  // A stop signal closes the window without asking about the typed title.
+  ASSERT_EQ(kill(program.Pid(), SIGTERM), 0);
+  EXPECT_EQ(program.WaitForSignal(15), 0);
 }
 
 // A new window gets the focus from the window manager and the user moves through the fields
