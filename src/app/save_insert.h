@@ -12,6 +12,8 @@
 
 namespace sleevemaster {
 
+class WorkingFolder;
+
 /// Where an insert goes and how a file already there is treated.
 struct InsertTarget {
   /// In the local 8-bit encoding; relative paths are relative to the current folder.
@@ -21,9 +23,9 @@ struct InsertTarget {
   QString ShownName;
   /// False when the user chose to replace without being asked (/F, "overwrite always").
   bool AskBeforeReplacing = true;
-  /// Non-empty for the program's own scratch file: this folder is judged again before the
-  /// write, and the file is made private and never written through a link.
-  std::string PrivateFolder;
+  /// For the program's own scratch file: the window's folder, into which the file named by
+  /// Path's last component is written through the folder's descriptor, never by its path.
+  const WorkingFolder* InWorkingFolder = nullptr;
 };
 
 /// What a saved insert reports back.
@@ -59,8 +61,9 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
 /// Shows a failure as an error box; a declined replace shows nothing.
 void ShowSaveError(Desktop& desktop, const SaveError& error);
 
-/// "... wasn't able to write the "path" file." for any file the program fails to write.
-QString WriteFailureText(const QString& path);
+/// "... wasn't able to write the "path" file." for any file the program fails to write, with
+/// the reason (FileFailureReason) after it when one is known.
+QString WriteFailureText(const QString& path, int error = 0);
 
 /// The note on back cover lines beyond the card's width; empty when every line is drawn.
 QString LinesLeftOutText(const SavedInsert& saved);

@@ -116,27 +116,5 @@ TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   EXPECT_FALSE(fs::exists(dir.File("out.pdf")));
 }
 
-TEST(SaveInsertTest, ScratchFileIsPrivateAndNeverWrittenThroughALink) {
-  const TempDir dir;
-  const std::string folder = dir.File("private/");
-  const std::string scratch = folder + "preview.pdf";
-  FakeDesktop desktop;
-  const InsertTarget target{scratch, {}, false, folder};
-
-  ASSERT_TRUE(Save(TitledDocument("Title"), target, desktop));
-  struct stat status {};
-  ASSERT_EQ(stat(scratch.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0600u);
-
-  fs::remove(scratch);
-  fs::create_symlink(dir.File("elsewhere.pdf"), scratch);
-  const InsertTarget linked{scratch, {}, false, folder};
-  const SaveResult saved = Save(TitledDocument("Title"), linked, desktop);
-  ASSERT_FALSE(saved);
-  EXPECT_EQ(saved.Error().Kind, SaveFailure::NotWritten);
-  EXPECT_FALSE(fs::exists(dir.File("elsewhere.pdf")));
-  EXPECT_TRUE(desktop.Messages.empty());
-}
-
 }  // namespace
 }  // namespace sleevemaster

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "app/save_insert.h"
 #include "dialogs/Texteditform/track_import_dialog.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
@@ -41,6 +42,9 @@ namespace sleevemaster {
 namespace {
 
 const QString kMessageCaption = QStringLiteral("Sleevemaster");
+
+// A write by path tells only whether it worked.
+constexpr int kReasonUnknown = -2;
 
 // Paths go to the file functions in the local 8-bit encoding, never converted.
 std::string LocalPath(const QString& path) {
@@ -137,6 +141,9 @@ TTextEdit::~TTextEdit() = default;
 
 TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   text_file_name_ = path;
+  write_ = [file = LocalPath(path)](std::string_view bytes) {
+    return ReplaceFileContents(file, bytes, NewFileMode::Private) ? 0 : kReasonUnknown;
+  };
   // The caller's file is the program's own: a link at its name is never followed.
   std::error_code error;
   const bool link = std::filesystem::is_symlink(LocalPath(path), error);
@@ -149,6 +156,12 @@ TextFileRead TTextEdit::LoadTextFile(const QString& path) {
       ReportReadFailure(path, result);
   }
   return result;
+}
+
+void TTextEdit::LoadText(const QString& name, const std::string& bytes, TextFileWriter write) {
+  text_file_name_ = name;
+  write_ = std::move(write);
+  ShowTextInMemo(QByteArray::fromStdString(bytes), Encoding::Windows1252);
 }
 
 void TTextEdit::SetBrowseFolder(const QString& folder) {
@@ -166,7 +179,7 @@ QString TTextEdit::MemoText() const {
 }
 
 TextFileSave TTextEdit::SaveTextFile() {
-  if (text_file_name_.isEmpty())
+  if (text_file_name_.isEmpty() || !write_)
     return TextFileSave::NoFile;
   QString text = MemoText();
   text.remove(u'\r');
@@ -184,9 +197,8 @@ TextFileSave TTextEdit::SaveTextFile() {
       bytes.push_back(c);
   }
   // The file is the program's own working file: private, and never written through a link.
-  return ReplaceFileContents(LocalPath(text_file_name_), bytes, NewFileMode::Private)
-             ? TextFileSave::Written
-             : TextFileSave::WriteFailed;
+  write_error_ = write_(bytes);
+  return write_error_ == 0 ? TextFileSave::Written : TextFileSave::WriteFailed;
 }
 
 void TTextEdit::OkBtnClick() {
@@ -195,8 +207,7 @@ void TTextEdit::OkBtnClick() {
   const TextFileSave saved = SaveTextFile();
   if (saved == TextFileSave::WriteFailed) {
     // The text stays in the memo and the dialog open: nothing typed is lost.
-    ShowError(QStringLiteral("Sleevemaster wasn't able to write the \"%1\" file.")
-                  .arg(QDir::toNativeSeparators(text_file_name_)));
+    ShowError(WriteFailureText(QDir::toNativeSeparators(text_file_name_), write_error_));
     return;
   }
   if (saved != TextFileSave::Unmappable) {
@@ -304,14 +315,18 @@ TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path, Encoding encoding)
   if (bytes.size() > kMaxEditorFileBytes)
     return TextFileRead::TooLarge;  // it grew while we read it
 
+  ShowTextInMemo(std::move(bytes), encoding);
+  return TextFileRead::Loaded;
+}
+
+void TTextEdit::ShowTextInMemo(QByteArray bytes, Encoding encoding) {
   // A CR never ends a line: CR LF, LF and CR CR LF all read as one line break.
   ui_->Text->clear();
   if (bytes.isEmpty())
-    return TextFileRead::Loaded;
+    return;
   bytes.removeIf([](char c) { return c == '\r'; });
   ui_->Text->setPlainText(encoding == Encoding::Utf8WhenValid ? DecodeImportedText(bytes)
                                                               : DecodeWindows1252(bytes));
-  return TextFileRead::Loaded;
 }
 
 void TTextEdit::ReportReadFailure(const QString& path, TextFileRead failure) {
