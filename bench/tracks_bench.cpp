@@ -1,4 +1,5 @@
-// Timing of the track readers: a folder of 20 tagged FLAC files and a 99-track CUE sheet.
+// Timing of the track readers: a folder of 20 tagged FLAC files, a 99-track CUE sheet and a
+// folder of 2,000 untagged files named by number, which are ordered by the numbers.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -38,6 +39,12 @@ class Sources {
       sheet.append("\"\n    PERFORMER \"Someone\"\n    INDEX 00 00:00:00\n    INDEX 01 00:00:");
       sheet.append(n).append("\n");
     }
+    // One short WAV copied 2,000 times, named "1 Song.wav" to "2000 Song.wav".
+    std::filesystem::create_directory(Many());
+    ok_ = ok_ && test::WriteSilentWav(Many() + "/0 Song.wav", 0.1);
+    for (int i = 1; ok_ && i < 2000; ++i)
+      ok_ = std::filesystem::copy_file(Many() + "/0 Song.wav",
+                                       Many() + "/" + std::to_string(i) + " Song.wav");
     std::FILE* out = std::fopen(Sheet().c_str(), "wb");
     ok_ = ok_ && out && std::fwrite(sheet.data(), 1, sheet.size(), out) == sheet.size();
     if (out)
@@ -50,6 +57,7 @@ class Sources {
   bool Ok() const { return ok_ && !root_.empty(); }
   std::string Folder() const { return root_ + "/flac"; }
   std::string Sheet() const { return root_ + "/image.cue"; }
+  std::string Many() const { return root_ + "/many"; }
 
  private:
   std::string root_;
@@ -86,5 +94,10 @@ void BM_Read99TrackCueSheet(benchmark::State& state) {
   ReadSource(state, TheSources().Sheet(), 99);
 }
 BENCHMARK(BM_Read99TrackCueSheet)->Unit(benchmark::kMillisecond);
+
+void BM_ReadFolderOf2000Files(benchmark::State& state) {
+  ReadSource(state, TheSources().Many(), 2000);
+}
+BENCHMARK(BM_ReadFolderOf2000Files)->Unit(benchmark::kMillisecond);
 
 }  // namespace

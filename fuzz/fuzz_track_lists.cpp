@@ -40,8 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const std::optional<CueSheet> sheet = ParseCueSheet(bytes)) {
     Check(!sheet->Tracks.empty());
     const TrackSource source = CueSheetTracks(*sheet, [size](const std::string& file) {
-      return file.size() % 2 ? std::optional<std::int64_t>(static_cast<std::int64_t>(size) * 997)
-                             : std::nullopt;
+      AudioFileLength length;
+      if (file.size() % 2)
+        length.Ms = static_cast<std::int64_t>(size) * 997;
+      else
+        length.Missing = file.size() % 4 == 0;
+      return length;
     });
     Check(source.Tracks.size() == sheet->Tracks.size());
     for (const Track& track : source.Tracks)

@@ -75,10 +75,12 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     const TrackLines lines =
         FormatTrackLines(*request.Tracks, ComputeBackCoverCapacity(calibration));
     document.BackCoverText = lines.Text();
-    std::vector<std::string> notes = request.TrackNotes;
+    // What the reading left out or could not know, then what fitting the card changed.
+    std::vector<std::string> notes = request.Tracks->Notes;
+    notes.insert(notes.end(), request.TrackNotes.begin(), request.TrackNotes.end());
     notes.insert(notes.end(), lines.Notes.begin(), lines.Notes.end());
     if (!notes.empty()) {
-      QString text = QStringLiteral("The track list was fitted to the back cover:");
+      QString text = QStringLiteral("Notes on the track list:");
       for (const std::string& note : notes)
         text += QStringLiteral("\n") + QString::fromStdString(note);
       desktop.ShowMessage(text, QString::fromLatin1(kProductName), MessageIcon::Information,
@@ -90,7 +92,6 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
   target.Path = request.OutputFile;
   target.ShownName = PathText(request.OutputFile);
   target.AskBeforeReplacing = !request.ForceOverwrite;
-  target.WriteThroughDanglingLink = true;
   const SaveResult saved =
       SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
   if (!saved) {

@@ -1,6 +1,7 @@
 // Reading the command line into a request: the switches, the title and the output file.
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -62,6 +63,7 @@ class RequestReader {
   RequestReader(const LocalTime& now, Desktop& desktop) : now_(now), desktop_(desktop) {}
 
   CommandLineRequest Read(const std::vector<std::string>& arguments) {
+    output_only_ = LonePdfWithTracks(arguments);
     bool switchesEnded = false;
     for (const std::string& argument : arguments) {
       if (!switchesEnded && argument == "--") {
@@ -99,9 +101,40 @@ class RequestReader {
     return true;
   }
 
+  // "sleevemaster /TRACKS:folder album.pdf" means the file, not a title "album.pdf": with
+  // /TRACKS a lone plain argument ending in ".pdf" names the output, and the album the title.
+  static bool LonePdfWithTracks(const std::vector<std::string>& arguments) {
+    const CommandLineSwitch* tracks = nullptr;
+    for (const CommandLineSwitch& option : CommandLineSwitches())
+      if (option.Name == "TRACKS")
+        tracks = &option;
+    bool switchesEnded = false;
+    bool tracksGiven = false;
+    const std::string* plain = nullptr;
+    for (const std::string& argument : arguments) {
+      if (!switchesEnded && argument == "--") {
+        switchesEnded = true;
+      } else if (switchesEnded || argument.empty() || argument.front() != '/') {
+        if (plain)
+          return false;
+        plain = &argument;
+      } else if (tracks && UseOf(argument, *tracks) != SwitchUse::None) {
+        tracksGiven = true;
+      }
+    }
+    if (!tracksGiven || !plain || plain->size() <= 4)
+      return false;
+    std::string extension = plain->substr(plain->size() - 4);
+    for (char& c : extension)
+      c = LowerAscii(c);
+    return extension == ".pdf";
+  }
+
   void ReadPositional(const std::string& argument) {
     ++request_.PositionalCount;
-    if (request_.PositionalCount == 1) {
+    if (output_only_) {
+      request_.OutputFile = argument;
+    } else if (request_.PositionalCount == 1) {
       title_refused_ = !Convert(argument, QStringLiteral("The title"), request_.MainTitle);
     } else if (request_.PositionalCount == 2) {
       request_.OutputFile = argument;
@@ -215,6 +248,8 @@ class RequestReader {
     }
     if (!request_.Tracks)
       return;
+    if (request_.MainTitle.empty() && !title_refused_ && request_.Tracks->Album.empty())
+      Report(NoAlbumText(request_.Tracks->Albums));
     if (request_.MainTitle.empty() && !title_refused_ &&
         !TakeAlbumText(request_.Tracks->Album, "album title", kMaxMainTitle,
                        QStringLiteral("a title"), request_.MainTitle))
@@ -222,6 +257,22 @@ class RequestReader {
     if (!subtitle_given_ && !request_.MainTitle.empty())
       TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", kMaxSubTitle,
                     QStringLiteral("a subtitle with /S:"), request_.SubTitle);
+  }
+
+  // Why the tracks give no title, with the albums they do name.
+  static QString NoAlbumText(const std::vector<std::string>& albums) {
+    QString text = QStringLiteral("The tracks do not name one album: give a title.");
+    if (albums.empty())
+      return text + QStringLiteral(" None of them names an album.");
+    text += QStringLiteral(" They name ");
+    const std::size_t named = std::min<std::size_t>(albums.size(), 3);
+    for (std::size_t i = 0; i < named; ++i) {
+      if (i > 0)
+        text += i + 1 == named && albums.size() == named ? QStringLiteral(" and ")
+                                                         : QStringLiteral(", ");
+      text += Quoted(QString::fromStdString(MessageText(albums[i])));
+    }
+    return text + (albums.size() > named ? QStringLiteral(" and others.") : QStringLiteral("."));
   }
 
   // An album text for a field of the cover; one too long for the field is an argument error
@@ -235,14 +286,14 @@ class RequestReader {
     std::string text = ToWindows1252Transliterated(utf8, changed);
     if (text.size() > limit) {
       Report(QStringLiteral("The ") + QLatin1String(what) + QLatin1Char(' ') +
-             Quoted(QString::fromStdString(DisplayText(utf8))) + QStringLiteral(" has more than ") +
+             Quoted(QString::fromStdString(MessageText(utf8))) + QStringLiteral(" has more than ") +
              QString::number(limit) + QStringLiteral(" characters; give ") + instead +
              QLatin1Char('.'));
       return false;
     }
     field = std::move(text);
     if (changed)
-      request_.TrackNotes.push_back(std::string("The ") + what + " \"" + DisplayText(utf8) +
+      request_.TrackNotes.push_back(std::string("The ") + what + " \"" + MessageText(utf8) +
                                     "\" is written as \"" + Windows1252ToUtf8(field) + "\".");
     return true;
   }
@@ -253,6 +304,7 @@ class RequestReader {
   bool title_refused_ = false;  // a title was given but could not be converted
   bool subtitle_given_ = false;
   bool back_given_ = false;
+  bool output_only_ = false;  // the one plain argument names the output (LonePdfWithTracks)
 };
 
 // Every switch once: the reading above, the usage text below and the manual page's test all
@@ -305,7 +357,8 @@ std::span<const CommandLineSwitch> CommandLineSwitches() {
        "back cover track list from a music folder, a CUE sheet or an\n"
        "M3U/M3U8 playlist (not with /BACK); when the source names an\n"
        "album, TITLE may be left out or empty (\"\") and the album's\n"
-       "title and artist become the title and subtitle",
+       "title and artist become the title and subtitle; a lone argument\n"
+       "ending in .pdf is then OUTPUT",
        [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
       {"centerback", kFlag, "", "", "centre each back cover line",
        [](R& r, const S&, std::string_view) { r.request_.CenterBackCoverText = true; }},

@@ -15,12 +15,28 @@ namespace sleevemaster {
 
 namespace {
 
+// A message may carry a file name or a tag: control characters other than the line breaks
+// between its sentences are written as escapes, so none of them can steer the terminal.
+std::string TerminalText(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t code = c.unicode();
+    if (code == u'\n' || !(code < 0x20 || (code >= 0x7F && code < 0xA0)))
+      shown += c;
+    else
+      shown += QStringLiteral("\\x") +
+               QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+  }
+  return shown.toStdString();
+}
+
 // Message texts may end with line breaks of their own; the console line gets exactly one.
 std::string ConsoleLine(const QString& caption, const QString& text) {
   QString body = text;
   while (body.endsWith(QLatin1Char('\n')) || body.endsWith(QLatin1Char('\r')))
     body.chop(1);
-  return (caption + QStringLiteral(": ") + body).toStdString();
+  return TerminalText(caption + QStringLiteral(": ") + body);
 }
 
 std::string Lowered(std::string text) {
@@ -80,7 +96,7 @@ void ConsoleDesktop::PrintUsage(const QString& usage) {
 }
 
 void ConsoleDesktop::PrintNotice(const QString& line) {
-  err_ << line.toStdString() << '\n' << std::flush;
+  err_ << TerminalText(line) << '\n' << std::flush;
 }
 
 // Without a display there is nobody to pick a file.

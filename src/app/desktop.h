@@ -85,6 +85,10 @@ class Desktop {
   /// Whether PDF files can be sent to a printer.
   virtual bool PrinterAvailable() = 0;
 
+  /// Whether the desktop's handler would show a web page in a browser's window (not hand it
+  /// to a browser that needs a terminal it cannot have, nor to nothing at all).
+  virtual bool WebBrowserAvailable() = 0;
+
   /// Adds "Edit with Sleevemaster" to the Open With list of PDF files, when it is missing.
   virtual void RegisterEditEntry() = 0;
 };

@@ -60,16 +60,17 @@ void ShowHelpIndex(Desktop& desktop) {
     desktop.ShowMessage(MissingText(page), caption, MessageIcon::Information, MessageButtons::Ok);
     return;
   }
-  // Without a handler nothing at all would happen, so the user is told where the page is and
-  // can open it in a browser by hand.
-  const int result = desktop.OpenFile(page, QFileInfo(page).absolutePath());
-  if (!ShellRequestSucceeded(result))
+  // Where nothing could show the page, handing it over would end in nothing at all (or in a
+  // text browser with no terminal to show it): the user is told where the page is and can open
+  // it by hand.
+  if (!desktop.WebBrowserAvailable() ||
+      !ShellRequestSucceeded(desktop.OpenFile(page, QFileInfo(page).absolutePath())))
     desktop.ShowMessage(caption +
-                            QStringLiteral(" could not open its help: no program was found to "
-                                           "show the page ") +
+                            QStringLiteral(" could not show its help: no web browser was found "
+                                           "to show the page ") +
                             page +
-                            QStringLiteral(". Open it in a web browser, or install xdg-utils "
-                                           "and a web browser."),
+                            QStringLiteral(". Open it in a web browser, or install xdg-utils and "
+                                           "a web browser."),
                         caption, MessageIcon::Error, MessageButtons::Ok);
 }
 

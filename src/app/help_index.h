@@ -25,8 +25,8 @@ inline constexpr const char* kHelpIndexPage = SLEEVEMASTER_HELP_DIR "/index.htm"
 QString HelpIndexPath(const QString& executableFolder);
 
 /// Opens the help's index with the desktop's handler (on Linux the browser, through
-/// xdg-open). When the page is missing, or no handler could be started for it, a message
-/// says so and names the page.
+/// xdg-open). When the page is missing, when no browser could show it, or when no handler
+/// could be started for it, a message says so and names the page.
 void ShowHelpIndex(Desktop& desktop);
 
 }  // namespace sleevemaster

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -33,25 +34,28 @@ std::string WithTrailingSeparator(std::string folder) {
 #ifndef _WIN32
 // The folder as it is, not what a link at its name points to: opened without following the
 // last component, and judged by the open descriptor, so nothing can swap it in between.
-PrivateFolderFault CheckFolder(const std::string& folder, bool followLink) {
+OpenedPrivateFolder OpenCheckedFolder(const std::string& folder, bool followLink) {
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
   const int fd = open(folder.c_str(), flags);
   if (fd < 0) {
+    const int error = errno;
     struct stat status {};
     if (lstat(folder.c_str(), &status) != 0)
-      return PrivateFolderFault::CannotCreate;
-    return S_ISLNK(status.st_mode) ? PrivateFolderFault::Link : PrivateFolderFault::NotAFolder;
+      return {PrivateFolderFault::CannotCreate, -1, error};
+    return {S_ISLNK(status.st_mode) ? PrivateFolderFault::Link : PrivateFolderFault::NotAFolder};
   }
   struct stat status {};
-  const bool known = fstat(fd, &status) == 0;
+  PrivateFolderFault fault = PrivateFolderFault::None;
+  if (fstat(fd, &status) != 0 || !S_ISDIR(status.st_mode))
+    fault = PrivateFolderFault::NotAFolder;
+  else if (status.st_uid != geteuid())
+    fault = PrivateFolderFault::OtherOwner;
+  else if ((status.st_mode & 077) != 0)
+    fault = PrivateFolderFault::OpenToOthers;
+  if (fault == PrivateFolderFault::None)
+    return {fault, fd};
   close(fd);
-  if (!known || !S_ISDIR(status.st_mode))
-    return PrivateFolderFault::NotAFolder;
-  if (status.st_uid != geteuid())
-    return PrivateFolderFault::OtherOwner;
-  if ((status.st_mode & 077) != 0)
-    return PrivateFolderFault::OpenToOthers;
-  return PrivateFolderFault::None;
+  return {fault};
 }
 #endif
 
@@ -65,16 +69,28 @@ std::string UserFolderName() {
 
 }  // namespace
 
+#ifndef _WIN32
+OpenedPrivateFolder OpenPrivateFolder(const std::string& folder) {
+  const std::string path = WithoutTrailingSeparators(folder);
+  if (path.empty())
+    return {PrivateFolderFault::CannotCreate, -1, ENOENT};
+  // Made with no access for others from the start; an existing one is judged as it is.
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    return {PrivateFolderFault::CannotCreate, -1, errno};
+  return OpenCheckedFolder(path, /*followLink*/ false);
+}
+#endif
+
 PrivateFolderFault PreparePrivateFolder(const std::string& folder) {
+#ifndef _WIN32
+  const OpenedPrivateFolder opened = OpenPrivateFolder(folder);
+  if (opened.Descriptor >= 0)
+    close(opened.Descriptor);
+  return opened.Fault;
+#else
   const std::string path = WithoutTrailingSeparators(folder);
   if (path.empty())
     return PrivateFolderFault::CannotCreate;
-#ifndef _WIN32
-  // Made with no access for others from the start; an existing one is judged as it is.
-  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-    return PrivateFolderFault::CannotCreate;
-  return CheckFolder(path, /*followLink*/ false);
-#else
   // The Windows temporary folder is the user's own already.
   std::error_code error;
   fs::create_directory(path, error);
@@ -88,8 +104,13 @@ PrivateFolder ChoosePrivateFolder(const std::string& runtimeDir, const std::stri
 #ifndef _WIN32
   // The runtime folder counts only when it is what it promises: absolute, this user's, closed.
   const std::string runtime = WithoutTrailingSeparators(runtimeDir);
-  if (!runtime.empty() && runtime.front() == '/' &&
-      CheckFolder(runtime, /*followLink*/ true) == PrivateFolderFault::None) {
+  const auto usable = [](const std::string& folder) {
+    const OpenedPrivateFolder opened = OpenCheckedFolder(folder, /*followLink*/ true);
+    if (opened.Descriptor >= 0)
+      close(opened.Descriptor);
+    return opened.Fault == PrivateFolderFault::None;
+  };
+  if (!runtime.empty() && runtime.front() == '/' && usable(runtime)) {
     const std::string candidate = runtime + "/sleevemaster";
     if (PreparePrivateFolder(candidate) == PrivateFolderFault::None)
       return {WithTrailingSeparator(candidate), {}};
@@ -101,9 +122,17 @@ PrivateFolder ChoosePrivateFolder(const std::string& runtimeDir, const std::stri
   if (temp.empty())
     return {{}, PrivateFolderMessage(UserFolderName(), PrivateFolderFault::CannotCreate)};
   const std::string candidate = (temp == "/" ? std::string() : temp) + "/" + UserFolderName();
+#ifndef _WIN32
+  const OpenedPrivateFolder opened = OpenPrivateFolder(candidate);
+  if (opened.Descriptor >= 0)
+    close(opened.Descriptor);
+  if (opened.Fault != PrivateFolderFault::None)
+    return {{}, PrivateFolderMessage(candidate, opened.Fault, opened.Error)};
+#else
   const PrivateFolderFault fault = PreparePrivateFolder(candidate);
   if (fault != PrivateFolderFault::None)
     return {{}, PrivateFolderMessage(candidate, fault)};
+#endif
   return {WithTrailingSeparator(candidate), {}};
 }
 
@@ -112,13 +141,15 @@ PrivateFolder DefaultPrivateFolder() {
                              QFile::encodeName(QDir::tempPath()).toStdString());
 }
 
-QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault) {
+QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault, int error) {
   QString reason;
   switch (fault) {
     case PrivateFolderFault::None:
       return {};
     case PrivateFolderFault::CannotCreate:
       reason = QStringLiteral("cannot be created");
+      if (const QString why = FileFailureReason(error); !why.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(why);
       break;
     case PrivateFolderFault::Link:
       reason = QStringLiteral("is a link");
@@ -140,16 +171,12 @@ QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault
       .arg(QFile::decodeName(QByteArray::fromStdString(folder)), reason);
 }
 
-bool IsRegularFileNotLink(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && fs::is_regular_file(fs::symlink_status(path, error));
-}
-
-bool RemoveOwnFile(const std::string& path) {
-  if (!IsRegularFileNotLink(path))
-    return false;
-  std::error_code error;
-  return fs::remove(path, error);
+QString FileFailureReason(int error) {
+  if (error == kWorkingFolderGone)
+    return QStringLiteral("Its folder was removed while the window was open");
+  if (error <= 0)
+    return {};
+  return QString::fromLocal8Bit(std::strerror(error));
 }
 
 }  // namespace sleevemaster

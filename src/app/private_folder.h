@@ -21,6 +21,20 @@ enum class PrivateFolderFault {
   OpenToOthers,  ///< other users have some access to it
 };
 
+#ifndef _WIN32
+/// A private folder as PreparePrivateFolder judges it, held open.
+struct OpenedPrivateFolder {
+  PrivateFolderFault Fault = PrivateFolderFault::CannotCreate;
+  /// The folder's descriptor when Fault is None (the caller closes it), else -1.
+  int Descriptor = -1;
+  /// The system's error number when it could not be made or opened; 0 otherwise.
+  int Error = 0;
+};
+
+/// PreparePrivateFolder, keeping the folder open: what is judged is what is then used.
+OpenedPrivateFolder OpenPrivateFolder(const std::string& folder);
+#endif
+
 /// Creates `folder` with mode 0700 when it is missing, then checks, without following a link
 /// at its name, that it is a folder owned by this user with no access for anyone else. A
 /// trailing separator is allowed.
@@ -42,14 +56,17 @@ PrivateFolder ChoosePrivateFolder(const std::string& runtimeDir, const std::stri
 /// ChoosePrivateFolder with $XDG_RUNTIME_DIR and QDir::tempPath().
 PrivateFolder DefaultPrivateFolder();
 
-/// The message for a folder that cannot be used.
-QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault);
+/// The message for a folder that cannot be used; `error`, the system's error number, says why
+/// it could not be made.
+QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault, int error = 0);
 
-/// True when a regular file itself stands at the path: a link to one does not count.
-bool IsRegularFileNotLink(const std::string& path);
+/// What a working file operation gives when the window's own folder was removed after it was
+/// made: nothing is then read from or written to whatever has taken its place.
+inline constexpr int kWorkingFolderGone = -1;
 
-/// Removes the file when a regular file stands at the path; a link, folder or anything else is
-/// left alone. Gives whether a file was removed.
-bool RemoveOwnFile(const std::string& path);
+/// Why a file operation failed, as the user reads it: the system's words for `error` (an errno
+/// value) or that the window's folder has gone; empty when no reason is known (0, or another
+/// negative value).
+QString FileFailureReason(int error);
 
 }  // namespace sleevemaster

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/private_folder.h"
+#include "app/working_folder.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
@@ -29,16 +30,6 @@ QString WriterErrorText(const std::string& error) {
   return QString::fromStdString(Windows1252ToUtf8(message));
 }
 
-bool WriteTarget(const InsertTarget& target, std::string_view bytes) {
-  if (target.PrivateFolder.empty())
-    return ReplaceFileContents(target.Path, bytes);
-  // The folder may have been cleaned away (and is then made anew) since the start, and what
-  // stands at its name now must still be this user's alone.
-  return !target.Path.empty() &&
-         PreparePrivateFolder(target.PrivateFolder) == PrivateFolderFault::None &&
-         ReplaceFileContents(target.Path, bytes, NewFileMode::Private);
-}
-
 }  // namespace
 
 SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& options,
@@ -50,11 +41,20 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
         SaveError{SaveFailure::PdfNotMade, WriterErrorText(pdf.Error),
                   Product() + QLatin1Char(' ') + QString::fromLatin1(kPdfLibraryName)});
 
+  if (target.InWorkingFolder != nullptr) {
+    // The program's own file: nothing at its path is looked at, the folder takes it whole.
+    const std::string name = target.Path.substr(target.Path.find_last_of('/') + 1);
+    if (const int error = target.InWorkingFolder->Write(name, pdf.Bytes); error != 0)
+      return MakeUnexpected(SaveError{SaveFailure::NotWritten,
+                                      WriteFailureText(PathText(target.Path), error), Product()});
+    return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
+  }
   const SaveError notWritten{SaveFailure::NotWritten, WriteFailureText(PathText(target.Path)),
                              Product()};
   const bool regular = IsRegularFile(target.Path);
-  // A folder, FIFO or device under that name is never replaced.
-  if (!regular && PathExists(target.Path) && !target.WriteThroughDanglingLink)
+  // A folder, FIFO, device or link to nothing under that name is never replaced, and a file
+  // that cannot be written is refused before the user is asked whether to replace it.
+  if ((!regular && PathExists(target.Path)) || (regular && !MayWriteFile(target.Path)))
     return MakeUnexpected(notWritten);
   if (regular && target.AskBeforeReplacing) {
     const MessageAnswer answer = desktop.ShowMessage(
@@ -63,7 +63,7 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
     if (answer != MessageAnswer::Yes)
       return MakeUnexpected(SaveError{SaveFailure::ReplaceDeclined, {}, {}});
   }
-  if (!WriteTarget(target, pdf.Bytes))
+  if (!ReplaceFileContents(target.Path, pdf.Bytes))
     return MakeUnexpected(notWritten);
   return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
 }
@@ -73,8 +73,11 @@ void ShowSaveError(Desktop& desktop, const SaveError& error) {
     desktop.ShowMessage(error.Text, error.Caption, MessageIcon::Error, MessageButtons::Ok);
 }
 
-QString WriteFailureText(const QString& path) {
-  return QStringLiteral("%1 wasn't able to write the \"%2\" file.").arg(Product(), path);
+QString WriteFailureText(const QString& path, int error) {
+  QString text = QStringLiteral("%1 wasn't able to write the \"%2\" file.").arg(Product(), path);
+  if (const QString reason = FileFailureReason(error); !reason.isEmpty())
+    text += QStringLiteral(" %1.").arg(reason);
+  return text;
 }
 
 QString LinesLeftOutText(const SavedInsert& saved) {

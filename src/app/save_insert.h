@@ -12,6 +12,8 @@
 
 namespace sleevemaster {
 
+class WorkingFolder;
+
 /// Where an insert goes and how a file already there is treated.
 struct InsertTarget {
   /// In the local 8-bit encoding; relative paths are relative to the current folder.
@@ -21,12 +23,9 @@ struct InsertTarget {
   QString ShownName;
   /// False when the user chose to replace without being asked (/F, "overwrite always").
   bool AskBeforeReplacing = true;
-  /// The batch writes through a link to nothing, making the file it names, as it writes through
-  /// any link the user named; the window refuses anything at the name that is not a file.
-  bool WriteThroughDanglingLink = false;
-  /// Non-empty for the program's own scratch file: this folder is judged again before the
-  /// write, and the file is made private and never written through a link.
-  std::string PrivateFolder;
+  /// For the program's own scratch file: the window's folder, into which the file named by
+  /// Path's last component is written through the folder's descriptor, never by its path.
+  const WorkingFolder* InWorkingFolder = nullptr;
 };
 
 /// What a saved insert reports back.
@@ -52,7 +51,9 @@ struct SaveError {
 using SaveResult = Expected<SavedInsert, SaveError>;
 
 /// Makes the insert and writes it to the target. Only the replace question is asked here; the
-/// old file stays whole until the new one is complete.
+/// old file stays whole until the new one is complete. Anything at the target but a regular
+/// file (a folder, a device, a link to nothing), and a file the user may not write, is refused
+/// before the question.
 SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& options,
                       const PrintCalibration& calibration, const LocalTime& now,
                       const InsertTarget& target, Desktop& desktop);
@@ -60,8 +61,9 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
 /// Shows a failure as an error box; a declined replace shows nothing.
 void ShowSaveError(Desktop& desktop, const SaveError& error);
 
-/// "... wasn't able to write the "path" file." for any file the program fails to write.
-QString WriteFailureText(const QString& path);
+/// "... wasn't able to write the "path" file." for any file the program fails to write, with
+/// the reason (FileFailureReason) after it when one is known.
+QString WriteFailureText(const QString& path, int error = 0);
 
 /// The note on back cover lines beyond the card's width; empty when every line is drawn.
 QString LinesLeftOutText(const SavedInsert& saved);

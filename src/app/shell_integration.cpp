@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
+
+#include "app/mime_associations.h"
 
 namespace sleevemaster {
 
@@ -30,7 +33,8 @@ QString FolderOr(const char* variable, const QString& fallback) {
 QStringList GroupValues(const QString& path, QLatin1StringView group, QLatin1StringView key) {
   QFile file(path);
   QStringList values;
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+  // Only a regular file: opening a FIFO would block the start.
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
     return values;
   bool inGroup = false;
   const QString keyPrefix = key + QLatin1Char('=');
@@ -108,6 +112,9 @@ XdgFolders XdgFolders::FromEnvironment() {
   folders.DataHome = FolderOr("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
   folders.DataDirs = SplitPath(qgetenv("XDG_DATA_DIRS"),
                                {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")});
+  for (const QByteArray& desktop : qgetenv("XDG_CURRENT_DESKTOP").split(':'))
+    if (!desktop.isEmpty())
+      folders.CurrentDesktops.append(QString::fromUtf8(desktop).toLower());
   return folders;
 }
 
@@ -161,6 +168,44 @@ bool PrinterAvailable() {
          !process.readAllStandardOutput().trimmed().isEmpty();
 }
 
+bool WebBrowserAvailable(const XdgFolders& folders) {
+  const auto found = [](const QString& program) {
+    return !QStandardPaths::findExecutable(program).isEmpty();
+  };
+  if (!found(QStringLiteral("xdg-open")))
+    return false;
+  const QString html = QStringLiteral("text/html");
+  MimeAssociations associations(folders);
+  QFile userList(folders.ConfigHome + QStringLiteral("/mimeapps.list"));
+  QString userText;
+  if (QFileInfo(userList).isFile() && userList.open(QIODevice::ReadOnly))
+    userText = QString::fromUtf8(userList.read(1024 * 1024));
+  QString handler = associations.FirstInstalled(associations.Candidates(html, userText));
+  if (handler.isEmpty())
+    handler = associations.FirstDeclaring(html, QString());
+  if (!handler.isEmpty())
+    return !associations.NeedsTerminal(handler) || found(QStringLiteral("x-terminal-emulator")) ||
+           found(qEnvironmentVariable("TERMINAL").section(QLatin1Char(' '), 0, 0));
+
+  // xdg-open's own list, after $BROWSER; the text browsers at its end need a terminal.
+  static const QStringList kTextBrowsers{QStringLiteral("www-browser"), QStringLiteral("links2"),
+                                         QStringLiteral("elinks"),      QStringLiteral("links"),
+                                         QStringLiteral("lynx"),        QStringLiteral("w3m")};
+  QStringList browsers;
+  for (const QByteArray& browser : qgetenv("BROWSER").split(':'))
+    browsers.append(QString::fromLocal8Bit(browser).section(QLatin1Char(' '), 0, 0));
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    browsers += {QStringLiteral("x-www-browser"),    QStringLiteral("firefox"),
+                 QStringLiteral("iceweasel"),        QStringLiteral("seamonkey"),
+                 QStringLiteral("mozilla"),          QStringLiteral("epiphany"),
+                 QStringLiteral("konqueror"),        QStringLiteral("chromium"),
+                 QStringLiteral("chromium-browser"), QStringLiteral("google-chrome")};
+  return std::any_of(browsers.cbegin(), browsers.cend(), [&](const QString& browser) {
+    return !browser.isEmpty() && !kTextBrowsers.contains(QFileInfo(browser).fileName()) &&
+           found(browser);
+  });
+}
+
 QString EditEntryText(const QString& executable) {
   return QStringLiteral(
              "[Desktop Entry]\n"
@@ -169,7 +214,6 @@ QString EditEntryText(const QString& executable) {
              "Comment=Open a jewel case insert made by Sleevemaster for editing\n"
              "Exec=%1 %f\n"
              "Icon=sleevemaster\n"
-             "MimeType=application/pdf;\n"
              "NoDisplay=true\n"
              "Terminal=false\n")
       .arg(QuoteExecArgument(executable));
@@ -181,25 +225,68 @@ bool HasUserEditEntry(const XdgFolders& folders) {
   return entry.exists() || entry.isSymLink();
 }
 
+namespace {
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// The entry an earlier start wrote: today's with a MimeType line, which let desktops without
+// caches (xdg-mime) take it for their PDF viewer. Gives today's text, with its own Exec line;
+// empty for any other text, which is the user's.
+QString WithoutEarlierMimeType(const QString& text) {
+  QStringList lines = text.split(QLatin1Char('\n'));
+  if (lines.removeAll(QStringLiteral("MimeType=application/pdf;")) != 1)
+    return {};
+  const QStringList expected = EditEntryText(QString()).split(QLatin1Char('\n'));
+  if (lines.size() != expected.size())
+    return {};
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const bool same = expected[i].startsWith(QLatin1StringView("Exec="))
+                          ? lines[i].startsWith(QLatin1StringView("Exec=")) &&
+                                lines[i].endsWith(QLatin1StringView(" %f"))
+                          : lines[i] == expected[i];
+    if (!same)
+      return {};
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
 bool EnsureEditEntry(const XdgFolders& folders, const QString& executable) {
+  const QString folder = folders.DataHome + QStringLiteral("/applications");
+  const QString path = folder + QLatin1Char('/') + QLatin1StringView(kEditEntryFileName);
   // A link counts as an entry too: it is the user's, and nothing is written through it.
-  if (HasUserEditEntry(folders))
+  if (HasUserEditEntry(folders)) {
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isSymLink() && info.isFile() && info.size() < 4096 &&
+        file.open(QIODevice::ReadOnly)) {
+      const QString mended = WithoutEarlierMimeType(QString::fromUtf8(file.readAll()));
+      file.close();
+      if (!mended.isEmpty())
+        WriteWholeFile(path, mended.toUtf8());
+    }
     return true;
+  }
   for (const QString& dir : folders.DataDirs)
     if (QFileInfo(dir + QStringLiteral("/applications/") + QLatin1StringView(kEditEntryFileName))
             .isFile())
       return true;
-  const QString folder = folders.DataHome + QStringLiteral("/applications");
   if (!QDir().mkpath(folder))
     return false;
-  QSaveFile file(folder + QLatin1Char('/') + QLatin1StringView(kEditEntryFileName));
-  if (!file.open(QIODevice::WriteOnly))
-    return false;
-  const QByteArray text = EditEntryText(executable).toUtf8();
-  return file.write(text) == text.size() && file.commit();
+  return WriteWholeFile(path, EditEntryText(executable).toUtf8());
 }
 
-QString WithAddedAssociation(const QString& text, const QString& mimeType, const QString& entry) {
+namespace {
+
+// `text` (a mimeapps.list) with the items of `mimeType` in its first "Added Associations"
+// group replaced by `edit(items)`; the line (and the group) is made when missing. Unchanged
+// when the items stay the same; every other line is kept in its order.
+template <typename Edit>
+QString WithAddedItems(const QString& text, const QString& mimeType, Edit edit) {
   QStringList lines;
   if (!text.isEmpty())
     lines = text.split(QLatin1Char('\n'));
@@ -209,7 +296,6 @@ QString WithAddedAssociation(const QString& text, const QString& mimeType, const
 
   // The first "Added Associations" group (a repeated one is left as it is): where its last
   // line is and which line names the type.
-  QString group;
   bool inAdded = false;
   qsizetype addedGroup = -1;
   qsizetype addedEnd = -1;
@@ -217,53 +303,93 @@ QString WithAddedAssociation(const QString& text, const QString& mimeType, const
   for (qsizetype i = 0; i < lines.size(); ++i) {
     const QString line = lines[i].trimmed();
     if (line.startsWith(QLatin1Char('['))) {
-      group = line;
-      inAdded = group == QLatin1StringView("[Added Associations]") && addedGroup < 0;
+      inAdded = line == QLatin1StringView("[Added Associations]") && addedGroup < 0;
       if (inAdded)
         addedGroup = addedEnd = i;
       continue;
     }
     const qsizetype equals = line.indexOf(QLatin1Char('='));
-    const bool isType = equals > 0 && line.left(equals).trimmed() == mimeType;
-    if (isType && group == QLatin1StringView("[Removed Associations]") &&
-        ListItems(line.mid(equals + 1)).contains(entry))
-      return text;
     if (inAdded && !line.isEmpty()) {
       addedEnd = i;
-      if (isType && addedLine < 0)
+      if (equals > 0 && line.left(equals).trimmed() == mimeType && addedLine < 0)
         addedLine = i;
     }
   }
 
+  const qsizetype equals = addedLine < 0 ? -1 : lines[addedLine].indexOf(QLatin1Char('='));
+  const QStringList items =
+      addedLine < 0 ? QStringList() : ListItems(lines[addedLine].mid(equals + 1));
+  const QStringList edited = edit(items);
+  if (edited == items)
+    return text;
+  const QString value = edited.join(QLatin1Char(';')) + QLatin1Char(';');
   if (addedLine >= 0) {
+    // The key keeps its spelling, and a line ending in a carriage return keeps it.
     QString& line = lines[addedLine];
-    const qsizetype equals = line.indexOf(QLatin1Char('='));
-    if (ListItems(line.mid(equals + 1)).contains(entry))
-      return text;
-    // The entry goes after the last item, before any trailing blanks or carriage return.
     const bool carriageReturn = line.endsWith(QLatin1Char('\r'));
-    QString trimmed = line;
-    while (trimmed.endsWith(QLatin1Char(' ')) || trimmed.endsWith(QLatin1Char('\t')) ||
-           trimmed.endsWith(QLatin1Char('\r')))
-      trimmed.chop(1);
-    if (!trimmed.endsWith(QLatin1Char(';')) && !trimmed.endsWith(QLatin1Char('=')))
-      trimmed += QLatin1Char(';');
-    line = trimmed + entry + QLatin1Char(';');
-    if (carriageReturn)
-      line += QLatin1Char('\r');
+    line = line.left(equals + 1) + value + (carriageReturn ? QStringLiteral("\r") : QString());
   } else if (addedGroup >= 0) {
-    lines.insert(addedEnd + 1, mimeType + QLatin1Char('=') + entry + QLatin1Char(';'));
+    lines.insert(addedEnd + 1, mimeType + QLatin1Char('=') + value);
   } else {
     if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
       lines.append(QString());
     lines.append(QStringLiteral("[Added Associations]"));
-    lines.append(mimeType + QLatin1Char('=') + entry + QLatin1Char(';'));
-    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    lines.append(mimeType + QLatin1Char('=') + value);
   }
   QString result = lines.join(QLatin1Char('\n'));
   if (endsWithNewline || addedLine < 0)
     result += QLatin1Char('\n');
   return result;
+}
+
+bool RemovedByTheUser(const QString& text, const QString& mimeType, const QString& entry) {
+  bool inRemoved = false;
+  for (const QString& raw : text.split(QLatin1Char('\n'))) {
+    const QString line = raw.trimmed();
+    if (line.startsWith(QLatin1Char('[')))
+      inRemoved = line == QLatin1StringView("[Removed Associations]");
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (inRemoved && equals > 0 && line.left(equals).trimmed() == mimeType &&
+        ListItems(line.mid(equals + 1)).contains(entry))
+      return true;
+  }
+  return false;
+}
+
+// `list` (the user's mimeapps.list, the edit entry among its added PDF associations) changed
+// so that the desktop does not take the edit entry for its PDF application while another one
+// exists: the application it takes without the entry goes just before it.
+QString BehindAnotherPdfApplication(const XdgFolders& folders, const QString& list) {
+  const QString own = QLatin1StringView(kEditEntryFileName);
+  MimeAssociations associations(folders);
+  const QStringList candidates = associations.Candidates(kPdfType, list);
+  if (associations.FirstInstalled(candidates) != own)
+    return list;
+  QString other = associations.FirstInstalled(candidates, own);
+  // GIO knows none (no cache lists it), but a desktop reading the entries themselves does.
+  if (other.isEmpty())
+    other = associations.FirstDeclaring(kPdfType, own);
+  if (other.isEmpty())
+    return list;
+  return WithAddedItems(list, kPdfType, [&](QStringList items) {
+    items.removeAll(own);
+    if (!items.contains(other))
+      items.append(other);
+    items.append(own);
+    return items;
+  });
+}
+
+}  // namespace
+
+QString WithAddedAssociation(const QString& text, const QString& mimeType, const QString& entry) {
+  if (RemovedByTheUser(text, mimeType, entry))
+    return text;
+  return WithAddedItems(text, mimeType, [&](QStringList items) {
+    if (!items.contains(entry))
+      items.append(entry);
+    return items;
+  });
 }
 
 bool EnsureEditEntryAssociation(const XdgFolders& folders) {
@@ -286,9 +412,12 @@ bool EnsureEditEntryAssociation(const XdgFolders& folders) {
   if (text.toUtf8() != old)
     return false;
   const QString entry = QLatin1StringView(kEditEntryFileName);
-  const QString updated = WithAddedAssociation(text, kPdfType, entry);
+  if (RemovedByTheUser(text, kPdfType, entry))
+    return false;
+  const QString updated =
+      BehindAnotherPdfApplication(folders, WithAddedAssociation(text, kPdfType, entry));
   if (updated.toUtf8() == old)
-    return GroupValues(path, QLatin1StringView("Added Associations"), kPdfType).contains(entry);
+    return true;
 
   if (!info.exists() && !QFileInfo::exists(folders.ConfigHome)) {
     if (!QDir().mkpath(folders.ConfigHome))

@@ -27,12 +27,15 @@ bool SystemDesktop::PrinterAvailable() {
   return sleevemaster::PrinterAvailable();
 }
 
+bool SystemDesktop::WebBrowserAvailable() {
+  return sleevemaster::WebBrowserAvailable(XdgFolders::FromEnvironment());
+}
+
 void SystemDesktop::RegisterEditEntry() {
   const XdgFolders folders = XdgFolders::FromEnvironment();
-  // The user's own entry hides an installed one of the same name, and the desktop (GIO) finds
-  // entries of the user's folder only through a cache or the user's associations: it is listed
-  // there, so the Open With list keeps offering it.
-  if (EnsureEditEntry(folders, OwnExecutablePath()) && HasUserEditEntry(folders))
+  // The entry declares no file type, so that no desktop takes it for its PDF viewer by itself;
+  // the user's associations put it in the Open With list of PDF files, behind the viewer.
+  if (EnsureEditEntry(folders, OwnExecutablePath()))
     EnsureEditEntryAssociation(folders);
 }
 

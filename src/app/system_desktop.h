@@ -16,6 +16,7 @@ class SystemDesktop : public Desktop {
   QString ExecutableFolder() const final { return executable_folder_; }
   bool PdfViewerAvailable() final;
   bool PrinterAvailable() final;
+  bool WebBrowserAvailable() final;
   void RegisterEditEntry() final;
 
  private:

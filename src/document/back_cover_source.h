@@ -33,9 +33,10 @@ inline constexpr std::uint64_t kMaxNamedBackCoverFileBytes = 8192;
 
 /// What became of the back cover file that an older document names.
 enum class NamedBackCoverUse {
-  Usable,        ///< Text holds its back cover text
+  Usable,        ///< it may be read (and, once read, Text holds its back cover text)
   Missing,       ///< nothing is there (a dangling link included)
   NotPlainFile,  ///< a link, folder, FIFO or device
+  SystemFile,    ///< below /proc, /sys or /dev: the system's live state, never a user's text
   TooLarge,      ///< over kMaxNamedBackCoverFileBytes
   OverLimits,    ///< more than 50 lines, a line over 100 characters, or no Windows-1252 text
   Unreadable,    ///< a regular file that cannot be read
@@ -44,11 +45,22 @@ enum class NamedBackCoverUse {
 struct NamedBackCoverFile {
   NamedBackCoverUse Use = NamedBackCoverUse::Missing;
   std::string Text;
+  /// Why an Unreadable file could not be read: the system's error number.
+  int Error = 0;
 };
 
-/// Reads the back cover file a document names, only when it is a regular file (not reached
-/// through a link) whose text keeps within the back cover's limits. A document received from
-/// someone else can name any path; nothing else is ever read.
+/// The file a document's BackCoverTextFile value names: a relative name is taken from the
+/// document's folder `documentFolder`, as it was when the document was written beside it.
+std::string NamedBackCoverPath(const std::string& named, const std::string& documentFolder);
+
+/// Judges the back cover file a document names without opening it: only a regular file (not
+/// reached through a link) of a text's size outside the system's folders is Usable. A
+/// document received from someone else can name any path, so the user is asked before it is
+/// read at all.
+NamedBackCoverUse ScreenNamedBackCoverFile(const std::string& path);
+
+/// Reads the file once the user has agreed to it: screened again, opened without following a
+/// link or blocking, and taken only when its text keeps within the back cover's limits.
 NamedBackCoverFile ReadNamedBackCoverFile(const std::string& path);
 
 }  // namespace sleevemaster

@@ -22,15 +22,13 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <system_error>
 #include <utility>
 
 #include "app/help_index.h"
 #include "app/private_folder.h"
 #include "app/save_insert.h"
+#include "app/working_folder.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
@@ -87,12 +85,8 @@ int FieldWidth(const QLineEdit* field, int limit) {
 
 }  // namespace
 
-std::string BackCoverContent(const std::string& path) {
-  if (path.empty() || !IsRegularFile(path))
-    return {};
-  CReadTextFile reader(path);
-  if (reader.ReaderStatus() == CReadTextFile::kUnreadable)
-    return {};
+std::string BackCoverContent(const std::string& bytes) {
+  CReadTextFile reader = CReadTextFile::FromBytes(bytes);
   // What the writer takes: the lines, so that the editor's CR LF and a last line break are no
   // change.
   if (reader.ReaderStatus() == CReadTextFile::kFits) {
@@ -102,15 +96,8 @@ std::string BackCoverContent(const std::string& path) {
     return lines;
   }
   // A text over the limits cannot be saved, but it must not be lost either: its bytes stand
-  // for it, behind a zero byte that no line read above can hold. The editor never takes more.
-  std::ifstream file(path, std::ios::binary);
-  std::string bytes(1, '\0');
-  char chunk[4096];
-  while (file && bytes.size() <= static_cast<std::size_t>(kMaxEditorFileBytes)) {
-    file.read(chunk, sizeof chunk);
-    bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
-  }
-  return bytes;
+  // for it, behind a zero byte that no line read above can hold.
+  return std::string(1, '\0') + bytes;
 }
 
 std::string DefaultTemporaryFolder() {
@@ -128,8 +115,8 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
       options_(dependencies.OptionsDialog),
       about_(dependencies.AboutBox),
       splash_(dependencies.SplashScreen),
-      temporary_folder_(std::move(dependencies.TemporaryFolder)),
       temporary_folder_problem_(std::move(dependencies.TemporaryFolderProblem)),
+      working_(dependencies.TemporaryFolder),
       clock_(dependencies.Clock ? std::move(dependencies.Clock) : CurrentLocalTime),
       tool_tips_(std::make_unique<ToolTipSwitch>()) {
   ui_->setupUi(this);
@@ -152,7 +139,10 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
   FormCreate();
 }
 
-TMain::~TMain() = default;
+TMain::~TMain() {
+  // The editor outlives the window: it must not keep writing through it.
+  text_editor_.LoadText({}, {}, {});
+}
 
 void TMain::SetUpFields() {
   InstallDocumentTextRules(ui_->MainTitle, static_cast<int>(kMaxMainTitle));
@@ -232,7 +222,7 @@ TMain::DocumentContent TMain::CurrentContent() const {
   content.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
   content.InversedSideSpineColors = ui_->InversedSideSpineColors->isChecked();
   content.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
-  content.BackCoverText = BackCoverContent(WorkingBackCoverText());
+  content.BackCoverText = BackCoverContent(ReadBackCoverText(kMaxEditorFileBytes + 1));
   return content;
 }
 
@@ -288,9 +278,44 @@ const std::string& TMain::DocumentsFolder() const {
 }
 
 std::string TMain::WorkingBackCoverText() const {
-  if (temporary_folder_.empty())
-    return {};
-  return temporary_folder_ + kWorkingBackCoverTextName;
+  return working_.PathOf(kWorkingBackCoverTextName);
+}
+
+std::string TMain::ReadBackCoverText(std::size_t limit) const {
+  std::string bytes;
+  if (working_.Read(kWorkingBackCoverTextName, limit, bytes) != 0)
+    bytes.clear();
+  return bytes;
+}
+
+bool TMain::WriteBackCoverText(std::string_view bytes) {
+  if (!HasWorkingFolder(/*sayWhyNot*/ false))
+    return false;
+  const int error = working_.Write(kWorkingBackCoverTextName, bytes);
+  if (error != 0)
+    ShowError(WriteFailureText(LocalPathText(WorkingBackCoverText()), error));
+  return error == 0;
+}
+
+bool TMain::HasWorkingFolder(bool sayWhyNot) {
+  if (working_.Ready() && working_.CheckGone()) {
+    // Said once, when it is found: from then on the window goes on without its working files,
+    // as where there were none from the start.
+    temporary_folder_problem_ = working_.Problem();
+    ShowError(temporary_folder_problem_);
+    return false;
+  }
+  if (!working_.Ready() && sayWhyNot)
+    ShowError(NoWorkingFolderText());
+  return working_.Ready();
+}
+
+QString TMain::NoWorkingFolderText() const {
+  if (!temporary_folder_problem_.isEmpty())
+    return temporary_folder_problem_;
+  return QStringLiteral(
+      "Sleevemaster has no private folder for the back cover text and the preview: the back "
+      "cover text cannot be kept, and Preview and Print cannot write their file.");
 }
 
 void TMain::SetCaption(const QString& caption) {
@@ -312,9 +337,7 @@ void TMain::ResetDocument() {
   ui_->CenterBackCoverText->setChecked(false);
 
   // A fresh, empty working file for the back cover text.
-  const std::string working = WorkingBackCoverText();
-  if (!working.empty() && !WritePrivateFile(working, {}))
-    ShowError(WriteFailureMessage(working));
+  WriteBackCoverText({});
 
   save_dialog_file_name_.clear();
   SetCaption(QString::fromLatin1(kProductName));
@@ -322,26 +345,25 @@ void TMain::ResetDocument() {
   live_preview_->Changed();
 }
 
-bool TMain::WritePrivateFile(const std::string& path, std::string_view bytes) {
-  // The folder is judged again: it may have been cleaned away (and is then made anew) since
-  // the start, and what stands at its name now must still be this user's alone.
-  return PreparePrivateFolder(temporary_folder_) == PrivateFolderFault::None &&
-         ReplaceFileContents(path, bytes, NewFileMode::Private);
-}
-
-QString TMain::WriteFailureMessage(const std::string& path) const {
-  return WriteFailureText(LocalPathText(path));
-}
-
 void TMain::ExitBtnClick() {
   close();
 }
 
 void TMain::BackTextFileEditBtnClick() {
-  // Only the file itself is shown, never what a link at its name points to.
-  const std::string working = WorkingBackCoverText();
-  if (IsRegularFileNotLink(working))
-    text_editor_.LoadTextFile(LocalPathText(working));
+  // Without its file the editor's text could not be kept: better said before it is typed.
+  if (!HasWorkingFolder(/*sayWhyNot*/ true))
+    return;
+  std::string bytes;
+  const int error = working_.Read(kWorkingBackCoverTextName, kMaxEditorFileBytes, bytes);
+  if (error != 0 && error != ENOENT) {
+    ShowError(QStringLiteral("Sleevemaster wasn't able to read the \"%1\" file. %2.")
+                  .arg(LocalPathText(WorkingBackCoverText()), FileFailureReason(error)));
+    return;
+  }
+  // The editor reads and writes the file only through the window's folder.
+  text_editor_.LoadText(
+      LocalPathText(WorkingBackCoverText()), bytes,
+      [this](std::string_view text) { return working_.Write(kWorkingBackCoverTextName, text); });
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
   ExecPlaced(text_editor_, *text_editor_place_, settings_.TextEdit);

@@ -6,9 +6,9 @@
 // proposes. The persisted values (preferences, calibration, documents folder, PDF options,
 // window positions) live in the AppSettings it is given, so the other windows read the same
 // values. The back cover text is never held in memory: it lives in the working file
-// "Back Cover Text.txt" in the user's private folder (app/private_folder.h), which New empties,
-// Open fills, the editor rewrites, the writer reads and closing deletes. Every write of it is
-// 0600 and never through a link, and a failed one is reported.
+// "Back Cover Text.txt" in the window's own folder (app/working_folder.h), which New empties,
+// Open fills, the editor rewrites, the writer reads and closing deletes with the folder. Every
+// access goes through the folder the window made and holds, and a failed write is reported.
 //
 // The code is split by concern: main_window.cpp holds the fields, their rules and the New,
 // Exit and Edit commands; main_window_document.cpp opening and saving; main_window_lifecycle.cpp
@@ -26,6 +26,7 @@
 
 #include "app/app_settings.h"
 #include "app/start_mode.h"
+#include "app/working_folder.h"
 #include "pdf/cover_document.h"
 #include "preview/preview_view.h"
 
@@ -59,8 +60,9 @@ struct MainWindowDependencies {
   /// written back by saves and by the close step.
   AppSettings& Settings;
   TTextEdit& TextEditor;
-  /// The user's private folder for the working files, in the local 8-bit encoding, with a
-  /// trailing separator (DefaultPrivateFolder()); empty means there is none.
+  /// The user's private folder (DefaultPrivateFolder()), in the local 8-bit encoding, with a
+  /// trailing separator; the window makes a folder of its own there for its working files.
+  /// Empty means there is none.
   std::string TemporaryFolder;
   /// The time the date texts of the corner are made from.
   std::function<LocalTime()> Clock = CurrentLocalTime;
@@ -90,9 +92,9 @@ QString MissingViewerWarning(bool canOpen, bool canPrint);
 /// The hint of the Preview or the Print button: what the insert goes to.
 QString ViewerHint(ShellRequest request);
 
-/// The back cover text of the file as a save would record it: its lines, whatever ends them.
-/// Empty for a missing file. A text a save would refuse counts by its bytes.
-std::string BackCoverContent(const std::string& path);
+/// The back cover text of a working file's bytes as a save would record it: its lines,
+/// whatever ends them. A text a save would refuse counts by its bytes.
+std::string BackCoverContent(const std::string& bytes);
 
 /// The user's private folder for the working files (DefaultPrivateFolder()), with one
 /// trailing separator; empty when none can be used.
@@ -154,15 +156,16 @@ class TMain final : public QMainWindow {
   bool ReadDocumentHeader(const std::string& path);
   /// Writes the insert. A non-empty target path with `save` set is a save; an empty path is a
   /// preview into "Preview.pdf" in the temporary folder. Gives whether the file was written;
-  /// every failure has been shown (a No to the replace question is silent).
-  bool CreateInsertPdf(const std::string& targetPath, bool save);
+  /// every failure has been shown (a No to the replace question is silent). A save, and a
+  /// preview that is to be printed, say which back cover lines the card leaves out.
+  bool CreateInsertPdf(const std::string& targetPath, bool save, bool printing = false);
 
   /// Whether the document differs from what New, an open or a save left: a field, a choice,
   /// a check box or the back cover text.
   bool DocumentModified() const;
   const std::string& PreviewPath() const { return preview_path_; }
   const std::string& DocumentsFolder() const;
-  /// The working back cover text file; empty without a temporary folder.
+  /// The working back cover text file's path; empty without a working folder.
   std::string WorkingBackCoverText() const;
   bool ViewerCanOpen() const { return viewer_can_open_; }
   bool ViewerCanPrint() const { return viewer_can_print_; }
@@ -202,11 +205,15 @@ class TMain final : public QMainWindow {
   void ApplySpineRule();
   void SetCaption(const QString& caption);
   void SetCaptionFromPath(const std::string& path);
-  /// Writes one of the working files (0600, never through a link) into the private folder,
-  /// which is checked again first; false when that failed.
-  bool WritePrivateFile(const std::string& path, std::string_view bytes);
-  /// "Sleevemaster wasn't able to write the "path" file."
-  QString WriteFailureMessage(const std::string& path) const;
+  /// Writes the working back cover text file; a failure is shown with its reason.
+  bool WriteBackCoverText(std::string_view bytes);
+  /// The working back cover text file's bytes, at most `limit`; empty when it cannot be read.
+  std::string ReadBackCoverText(std::size_t limit) const;
+  /// Whether the working files can be used now. A folder found gone is given up for good and
+  /// said so once; with `sayWhyNot`, a missing folder is said, too.
+  bool HasWorkingFolder(bool sayWhyNot);
+  /// Why Preview, Print and Edit cannot work without the working folder.
+  QString NoWorkingFolderText() const;
 
   // Create, show and close steps (main_window_lifecycle.cpp).
   void FormCreate();
@@ -221,7 +228,7 @@ class TMain final : public QMainWindow {
   bool SaveBeforeClosing();
 
   // Preview and print (main_window_viewer.cpp).
-  bool WritePreview();
+  bool WritePreview(bool printing);
   void OpenWithViewer(bool print);
 
   // Opening and saving (main_window_document.cpp).
@@ -236,8 +243,7 @@ class TMain final : public QMainWindow {
   PdfOutputOptions PdfOptionsFromControls() const;
   void ShowError(const QString& text);
   /// The back cover text of an older document that names a file instead of carrying it.
-  void LoadNamedBackCoverFile(const std::string& document, const std::string& named,
-                              const std::string& working);
+  void LoadNamedBackCoverFile(const std::string& document, const std::string& named);
 
   std::unique_ptr<Ui::TMainForm> ui_;
   Desktop& desktop_;
@@ -248,8 +254,8 @@ class TMain final : public QMainWindow {
   TOptions* options_;
   TAbout* about_;
   TSplash* splash_;
-  std::string temporary_folder_;
   QString temporary_folder_problem_;
+  WorkingFolder working_;
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;
   std::unique_ptr<LivePreview> live_preview_;

@@ -11,6 +11,7 @@
 #include "app/private_folder.h"
 #include "app/save_insert.h"
 #include "app/settings_store.h"
+#include "app/working_folder.h"
 #include "document/back_cover_source.h"
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
@@ -32,11 +33,6 @@ namespace fs = std::filesystem;
 
 QString Product() {
   return QString::fromLatin1(kProductName);
-}
-
-bool SameFile(const std::string& first, const std::string& second) {
-  std::error_code error;
-  return fs::equivalent(first, second, error) && !error;
 }
 
 // What the save dialog starts with; the documents folder, when known, is where it opens.
@@ -160,13 +156,10 @@ bool TMain::ReadDocumentHeader(const std::string& path) {
     ui_->InversedSideSpineColors->setChecked(true);
 
   // The back cover text goes into the working file; a failed write is reported.
-  const std::string working = WorkingBackCoverText();
-  if (loaded.BackCoverText) {
-    if (!working.empty() && !WritePrivateFile(working, *loaded.BackCoverText))
-      ShowError(WriteFailureMessage(working));
-  } else if (loaded.BackCoverTextFile && !working.empty()) {
-    LoadNamedBackCoverFile(path, *loaded.BackCoverTextFile, working);
-  }
+  if (loaded.BackCoverText)
+    WriteBackCoverText(*loaded.BackCoverText);
+  else if (loaded.BackCoverTextFile && HasWorkingFolder(/*sayWhyNot*/ false))
+    LoadNamedBackCoverFile(path, *loaded.BackCoverTextFile);
 
   if (loaded.CenterBackCoverText)
     ui_->CenterBackCoverText->setChecked(true);
@@ -175,38 +168,52 @@ bool TMain::ReadDocumentHeader(const std::string& path) {
   return true;
 }
 
-// A document from someone else may name any file of this user's. It is read only when it is a
-// plain text file within the back cover limits, and only once the user has agreed to the file
-// by its name: nothing is pulled into an insert unseen.
-void TMain::LoadNamedBackCoverFile(const std::string& document, const std::string& named,
-                                   const std::string& working) {
-  if (SameFile(named, working))
-    return;
-  const NamedBackCoverFile file = ReadNamedBackCoverFile(named);
+// A document from someone else may name any file of this user's. Nothing of it is opened
+// before the user has agreed to the file by its name, and only a plain text file within the
+// back cover limits is then taken: nothing is pulled into an insert unseen.
+void TMain::LoadNamedBackCoverFile(const std::string& document, const std::string& named) {
+  const std::string path = NamedBackCoverPath(named, FolderWithSeparator(document));
   const QString documentName = LocalPathText(FileNameOf(document));
+  NamedBackCoverFile file;
+  file.Use = ScreenNamedBackCoverFile(path);
+  if (file.Use == NamedBackCoverUse::Usable) {
+    const MessageAnswer answer = desktop_.ShowMessage(
+        QStringLiteral("The document \"%1\" does not hold its back cover text: it takes it from "
+                       "the file \"%2\".\n\nDo you want to use the text of that file?")
+            .arg(documentName, LocalPathText(path)),
+        Product(), MessageIcon::Warning, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+      return;
+    file = ReadNamedBackCoverFile(path);
+  }
+  QString reason;
   switch (file.Use) {
+    case NamedBackCoverUse::Usable:
+      WriteBackCoverText(file.Text);
+      return;
     case NamedBackCoverUse::Missing:
       return;  // the text simply stays empty, as for a file that has gone
-    case NamedBackCoverUse::Usable:
-      break;
     case NamedBackCoverUse::NotPlainFile:
+      reason = QStringLiteral("which is not a regular file");
+      break;
+    case NamedBackCoverUse::SystemFile:
+      reason = QStringLiteral("which is one of the system's own files, not a text");
+      break;
     case NamedBackCoverUse::TooLarge:
+      reason = QStringLiteral("which is larger than a back cover text can be (%1 bytes)")
+                   .arg(kMaxNamedBackCoverFileBytes);
+      break;
     case NamedBackCoverUse::OverLimits:
+      reason = QStringLiteral(
+          "which is not a text within the back cover limits (50 lines of 100 characters)");
+      break;
     case NamedBackCoverUse::Unreadable:
-      ShowError(QStringLiteral("The document \"%1\" takes its back cover text from the file "
-                               "\"%2\", which is not a plain text file within the back cover "
-                               "limits (50 lines of 100 characters). The back cover text is "
-                               "left empty.")
-                    .arg(documentName, LocalPathText(named)));
-      return;
+      reason = QStringLiteral("which cannot be read (%1)").arg(FileFailureReason(file.Error));
+      break;
   }
-  const MessageAnswer answer = desktop_.ShowMessage(
-      QStringLiteral("The document \"%1\" does not hold its back cover text: it takes it from "
-                     "the file \"%2\".\n\nDo you want to use the text of that file?")
-          .arg(documentName, LocalPathText(named)),
-      Product(), MessageIcon::Warning, MessageButtons::YesNo);
-  if (answer == MessageAnswer::Yes && !WritePrivateFile(working, file.Text))
-    ShowError(WriteFailureMessage(working));
+  ShowError(QStringLiteral("The document \"%1\" takes its back cover text from the file \"%2\", "
+                           "%3. The back cover text is left empty.")
+                .arg(documentName, LocalPathText(path), reason));
 }
 
 void TMain::SaveBtnClick() {
@@ -239,6 +246,10 @@ bool TMain::SaveBeforeClosing() {
 // a text that still cannot be written (a line break or a foreign character set by other means)
 // is reported here rather than written into the document's header lines.
 std::optional<CoverDocument> TMain::DocumentFromFields() {
+  // A working folder found gone now takes the back cover text with it: the user hears of it
+  // before an insert without it is written.
+  if (working_.Ready() && !HasWorkingFolder(/*sayWhyNot*/ false))
+    return std::nullopt;
   QString problem;
   std::optional<CoverDocument> document = DocumentFromFieldsQuietly(problem);
   if (!document)
@@ -286,12 +297,11 @@ std::optional<CoverDocument> TMain::DocumentFromFieldsQuietly(QString& problem) 
   document.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
   document.InversedSideSpineColours = ui_->InversedSideSpineColors->isChecked();
   document.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
-  // The working file is read here, never through a link, and handed over as text.
-  const std::string working = WorkingBackCoverText();
-  if (IsRegularFileNotLink(working)) {
-    document.BackCoverTextFile = working;
-    document.BackCoverText =
-        ReadFileHead(working, CReadTextFile::kMaxTextBytes, LinkPolicy::Refuse);
+  // The working file is read here, through the window's folder, and handed over as text.
+  std::string bytes;
+  if (working_.Read(kWorkingBackCoverTextName, CReadTextFile::kMaxTextBytes, bytes) == 0) {
+    document.BackCoverTextFile = WorkingBackCoverText();
+    document.BackCoverText = std::move(bytes);
   }
   return document;
 }
@@ -305,7 +315,7 @@ PdfOutputOptions TMain::PdfOptionsFromControls() const {
   return options;
 }
 
-bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
+bool TMain::CreateInsertPdf(const std::string& targetPath, bool save, bool printing) {
   if (ui_->MainTitle->text().isEmpty()) {
     desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
     return false;
@@ -317,10 +327,11 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
   // Without a target the insert is the preview: the program's own scratch file.
   InsertTarget target;
   if (targetPath.empty()) {
-    preview_path_ =
-        temporary_folder_.empty() ? std::string() : temporary_folder_ + kPreviewFileName;
+    preview_path_ = working_.PathOf(kPreviewFileName);
+    if (!HasWorkingFolder(/*sayWhyNot*/ true))
+      return false;
     target.Path = preview_path_;
-    target.PrivateFolder = temporary_folder_;
+    target.InWorkingFolder = &working_;
   } else {
     preview_path_.clear();
     target.Path = targetPath;
@@ -344,7 +355,10 @@ bool TMain::CreateInsertPdf(const std::string& targetPath, bool save) {
     if (store_.SaveDocumentSettings(settings_).Failed())
       settings_.DocumentsFolder = previousFolder;
     SetCaptionFromPath(target.Path);
-    // A back cover text longer than the card is wide is drawn in part; the saved insert says so.
+  }
+  // A back cover text longer than the card is wide is drawn in part; what is saved or printed
+  // says so (a preview shows it).
+  if (save || printing) {
     if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
       desktop_.ShowMessage(note, Product(), MessageIcon::Information, MessageButtons::Ok);
   }

@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "app/desktop.h"
-#include "app/private_folder.h"
 #include "app/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
@@ -27,6 +26,8 @@ void TMain::FormCreate() {
   DetectPdfViewer();
   // Said once: without a private folder there is no working file, as without a temporary
   // folder, and every later step goes on without it.
+  if (temporary_folder_problem_.isEmpty())
+    temporary_folder_problem_ = working_.Problem();
   if (!temporary_folder_problem_.isEmpty())
     ShowError(temporary_folder_problem_);
   // The viewer's About box setting has no counterpart on this desktop.
@@ -137,10 +138,9 @@ bool TMain::FormClose() {
       return false;
   }
 
-  // Only the program's own files go: a link or folder standing at their names is left alone.
-  RemoveOwnFile(preview_path_);
+  // The window's own files go with its folder; another window's are never touched.
+  working_.RemoveAll();
   preview_path_.clear();
-  RemoveOwnFile(WorkingBackCoverText());
 
   if (shown_)
     settings_.Main = {main_place_->Frame().x(), main_place_->Frame().y()};

@@ -8,6 +8,7 @@
 #include "app/desktop.h"
 #include "app/save_insert.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/main_window_support.h"
 #include "pdf/file_utils.h"
 #include "pdf/version.h"
 #include "ui_Mainform.h"
@@ -93,10 +94,10 @@ QString ViewerHint(ShellRequest request) {
 #endif
 }
 
-bool TMain::WritePreview() {
+bool TMain::WritePreview(bool printing) {
   // The scratch file is replaced on every run without the replace question.
   const bool overwrite = std::exchange(settings_.OverWriteAlways, true);
-  const bool written = CreateInsertPdf({}, /*save*/ false);
+  const bool written = CreateInsertPdf({}, /*save*/ false, printing);
   settings_.OverWriteAlways = overwrite;
   return written;
 }
@@ -104,7 +105,7 @@ bool TMain::WritePreview() {
 void TMain::ViewBtnClick() {
   // Only the file just written is shown: after a failure an older scratch file would show
   // an insert that is not the one on the screen.
-  if (WritePreview())
+  if (WritePreview(/*printing*/ false))
     OpenWithViewer(/*print*/ false);
 }
 
@@ -114,14 +115,23 @@ void TMain::PrintBtnClick() {
                          MessageButtons::Ok);
     return;
   }
-  if (WritePreview())
+  if (WritePreview(/*printing*/ true))
     OpenWithViewer(/*print*/ true);
 }
 
 void TMain::OpenWithViewer(bool print) {
-  if (preview_path_.empty() || !IsRegularFile(preview_path_))
+  if (preview_path_.empty())
     return;
   const QString path = QFile::decodeName(QByteArray::fromStdString(preview_path_));
+  // The viewer and the printer take the file by its path: only while that path still leads to
+  // the file just written may it be handed over, never to what has taken the folder's place.
+  if (!working_.PathLeadsToFile(kPreviewFileName)) {
+    ShowError(QStringLiteral("The preview \"%1\" is not handed over: the folder it was written "
+                             "into was moved or replaced while the window was open, and its "
+                             "name now leads elsewhere.")
+                  .arg(path));
+    return;
+  }
   const int result = print ? desktop_.PrintFile(path) : desktop_.OpenFile(path, QString());
   if (ShellRequestSucceeded(result))
     return;

@@ -312,37 +312,117 @@ bool PathExists(const std::string& path) {
   return !path.empty() && fs::exists(fs::symlink_status(path, error));
 }
 
+#ifdef SLEEVEMASTER_HAVE_POSIX
+namespace {
+
+// Reads at most `limit` bytes of an opened file, which it closes; 0 or the error. Anything but
+// a regular file is refused by what was opened, so nothing can be swapped in between.
+int ReadOpenedFile(int fd, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  struct stat status {};
+  int error = 0;
+  if (fstat(fd, &status) != 0)
+    error = errno;
+  else if (!S_ISREG(status.st_mode))
+    error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  // In pieces up to the limit: the file may be far larger than anything wanted of it.
+  char chunk[4096];
+  while (error == 0 && bytes.size() < limit) {
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, limit - bytes.size()));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      error = errno;
+    if (n <= 0)
+      break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return error;
+}
+
+// Writes every byte, however many calls it takes; 0 or the error.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return n < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ReplaceFileInFolder(int folder, const std::string& name, std::string_view bytes) {
+  std::mt19937_64 random(static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 32 && fd < 0; ++attempt) {
+    temporary = TemporaryNameFor(name, 255, random());
+    fd = openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                0600);
+    if (fd < 0 && errno != EEXIST)
+      return errno;
+  }
+  if (fd < 0)
+    return EEXIST;
+  int error = WriteAll(fd, bytes);
+  // 0600 whatever the umask: a umask that took the owner's own access would lock the user out.
+  if (error == 0 && (fchmod(fd, 0600) != 0 || fsync(fd) != 0))
+    error = errno;
+  if (close(fd) != 0 && error == 0)
+    error = errno;
+  if (error == 0 && renameat(folder, temporary.c_str(), folder, name.c_str()) != 0)
+    error = errno;
+  if (error != 0)
+    unlinkat(folder, temporary.c_str(), 0);
+  return error;
+}
+
+int ReadFileInFolder(int folder, const std::string& name, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  const int fd = openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  return fd < 0 ? errno : ReadOpenedFile(fd, limit, bytes);
+}
+
+int RemoveFileInFolder(int folder, const std::string& name) {
+  return unlinkat(folder, name.c_str(), 0) == 0 ? 0 : errno;
+}
+#endif
+
+#ifdef SLEEVEMASTER_HAVE_POSIX
+int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
+  bytes.clear();
+  if (path.empty())
+    return ENOENT;
+  const int flags =
+      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0);
+  const int fd = open(path.c_str(), flags);
+  return fd < 0 ? errno : ReadOpenedFile(fd, limit, bytes);
+}
+#else
+int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
+  std::optional<std::string> read = ReadFileHead(path, limit, links);
+  bytes = read ? std::move(*read) : std::string();
+  return read ? 0 : EIO;
+}
+#endif
+
+bool MayWriteFile(const std::string& path) {
+  return MayWrite(path);
+}
+
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
                                         LinkPolicy links) {
   if (path.empty())
     return std::nullopt;
   std::string bytes;
 #ifdef SLEEVEMASTER_HAVE_POSIX
-  const int flags =
-      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0);
-  const int fd = open(path.c_str(), flags);
-  if (fd < 0)
-    return std::nullopt;
-  struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    return std::nullopt;
-  }
-  // In pieces up to the limit: the file may be far larger than anything wanted of it.
-  char chunk[4096];
-  bool failed = false;
-  while (bytes.size() < limit) {
-    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, limit - bytes.size()));
-    if (n < 0) {
-      failed = true;
-      break;
-    }
-    if (n == 0)
-      break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  if (failed)
+  if (ReadFileHead(path, limit, links, bytes) != 0)
     return std::nullopt;
 #else
   std::error_code error;

@@ -17,6 +17,9 @@ bool IsRegularFile(const std::string& path);
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
 
+/// Whether this process may write the file at the path, by its effective ids.
+bool MayWriteFile(const std::string& path);
+
 /// Whether a read may reach a file through a symbolic link at the path.
 enum class LinkPolicy { Follow, Refuse };
 
@@ -25,6 +28,9 @@ enum class LinkPolicy { Follow, Refuse };
 /// blocking and judged by what was opened, so a FIFO put in its place cannot hang the read.
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
                                         LinkPolicy links);
+/// The same, giving 0 or the system's error number for what went wrong (ELOOP for a link that
+/// is refused, EINVAL or EISDIR for anything but a regular file).
+int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes);
 
 /// Creates the file or cuts it to zero length and reports whether that worked. Refuses
 /// anything but a regular file, so a device or FIFO is never opened.
@@ -49,6 +55,24 @@ enum class NewFileMode {
 /// behind; a stop signal meanwhile finds the temporary file in RemoveFilesOnStop().
 bool ReplaceFileContents(const std::string& path, std::string_view bytes,
                          NewFileMode mode = NewFileMode::Shared);
+
+#if defined(__unix__) || defined(__APPLE__)
+/// The program's own files inside a folder it holds open: each name is looked up in the folder
+/// the descriptor `folder` refers to, whatever stands at that folder's path by now, and never
+/// through a link. Each gives 0, or the system's error number (errno) for what went wrong.
+
+/// Writes `bytes` as the file `name`: into a new temporary file beside it (0600) that is renamed
+/// over it once complete, so the old file survives any failure.
+int ReplaceFileInFolder(int folder, const std::string& name, std::string_view bytes);
+
+/// At most `limit` bytes from the start of the file `name`. ENOENT when nothing is there, ELOOP
+/// for a link, EINVAL for anything but a regular file (opened without blocking, so a FIFO put
+/// there cannot hang the read).
+int ReadFileInFolder(int folder, const std::string& name, std::size_t limit, std::string& bytes);
+
+/// Removes `name` unless it is a folder (EISDIR); ENOENT when nothing was there.
+int RemoveFileInFolder(int folder, const std::string& name);
+#endif
 
 /// The hidden name of the temporary file written beside a file named `name`: a dot, the
 /// name, a dot, `number` (its last nine digits) and ".tmp", the name cut at a character's

@@ -26,8 +26,8 @@ int Scaled(int nominal, int percent) {
 PageSetup ComputePageSetup(const PrintCalibration& calibration) {
   PageSetup setup;
   // 241 mm (and 120.5 mm) print at 100 %: percent = 24100 / X, 12050 / Y.
-  setup.XScalePercent = ScalePercent(24100, calibration.Xdimension, 75, 161);
-  setup.YScalePercent = ScalePercent(12050, calibration.Ydimension, 75, 151);
+  setup.XScalePercent = ScalePercent(10 * kTargetXTenths, calibration.Xdimension, 75, 161);
+  setup.YScalePercent = ScalePercent(10 * kTargetYTenths, calibration.Ydimension, 75, 151);
   switch (calibration.PaperSize) {
     case 1:  // Legal
       setup.MediaBoxWidth = 612;
@@ -85,9 +85,16 @@ int CourierTenths(int font_size, std::size_t count) {
   return static_cast<int>(6 * static_cast<std::size_t>(font_size) * count);
 }
 
-// Whether a run from `start` (points) of `tenths` length stays within [low, high].
+// Every text keeps this far from the cut and fold lines around it, so that a slightly uneven
+// cut or fold never touches a letter: 0.5 mm is 14.17 tenths of a point, and positions and
+// widths are whole tenths.
+constexpr int kClearanceTenths = 15;
+
+// Whether a run from `start` (points) of `tenths` length stays within [low, high], clear of
+// both.
 bool RunInside(int start, int tenths, int low, int high) {
-  return start >= low && 10 * start + tenths <= 10 * high;
+  return 10 * (start - low) >= kClearanceTenths &&
+         10 * start + tenths + kClearanceTenths <= 10 * high;
 }
 
 // Whether a spine text of `count` characters, estimated `width` points wide, stays between the
@@ -98,8 +105,8 @@ bool SpineTextInside(const PageDimensions& d, std::size_t count, int width, bool
   const int extent = CourierTenths(12, count);
   const int lower = LowerSpineX(d, width, centred);  // runs towards smaller x
   const int upper = UpperSpineX(d, width, centred);
-  return lower <= right && 10 * lower - extent >= 10 * left &&
-         RunInside(upper, extent, left, right);
+  return 10 * (right - lower) >= kClearanceTenths &&
+         10 * (lower - left) - extent >= kClearanceTenths && RunInside(upper, extent, left, right);
 }
 
 // The largest count up to `limit` for which `fits` holds.

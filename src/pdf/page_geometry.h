@@ -18,6 +18,11 @@ struct PageSetup {
 
 PageSetup ComputePageSetup(const PrintCalibration& calibration);
 
+/// What the booklet measures, in tenths of a millimetre, when it comes out at the case's size:
+/// a calibration of these dimensions prints at 100 %, and every other scales towards them.
+inline constexpr int kTargetXTenths = 2410;
+inline constexpr int kTargetYTenths = 1205;
+
 /// Every dimension of both pages, in points, for one PageSetup.
 struct PageDimensions {
   int LeftEdge = 125;
@@ -45,8 +50,9 @@ struct BackCoverCapacity {
 BackCoverCapacity ComputeBackCoverCapacity(const PageDimensions& d);
 BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration);
 
-/// The most characters of each field that stay inside their panels, never crossing a cut or
-/// fold line, and never more than the field's own limit. Courier draws 600/1000 em a character.
+/// The most characters of each field that stay inside their panels, at least 0.5 mm from every
+/// cut and fold line, and never more than the field's own limit. Courier draws 600/1000 em a
+/// character.
 struct TextCapacity {
   int MainTitle = 22;
   int SubTitle = 34;

@@ -7,12 +7,14 @@
 #include <memory>
 #include <utility>
 
+#include "preview/preview_layout.h"
+
 namespace sleevemaster {
 
 // Lives on the drawing thread with the PDF renderer's objects, which are made there too.
 class PageRenderer::Worker final : public QObject {
  public:
-  RenderedPages Render(const QByteArray& pdf, QSize pageSize, qreal devicePixelRatio) {
+  RenderedPages Render(const QByteArray& pdf, double scale, qreal devicePixelRatio) {
     RenderedPages result;
     if (!document_)
       document_ = std::make_unique<QPdfDocument>(nullptr);
@@ -27,7 +29,12 @@ class PageRenderer::Worker final : public QObject {
       result.Failed = true;
       return result;
     }
+    result.PagePoints = document_->pagePointSize(0);
     for (int page = 0; page < 2; ++page) {
+      // The size as the document gives it, already turned by the page tree's /Rotate, which
+      // the drawing applies too: the picture keeps the page's aspect whatever was expected.
+      // Rounded as the window rounds the page's place, so its pixels are copied one to one.
+      const QSize pageSize = PageSizeAt(document_->pagePointSize(page), scale) * devicePixelRatio;
       // The paper's white goes in here, so the window's thread only copies opaque pixels.
       QImage sheet(pageSize, QImage::Format_RGB32);
       sheet.fill(Qt::white);
@@ -56,9 +63,9 @@ PageRenderer::~PageRenderer() {
   thread_.wait();
 }
 
-quint64 PageRenderer::Request(const QByteArray& pdf, QSize pageSize, qreal devicePixelRatio) {
+quint64 PageRenderer::Request(const QByteArray& pdf, double scale, qreal devicePixelRatio) {
   const std::lock_guard lock(mutex_);
-  pending_ = Job{pdf, pageSize, devicePixelRatio, ++generation_};
+  pending_ = Job{pdf, scale, devicePixelRatio, ++generation_};
   if (!wake_posted_) {
     wake_posted_ = true;
     Worker* worker = worker_;
@@ -81,7 +88,7 @@ void PageRenderer::RunPending(Worker* worker) {
       job = std::move(*pending_);
       pending_.reset();
     }
-    RenderedPages pages = worker->Render(job.Pdf, job.PageSize, job.DevicePixelRatio);
+    RenderedPages pages = worker->Render(job.Pdf, job.Scale, job.DevicePixelRatio);
     pages.Generation = job.Generation;
     QMetaObject::invokeMethod(
         this, [this, pages = std::move(pages)] { emit Rendered(pages); }, Qt::QueuedConnection);

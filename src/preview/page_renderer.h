@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
-#include <QSize>
+#include <QSizeF>
 #include <QThread>
 #include <array>
 #include <mutex>
@@ -16,6 +16,9 @@ namespace sleevemaster {
 /// One finished drawing.
 struct RenderedPages {
   std::array<QImage, 2> Pages;
+  /// The first page's size in points as a viewer shows it: the page tree's /Rotate applied,
+  /// so a page turned by 90 degrees is as wide as the paper is long.
+  QSizeF PagePoints;
   /// The request it answers (PageRenderer::Request's result).
   quint64 Generation = 0;
   /// The bytes could not be read as a PDF of two pages.
@@ -30,9 +33,10 @@ class PageRenderer final : public QObject {
   explicit PageRenderer(QObject* parent = nullptr);
   ~PageRenderer() override;
 
-  /// Asks for both pages of `pdf` at `pageSize` device pixels each; gives the request's number.
-  /// Rendered follows on this object's thread, unless a newer request overtakes this one.
-  quint64 Request(const QByteArray& pdf, QSize pageSize, qreal devicePixelRatio);
+  /// Asks for both pages of `pdf` at `scale` logical pixels per point, each page at its own
+  /// size as the document gives it, in device pixels; gives the request's number. Rendered
+  /// follows on this object's thread, unless a newer request overtakes this one.
+  quint64 Request(const QByteArray& pdf, double scale, qreal devicePixelRatio);
 
  signals:
   void Rendered(const sleevemaster::RenderedPages& pages);
@@ -40,7 +44,7 @@ class PageRenderer final : public QObject {
  private:
   struct Job {
     QByteArray Pdf;
-    QSize PageSize;
+    double Scale = 1;
     qreal DevicePixelRatio = 1;
     quint64 Generation = 0;
   };

@@ -39,10 +39,10 @@ PageArrangement ArrangementFor(QSizeF pagePoints, QSize viewport) {
              : PageArrangement::Stacked;
 }
 
-double RealSizeScale(double physicalDpi, double devicePixelRatio) {
-  if (!(physicalDpi > 0) || !(devicePixelRatio > 0))
+double RealSizeScale(double physicalDpi) {
+  if (!(physicalDpi > 0))
     return 1.0;
-  return std::clamp(physicalDpi / devicePixelRatio / 72.0, kMinimumScale, kMaximumScale);
+  return std::clamp(physicalDpi / 72.0, kMinimumScale, kMaximumScale);
 }
 
 double ZoomedScale(double scale, int steps) {

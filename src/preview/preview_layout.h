@@ -27,9 +27,10 @@ PageArrangement ArrangementFor(QSizeF pagePoints, QSize viewport);
 /// viewport in that arrangement; never below kMinimumScale.
 double FitScale(QSizeF pagePoints, QSize viewport, PageArrangement arrangement);
 
-/// The scale of real size: a point is 1/72 inch at the screen's physical resolution
-/// (`physicalDpi`), in logical pixels (`devicePixelRatio` device pixels each).
-double RealSizeScale(double physicalDpi, double devicePixelRatio);
+/// The scale of real size: a point is 1/72 inch at the screen's physical resolution. Qt gives
+/// that resolution in logical pixels per inch already (device pixels are that times the
+/// device pixel ratio), so it is not divided by the ratio again.
+double RealSizeScale(double physicalDpi);
 
 /// One zoom step in or out (`steps` positive or negative) from `scale`, within the bounds.
 double ZoomedScale(double scale, int steps);

@@ -25,7 +25,11 @@ PreviewSnapshot BuildPreviewSnapshot(const std::optional<CoverDocument>& documen
                                      const PrintCalibration& calibration, const LocalTime& now) {
   PreviewSnapshot snapshot;
   const PageSetup setup = ComputePageSetup(calibration);
+  // Viewing in landscape turns the pages by 90 degrees (the page tree's /Rotate): a viewer,
+  // and so the preview, shows the paper lying on its long side.
   snapshot.PagePoints = QSizeF(setup.MediaBoxWidth, setup.MediaBoxHeight);
+  if (options.ViewInLandscape)
+    snapshot.PagePoints.transpose();
   snapshot.Details = QStringLiteral("Calibration X %1 %, Y %2 %  \u00b7  %3 paper")
                          .arg(setup.XScalePercent)
                          .arg(setup.YScalePercent)

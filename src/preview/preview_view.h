@@ -21,7 +21,7 @@ struct PreviewSnapshot {
   QString Refusal;
   /// One line on the calibration in force and the paper, and any note on the texts.
   QString Details;
-  /// The size of each page in points.
+  /// The size of each page in points as a viewer shows it (turned when viewed in landscape).
   QSizeF PagePoints{612, 792};
 };
 

@@ -204,9 +204,7 @@ void PreviewWindow::ZoomToFit() {
 void PreviewWindow::ZoomToRealSize() {
   const QScreen* screen = this->screen();
   fit_ = false;
-  scale_ = screen != nullptr
-               ? RealSizeScale(screen->physicalDotsPerInch(), screen->devicePixelRatio())
-               : 1.0;
+  scale_ = screen != nullptr ? RealSizeScale(screen->physicalDotsPerInch()) : 1.0;
   UpdateLayout();
   redraw_timer_.start();
 }
@@ -220,9 +218,7 @@ void PreviewWindow::ZoomBy(int steps) {
 
 void PreviewWindow::ShowZoom() {
   const QScreen* screen = this->screen();
-  const double real = screen != nullptr
-                          ? RealSizeScale(screen->physicalDotsPerInch(), screen->devicePixelRatio())
-                          : 1.0;
+  const double real = screen != nullptr ? RealSizeScale(screen->physicalDotsPerInch()) : 1.0;
   zoom_label_->setText(QString::number(std::lround(scale_ / real * 100)) + QStringLiteral(" %"));
   fit_button_->setChecked(fit_);
 }
@@ -246,12 +242,11 @@ void PreviewWindow::RequestDrawing() {
   if (pdf.isEmpty())
     return;
   const qreal ratio = devicePixelRatioF();
-  const QSize pageSize = PageSizeAt(snapshot_.PagePoints, scale_ * ratio);
-  if (pdf == drawn_pdf_ && pageSize == drawn_size_)
+  if (pdf == drawn_pdf_ && scale_ * ratio == drawn_scale_)
     return;
   drawn_pdf_ = pdf;
-  drawn_size_ = pageSize;
-  awaited_ = renderer_->Request(pdf, pageSize, ratio);
+  drawn_scale_ = scale_ * ratio;
+  awaited_ = renderer_->Request(pdf, scale_, ratio);
 }
 
 void PreviewWindow::TakeDrawing(const RenderedPages& pages) {
@@ -264,6 +259,12 @@ void PreviewWindow::TakeDrawing(const RenderedPages& pages) {
     return;
   }
   canvas_->SetPages(pages.Pages);
+  // The pages' size as the document itself gives it has the last word on the layout.
+  if (pages.PagePoints != snapshot_.PagePoints) {
+    snapshot_.PagePoints = pages.PagePoints;
+    UpdateLayout();
+    RequestDrawing();
+  }
   ++finished_drawings_;
   emit Drawn();
 }

@@ -101,7 +101,7 @@ class PreviewWindow final : public QWidget, public PreviewView {
   /// The last bytes the writer accepted: what shows, or lies greyed beneath a refusal.
   QByteArray last_good_pdf_;
   QByteArray drawn_pdf_;
-  QSize drawn_size_;
+  double drawn_scale_ = 0;
   quint64 awaited_ = 0;
   int finished_drawings_ = 0;
   bool fit_ = true;

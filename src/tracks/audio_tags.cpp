@@ -1,18 +1,44 @@
 #include "tracks/audio_tags.h"
 
-#include <sys/stat.h>
+#include <taglib/aifffile.h>
+#include <taglib/apefile.h>
+#include <taglib/asffile.h>
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpcfile.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/speexfile.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/trueaudiofile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <memory>
+
+#include "tracks/audio_kind.h"
+#include "tracks/audio_stream.h"
+#include "tracks/mp4_timing.h"
+#include "tracks/mpeg_frames.h"
 
 namespace sleevemaster {
 
+using namespace tracks_detail;
+
 namespace {
+
+// What TagLib may read of a file beyond its leading ID3v2 tags: tags with cover art, and the
+// few headers it needs for the length. A file that makes it read more is not music.
+constexpr std::uint64_t kParserReadLimit = 64 * 1024 * 1024;
 
 std::string Utf8(const TagLib::String& text) {
   return text.to8Bit(/*unicode*/ true);
@@ -52,35 +78,100 @@ bool HasAudioExtension(const std::string& fileName) {
   return known.contains(TagLib::String(extension, TagLib::String::Latin1));
 }
 
-std::optional<AudioTags> ReadAudioTags(const std::string& path) {
-  // TagLib opens whatever it is given; only a regular file may reach it.
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-    return std::nullopt;
-  if (!HasAudioExtension(path))
+namespace {
+
+std::unique_ptr<TagLib::File> OpenAudioParser(AudioKind kind, AudioFileStream& stream) {
+  // The parser is chosen by what the file holds, not by its name: TagLib's MPEG reader given
+  // a FLAC file named .mp3 would search all of it for frames. MPEG lengths come from the
+  // frames (mpeg_frames.h), so TagLib reads only the tags of an MP3.
+  constexpr auto kFast = TagLib::AudioProperties::Fast;
+  TagLib::ID3v2::FrameFactory* frames = TagLib::ID3v2::FrameFactory::instance();
+  switch (kind) {
+    case AudioKind::Mpeg:
+      return std::make_unique<TagLib::MPEG::File>(&stream, frames, /*readProperties*/ false);
+    case AudioKind::Flac:
+      return std::make_unique<TagLib::FLAC::File>(&stream, frames, true, kFast);
+    case AudioKind::OggVorbis:
+      return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, true, kFast);
+    case AudioKind::OggOpus:
+      return std::make_unique<TagLib::Ogg::Opus::File>(&stream, true, kFast);
+    case AudioKind::OggSpeex:
+      return std::make_unique<TagLib::Ogg::Speex::File>(&stream, true, kFast);
+    case AudioKind::OggFlac:
+      return std::make_unique<TagLib::Ogg::FLAC::File>(&stream, true, kFast);
+    case AudioKind::Mp4:
+      return std::make_unique<TagLib::MP4::File>(&stream, true, kFast);
+    case AudioKind::Wav:
+      return std::make_unique<TagLib::RIFF::WAV::File>(&stream, true, kFast);
+    case AudioKind::Aiff:
+      return std::make_unique<TagLib::RIFF::AIFF::File>(&stream, true, kFast);
+    case AudioKind::Ape:
+      return std::make_unique<TagLib::APE::File>(&stream, true, kFast);
+    case AudioKind::WavPack:
+      return std::make_unique<TagLib::WavPack::File>(&stream, true, kFast);
+    case AudioKind::Musepack:
+      return std::make_unique<TagLib::MPC::File>(&stream, true, kFast);
+    case AudioKind::TrueAudio:
+      return std::make_unique<TagLib::TrueAudio::File>(&stream, frames, true, kFast);
+    case AudioKind::Asf:
+      return std::make_unique<TagLib::ASF::File>(&stream, true, kFast);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<AudioTags> tracks_detail::ReadAudioStream(AudioFileStream& stream) {
+  const std::optional<AudioStart> start = RecogniseAudio(stream);
+  if (!start)
     return std::nullopt;
 
-  TagLib::FileRef file(path.c_str(), /*readAudioProperties*/ true, TagLib::AudioProperties::Fast);
-  if (file.isNull() || !file.file()->isValid())
+  std::optional<std::int64_t> durationMs;
+  if (start->Kind == AudioKind::Mpeg)
+    durationMs = MpegAudioLengthMs(stream, start->Offset);
+  // TagLib's parsers expect a freshly opened file: some read on from where it stands.
+  stream.seek(0);
+  stream.LimitFurtherReads(kParserReadLimit + static_cast<std::uint64_t>(start->LeadingTags));
+  const std::unique_ptr<TagLib::File> file = OpenAudioParser(start->Kind, stream);
+  if (!file || !file->isValid() || stream.Stopped())
+    return std::nullopt;
+  if (start->Kind == AudioKind::Mp4)
+    durationMs = Mp4PlayedLengthMs(stream, static_cast<const TagLib::MP4::File&>(*file));
+  if (!durationMs) {
+    if (const TagLib::AudioProperties* audio = file->audioProperties())
+      durationMs = audio->lengthInMilliseconds();
+  }
+  // Whatever plays for no time at all is not a track: an empty WAV, a tracker module (which
+  // states no length), a file whose parser gave up.
+  if (!durationMs || *durationMs <= 0 || stream.Stopped())
     return std::nullopt;
 
   AudioTags tags;
-  if (const TagLib::Tag* tag = file.tag()) {
+  tags.DurationMs = durationMs;
+  if (const TagLib::Tag* tag = file->tag()) {
     tags.Title = Utf8(tag->title());
     tags.Artist = Utf8(tag->artist());
     tags.Album = Utf8(tag->album());
     tags.Number = static_cast<int>(std::min(tag->track(), 100000u));
   }
-  const TagLib::PropertyMap properties = file.file()->properties();
+  const TagLib::PropertyMap properties = file->properties();
   tags.AlbumArtist = FirstValue(properties, "ALBUMARTIST");
   if (const auto disc = properties.find("DISCNUMBER");
       disc != properties.end() && !disc->second.isEmpty())
     tags.Disc = LeadingNumber(disc->second.front());
-  if (const TagLib::AudioProperties* audio = file.audioProperties()) {
-    const int ms = audio->lengthInMilliseconds();
-    if (ms > 0)
-      tags.DurationMs = ms;
-  }
+  return tags;
+}
+
+std::optional<AudioTags> ReadAudioTags(const std::string& path, const CancelFlag* cancel) {
+  if (CancelRequested(cancel) || !HasAudioExtension(path))
+    return std::nullopt;
+  const std::unique_ptr<AudioFileStream> stream = AudioFileStream::Open(path, cancel);
+  if (!stream)
+    return std::nullopt;
+  std::optional<AudioTags> tags = ReadAudioStream(*stream);
+  // A reading cut short by Cancel may have stopped anywhere: nothing of it is kept.
+  if (CancelRequested(cancel))
+    return std::nullopt;
   return tags;
 }
 

@@ -1,9 +1,11 @@
-// The tags and length of one audio file, read with TagLib.
+// The tags and length of one audio file, read with TagLib and our own frame and box scanners.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "tracks/cancel_flag.h"
 
 namespace sleevemaster {
 
@@ -18,9 +20,13 @@ struct AudioTags {
   std::optional<std::int64_t> DurationMs;
 };
 
-/// The tags of a regular file that TagLib reads as audio; nullopt for anything else (a
-/// folder, a device, a FIFO, a file TagLib does not know or cannot parse).
-std::optional<AudioTags> ReadAudioTags(const std::string& path);
+/// The tags and length of a regular file named like audio that holds audio, read by the
+/// parser for what its first bytes show it to be, whatever its extension says. Nullopt for
+/// anything else (a folder, a device, a FIFO, a page saved as .mp3, a file that plays for no
+/// time or whose parser gives up) and once `cancel` asks to stop. Returned tags always have a
+/// length. The work is bounded: a file that is not audio is refused after its first bytes,
+/// and counting an MP3's frames reads the file once.
+std::optional<AudioTags> ReadAudioTags(const std::string& path, const CancelFlag* cancel = nullptr);
 
 /// Whether the file name ends in an extension TagLib reads (any case).
 bool HasAudioExtension(const std::string& fileName);

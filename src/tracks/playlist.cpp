@@ -1,7 +1,10 @@
 #include "tracks/playlist.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
+#include "tracks/file_names.h"
 #include "tracks/source_files.h"
 
 namespace sleevemaster {
@@ -73,17 +76,25 @@ void ReadExtInf(std::string_view rest, PlaylistEntry& entry) {
   const std::string_view seconds = Trimmed(rest.substr(0, comma));
   std::int64_t value = 0;
   bool digits = !seconds.empty();
-  for (const char c : seconds) {
-    if (c == ' ' || c == '\t' || c == '.')
-      break;  // attributes or a fraction of a second follow
+  std::size_t i = 0;
+  for (; i < seconds.size() && seconds[i] != ' ' && seconds[i] != '\t' && seconds[i] != '.'; ++i) {
+    const char c = seconds[i];
     if (c < '0' || c > '9' || value > 1'000'000'000) {
       digits = false;
       break;
     }
     value = value * 10 + (c - '0');
   }
+  value *= 1000;
+  // A fraction of a second counts like any other length: 207.6 s shows as 3:28.
+  if (digits && i < seconds.size() && seconds[i] == '.') {
+    std::int64_t scale = 100;
+    for (++i; i < seconds.size() && scale > 0 && seconds[i] >= '0' && seconds[i] <= '9';
+         ++i, scale /= 10)
+      value += (seconds[i] - '0') * scale;
+  }
   if (digits && value > 0)
-    entry.ExtInfDurationMs = value * 1000;
+    entry.ExtInfDurationMs = value;
   if (comma != std::string_view::npos)
     entry.ExtInfTitle = DisplayText(Trimmed(rest.substr(comma + 1)));
 }
@@ -138,31 +149,33 @@ Playlist ParsePlaylist(std::string_view bytes) {
 }
 
 TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
-                           const TagLookup& readTags) {
+                           const EntryLookup& lookup) {
   TrackSource source;
   source.Album = playlist.Title;
-  std::string commonAlbum;
-  bool albumsAgree = true;
-  bool anyTags = false;
+  std::vector<std::string> albums;
+  std::vector<std::string> missing;
+  std::vector<std::string> notAudio;
   for (const PlaylistEntry& entry : playlist.Entries) {
-    std::optional<AudioTags> tags;
-    if (!entry.Path.empty() && readTags) {
-      std::string path = JoinPath(folder, entry.Path);
-      tags = readTags(path);
+    EntryFile file;
+    const bool local = !entry.Path.empty() && lookup;
+    if (local) {
+      file = lookup(JoinPath(folder, entry.Path));
       // Playlists written on Windows separate folders with backslashes.
-      if (!tags && entry.Path.find('\\') != std::string::npos) {
+      if (!file.Exists && entry.Path.find('\\') != std::string::npos) {
         std::string slashed = entry.Path;
         std::replace(slashed.begin(), slashed.end(), '\\', '/');
-        tags = readTags(JoinPath(folder, slashed));
+        file = lookup(JoinPath(folder, slashed));
       }
+      if (file.Exists && !file.Tags) {
+        notAudio.push_back(entry.Location);
+        continue;
+      }
+      if (!file.Exists)
+        missing.push_back(entry.Location);
     }
-    if (tags && !tags->Album.empty()) {
-      if (!anyTags)
-        commonAlbum = tags->Album;
-      else if (tags->Album != commonAlbum)
-        albumsAgree = false;
-      anyTags = true;
-    }
+    const std::optional<AudioTags>& tags = file.Tags;
+    if (tags && !tags->Album.empty())
+      albums.push_back(tags->Album);
 
     Track track;
     if (entry.HasExtInf && !entry.ExtInfTitle.empty()) {
@@ -182,8 +195,9 @@ TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
     } else {
       std::string location = entry.IsUrl ? PercentDecoded(entry.Location) : entry.Path;
       std::replace(location.begin(), location.end(), '\\', '/');
-      std::string name = FileStem(BaseName(location));
-      track.Title = DisplayText(name.empty() ? entry.Location : name);
+      const std::string name = FileStem(BaseName(location));
+      track.Title =
+          name.empty() ? DisplayText(entry.Location) : SplitLeadingNumber(DisplayText(name)).Title;
       if (tags)
         track.Artist = tags->Artist;
     }
@@ -192,23 +206,60 @@ TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
       track.DurationMs = tags->DurationMs;
     source.Tracks.push_back(std::move(track));
   }
-  if (source.Album.empty() && anyTags && albumsAgree)
-    source.Album = commonAlbum;
+  if (source.Album.empty() && !albums.empty() &&
+      std::all_of(albums.begin(), albums.end(),
+                  [&](const std::string& a) { return a == albums.front(); }))
+    source.Album = albums.front();
+  else if (source.Album.empty())
+    for (const std::string& album : albums)
+      if (source.Albums.size() < 4 &&
+          std::find(source.Albums.begin(), source.Albums.end(), album) == source.Albums.end())
+        source.Albums.push_back(album);
+  if (!missing.empty())
+    source.Notes.push_back("The playlist names " +
+                           CountOf(missing.size(), "file that does", "files that do") +
+                           " not exist: " + NameList(missing) + ".");
+  if (!notAudio.empty())
+    source.Notes.push_back(NotAudioNote(notAudio));
   return source;
 }
 
-TrackSourceResult ReadPlaylist(const std::string& path) {
+TrackSourceResult ReadPlaylist(const std::string& path, const CancelFlag* cancel) {
   TrackSourceResult result;
   const std::optional<std::string> read = ReadTrackListFile(path, "The playlist", result.Error);
   if (!read)
     return result;
-  const std::string& bytes = *read;
-  const Playlist playlist = ParsePlaylist(bytes);
+  const Playlist playlist = ParsePlaylist(*read);
   if (playlist.Entries.empty()) {
     result.Error = "The playlist " + QuotedName(path) + " names no track.";
     return result;
   }
-  result.Source = PlaylistTracks(playlist, FolderOf(path), ReadAudioTags);
+  std::size_t existing = 0;
+  TrackSource source =
+      PlaylistTracks(playlist, FolderOf(path), [cancel, &existing](const std::string& file) {
+        EntryFile found;
+        struct stat status {};
+        if (CancelRequested(cancel) || stat(file.c_str(), &status) != 0)
+          return found;
+        found.Exists = true;
+        ++existing;
+        found.Tags = ReadAudioTags(file, cancel);
+        return found;
+      });
+  if (CancelRequested(cancel))
+    return CancelledResult();
+  const bool titled = std::any_of(playlist.Entries.begin(), playlist.Entries.end(),
+                                  [](const PlaylistEntry& e) { return !e.ExtInfTitle.empty(); });
+  if (existing == 0 && !titled) {
+    result.Error = "None of the files the playlist " + QuotedName(path) +
+                   " names exists, and it gives no titles of its own (#EXTINF).";
+    return result;
+  }
+  if (source.Tracks.empty()) {
+    result.Error = "The playlist " + QuotedName(path) + " names no audio file that can be read.";
+    return result;
+  }
+  result.Source = std::move(source);
   return result;
 }
 

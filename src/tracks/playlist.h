@@ -33,15 +33,24 @@ struct Playlist {
 /// Relative paths are not resolved here. Stops after kMaxSourceTracks entries.
 Playlist ParsePlaylist(std::string_view bytes);
 
-/// Reads the tags of a local path; nullopt when there are none to read.
-using TagLookup = std::function<std::optional<AudioTags>(const std::string& path)>;
+/// What a playlist entry's local file turned out to be.
+struct EntryFile {
+  bool Exists = false;            ///< something is there under that name
+  std::optional<AudioTags> Tags;  ///< it is audio, with these tags
+};
+
+/// Looks up the local file of an entry.
+using EntryLookup = std::function<EntryFile(const std::string& path)>;
 
 /// The tracks of a playlist whose relative paths are relative to `folder`. Each title comes
-/// from #EXTINF ("Artist - Title" is split), else the file's tags, else its name.
+/// from #EXTINF ("Artist - Title" is split), else the file's tags, else its name. An entry
+/// whose file does not exist is listed and named in a note; one whose file is not audio is
+/// left out and named in a note. Without a lookup nothing is known of the files.
 TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
-                           const TagLookup& readTags);
+                           const EntryLookup& lookup);
 
-/// Reads a playlist file and the tags of the local files it names.
-TrackSourceResult ReadPlaylist(const std::string& path);
+/// Reads a playlist file and the tags of the local files it names. A playlist none of whose
+/// files exists and which gives no titles of its own (#EXTINF) is refused.
+TrackSourceResult ReadPlaylist(const std::string& path, const CancelFlag* cancel = nullptr);
 
 }  // namespace sleevemaster

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "tracks/track_source.h"
 
 namespace sleevemaster::tracks_detail {
 
@@ -30,7 +33,19 @@ std::string FileStem(std::string_view path);
 /// Drops a UTF-8 byte order mark.
 std::string_view WithoutByteOrderMark(std::string_view text);
 
-/// The text quoted for a message: “"name"”.
+/// The text quoted for a message: “"name"”, its control characters escaped (MessageText).
 std::string QuotedName(std::string_view bytes);
+
+/// "1 file", "2 files": a count with the word that goes with it.
+std::string CountOf(std::size_t count, std::string_view one, std::string_view many);
+
+/// The first few names quoted for a message, the rest counted: “"a", "b" and 3 more”.
+std::string NameList(const std::vector<std::string>& names);
+
+/// The note on files that were named or found but are not audio, naming them.
+std::string NotAudioNote(const std::vector<std::string>& names);
+
+/// A result that says the reading was cancelled.
+TrackSourceResult CancelledResult();
 
 }  // namespace sleevemaster::tracks_detail

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tracks/cancel_flag.h"
+
 namespace sleevemaster {
 
 /// One track of a source. Texts are UTF-8; an empty text is unknown.
@@ -19,6 +21,7 @@ struct Track {
   std::string Title;
   std::string Artist;
   std::optional<std::int64_t> DurationMs;  ///< unknown when not set
+  int Disc = 0;                            ///< the disc it is on; 0 when unknown
 };
 
 /// What a source yields: the album it names (when it names one) and its tracks in order.
@@ -26,12 +29,18 @@ struct TrackSource {
   std::string Album;
   std::string AlbumArtist;
   std::vector<Track> Tracks;
+  /// When the tracks name no one album: the first few they do name, for the message.
+  std::vector<std::string> Albums;
+  /// What the reading left out or could not know (UTF-8 sentences): missing files, files that
+  /// are not audio, lengths that are unknown.
+  std::vector<std::string> Notes;
 };
 
 /// A source, or the reason it could not be read (one UTF-8 sentence).
 struct TrackSourceResult {
   std::optional<TrackSource> Source;
   std::string Error;
+  bool Cancelled = false;  ///< the reading was asked to stop: neither source nor error
   bool Ok() const { return Source.has_value(); }
 };
 
@@ -41,15 +50,26 @@ inline constexpr std::size_t kMaxTrackListFileBytes = 1024 * 1024;
 inline constexpr std::size_t kMaxSourceTracks = 5000;
 
 /// Reads a folder, a ".cue" file or a ".m3u"/".m3u8" file (the extension decides, in any
-/// case). A source that cannot be read or yields no track is an error that says why.
-TrackSourceResult ReadTrackSource(const std::string& path);
+/// case). A source that cannot be read or yields no track is an error that says why. Once
+/// `cancel` asks to stop, the reading ends at the next file with a cancelled result.
+TrackSourceResult ReadTrackSource(const std::string& path, const CancelFlag* cancel = nullptr);
 
-/// Every audio file directly in the folder that TagLib reads, ordered by disc and track
-/// number, then file name. Hidden files and other files are ignored.
-TrackSourceResult ReadAudioFolder(const std::string& folder);
+/// The tracks of a music folder:
+/// - a folder with one audio file and a CUE sheet beside it: the sheet's tracks;
+/// - a folder without audio files but with disc folders ("Disc 1", "CD2"): each disc's
+///   tracks in disc order;
+/// - otherwise every audio file directly in it, ordered by disc, then track number (from the
+///   tags, else the number the file name begins with), then file name in natural order.
+/// Hidden files and other files are ignored; files with an audio extension that are not audio
+/// are left out and named in a note.
+TrackSourceResult ReadAudioFolder(const std::string& folder, const CancelFlag* cancel = nullptr);
 
-/// A file name for showing in a message or as a track title: its bytes as UTF-8 when they
-/// are UTF-8, else taken as Windows-1252.
+/// A file name or tag as UTF-8 text for a track title: its bytes when they are UTF-8, else
+/// taken as Windows-1252.
 std::string DisplayText(std::string_view bytes);
+
+/// A file name or tag for a message: DisplayText with control characters written as visible
+/// escapes ("\n", "\x1B", "\u009B"), so no name can steer a terminal or break a line apart.
+std::string MessageText(std::string_view bytes);
 
 }  // namespace sleevemaster

@@ -261,6 +261,11 @@ TEST_F(CommandLineTest, UnwritableOutputsAreReportedAndLeftAlone) {
   EXPECT_EQ(desktop.Messages[0].Caption, QStringLiteral("Sleevemaster"));
   EXPECT_EQ(desktop.Messages[0].Icon, MessageIcon::Error);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+  // A link to nothing is refused, as the window refuses it, and stays a link.
+  std::filesystem::create_symlink("nowhere.pdf", "dangling.pdf");
+  EXPECT_EQ(Run({"Title", "dangling.pdf"}), 1);
+  EXPECT_EQ(desktop.Texts().back(), writeMessage("dangling.pdf"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling.pdf")));
 }
 
 TEST_F(CommandLineTest, DoubleDashEndsTheSwitches) {

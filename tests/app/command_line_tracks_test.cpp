@@ -10,6 +10,7 @@
 #include "pdf/page_geometry.h"
 #include "support/audio_files.h"
 #include "support/fake_desktop.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -120,9 +121,12 @@ TEST_F(TracksSwitchTest, GivenTitleAndSubtitleWin) {
 TEST_F(TracksSwitchTest, ArgumentErrorsWriteNothing) {
   WriteFileBytes(dir.File("back.txt"), "text\n");
   WriteFileBytes(dir.File("garbage.cue"), "nothing\n");
-  WriteFileBytes(dir.File("noalbum.m3u"), "#EXTINF:5,Song\nsong.mp3\n");
+  const std::string mixed = dir.File("mixed");
+  std::filesystem::create_directory(mixed);
+  ASSERT_TRUE(test::MakeTaggedAudio(mixed + "/1.wav", 1, {"A", "X", "One", "", 1, 0}));
+  ASSERT_TRUE(test::MakeTaggedAudio(mixed + "/2.wav", 1, {"B", "X", "Two", "", 2, 0}));
   const std::string longAlbum = dir.File("long-album.m3u");
-  WriteFileBytes(longAlbum, "#PLAYLIST:An Album Title Far Too Long\nsong.mp3\n");
+  WriteFileBytes(longAlbum, "#PLAYLIST:An Album Title Far Too Long\n#EXTINF:5,Song\nsong.mp3\n");
   const std::string longArtist = dir.File("long-artist.cue");
   WriteFileBytes(longArtist,
                  "TITLE \"Short\"\nPERFORMER \"An Artist Name Much Too Long For The Cover\"\n"
@@ -149,9 +153,9 @@ TEST_F(TracksSwitchTest, ArgumentErrorsWriteNothing) {
       {{"/TRACKS:" + longArtist},
        "The album artist \"An Artist Name Much Too Long For The Cover\" has more than 34 "
        "characters; give a subtitle with /S:."},
-      // A playlist names no album: the title cannot be left out.
-      {{"", Out(), "/TRACKS:" + dir.File("noalbum.m3u")},
-       "Specify at least a title to create a jewel case insert."},
+      // The tracks name no one album: the title cannot be left out, also not for "x.pdf".
+      {{"/TRACKS:" + mixed, Out()},
+       "The tracks do not name one album: give a title. They name \"One\" and \"Two\"."},
   };
   for (const auto& c : cases) {
     FakeDesktop fake;
@@ -189,6 +193,25 @@ TEST_F(TracksSwitchTest, WhatDidNotFitIsReportedAndTheRestWritten) {
   ASSERT_EQ(back.size(), static_cast<std::size_t>(lines));
   EXPECT_TRUE(back[0].starts_with("01. Song 01 O ")) << back[0];
   EXPECT_TRUE(back[0].ends_with(" 1:00")) << back[0];
+}
+
+// "sleevemaster /TRACKS:folder album.pdf" writes album.pdf with the album's title, and names
+// that would steer the terminal reach stderr as escapes.
+TEST_F(TracksSwitchTest, ALonePdfNamesTheOutputAndStderrShowsNoControlCharacter) {
+  WriteFileBytes(folder + "/evil\x1B]0;owned\x07\n.flac", "<html></html>");
+  test::RunOptions options;
+  options.WorkingDirectory = dir.Path();
+  options.Environment = {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
+  const test::RunResult run =
+      test::RunProcess({SLEEVEMASTER_EXECUTABLE, "/TRACKS:" + folder, "album.pdf"}, options);
+  ASSERT_EQ(run.ExitCode, 0) << run.Stderr;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("cover.pdf")));
+  const test::RunResult text = test::RunProcess({"pdftotext", dir.File("album.pdf"), "-"});
+  EXPECT_NE(text.Stdout.find("Debut"), std::string::npos) << text.Stdout;
+  EXPECT_EQ(text.Stdout.find("album.pdf"), std::string::npos) << text.Stdout;
+  EXPECT_NE(run.Stderr.find("\"evil\\x1B]0;owned\\x07\\n.flac\""), std::string::npos) << run.Stderr;
+  for (const char c : run.Stderr)
+    EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << run.Stderr;
 }
 
 }  // namespace

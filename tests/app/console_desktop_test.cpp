@@ -34,9 +34,13 @@ TEST(ConsoleDesktopTest, MessagesAreCaptionedLines) {
                                 QStringLiteral("Sleevemaster PDF library"), MessageIcon::Error,
                                 MessageButtons::Ok),
             MessageAnswer::Ok);
+  // A name with control characters in it cannot steer the terminal.
+  desktop.ShowMessage(QStringLiteral("\"a\x1B[2J\x9B\rb\""), kCaption, MessageIcon::Error,
+                      MessageButtons::Ok);
   EXPECT_EQ(err.str(),
             "Sleevemaster: Invalid switch - \"/X\".\n"
-            "Sleevemaster PDF library: One.\nTwo.\n");
+            "Sleevemaster PDF library: One.\nTwo.\n"
+            "Sleevemaster: \"a\\x1B[2J\\x9B\\x0Db\"\n");
   desktop.PrintUsage(QStringLiteral("Usage: x\n"));
   EXPECT_TRUE(err.str().ends_with("Usage: x\n"));
   desktop.PrintNotice(QStringLiteral("Only the first 26 of 30 back cover lines fit."));

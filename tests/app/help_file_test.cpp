@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/usage_text.h"
@@ -18,6 +19,7 @@ namespace {
 using test::ReadFileBytes;
 using test::RunProcess;
 using test::RunResult;
+using test::SwitchName;
 using test::TextLines;
 using test::UsageSwitches;
 
@@ -107,10 +109,42 @@ TEST(HelpSources, CommandLinePageDescribesEverySwitchOfTheProgramsUsage) {
 
   const std::string page = ReadFileBytes(kHelpSources + "/command-line.htm");
   ASSERT_FALSE(page.empty());
-  // Each switch has its own term in the page's list of switches.
-  for (const std::string& name : switches)
+  // Each switch of the usage and of the reading has its own term in the page's list.
+  std::vector<std::string> names = switches;
+  for (const CommandLineSwitch& option : CommandLineSwitches())
+    names.push_back(SwitchName(SwitchForm(option)));
+  for (const std::string& name : names)
     EXPECT_NE(page.find("<dt><code>" + name), std::string::npos)
         << name << " is not described in command-line.htm";
+}
+
+// Every link between the pages reaches a page of the help, and its anchor.
+TEST(HelpSources, EveryLinkReachesAPageOfTheHelpAndItsAnchor) {
+  const auto values = [](const std::string& page, const std::string& attribute) {
+    std::vector<std::string> found;
+    const std::string key = " " + attribute + "=\"";
+    for (std::size_t at = page.find(key); at != std::string::npos; at = page.find(key, at + 1))
+      found.push_back(
+          page.substr(at + key.size(), page.find('"', at + key.size()) - at - key.size()));
+    return found;
+  };
+  std::size_t links = 0;
+  for (const auto& file : std::filesystem::directory_iterator(kHelpSources)) {
+    for (const std::string& href : values(ReadFileBytes(file.path()), "href")) {
+      if (file.path().extension() != ".htm" || href.find(':') != std::string::npos)
+        continue;  // an address outside the help
+      ++links;
+      const std::size_t hash = href.find('#');
+      const std::string target =
+          kHelpSources + "/" + (hash == 0 ? file.path().filename().string() : href.substr(0, hash));
+      const std::vector<std::string> ids = values(ReadFileBytes(target), "id");
+      EXPECT_TRUE(std::filesystem::is_regular_file(target)) << file.path() << ": " << href;
+      EXPECT_TRUE(hash == std::string::npos ||
+                  std::find(ids.begin(), ids.end(), href.substr(hash + 1)) != ids.end())
+          << file.path() << ": " << href;
+    }
+  }
+  EXPECT_GT(links, 50u) << "the pages' links were not found";
 }
 
 }  // namespace

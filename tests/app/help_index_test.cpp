@@ -37,14 +37,20 @@ TEST(HelpIndex, PageIsFoundFromTheProgramsFolderWithOrWithoutATrailingSlash) {
   EXPECT_EQ(HelpIndexPath(layout.Bin() + QStringLiteral("/../bin")), expected);
 }
 
-TEST(HelpIndex, AnExistingPageGoesToTheHandlerAndOnlyAFailedHandOverIsReported) {
+TEST(HelpIndex, AnExistingPageGoesToABrowserAndOnlyAFailedHandOverIsReported) {
   const struct {
+    bool Browser;  ///< whether the desktop has a browser that shows the page
     int Result;
     bool Reported;
   } cases[] = {
-      {kShellHandedOver, false},   {33, false},
-      {kShellNoAssociation, true}, {kShellFileNotFound, true},
-      {kShellPathNotFound, true},  {0, true},
+      {true, kShellHandedOver, false},
+      {true, 33, false},
+      {true, kShellNoAssociation, true},
+      {true, kShellFileNotFound, true},
+      {true, kShellPathNotFound, true},
+      {true, 0, true},
+      // Only a text browser, or nothing: the page is not handed over to be lost.
+      {false, kShellHandedOver, true},
   };
   const InstalledLayout layout;
   layout.WritePage();
@@ -53,12 +59,15 @@ TEST(HelpIndex, AnExistingPageGoesToTheHandlerAndOnlyAFailedHandOverIsReported) 
     FakeDesktop desktop;
     desktop.Folder = layout.Bin();
     desktop.OpenResult = c.Result;
+    desktop.BrowserAvailable = c.Browser;
     ShowHelpIndex(desktop);
-    ASSERT_EQ(desktop.Opened.size(), 1u) << c.Result;
+    ASSERT_EQ(desktop.Opened.size(), c.Browser ? 1u : 0u) << c.Result;
     // The handler gets the absolute page, so it need not share our working folder.
-    EXPECT_EQ(desktop.Opened[0].Path, page);
-    EXPECT_EQ(desktop.Opened[0].WorkingFolder,
-              QString::fromStdString(std::filesystem::path(layout.Page()).parent_path()));
+    if (c.Browser) {
+      EXPECT_EQ(desktop.Opened[0].Path, page);
+      EXPECT_EQ(desktop.Opened[0].WorkingFolder,
+                QString::fromStdString(std::filesystem::path(layout.Page()).parent_path()));
+    }
     if (!c.Reported) {
       EXPECT_TRUE(desktop.Messages.empty()) << c.Result;
       continue;

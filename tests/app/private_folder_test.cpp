@@ -162,24 +162,5 @@ TEST(PrivateFolder, APlantedNameInTheTemporaryFolderMeansNoFolderAndOneMessage) 
   EXPECT_TRUE(fs::is_empty(elsewhere));
 }
 
-TEST(PrivateFolder, OnlyARegularFileItselfIsRemoved) {
-  TempDir dir;
-  WriteFileBytes(dir.File("target"), "kept");
-  WriteFileBytes(dir.File("own"), "ours");
-  fs::create_symlink(dir.File("target"), dir.File("link"));
-  fs::create_directory(dir.File("folder"));
-
-  EXPECT_TRUE(RemoveOwnFile(dir.File("own")));
-  EXPECT_FALSE(fs::exists(dir.File("own")));
-  for (const char* name : {"link", "folder", "missing"}) {
-    SCOPED_TRACE(name);
-    EXPECT_FALSE(RemoveOwnFile(dir.File(name)));
-  }
-  EXPECT_FALSE(RemoveOwnFile(""));
-  EXPECT_TRUE(fs::is_symlink(dir.File("link")));
-  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
-  EXPECT_EQ(ReadFileBytes(dir.File("target")), "kept");
-}
-
 }  // namespace
 }  // namespace sleevemaster

@@ -38,7 +38,6 @@ struct TargetCase {
   const char* Name;
   AtTarget Standing;
   bool Ask;
-  bool ThroughDanglingLink;
   MessageAnswer Answer;
   bool Questioned;
   std::optional<SaveFailure> Failure;
@@ -46,18 +45,14 @@ struct TargetCase {
 
 TEST(SaveInsertTest, TreatsWhatStandsAtTheTarget) {
   const TargetCase cases[] = {
-      {"new file", AtTarget::Nothing, true, false, MessageAnswer::Yes, false, std::nullopt},
-      {"replace agreed", AtTarget::File, true, false, MessageAnswer::Yes, true, std::nullopt},
-      {"replace declined", AtTarget::File, true, false, MessageAnswer::No, true,
+      {"new file", AtTarget::Nothing, true, MessageAnswer::Yes, false, std::nullopt},
+      {"replace agreed", AtTarget::File, true, MessageAnswer::Yes, true, std::nullopt},
+      {"replace declined", AtTarget::File, true, MessageAnswer::No, true,
        SaveFailure::ReplaceDeclined},
-      {"replace unasked", AtTarget::File, false, false, MessageAnswer::Yes, false, std::nullopt},
-      {"folder", AtTarget::Folder, true, false, MessageAnswer::Yes, false, SaveFailure::NotWritten},
-      {"folder, batch", AtTarget::Folder, true, true, MessageAnswer::Yes, false,
+      {"replace unasked", AtTarget::File, false, MessageAnswer::Yes, false, std::nullopt},
+      {"folder", AtTarget::Folder, true, MessageAnswer::Yes, false, SaveFailure::NotWritten},
+      {"link to nothing", AtTarget::LinkToNothing, true, MessageAnswer::Yes, false,
        SaveFailure::NotWritten},
-      {"link to nothing", AtTarget::LinkToNothing, true, false, MessageAnswer::Yes, false,
-       SaveFailure::NotWritten},
-      {"link to nothing, batch", AtTarget::LinkToNothing, true, true, MessageAnswer::Yes, false,
-       std::nullopt},
   };
   for (const TargetCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -71,7 +66,7 @@ TEST(SaveInsertTest, TreatsWhatStandsAtTheTarget) {
       fs::create_symlink(dir.File("named.pdf"), path);
     FakeDesktop desktop;
     desktop.Answers = {c.Answer};
-    const InsertTarget target{path, QStringLiteral("shown name"), c.Ask, c.ThroughDanglingLink, {}};
+    const InsertTarget target{path, QStringLiteral("shown name"), c.Ask, {}};
 
     const SaveResult saved = Save(TitledDocument("Title"), target, desktop);
 
@@ -110,7 +105,7 @@ TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   ASSERT_TRUE(direct.Error.starts_with("Error: ")) << direct.Error;
   FakeDesktop desktop;
 
-  const SaveResult saved = Save(tooLong, {dir.File("out.pdf"), {}, true, false, {}}, desktop);
+  const SaveResult saved = Save(tooLong, {dir.File("out.pdf"), {}, true, {}}, desktop);
 
   ASSERT_FALSE(saved);
   EXPECT_EQ(saved.Error().Kind, SaveFailure::PdfNotMade);
@@ -119,28 +114,6 @@ TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   ASSERT_EQ(desktop.Messages.size(), 1u);
   EXPECT_EQ(desktop.Messages[0].Caption, QStringLiteral("Sleevemaster PDF library"));
   EXPECT_FALSE(fs::exists(dir.File("out.pdf")));
-}
-
-TEST(SaveInsertTest, ScratchFileIsPrivateAndNeverWrittenThroughALink) {
-  const TempDir dir;
-  const std::string folder = dir.File("private/");
-  const std::string scratch = folder + "preview.pdf";
-  FakeDesktop desktop;
-  const InsertTarget target{scratch, {}, false, false, folder};
-
-  ASSERT_TRUE(Save(TitledDocument("Title"), target, desktop));
-  struct stat status {};
-  ASSERT_EQ(stat(scratch.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0600u);
-
-  fs::remove(scratch);
-  fs::create_symlink(dir.File("elsewhere.pdf"), scratch);
-  const InsertTarget linked{scratch, {}, false, true, folder};
-  const SaveResult saved = Save(TitledDocument("Title"), linked, desktop);
-  ASSERT_FALSE(saved);
-  EXPECT_EQ(saved.Error().Kind, SaveFailure::NotWritten);
-  EXPECT_FALSE(fs::exists(dir.File("elsewhere.pdf")));
-  EXPECT_TRUE(desktop.Messages.empty());
 }
 
 }  // namespace

@@ -72,8 +72,11 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
     unsigned FolderMode;
     bool Written;
     bool UserOwns = true;  ///< else root keeps the folder and the document (when run as root)
+    bool Force = true;     ///< /F: replace without asking (else "--", which changes nothing)
   } cases[] = {
       {"a read-only document is refused and kept", "cover.pdf", true, 0444, 0755, false},
+      {"a read-only document is refused before the question", "cover.pdf", true, 0444, 0755, false,
+       true, false},
       {"a private document stays private", "cover.pdf", true, 0600, 0755, true},
       {"a shared document keeps its mode", "cover.pdf", true, 0664, 0755, true},
       {"a document in a read-only folder is written in place", "cover.pdf", true, 0644, 0555, true},
@@ -105,7 +108,8 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
 
     RunOptions options = WithoutDisplay(folder, config);
     user.RunAs(options);
-    const RunResult run = test::RunProcess({kExecutable, "Title", c.Name, "/F"}, options);
+    const RunResult run =
+        test::RunProcess({kExecutable, "Title", c.Name, c.Force ? "/F" : "--"}, options);
     chmod(folder.c_str(), 0755);
 
     if (c.Written) {

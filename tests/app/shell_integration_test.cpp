@@ -8,7 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "support/environment.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -80,7 +84,6 @@ TEST(ShellIntegration, EditEntryIsWrittenOnceAndNeverChanged) {
   ASSERT_TRUE(EnsureEditEntry(folders, QStringLiteral("/opt/my apps/sleevemaster")));
   const std::string text = ReadFileBytes(entry);
   EXPECT_NE(text.find("Name=Edit with Sleevemaster\n"), std::string::npos);
-  EXPECT_NE(text.find("MimeType=application/pdf;"), std::string::npos);
   // The path is quoted, so its blank does not split it; the file is the single argument.
   EXPECT_NE(text.find("Exec=\"/opt/my apps/sleevemaster\" %f\n"), std::string::npos) << text;
 
@@ -232,6 +235,167 @@ TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
   WriteFileBytes(large.File("config/mimeapps.list"), big);
   EXPECT_FALSE(EnsureEditEntryAssociation(FoldersIn(large)));
   EXPECT_EQ(ReadFileBytes(large.File("config/mimeapps.list")).size(), big.size());
+}
+
+// A throwaway desktop in a temporary folder: the files of `spec` ("path=text|path=text"), the
+// system's MIME database (which knows the aliases of application/pdf), and the environment that
+// shows it to gio and xdg-utils.
+struct StandInDesktop {
+  TempDir Root;
+  XdgFolders Folders;
+  test::RunOptions Options;
+  StandInDesktop(const std::string& spec, const char* desktop = nullptr) {
+    std::filesystem::create_directories(Root.File("share/applications"));
+    std::filesystem::create_directory_symlink("/usr/share/mime", Root.File("share/mime"));
+    for (const QString& file : QString::fromStdString(spec).split(u'|', Qt::SkipEmptyParts)) {
+      const std::string path = Root.File(file.section(u'=', 0, 0).toStdString());
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      WriteFileBytes(path, file.section(u'=', 1).toStdString());
+    }
+    Folders = FoldersIn(Root);
+    Folders.DataDirs = {Q(Root.File("share"))};
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_CONFIG_DIRS", "etc-xdg"},
+                                       {"XDG_DATA_HOME", "data"},
+                                       {"XDG_DATA_DIRS", "share"}})
+      Options.Environment[name] = Root.File(folder);
+    Options.Environment["XDG_CURRENT_DESKTOP"] =
+        desktop ? std::optional<std::string>(desktop) : std::nullopt;
+    Options.Environment["DESKTOP_SESSION"] = std::nullopt;
+    if (desktop)
+      Folders.CurrentDesktops = {QString::fromLatin1(desktop).toLower()};
+  }
+  // "<gio's default> <xdg-mime's default>", "-" for none, and " offered" when gio offers ours.
+  std::string PdfDefaults() const {
+    std::string gio = test::RunProcess({"gio", "mime", "application/pdf"}, Options).Stdout;
+    std::string xdg =
+        test::RunProcess({"xdg-mime", "query", "default", "application/pdf"}, Options).Stdout;
+    const bool offered = gio.find("\n\tsleevemaster-edit.desktop\n") != std::string::npos;
+    const std::size_t named = gio.find("”: ");
+    gio =
+        named == std::string::npos ? "-" : gio.substr(named + 5, gio.find(".desktop") - named - 5);
+    xdg = xdg.empty() ? "-" : xdg.substr(0, xdg.find(".desktop"));
+    return gio + " " + xdg + (offered ? " offered" : "");
+  }
+};
+
+// The first start in the desktops a user may have: wherever another application opens PDF
+// files, gio and xdg-mime (which xdg-open asks) still name it, so neither a double-click nor
+// Preview reaches Sleevemaster, and gio offers "Edit with Sleevemaster" behind it.
+TEST(PdfAssociation, TheFirstStartLeavesTheDefaultWhereAnotherApplicationOpensPdfFiles) {
+  for (const char* tool : {"gio", "xdg-mime"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  const std::string apps = "|share/applications/";
+  const std::string pdf =
+      ".desktop=[Desktop Entry]\nType=Application\nExec=true %f\nName=V\n"
+      "MimeType=application/pdf;\n";
+  const std::string cache = apps + "mimeinfo.cache=[MIME Cache]\n";
+  const std::string defaults = "mimeapps.list=[Default Applications]\napplication/pdf=";
+  std::string earlier = EditEntryText(QStringLiteral("true")).toStdString();
+  earlier.insert(earlier.find("NoDisplay"), "MimeType=application/pdf;\n");
+  const struct {
+    const char* Name;
+    std::string Files;
+    const char* Desktop;
+    const char* Before;
+    const char* After;
+  } cases[] = {
+      {"no other PDF application", "", nullptr, "- -", "sleevemaster-edit - offered"},
+      {"xpdf in the system's cache", apps + "xpdf" + pdf + cache + "application/pdf=xpdf.desktop;",
+       nullptr, "xpdf xpdf", "xpdf xpdf offered"},
+      {"ImageMagick's display, by the alias image/pdf",
+       apps + "display.desktop=[Desktop Entry]\nType=Application\nExec=true\nName=D\n" + cache +
+           "image/pdf=display.desktop;",
+       nullptr, "display -", "display - offered"},
+      // Without a cache GIO knew no application; it now names the one xdg-mime finds.
+      {"a viewer under XDG_DATA_DIRS, no cache", apps + "viewer" + pdf, nullptr, "- viewer",
+       "viewer viewer offered"},
+      {"a default in the desktop's own list",
+       apps + "a" + pdf + apps + "evince" + pdf + cache +
+           "application/pdf=a.desktop;evince.desktop" + "|etc-xdg/gnome-" + defaults +
+           "evince.desktop",
+       "GNOME", "evince evince", "evince evince offered"},
+      {"a default the user chose",
+       apps + "mupdf" + pdf + apps + "xpdf" + pdf + cache +
+           "application/pdf=mupdf.desktop;xpdf.desktop;|config/" + defaults + "xpdf.desktop;",
+       nullptr, "xpdf xpdf", "xpdf xpdf offered"},
+      {"an earlier start's entry and line, which had taken over",
+       apps + "viewer" + pdf + "|data/applications/sleevemaster-edit.desktop=" + earlier +
+           "|config/mimeapps.list=[Added Associations]\napplication/pdf=sleevemaster-edit.desktop",
+       nullptr, "sleevemaster-edit sleevemaster-edit offered", "viewer viewer offered"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const StandInDesktop desktop(c.Files, c.Desktop);
+    EXPECT_EQ(desktop.PdfDefaults(), c.Before);
+    ASSERT_TRUE(EnsureEditEntry(desktop.Folders, QStringLiteral("/bin/true")));
+    ASSERT_TRUE(EnsureEditEntryAssociation(desktop.Folders));
+    EXPECT_EQ(desktop.PdfDefaults(), c.After);
+  }
+}
+
+// Help > Index asks whether a browser would show the page; the real xdg-open, in the same
+// stand-in desktop with the system's programs but none of its browsers, shows whether one does.
+TEST(WebBrowser, IsAvailableExactlyWhereXdgOpenShowsThePageInABrowsersWindow) {
+  for (const char* tool : {"xdg-open", "xdg-mime", "file"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  const std::string entry = ".desktop=[Desktop Entry]\nType=Application\nName=W\nExec=";
+  const struct {
+    const char* Name;
+    std::string Files;    ///< bin/x: a stand-in browser that says what it is
+    const char* Browser;  ///< $BROWSER
+    bool Shown;
+  } cases[] = {
+      {"no browser at all", "", nullptr, false},
+      {"only lynx", "bin/lynx=text", nullptr, false},
+      {"x-www-browser", "bin/x-www-browser=graphical", nullptr, true},
+      {"$BROWSER", "bin/surf=graphical|bin/lynx=text", "surf", true},
+      {"the user's default for HTML",
+       "bin/web=graphical|share/applications/web" + entry +
+           "web %u\n|config/mimeapps.list=[Default Applications]\ntext/html=web.desktop\n",
+       nullptr, true},
+      {"a terminal browser's entry and no terminal",
+       "bin/w3m=text|share/applications/w3m" + entry + "w3m %u\nTerminal=true\n" +
+           "|share/applications/mimeinfo.cache=[MIME Cache]\ntext/html=w3m.desktop;\n",
+       nullptr, false},
+  };
+  const std::string browsers =
+      " x-www-browser firefox iceweasel seamonkey mozilla epiphany konqueror chromium "
+      "chromium-browser google-chrome www-browser links2 elinks links lynx w3m run-mailcap "
+      "mimeopen x-terminal-emulator ";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    StandInDesktop desktop(c.Files);
+    const std::filesystem::path bin = desktop.Root.File("bin");
+    const std::string record = desktop.Root.File("record");
+    std::filesystem::create_directories(bin);
+    for (const auto& program : std::filesystem::directory_iterator(bin)) {
+      WriteFileBytes(program.path(),
+                     "#!/bin/sh\necho " + ReadFileBytes(program.path()) + " > '" + record + "'\n");
+      std::filesystem::permissions(program.path(), std::filesystem::perms::owner_all);
+    }
+    for (const auto& program : std::filesystem::directory_iterator("/usr/bin")) {
+      const std::string name = program.path().filename();
+      if (browsers.find(" " + name + " ") == std::string::npos && !exists(bin / name))
+        std::filesystem::create_symlink(program.path(), bin / name);
+    }
+    const std::string page = desktop.Root.File("index.htm");
+    WriteFileBytes(page, "<!DOCTYPE html><html><head><title>Help</title></head></html>\n");
+
+    test::ScopedEnvironmentVariable path("PATH", bin);
+    test::ScopedEnvironmentVariable display("DISPLAY", ":99");
+    test::ScopedEnvironmentVariable browser("BROWSER", c.Browser ? c.Browser : "");
+    test::ScopedEnvironmentVariable terminal("TERMINAL", "");
+    const bool available = WebBrowserAvailable(desktop.Folders);
+    desktop.Options.Environment["BROWSER"] = c.Browser ? c.Browser : "";
+    test::RunProcess({"xdg-open", page}, desktop.Options);
+    const bool shown = ReadFileBytes(record) == "graphical\n";
+    EXPECT_EQ(shown, c.Shown) << "xdg-open: " << ReadFileBytes(record);
+    EXPECT_EQ(available, shown);
+  }
 }
 
 TEST(ShellIntegration, PrinterNeedsLpAndADestination) {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTest>
 #include <QTextBlock>
@@ -105,8 +106,13 @@ TEST_F(TextEditTest, HasAFixedSizeThatClipsNothingAndTabsInOrder) {
   auto* label = dialog_.findChild<QLabel*>(QStringLiteral("Label1"));
   EXPECT_GE(label->width(), label->sizeHint().width());
 
-  // OK first; Tab walks the buttons into the memo, where Tab is a character.
-  EXPECT_EQ(QApplication::focusWidget(), Button("OkBtn"));
+  // It opens in the text, where Enter starts a line; from OK, Tab walks the buttons into the
+  // memo, where Tab is a character.
+  EXPECT_EQ(QApplication::focusWidget(), Memo());
+  QTest::keyClick(Memo(), Qt::Key_Return);
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("\n"));
+  Memo()->clear();
+  Button("OkBtn")->setFocus();
   for (QWidget* next :
        {static_cast<QWidget*>(Button("CancelBtn")), static_cast<QWidget*>(Button("BrowseBtn")),
         static_cast<QWidget*>(Button("ImportBtn")), static_cast<QWidget*>(Memo())}) {
@@ -490,6 +496,25 @@ TEST_F(TextEditLimitsTest, ShowsWhereTheCursorIsInColumnsAsTheBackCoverDrawsThem
   dialog_.SetBackCoverCapacity(ComputeBackCoverCapacity(PrintCalibration{250, 130, 0, 0}));
   EXPECT_EQ(LabelText("LimitsLabel"),
             QStringLiteral("Back cover: 24 lines of up to 58 characters"));
+}
+
+// The memo lines text up as the back cover prints it: a tab reaches the next multiple of 8
+// columns, and the longest line the card holds (100 characters here) shows without scrolling.
+TEST_F(TextEditLimitsTest, ShowsTabsAndTheLongestLineAsTheyPrint) {
+  dialog_.SetBackCoverCapacity(ComputeBackCoverCapacity(PrintCalibration{150, 80, 0, 0}));
+  OpenWorkingFile("1\tIntro\t3:05\n1       Intro   3:05\n\t\tab\n                ab\n" +
+                  std::string(100, 'W'));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
+  const auto endOf = [this](int line) {
+    QTextCursor cursor(Memo()->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    Memo()->setTextCursor(cursor);
+    return Memo()->cursorRect().x();
+  };
+  EXPECT_EQ(endOf(0), endOf(1));
+  EXPECT_EQ(endOf(2), endOf(3));
+  endOf(4);
+  EXPECT_EQ(Memo()->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {

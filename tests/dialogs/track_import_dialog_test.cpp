@@ -61,8 +61,9 @@ TEST_F(TrackImportTest, FolderLinesAndChangesAreShownBeforeOk) {
                                                 "02. B - A Very Long Ti... 0:01"));
   EXPECT_EQ(Shown("Lines"), import_.LinesText());
   EXPECT_TRUE(
-      Shown("Notes").contains(QStringLiteral("Track 2: \"A Very Long Title Indeed\" was "
-                                             "shortened to fit a line of 30 characters.")))
+      Shown("Notes").contains(QStringLiteral("Track 2: the title \"A Very Long Title Indeed\" was "
+                                             "shortened to \"A Very Long Ti...\" to fit a line "
+                                             "of 30 characters.")))
       << Shown("Notes").toStdString();
   EXPECT_TRUE(Button(import_, "OkBtn")->isEnabled());
   EXPECT_TRUE(desktop_.Messages.empty());
@@ -128,6 +129,20 @@ TEST_F(TrackImportTest, EscapeIsCancel) {
   QTest::keyClick(Button(import_, "FolderBtn"), Qt::Key_Escape);
   EXPECT_FALSE(import_.isVisible());
   EXPECT_EQ(import_.result(), QDialog::Rejected);
+}
+
+// Cancel stops the reading itself: the worker ends with nothing read and nothing is shown.
+TEST_F(TrackImportTest, CancelStopsTheReading) {
+  const std::string many = dir_.File("many");
+  std::filesystem::create_directory(many);
+  ASSERT_TRUE(test::WriteSilentWav(many + "/0.wav", 1.0));
+  for (int i = 1; i < 1000; ++i)
+    std::filesystem::copy_file(many + "/0.wav", many + "/" + std::to_string(i) + ".wav");
+  import_.ReadSource(QString::fromStdString(many));
+  QTest::mouseClick(Button(import_, "CancelBtn"), Qt::LeftButton);
+  ASSERT_TRUE(WaitForRead());
+  EXPECT_TRUE(import_.Lines().Lines.empty());
+  EXPECT_TRUE(desktop_.Messages.empty());
 }
 
 TEST_F(TrackImportTest, ClosingWhileReadingNeitherWaitsNorCrashes) {

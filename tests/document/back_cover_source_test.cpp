@@ -1,14 +1,17 @@
 // Back cover text from text files: the byte order mark, UTF-8, and the back cover file an
-// older document names, which is read only when it is a plain text file within the limits.
+// older document names, which is opened only once agreed to, and read only when it is a plain
+// text file within the limits.
 #include "document/back_cover_source.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -62,7 +65,24 @@ TEST(BackCoverTextFromFileBytes, LeavesOutTheMarkAndConvertsUtf8) {
   EXPECT_EQ(snowman.Unmappable, U'\u2603');
 }
 
-TEST(ReadNamedBackCoverFile, OnlyAPlainTextFileWithinTheLimitsIsRead) {
+// The names of the files the kernel saw opened in a folder since the last call.
+std::set<std::string> OpenedSince(int watch) {
+  std::set<std::string> names;
+  alignas(inotify_event) char buffer[4096];
+  for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if (event->len > 0)
+        names.insert(event->name);
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  return names;
+}
+
+// Screened before the user is asked, nothing is opened; once agreed to, only a plain text
+// file within the limits is taken.
+TEST(ReadNamedBackCoverFile, NothingIsOpenedBeforeItIsAgreedToAndOnlyPlainTextIsTaken) {
   TempDir dir;
   WriteFileBytes(dir.File("secret"), "password=hunter2\n");
   std::string fifty;
@@ -108,16 +128,30 @@ TEST(ReadNamedBackCoverFile, OnlyAPlainTextFileWithinTheLimitsIsRead) {
        NamedBackCoverUse::TooLarge, ""},
       {"a link to the zero device",
        [](const std::string& at) { fs::create_symlink("/dev/zero", at); },
-       NamedBackCoverUse::NotPlainFile, ""},
+       NamedBackCoverUse::SystemFile, ""},
   };
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  inotify_add_watch(watch, dir.Path().c_str(), IN_OPEN);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     const std::string at = dir.File(c.Name);
     c.Make(at);
+    // Only what is over the limits needs reading to be told apart.
+    const bool usable =
+        c.Use == NamedBackCoverUse::Usable || c.Use == NamedBackCoverUse::OverLimits;
+    OpenedSince(watch);
+    EXPECT_EQ(ScreenNamedBackCoverFile(at), usable ? NamedBackCoverUse::Usable : c.Use);
+    EXPECT_EQ(OpenedSince(watch), std::set<std::string>{}) << "opened before it was agreed to";
     const NamedBackCoverFile named = ReadNamedBackCoverFile(at);
     EXPECT_EQ(named.Use, c.Use);
     EXPECT_EQ(named.Text, c.Text);
+    EXPECT_EQ(OpenedSince(watch).count(c.Name), usable ? 1u : 0u);
   }
+  close(watch);
+  // The system's live files pass every other test; whatever the way there, they are refused.
+  fs::create_directory_symlink("/proc/self", dir.File("process"));
+  for (const std::string& system : {std::string("/proc/self/environ"), dir.File("process/environ")})
+    EXPECT_EQ(ReadNamedBackCoverFile(system).Use, NamedBackCoverUse::SystemFile) << system;
   EXPECT_EQ(ReadNamedBackCoverFile("").Use, NamedBackCoverUse::Missing);
 }
 

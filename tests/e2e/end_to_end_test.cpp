@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -281,14 +282,17 @@ TEST_F(EndToEndTest, CalibrateInCentimetresByKeyboardAndTheNextPdfFollows) {
 }
 
 // Help > Index hands the help's index page to the desktop's handler: a stand-in xdg-open,
-// first in PATH, records what it is given. It must be an HTML page that exists.
+// first in PATH beside a stand-in browser, records what it is given. It must be an HTML page
+// that exists.
 TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
   SkipSplash();
   const std::string record = home_.File("xdg-open.txt");
   const std::string handler = home_.File("bin/xdg-open");
   test::WriteFileBytes(handler, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
                                     record + ".part' '" + record + "'\n");
-  std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
+  test::WriteFileBytes(home_.File("bin/x-www-browser"), "#!/bin/sh\n");
+  for (const char* program : {"bin/xdg-open", "bin/x-www-browser"})
+    std::filesystem::permissions(home_.File(program), std::filesystem::perms::owner_all);
   {
     BackgroundProcess program({kExecutable}, environment_);
     const std::string window = WaitForWindow("^Sleevemaster$");
@@ -309,6 +313,54 @@ TEST_F(EndToEndTest, HelpIndexHandsAnExistingHtmlPageToXdgOpen) {
   const std::string html = ReadFileBytes(page);
   EXPECT_NE(html.find("<html"), std::string::npos) << page;
   EXPECT_NE(html.find("<title>Sleevemaster Help</title>"), std::string::npos) << page;
+}
+
+// A first start beside a PDF viewer in the system's cache, in a GNOME session (where xdg-open
+// asks gio): gio offers "Edit with Sleevemaster" for PDF files, gio and xdg-mime still name the
+// viewer, and Preview reaches the viewer, not a second Sleevemaster window.
+TEST_F(EndToEndTest, TheFirstStartLeavesPdfFilesToTheViewerAndPreviewReachesIt) {
+  for (const char* tool : {"gio", "xdg-mime", "xdg-open"})
+    if (!test::ProgramAvailable(tool))
+      GTEST_SKIP() << tool << " is not installed";
+  SkipSplash();
+  const std::string share = home_.File("share");
+  const std::string shown = home_.File("shown.pdf");
+  std::filesystem::create_directories(share + "/applications");
+  std::filesystem::create_directory_symlink("/usr/share/mime", share + "/mime");
+  test::WriteFileBytes(share + "/applications/pdfviewer.desktop",
+                       "[Desktop Entry]\nType=Application\nName=Viewer\nExec=pdf-viewer %f\n");
+  test::WriteFileBytes(share + "/applications/mimeinfo.cache",
+                       "[MIME Cache]\napplication/pdf=pdfviewer.desktop;\n");
+  test::WriteFileBytes(home_.File("bin/pdf-viewer"), "#!/bin/sh\ncp \"$1\" '" + shown + "'\n");
+  std::filesystem::permissions(home_.File("bin/pdf-viewer"), std::filesystem::perms::owner_all);
+  environment_.Environment.insert({{"XDG_DATA_DIRS", share},
+                                   {"XDG_CONFIG_DIRS", home_.File("etc-xdg")},
+                                   {"XDG_CURRENT_DESKTOP", "GNOME"},
+                                   {"DESKTOP_SESSION", std::nullopt}});
+  const auto defaults = [&] {
+    return RunProcess({"gio", "mime", "application/pdf"}, environment_).Stdout + "xdg-mime: " +
+           RunProcess({"xdg-mime", "query", "default", "application/pdf"}, environment_).Stdout;
+  };
+  const std::string viewer = "Default application for “application/pdf”: pdfviewer.desktop\n";
+  ASSERT_TRUE(defaults().starts_with(viewer));
+
+  BackgroundProcess program({kExecutable}, environment_);
+  const std::string window = WaitForWindow("^Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the window did not show";
+  const std::string after = defaults();
+  EXPECT_TRUE(after.starts_with(viewer)) << after;
+  EXPECT_NE(after.find("\n\tsleevemaster-edit.desktop\n"), std::string::npos) << after;
+  EXPECT_TRUE(after.ends_with("xdg-mime: pdfviewer.desktop\n")) << after;
+
+  Type(window, "Shown");
+  Keys(window, {"alt+f", "v"});  // Print Preview...
+  for (int wait = 0; wait < 200 && ReadFileBytes(shown).empty(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_NE(ReadFileBytes(shown).find("\r%%MainTitle: Shown\r"), std::string::npos);
+  EXPECT_TRUE(WaitForWindow("Preview.pdf - Sleevemaster", 1).empty());
+  // A stop signal closes the window without asking about the typed title.
+  ASSERT_EQ(kill(program.Pid(), SIGTERM), 0);
+  EXPECT_EQ(program.WaitForSignal(15), 0);
 }
 
 // A new window gets the focus from the window manager and the user moves through the fields
@@ -338,8 +390,8 @@ TEST_F(EndToEndTest, AnEditedBackCoverAsksBeforeExit) {
   Keys(window, {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"});
   const std::string editor = WaitForWindow("^Sleevemaster Text Editor$");
   ASSERT_FALSE(editor.empty()) << "the back cover text editor did not show";
-  // OK has the focus; two Tabs on is Browse.
-  Keys(editor, {"Tab", "Tab", "space"});
+  // The text has the focus; Shift+Tab leaves it for Import..., once more is Browse.
+  Keys(editor, {"shift+Tab", "shift+Tab", "space"});
   const std::string open = WaitForWindow("^Open$");
   ASSERT_FALSE(open.empty()) << "Browse showed no file dialog";
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -644,13 +696,20 @@ TEST_F(EndToEndTest, AFreshSharedTmpKeepsWhatIsPlantedAndGetsOnlyPrivateFiles) {
   };
   EXPECT_EQ(find(during, folder).Mode, 0700);
   EXPECT_EQ(find(during, folder).Type, 'd');
+  // The window's own folder in it, with both working files.
+  std::string own;
+  for (const ListedEntry& entry : during)
+    if (entry.Path.starts_with(folder + "/window-") && entry.Type == 'd')
+      own = entry.Path;
+  ASSERT_FALSE(own.empty()) << "no folder of the window's own";
+  EXPECT_EQ(find(during, own).Mode, 0700);
   for (const char* name : {"/Back Cover Text.txt", "/Preview.pdf"}) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(find(during, folder + name).Mode, 0600);
-    EXPECT_EQ(find(during, folder + name).Type, 'f');
+    EXPECT_EQ(find(during, own + name).Mode, 0600);
+    EXPECT_EQ(find(during, own + name).Type, 'f');
   }
-  // Closing removes the working file; the preview, forgotten by the save after it, may stay.
-  EXPECT_EQ(find(after, folder + "/Back Cover Text.txt").Mode, -1) << "left behind at close";
+  // Closing removes the window's folder with both files.
+  EXPECT_EQ(find(after, own).Mode, -1) << "left behind at close";
   EXPECT_EQ(find(after, folder).Mode, 0700);
   for (const std::vector<ListedEntry>* listing : {&during, &after}) {
     for (const ListedEntry& entry : *listing) {
@@ -664,6 +723,77 @@ TEST_F(EndToEndTest, AFreshSharedTmpKeepsWhatIsPlantedAndGetsOnlyPrivateFiles) {
       }
     }
   }
+}
+
+// Two windows, each opened on a document of its own as "Edit with Sleevemaster" opens one, each
+// saving twice with its back cover edited before: every PDF holds its own window's back cover
+// (as pdftotext reads it), and closing one window leaves the other's working file, with which
+// it then saves its own back cover once more.
+TEST_F(EndToEndTest, TwoWindowsEachKeepAndSaveTheirOwnBackCover) {
+  ASSERT_TRUE(test::ProgramAvailable("pdftotext")) << "pdftotext (poppler-utils) is not installed";
+  SkipSplash();
+  // Both windows' folders go into the one private folder in TMPDIR.
+  const std::string temporary = home_.File("sleevemaster-" + std::to_string(geteuid()));
+  RunOptions options = environment_;
+  options.Environment["XDG_RUNTIME_DIR"] = std::nullopt;
+  const auto pageText = [&](const std::string& pdf) {
+    return RunProcess({"pdftotext", "-enc", "UTF-8", pdf, "-"}).Stdout;
+  };
+  // Focus on the title, as a window opens: back to the page tabs, on to "Back Cover", down to
+  // Edit. Once Edit has been pressed, it keeps the focus.
+  const std::vector<std::string> toEdit{"shift+Tab", "Right", "Right", "Tab",
+                                        "Tab",       "Tab",   "Tab",   "space"};
+  const auto editBackCover = [&](const std::string& window, const std::string& text, bool first) {
+    Keys(window, first ? toEdit : std::vector<std::string>{"space"});
+    const std::string editor = WaitForWindow("Text Editor$");
+    ASSERT_FALSE(editor.empty()) << "the back cover text editor did not show";
+    // A click into the memo, all of it replaced; back over Import, Browse and Cancel to OK.
+    Xdotool({"mousemove", "--window", editor, "100", "100", "click", "1"});
+    Keys(editor, {"ctrl+a"});
+    Type(editor, text);
+    Keys(editor, {"shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "space"});
+    ASSERT_TRUE(WaitForWindowToClose("Text Editor$")) << "OK did not close the editor";
+  };
+
+  const std::vector<std::string> names{"alpha", "beta"};
+  std::vector<std::unique_ptr<BackgroundProcess>> programs;
+  std::vector<std::string> windows;
+  for (const std::string& name : names) {
+    const std::string document = home_.File(name + ".pdf");
+    const test::RunResult made = RunProcess({kExecutable, name, "--", document}, options);
+    ASSERT_EQ(made.ExitCode, 0) << made.Stderr;
+    programs.push_back(std::make_unique<BackgroundProcess>(
+        std::vector<std::string>{kExecutable, document}, options));
+    windows.push_back(WaitForWindow("^" + name + ".pdf - Sleevemaster$"));
+    ASSERT_FALSE(windows.back().empty()) << name << " did not open";
+  }
+  // Both edit, then both save: a text one window wrote must not reach the other's save.
+  for (int round = 1; round <= 2; ++round) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      editBackCover(windows[i], names[i] + " tracks " + std::to_string(round), round == 1);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      SCOPED_TRACE(names[i] + " round " + std::to_string(round));
+      const std::string saved = home_.File(names[i] + std::to_string(round) + ".pdf");
+      SaveAs(windows[i], saved);
+      const std::string text = pageText(saved);
+      EXPECT_NE(text.find(names[i] + " tracks " + std::to_string(round)), std::string::npos)
+          << text;
+      EXPECT_EQ(text.find(names[1 - i] + " tracks"), std::string::npos) << text;
+    }
+  }
+
+  // The second window closes; the first still has its working file, and saves it.
+  Keys(windows[1], {"alt+f", "e"});
+  EXPECT_EQ(programs[1]->Wait(30), 0) << "the second window did not end after File > Exit";
+  const std::vector<std::string> left = FilesBelow(temporary);
+  ASSERT_EQ(left.size(), 1u) << "not the first window's working file alone";
+  EXPECT_TRUE(left[0].ends_with("/Back Cover Text.txt")) << left[0];
+  EXPECT_EQ(ReadFileBytes(left[0]), "alpha tracks 2");
+  SaveAs(windows[0], home_.File("alpha3.pdf"));
+  EXPECT_NE(pageText(home_.File("alpha3.pdf")).find("alpha tracks 2"), std::string::npos);
+  Keys(windows[0], {"alt+f", "e"});
+  EXPECT_EQ(programs[0]->Wait(30), 0) << "the first window did not end after File > Exit";
+  EXPECT_TRUE(FilesBelow(temporary).empty()) << FilesBelow(temporary).front();
 }
 
 // Back Cover > Edit > Import... > Folder..., a folder of tagged files, OK, OK, Save: the back
@@ -686,8 +816,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     const std::string editor = WaitForWindow("Text Editor$");
     ASSERT_FALSE(editor.empty()) << "the text editor did not show";
 
-    // OK has the focus; Import... is the fourth button.
-    Keys(editor, {"Tab", "Tab", "Tab", "Return"});
+    // The text has the focus; Shift+Tab leaves it for Import..., the last button.
+    Keys(editor, {"shift+Tab", "Return"});
     const std::string import = WaitForWindow("Import Track List$");
     ASSERT_FALSE(import.empty()) << "the import dialog did not show";
     Keys(import, {"Return"});  // Folder..., first in the tab order

@@ -1,4 +1,4 @@
-// How much back cover text fits: said at Save, and handed to the editor before it shows.
+// How much back cover text fits: said at Save and Print, and handed to the editor before it shows.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "main_window_fixture.h"
 #include "pdf/page_geometry.h"
@@ -62,11 +63,15 @@ TEST_F(BackCoverLimitsTest, SaveSaysOnceHowManyBackCoverLinesFit) {
     EXPECT_EQ(desktop_.Messages[0].Buttons, MessageButtons::Ok);
   }
 
-  // A preview is no save: it says nothing.
+  // Preview shows the card as it is and says nothing; Print says so as Save does.
   desktop_.Messages.clear();
   WriteBackCoverLines(40);
-  EXPECT_TRUE(Window().CreateInsertPdf("", /*save*/ false));
+  Window().ViewBtnClick();
   EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+  Window().PrintBtnClick();
+  EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Only the first 24 of 40 back cover "
+                                                       "lines fit on the back cover."});
+  EXPECT_EQ(desktop_.Printed.size(), 1U);
 }
 
 TEST_F(BackCoverLimitsTest, TheEditorIsGivenTheCapacityOfTheCalibrationInForce) {

@@ -2,8 +2,11 @@
 // the show step.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
@@ -66,6 +69,24 @@ TEST_F(DialogCommandsTest, CalibrateTakesBackWhatTheCloseBoxLeavesAndTheNextPdfF
   const auto page = PdfPageContentLines(bytes, 1);
   ASSERT_GT(page.size(), 4u);
   EXPECT_EQ(page[4], "125 743 l");  // 60 + 683
+}
+
+// Every command a menu shows, the live preview's included, has its row in the help's table of
+// the menus, under its own words and with its key.
+TEST_F(DialogCommandsTest, EveryMenuCommandIsInTheHelpsTableOfTheMenus) {
+  const std::string page = ReadFileBytes(SLEEVEMASTER_SOURCE_DIR "/help/window.htm");
+  int commands = 0;
+  for (const QMenu* menu : WindowWithDialogs().findChildren<QMenu*>())
+    for (const QAction* action : menu->actions()) {
+      if (action->isSeparator() || !action->isVisible())
+        continue;
+      const std::string key = action->shortcut().toString(QKeySequence::NativeText).toStdString();
+      const std::string text =
+          action->text().remove(u'&').toStdString() + (key.empty() ? "" : " (" + key + ")");
+      EXPECT_NE(page.find("<td>" + text + "</td>"), std::string::npos) << text;
+      ++commands;
+    }
+  EXPECT_GE(commands, 11);
 }
 
 TEST_F(DialogCommandsTest, WithoutTheirDialogsTheCommandsAreDisabled) {

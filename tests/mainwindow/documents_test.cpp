@@ -406,7 +406,7 @@ TEST_F(DocumentsTest, SaveWithoutATitleAsksForOneFirst) {
 TEST_F(DocumentsTest, PreviewWritesTheScratchFileAndChangesNothingElse) {
   TypeText(Field("MainTitle"), QStringLiteral("Preview me"));
   EXPECT_TRUE(Window().CreateInsertPdf("", /*save*/ false));
-  const std::string preview = temporary_folder_ + "Preview.pdf";
+  const std::string preview = Scratch();
   EXPECT_EQ(Window().PreviewPath(), preview);
   EXPECT_EQ(HeaderValue(ReadFileBytes(preview), "MainTitle"), "Preview me");
   EXPECT_TRUE(Window().DocumentModified());
@@ -416,14 +416,6 @@ TEST_F(DocumentsTest, PreviewWritesTheScratchFileAndChangesNothingElse) {
   EXPECT_TRUE(desktop_.Messages.empty());
 
   SaveAs(Document("saved.pdf"));
-  EXPECT_EQ(Window().PreviewPath(), "");
-}
-
-TEST_F(DocumentsTest, PreviewWithoutATemporaryFolderReportsAnEmptyPath) {
-  temporary_folder_.clear();
-  TypeText(Field("MainTitle"), QStringLiteral("Nowhere"));
-  EXPECT_FALSE(Window().CreateInsertPdf("", /*save*/ false));
-  ExpectOneError("Sleevemaster wasn't able to write the \"\" file.");
   EXPECT_EQ(Window().PreviewPath(), "");
 }
 

@@ -379,17 +379,18 @@ TEST_F(FieldsTest, EditHandsTheWorkingFileAndFolderToTheEditor) {
   EXPECT_FALSE(text_editor_->isVisible());
 }
 
-TEST_F(FieldsTest, EditWithoutAWorkingFileOpensTheEditorEmptyHanded) {
+// A working file gone missing opens an empty editor, whose OK makes it anew.
+TEST_F(FieldsTest, EditWithoutAWorkingFileStillKeepsWhatIsTyped) {
   Window();
   std::filesystem::remove(Working());
-  QString loaded = QStringLiteral("unset");
   QTimer::singleShot(0, text_editor_.get(), [&] {
-    loaded = text_editor_->TextFileName();
-    text_editor_->CancelBtnClick();
+    // Into an empty memo, lines go without a question.
+    text_editor_->InsertTrackLines(QStringLiteral("typed"));
+    text_editor_->OkBtnClick();
   });
   Find<QPushButton>("BackTextFileEditBtn")->click();
-  EXPECT_TRUE(loaded.isEmpty());
-  EXPECT_FALSE(Window().DocumentModified());
+  EXPECT_EQ(ReadFileBytes(Working()), "typed");
+  EXPECT_TRUE(Window().DocumentModified());
 }
 
 TEST_F(FieldsTest, EditorOkRewritesTheWorkingFileAndItsPlaceIsKept) {

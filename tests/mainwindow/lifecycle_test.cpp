@@ -219,15 +219,15 @@ TEST_F(LifecycleTest, ClosingAnUnchangedDocumentAsksNothingAndCleansUp) {
   Window().FormShow(StartDecision{});
   TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Preview"));
   ASSERT_TRUE(Window().CreateInsertPdf("", false));
-  ASSERT_TRUE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  ASSERT_TRUE(std::filesystem::exists(Scratch()));
   Find<QAction>("MenuNew")->trigger();  // New drops the changes without a question
   ASSERT_TRUE(std::filesystem::exists(Working()));
 
   Find<QPushButton>("ExitBtn")->click();
   EXPECT_FALSE(Window().isVisible());
   EXPECT_TRUE(desktop_.Messages.empty());
-  EXPECT_FALSE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
   EXPECT_FALSE(std::filesystem::exists(Working()));
+  EXPECT_TRUE(std::filesystem::is_empty(temporary_folder_)) << "the window's folder is left";
   EXPECT_EQ(Window().PreviewPath(), "");
   EXPECT_EQ(StoredValues().count("PdfLevel"), 1u);
 }
@@ -312,7 +312,7 @@ TEST_F(LifecycleTest, ClosingWithoutQuestionsAsksNothingAndStillCleansUp) {
   Window().FormShow(StartDecision{});
   MakeChanges();
   ASSERT_TRUE(Window().CreateInsertPdf("", false));
-  ASSERT_TRUE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  ASSERT_TRUE(std::filesystem::exists(Scratch()));
   ASSERT_TRUE(std::filesystem::exists(Working()));
   Window().move(120, 130);
 
@@ -320,7 +320,7 @@ TEST_F(LifecycleTest, ClosingWithoutQuestionsAsksNothingAndStillCleansUp) {
   EXPECT_FALSE(Window().isVisible());
   EXPECT_TRUE(desktop_.Messages.empty());
   EXPECT_TRUE(desktop_.SaveDialogs.empty());
-  EXPECT_FALSE(std::filesystem::exists(temporary_folder_ + "Preview.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(Scratch()));
   EXPECT_FALSE(std::filesystem::exists(Working()));
   const StoreValues stored = StoredValues();
   EXPECT_EQ(stored.count("PdfLevel"), 1u);

@@ -112,7 +112,12 @@ class MainWindowTest : public ::testing::Test {
   /// The stored values, read from the file's own lines.
   StoreValues StoredValues() const { return ReadStoreFile(config_home_); }
 
-  std::string Working() const { return temporary_folder_ + "Back Cover Text.txt"; }
+  /// The window's working files, in the folder of its own it made in the private folder.
+  std::string Working() { return Window().WorkingBackCoverText(); }
+  std::string Scratch() {
+    const std::string working = Working();
+    return working.substr(0, working.rfind('/') + 1) + "Preview.pdf";
+  }
   std::string Document(const std::string& name) const { return documents_ + "/" + name; }
 
   TempDir temp_;

@@ -13,7 +13,6 @@ namespace {
 
 class PreviewPrintTest : public MainWindowTest {
  protected:
-  std::string Scratch() const { return temporary_folder_ + "Preview.pdf"; }
   void SetTitle(const char* title) {
     Find<QLineEdit>("MainTitle")->setText(QString::fromLatin1(title));
   }

@@ -8,12 +8,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "main_window_fixture.h"
 #include "support/file_modes.h"
+#include "support/ordinary_user.h"
 
 namespace sleevemaster::test {
 namespace {
@@ -22,7 +26,6 @@ namespace fs = std::filesystem;
 
 class PrivateFilesTest : public MainWindowTest {
  protected:
-  std::string Scratch() const { return temporary_folder_ + "Preview.pdf"; }
   std::string Folder() const { return temporary_folder_.substr(0, temporary_folder_.size() - 1); }
   void SetTitle(const char* title) {
     Find<QLineEdit>("MainTitle")->setText(QString::fromLatin1(title));
@@ -76,89 +79,7 @@ TEST_F(PrivateFilesTest, EveryWorkingFileIsTheUsersAlone) {
   EXPECT_EQ(EntryModeOf(Folder()), 0700);
 }
 
-// What stands at a working file's name in place of a file is never read, emptied or written,
-// nor removed at close; each write that cannot happen is said.
-TEST_F(PrivateFilesTest, WhatStandsInPlaceOfAWorkingFileIsLeftAlone) {
-  const std::string target = Document("target.txt");
-  const struct {
-    const char* Name;
-    std::function<void(const std::string&)> Plant;
-  } planted[] = {
-      {"link to a file", [&](const std::string& at) { fs::create_symlink(target, at); }},
-      {"dangling link",
-       [&](const std::string& at) { fs::create_symlink(target + ".missing", at); }},
-      {"folder", [](const std::string& at) { fs::create_directory(at); }},
-  };
-  for (const auto& plant : planted) {
-    SCOPED_TRACE(plant.Name);
-    WriteFileBytes(target, "someone else's text");
-    fs::remove_all(temporary_folder_);
-    fs::create_directory(temporary_folder_);
-    fs::permissions(temporary_folder_, fs::perms::owner_all);
-    plant.Plant(Working());
-    plant.Plant(Scratch());
-    fs::remove(Document("out.pdf"));
-    desktop_.Messages.clear();
-    desktop_.Opened.clear();
-
-    MakeWindow();  // its New cannot make the working file
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{WriteFailure(Working())});
-
-    // The insert has no back cover text: nothing was read through the name.
-    SetTitle("Title");
-    desktop_.Messages.clear();
-    Window().ViewBtnClick();
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{WriteFailure(Scratch())});
-    EXPECT_TRUE(desktop_.Opened.empty());
-    ASSERT_TRUE(Window().CreateInsertPdf(Document("out.pdf"), /*save*/ true));
-    EXPECT_EQ(ReadFileBytes(Document("out.pdf")).find("someone"), std::string::npos);
-
-    Window().close();
-    EXPECT_EQ(ReadFileBytes(target), "someone else's text");
-    EXPECT_FALSE(fs::exists(target + ".missing"));
-    for (const std::string& name : {Working(), Scratch()}) {
-      const fs::file_type type = fs::symlink_status(name).type();
-      EXPECT_EQ(type, std::string_view(plant.Name) == "folder" ? fs::file_type::directory
-                                                               : fs::file_type::symlink)
-          << name;
-    }
-  }
-}
-
-TEST_F(PrivateFilesTest, AFolderNoLongerPrivateIsNotWrittenAndThatIsSaid) {
-  Window();
-  WriteFileBytes(Working(), "kept");
-  fs::permissions(temporary_folder_, fs::perms(0755));
-  desktop_.Messages.clear();
-
-  Find<QAction>("MenuNew")->trigger();
-  SetTitle("Title");
-  Window().ViewBtnClick();
-  EXPECT_EQ(desktop_.Texts(),
-            (std::vector<std::string>{WriteFailure(Working()), WriteFailure(Scratch())}));
-  EXPECT_EQ(ReadFileBytes(Working()), "kept");
-  EXPECT_FALSE(fs::exists(Scratch()));
-  EXPECT_EQ(EntryModeOf(Folder()), 0755);
-
-  // Closed again, the folder serves as before.
-  fs::permissions(temporary_folder_, fs::perms::owner_all);
-  desktop_.Messages.clear();
-  Find<QAction>("MenuNew")->trigger();
-  EXPECT_TRUE(desktop_.Messages.empty());
-  EXPECT_EQ(ReadFileBytes(Working()), "");
-}
-
-TEST_F(PrivateFilesTest, AFolderCleanedAwayIsMadeAgainPrivate) {
-  Window();
-  fs::remove_all(temporary_folder_);
-  Umask open(0);
-  Find<QAction>("MenuNew")->trigger();
-  EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
-  EXPECT_EQ(EntryModeOf(Folder()), 0700);
-  EXPECT_EQ(EntryModeOf(Working()), 0600);
-}
-
-TEST_F(PrivateFilesTest, WithoutAFolderTheCreateStepSaysSoOnce) {
+TEST_F(PrivateFilesTest, WithoutAFolderTheCreateStepSaysSoOnceAndEachCommandThatNeedsOne) {
   const QString problem = QStringLiteral("No private folder.");
   window_ = std::make_unique<TMain>(MainWindowDependencies{desktop_,
                                                            *store_,
@@ -182,9 +103,17 @@ TEST_F(PrivateFilesTest, WithoutAFolderTheCreateStepSaysSoOnce) {
   ASSERT_TRUE(Window().CreateInsertPdf(Document("out.pdf"), /*save*/ true));
   EXPECT_EQ(desktop_.Messages.size(), 1u);
   EXPECT_EQ(Window().WorkingBackCoverText(), "");
+  // Preview, Print and Edit cannot work: each says why, once, and starts nothing.
+  desktop_.Messages.clear();
+  Window().ViewBtnClick();
+  Window().PrintBtnClick();
+  Window().BackTextFileEditBtnClick();
+  EXPECT_EQ(desktop_.Texts(), std::vector<std::string>(3, problem.toStdString()));
+  EXPECT_TRUE(desktop_.Opened.empty() && desktop_.Printed.empty());
+  EXPECT_FALSE(text_editor_->isVisible());
 }
 
-TEST_F(PrivateFilesTest, ADocumentsBlockThatCannotBeWrittenIsSaid) {
+TEST_F(PrivateFilesTest, ADocumentsBlockThatCannotBeWrittenIsSaidWithItsReason) {
   Window();
   const std::string document = Document("doc.pdf");
   WriteFileBytes(document, HandMadeDocument("%%MainTitle: Doc\r%%Begin BackCoverText\r%Line\r"
@@ -193,73 +122,120 @@ TEST_F(PrivateFilesTest, ADocumentsBlockThatCannotBeWrittenIsSaid) {
   fs::create_directory(Working());
   desktop_.Messages.clear();
   OpenThroughMenu(document);
-  // New and then the block: neither could write the file, and both say so.
-  EXPECT_EQ(desktop_.Texts(),
-            (std::vector<std::string>{WriteFailure(Working()), WriteFailure(Working())}));
+  // New and then the block: neither could write the file, and both say why.
+  const std::string failure = WriteFailure(Working()) + " " + std::strerror(EISDIR) + ".";
+  EXPECT_EQ(desktop_.Texts(), (std::vector<std::string>{failure, failure}));
   EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QStringLiteral("Doc"));
   EXPECT_TRUE(fs::is_empty(Working()));
 }
 
 // A document received from someone else may name any of the user's files as its back cover
 // source: it is read only when it is a plain text file within the back cover limits, and only
-// after the user has said yes to it by name.
+// after the user has said yes to it by name; a relative name is the document folder's.
 TEST_F(PrivateFilesTest, AnOlderDocumentsBackCoverFileIsReadOnlyWhenPlainAndAgreedTo) {
   Window();
-  const std::string secret = Document("secret.txt");
-  WriteFileBytes(secret, "password=hunter2\n");
   const std::string asked =
       "The document \"old.pdf\" does not hold its back cover text: it takes it from the file "
       "\"%1\".\n\nDo you want to use the text of that file?";
   const std::string refused =
-      "The document \"old.pdf\" takes its back cover text from the file \"%1\", which is not "
-      "a plain text file within the back cover limits (50 lines of 100 characters). The back "
+      "The document \"old.pdf\" takes its back cover text from the file \"%1\", %2. The back "
       "cover text is left empty.";
-
   const struct {
-    const char* Name;
-    std::function<void(const std::string&)> Make;
+    std::string Named;                    // relative names are made beside the document
+    std::optional<std::string> Content;   // nullopt: nothing is made
     std::optional<MessageAnswer> Answer;  // nullopt: nothing is asked
-    const std::string* Message;           // nullptr: nothing is said
+    const char* Reason;                   // empty: no refusal
     std::string Working;
   } cases[] = {
-      {"agreed to", [](const std::string& at) { WriteFileBytes(at, "Side A\r\nSide B"); },
-       MessageAnswer::Yes, &asked, "Side A\r\nSide B"},
-      {"declined", [](const std::string& at) { WriteFileBytes(at, "Side A"); }, MessageAnswer::No,
-       &asked, ""},
-      {"with a byte order mark",
-       [](const std::string& at) { WriteFileBytes(at, "\xEF\xBB\xBFText"); }, MessageAnswer::Yes,
-       &asked, "Text"},
-      {"a link to a small file", [&](const std::string& at) { fs::create_symlink(secret, at); },
-       std::nullopt, &refused, ""},
-      {"a folder", [](const std::string& at) { fs::create_directory(at); }, std::nullopt, &refused,
-       ""},
-      {"51 lines", [](const std::string& at) { WriteFileBytes(at, std::string(51, '\n')); },
-       std::nullopt, &refused, ""},
-      {"too large", [](const std::string& at) { WriteFileBytes(at, std::string(9000, '\r')); },
-       std::nullopt, &refused, ""},
-      {"missing", [](const std::string&) {}, std::nullopt, nullptr, ""},
+      {"agreed.txt", "Side A\r\nSide B", MessageAnswer::Yes, "", "Side A\r\nSide B"},
+      {Document("declined.txt"), "Side A", MessageAnswer::No, "", ""},
+      {"lines.txt", std::string(51, '\n'), MessageAnswer::Yes,
+       "which is not a text within the back cover limits (50 lines of 100 characters)", ""},
+      {"/proc/self/environ", std::nullopt, std::nullopt,
+       "which is one of the system's own files, not a text", ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    const std::string named = Document(std::string("back ") + c.Name);
-    c.Make(named);
+    SCOPED_TRACE(c.Named);
+    const std::string path = c.Named.front() == '/' ? c.Named : Document(c.Named);
+    if (c.Content)
+      WriteFileBytes(path, *c.Content);
     desktop_.Messages.clear();
     if (c.Answer)
       desktop_.Answers.push_back(*c.Answer);
-    OpenThroughMenu(OlderDocument(named));
+    OpenThroughMenu(OlderDocument(c.Named));
     EXPECT_TRUE(desktop_.Answers.empty());
-    if (c.Message == nullptr) {
-      EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
-    } else {
-      std::string expected = *c.Message;
-      expected.replace(expected.find("%1"), 2, named);
-      EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{expected});
-    }
-    EXPECT_EQ(Find<QLineEdit>("MainTitle")->text(), QStringLiteral("Old"));
+    std::vector<std::string> expected;
+    if (c.Answer)
+      expected.push_back(
+          QString::fromStdString(asked).arg(QString::fromStdString(path)).toStdString());
+    if (*c.Reason != '\0')
+      expected.push_back(QString::fromStdString(refused)
+                             .arg(QString::fromStdString(path), QString::fromLatin1(c.Reason))
+                             .toStdString());
+    EXPECT_EQ(desktop_.Texts(), expected);
     EXPECT_EQ(ReadFileBytes(Working()), c.Working);
-    EXPECT_EQ(EntryModeOf(Working()), 0600);
   }
-  EXPECT_EQ(ReadFileBytes(secret), "password=hunter2\n");
+}
+
+// Another user of the machine, where the private folder lies in a folder anyone may write (a
+// TMPDIR without the sticky bit), moves it away, or a cleaner of temporary files removes it:
+// its name then leads to a folder of that user's, with files named like the window's ready
+// there. Nothing of theirs is read into a save, written, handed to the viewer or removed, and
+// the window says what it cannot do.
+TEST_F(PrivateFilesTest, APrivateFolderReplacedWhileOpenTouchesNothingOfAnotherUsers) {
+  const OrdinaryUser other;
+  ASSERT_TRUE(other.Ready()) << other.Reason();
+  for (const bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "removed" : "moved away");
+    const std::string root = temp_.File(gone ? "removed" : "moved");
+    fs::create_directory(root);
+    fs::permissions(root, fs::perms::owner_all);
+    temporary_folder_ = root + "/";
+    MakeWindow();
+    const std::string document = Document("mine.pdf");
+    WriteFileBytes(document, HandMadeDocument("%%MainTitle: Mine\r%%Begin BackCoverText\r%My "
+                                              "tracks\r%%End BackCoverText\r"));
+    OpenThroughMenu(document);
+    const std::string own = Working().substr(0, Working().rfind('/'));
+    const std::string theirs = root + "-theirs";
+    const std::string planted = theirs + own.substr(root.size());
+    fs::create_directories(planted);
+    WriteFileBytes(planted + "/Back Cover Text.txt", "Their secret");
+    for (const std::string& path : {theirs, planted, planted + "/Back Cover Text.txt"})
+      ASSERT_TRUE(other.Own(path));
+    if (gone)
+      fs::remove_all(root);
+    else
+      fs::rename(root, root + "-moved");
+    fs::create_directory_symlink(theirs, root);
+    desktop_.Messages.clear();
+
+    // Save (a second time where the first stops to say the back cover text is lost), Edit
+    // with OK, Preview, Exit.
+    const std::string out = root + ".pdf";
+    if (gone) {
+      EXPECT_FALSE(Window().CreateInsertPdf(out, /*save*/ true));
+    }
+    ASSERT_TRUE(Window().CreateInsertPdf(out, /*save*/ true));
+    QTimer::singleShot(0, text_editor_.get(), [&] { text_editor_->OkBtnClick(); });
+    Window().BackTextFileEditBtnClick();
+    Window().ViewBtnClick();
+    Window().close();
+
+    const std::string saved = ReadFileBytes(out);
+    EXPECT_EQ(saved.find("Their secret"), std::string::npos);
+    EXPECT_EQ(saved.find("My tracks") != std::string::npos, !gone);
+    EXPECT_TRUE(desktop_.Opened.empty()) << "a file of their folder went to the viewer";
+    EXPECT_EQ(FolderEntries(planted), std::set<std::string>{"Back Cover Text.txt"});
+    EXPECT_EQ(ReadFileBytes(planted + "/Back Cover Text.txt"), "Their secret");
+    // Gone: said by the save that found it, then by Edit and Preview, which need it; moved:
+    // the preview is not handed over. Each names the window's folder.
+    EXPECT_EQ(desktop_.Messages.size(), gone ? 3u : 1u);
+    for (const std::string& text : desktop_.Texts())
+      EXPECT_NE(text.find(gone ? "\"" + own + "/\", where" : "\"" + own + "/Preview.pdf\""),
+                std::string::npos)
+          << text;
+  }
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST(PageGeometry, TextCapacityIsEveryLimitAtFullSizeAndShrinksWithTheScale) {
   PrintCalibration shrunk;
   shrunk.Xdimension = 268;  // 90 %
   shrunk.Ydimension = 126;  // 96 %
-  EXPECT_EQ(fields(ComputeTextCapacity(shrunk, false)), (std::vector<int>{22, 33, 43, 43, 44}));
+  EXPECT_EQ(fields(ComputeTextCapacity(shrunk, false)), (std::vector<int>{21, 32, 42, 42, 44}));
 }
 
 TEST(PageGeometry, TextWidthEstimates) {

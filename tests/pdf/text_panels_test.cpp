@@ -52,10 +52,12 @@ struct Extent {
   double Low, High;
 };
 
-// Whether [low, high] lies between two neighbouring lines of `lines` (never across one).
+// Whether [low, high] lies between two neighbouring lines of `lines`, at least 0.5 mm from
+// each (never across one, never touching one).
 bool WithinOnePanel(Extent e, const std::vector<int>& lines) {
+  constexpr double kClearance = 0.5 / 25.4 * 72;
   for (std::size_t i = 0; i + 1 < lines.size(); ++i)
-    if (e.Low >= lines[i] && e.High <= lines[i + 1])
+    if (e.Low >= lines[i] + kClearance && e.High <= lines[i + 1] - kClearance)
       return true;
   return false;
 }
@@ -181,7 +183,8 @@ TEST(TextPanels, EveryTextOfAllowedLengthStaysInItsPanelOrIsRefusedFrom90To110) 
         calibration.Xdimension = x;
         calibration.Ydimension = y;
         CoverDocument document;
-        document.MainTitle = std::string(22, 'W');
+        document.MainTitle = std::string(
+            static_cast<std::size_t>(ComputeTextCapacity(calibration, centred).MainTitle), 'W');
         document.CenterSideSpineText = centred;
         const int widest = ComputeBackCoverCapacity(calibration).MaxLineLength;
         document.BackCoverText = BackText(50, widest);
@@ -211,12 +214,12 @@ TEST(TextPanels, RefusalsNameTheFieldAndTheMostThatFits) {
       // 93 % along: the corner texts would cross the top, the fold and the bottom.
       {259, 120, false, 2, 45, "front cover", 44},
       {259, 120, false, 3, 45, "inside jacket", 44},
-      {257, 120, false, 2, 45, "front cover", 0},
-      // 90 %: the subtitle loses a character, the title keeps all 22.
-      {268, 120, false, 1, 34, "front cover", 33},
-      {268, 120, false, 0, 22, "front cover", 0},
-      // 89 %: now the title too.
-      {270, 120, false, 0, 22, "front cover", 21},
+      {255, 120, false, 2, 45, "front cover", 0},
+      // 90 %: a 22-character title would end 0.07 mm before the top and a 33-character
+      // subtitle start on the fold, closer than 0.5 mm.
+      {268, 120, false, 0, 22, "front cover", 21},
+      {267, 120, false, 1, 33, "front cover", 32},
+      {266, 120, false, 0, 22, "front cover", 0},
   };
   for (const Case& c : cases) {
     PrintCalibration calibration;

@@ -1,6 +1,7 @@
 #include "support/audio_files.h"
 
 #include <taglib/fileref.h>
+#include <taglib/mp4file.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
 
@@ -72,6 +73,14 @@ bool WriteTestTags(const std::string& path, const TestTags& tags) {
   if (tags.Disc > 0)
     set("DISCNUMBER", std::to_string(tags.Disc));
   file.file()->setProperties(properties);
+  return file.save();
+}
+
+bool WriteMp4Item(const std::string& path, const std::string& key, const std::string& value) {
+  TagLib::MP4::File file(path.c_str());
+  if (!file.isValid())
+    return false;
+  file.tag()->setItem(Utf8(key), TagLib::StringList(Utf8(value)));
   return file.save();
 }
 

@@ -25,6 +25,9 @@ struct TestTags {
 /// Writes the tags (UTF-8 texts) into an audio file TagLib knows.
 bool WriteTestTags(const std::string& path, const TestTags& tags);
 
+/// Sets one item of an MP4 file's tag by its atom name ("----:com.apple.iTunes:iTunSMPB").
+bool WriteMp4Item(const std::string& path, const std::string& key, const std::string& value);
+
 /// A silent file of the given kind ("wav", "flac" or "ogg") with tags; false on failure.
 bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& tags);
 

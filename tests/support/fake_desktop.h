@@ -46,6 +46,7 @@ class FakeDesktop final : public Desktop {
   std::deque<QString> FolderAnswers;
   bool ViewerAvailable = true;
   bool PrinterPresent = true;
+  bool BrowserAvailable = true;
 
   std::vector<RecordedMessage> Messages;
   std::vector<FileDialogOptions> OpenDialogs;
@@ -70,6 +71,7 @@ class FakeDesktop final : public Desktop {
   QString GetExistingFolder(const FileDialogOptions& options) override;
   bool PdfViewerAvailable() override { return ViewerAvailable; }
   bool PrinterAvailable() override { return PrinterPresent; }
+  bool WebBrowserAvailable() override { return BrowserAvailable; }
   void RegisterEditEntry() override { ++EditEntryRegistrations; }
 
   /// The texts of the recorded messages, in order, as UTF-8.

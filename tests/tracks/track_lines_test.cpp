@@ -71,14 +71,75 @@ TEST(TrackLines, OneArtistRightAlignsTheDurations) {
   EXPECT_EQ(lines.Shortened + lines.Transliterated + lines.LeftOut, 0);
 }
 
-TEST(TrackLines, DifferentArtistsMakeACompilation) {
-  const TrackSource source =
-      Album({{"One", "Alpha", 60'000}, {"Two", "Beta", 120'000}, {"Three", "", 60'000}});
-  const TrackLines lines = FormatTrackLines(source, {30, 10});
-  ASSERT_EQ(lines.Lines.size(), 3u);
-  EXPECT_EQ(lines.Lines[0], "01. Alpha - One           1:00");
-  EXPECT_EQ(lines.Lines[1], "02. Beta - Two            2:00");
-  EXPECT_EQ(lines.Lines[2], "03. Three                 1:00");
+// Which lines name their artist, and what gives way when a line is too long: the artist first,
+// down to its first 8 characters; then the title, down to its first 12; then the artist goes.
+TEST(TrackLines, ArtistsAreNamedWhereTheyDifferAndShortenedFirst) {
+  const std::string orchestra = "The Extraordinarily Long Named Orchestra of the Age";
+  const std::string longTitle = "A Title That Goes On And On Beyond Any Reasonable End";
+  const std::string note = "Track 1: the artist \"" + orchestra + "\" was ";
+  const struct {
+    std::string AlbumArtist;
+    std::vector<Track> Tracks;
+    int Width;
+    std::string Text;
+    std::vector<std::string> Notes;
+  } cases[] = {
+      {"Band",
+       {{"Song", "Band", {}}, {"Duet", "Band feat. Guest", {}}},
+       40,
+       "01. Song\n02. Band feat. Guest - Duet",
+       {}},
+      {"Various Artists",
+       {{"Song", "Band", {}}, {"Two", "Other", {}}},
+       40,
+       "01. Band - Song\n02. Other - Two",
+       {}},
+      {"",
+       {{"One", "Alpha", {}}, {"Two", "Beta", {}}, {"Three", "", {}}},
+       40,
+       "01. Alpha - One\n02. Beta - Two\n03. Three",
+       {}},
+      {"VA",
+       {{"Night Music", orchestra, {}}},
+       61,
+       "01. The Extraordinarily Long Named Orchestra... - Night Music",
+       {note + "shortened to \"The Extraordinarily Long Named Orchestra...\" to fit a line of 61 "
+               "characters."}},
+      {"VA",
+       {{longTitle, orchestra, {}}},
+       61,
+       "01. The Extr... - A Title That Goes On And On Beyond Any R...",
+       {note + "shortened to \"The Extr...\" and the title \"" + longTitle +
+        "\" to \"A Title That Goes On And On Beyond Any R...\" to fit a line of 61 characters."}},
+      {"VA",
+       {{"Night Music", orchestra, {}}},
+       25,
+       "01. Night Music",
+       {note + "left out to fit a line of 25 characters."}},
+  };
+  for (const auto& c : cases) {
+    TrackSource source = Album(c.Tracks);
+    source.AlbumArtist = c.AlbumArtist;
+    const TrackLines lines = FormatTrackLines(source, {c.Width, 10});
+    EXPECT_EQ(lines.Text(), c.Text);
+    EXPECT_EQ(lines.Notes, c.Notes) << c.Text;
+    EXPECT_EQ(lines.Shortened, static_cast<int>(c.Notes.size()));
+  }
+}
+
+// Tracks on several discs get a line for each disc, counted against the card's lines, and
+// their numbers start again on each disc.
+TEST(TrackLines, DiscsGetALineOfTheirOwn) {
+  const TrackSource source = Album({{"A", "X", std::nullopt, 1},
+                                    {"B", "X", std::nullopt, 1},
+                                    {"\xC5\x8Ckami", "X", std::nullopt, 2}});
+  TrackLines lines = FormatTrackLines(source, {20, 5});
+  EXPECT_EQ(lines.Text(), "Disc 1\n01. A\n02. B\nDisc 2\n01. Okami");
+  EXPECT_EQ(lines.Notes,
+            std::vector<std::string>{"Disc 2, track 1: \"\xC5\x8Ckami\" is written as \"Okami\"."});
+  lines = FormatTrackLines(source, {20, 4});
+  EXPECT_EQ(lines.Text(), "Disc 1\n01. A\n02. B");
+  EXPECT_EQ(lines.LeftOut, 1);
 }
 
 TEST(TrackLines, LongTitlesAreShortenedAndReported) {
@@ -91,16 +152,8 @@ TEST(TrackLines, LongTitlesAreShortenedAndReported) {
   EXPECT_EQ(lines.Shortened, 1);
   ASSERT_EQ(lines.Notes.size(), 1u);
   EXPECT_EQ(lines.Notes[0],
-            "Track 1: \"A Title Far Too Long For The Line\" was shortened to fit a line of 30 "
-            "characters.");
-}
-
-TEST(TrackLines, CompilationShortensTheTitleBeforeTheArtist) {
-  const TrackSource source =
-      Album({{"Very Long Song Title", "Someone", 60'000}, {"B", "Other", 60'000}});
-  const TrackLines lines = FormatTrackLines(source, {30, 10});
-  EXPECT_EQ(lines.Lines[0], "01. Someone - Very Lon... 1:00");
-  EXPECT_EQ(lines.Shortened, 1);
+            "Track 1: \"A Title Far Too Long For The Line\" was shortened to \"A Title Far Too "
+            "Lo...\" to fit a line of 30 characters.");
 }
 
 TEST(TrackLines, TransliterationIsReported) {

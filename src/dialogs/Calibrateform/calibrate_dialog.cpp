@@ -32,15 +32,10 @@ struct DimensionRange {
   const char* Name;
   int Lowest;
   int Highest;
+  bool XSide;
 };
-constexpr DimensionRange kXRange{"X-dimension", 150, 320};
-constexpr DimensionRange kYRange{"Y-dimension", 80, 160};
-
-// What an insert printed at `percent` % and measured `measured` mm long would have measured
-// printed at 100 %, to the nearest millimetre.
-int AtFullScale(int measured, int percent) {
-  return (measured * 200 + percent) / (2 * percent);
-}
+constexpr DimensionRange kXRange{"X-dimension", 150, 320, true};
+constexpr DimensionRange kYRange{"Y-dimension", 80, 160, false};
 
 }  // namespace
 
@@ -169,7 +164,14 @@ void TCalibrate::UnitsClick() {
 
 void TCalibrate::OkBtnClick() {
   const PrintCalibration entered = TakeCalibration();
-  const PrintCalibration stored = RemeasuredCalibration(entered);
+  PrintCalibration stored = entered;
+  if (MeasuredOnThePaper(entered)) {
+    stored = RemeasuredCalibration(entered);
+  } else {
+    const PrintCalibration factory;
+    stored.Xdimension = factory.Xdimension;
+    stored.Ydimension = factory.Ydimension;
+  }
   if (const SettingsResult saved = store_.SaveCalibration(stored); saved.Failed()) {
     // The values stay on show as entered, so the user can try again or cancel.
     desktop_.ShowMessage(ErrorBoxText(saved.Message()), kCaption, MessageIcon::Error,
@@ -179,7 +181,6 @@ void TCalibrate::OkBtnClick() {
   // The main window takes the values on show.
   if (stored.Xdimension != entered.Xdimension || stored.Ydimension != entered.Ydimension)
     ShowMillimetres(stored);
-  NoteNewPaper(entered);
   accept();
 }
 
@@ -190,10 +191,14 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
   if (EnteredTheDefaults(entered))
     return entered;
   const PageSetup inForce = ComputePageSetup(shown_calibration_);
-  const bool x =
-      entered.Xdimension != shown_calibration_.Xdimension && inForce.XScalePercent != 100;
-  const bool y =
-      entered.Ydimension != shown_calibration_.Ydimension && inForce.YScalePercent != 100;
+  // Changed as entered, not as rounded to millimetres: 0.01 in is a new measurement too.
+  const int units = UnitsIndex();
+  const int xPosition = ui_->XdimensionUpDown->Position();
+  const int yPosition = ui_->YdimensionUpDown->Position();
+  const bool x = xPosition != MillimetresToPosition(shown_calibration_.Xdimension, units) &&
+                 inForce.XScalePercent != 100;
+  const bool y = yPosition != MillimetresToPosition(shown_calibration_.Ydimension, units) &&
+                 inForce.YScalePercent != 100;
   if (!x && !y)
     return entered;
 
@@ -212,8 +217,9 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
 
   PrintCalibration result = entered;
   QStringList kept;
-  const auto convert = [&kept](int measured, int percent, const DimensionRange& range) {
-    const int full = AtFullScale(measured, percent);
+  const auto convert = [&kept, units](int inForceMm, int position, int percent,
+                                      const DimensionRange& range) {
+    const int full = RemeasuredMillimetres(inForceMm, position, units, percent, range.XSide);
     const int within = std::clamp(full, range.Lowest, range.Highest);
     if (within != full) {
       kept << QStringLiteral(
@@ -227,10 +233,14 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
     }
     return within;
   };
-  if (x)
-    result.Xdimension = convert(entered.Xdimension, inForce.XScalePercent, kXRange);
-  if (y)
-    result.Ydimension = convert(entered.Ydimension, inForce.YScalePercent, kYRange);
+  if (x) {
+    result.Xdimension =
+        convert(shown_calibration_.Xdimension, xPosition, inForce.XScalePercent, kXRange);
+  }
+  if (y) {
+    result.Ydimension =
+        convert(shown_calibration_.Ydimension, yPosition, inForce.YScalePercent, kYRange);
+  }
   if (!kept.isEmpty()) {
     desktop_.ShowMessage(kept.join(u'\n'), kCaption, MessageIcon::Information, MessageButtons::Ok);
   }
@@ -243,18 +253,35 @@ void TCalibrate::ShowMillimetres(const PrintCalibration& calibration) {
   ui_->YdimensionUpDown->SetPosition(MillimetresToPosition(calibration.Ydimension, units));
 }
 
-// Measurements from one paper say nothing about another: a printer may scale each differently.
-void TCalibrate::NoteNewPaper(const PrintCalibration& entered) {
-  const bool dimensions = entered.Xdimension != shown_calibration_.Xdimension ||
-                          entered.Ydimension != shown_calibration_.Ydimension;
-  if (!dimensions || entered.PaperSize == shown_calibration_.PaperSize ||
-      EnteredTheDefaults(entered))
-    return;
-  desktop_.ShowMessage(
-      QStringLiteral("The paper size has changed together with the dimensions. A printer may "
-                     "scale each paper differently: print a new insert on the new paper, "
-                     "measure it and enter its dimensions here."),
-      kCaption, MessageIcon::Information, MessageButtons::Ok);
+// A calibration belongs to the paper it was measured on: a printer may scale each paper
+// differently. On another paper the values on show are kept only when the user says they were
+// measured there; otherwise the factory values stand until that paper has been measured.
+bool TCalibrate::MeasuredOnThePaper(const PrintCalibration& entered) {
+  if (entered.PaperSize == shown_calibration_.PaperSize || EnteredTheDefaults(entered))
+    return true;
+  const QString paper = QString::fromLatin1(PaperName(entered.PaperSize));
+  const QString measure =
+      QStringLiteral("print an insert on %1 paper, measure it and enter its dimensions here")
+          .arg(paper);
+  const PrintCalibration factory;
+  if (entered.Xdimension == factory.Xdimension && entered.Ydimension == factory.Ydimension) {
+    // Nothing measured to keep or to lose.
+    desktop_.ShowMessage(QStringLiteral("A printer may scale each paper differently: to "
+                                        "calibrate for %1 paper, %2.")
+                             .arg(paper, measure),
+                         kCaption, MessageIcon::Information, MessageButtons::Ok);
+    return true;
+  }
+  const QString question =
+      QStringLiteral(
+          "You chose %1 paper. A printer may scale each paper differently, so a calibration "
+          "measured on another paper does not hold on %1.\n\n"
+          "Were the dimensions on show measured on an insert printed on %1 paper?\n\n"
+          "Yes: they are kept for %1.\n"
+          "No: the factory values are stored for %1; then %2.")
+          .arg(paper, measure);
+  return desktop_.ShowMessage(question, kCaption, MessageIcon::Warning, MessageButtons::YesNo) ==
+         MessageAnswer::Yes;
 }
 
 // The factory values put in by Defaults are no measurement: nothing to ask or to note.

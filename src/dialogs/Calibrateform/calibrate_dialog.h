@@ -5,9 +5,10 @@
 // values back however it was closed. Only OK stores them; Cancel first brings back what was
 // on show when the dialog opened; the close box hands the values back as they stand.
 //
-// The stored values mean what an insert printed at 100 % measured. When OK changes a dimension
-// whose scale in force is not 100 %, it asks whether the measured insert was printed with that
-// calibration, and if so stores what a print at 100 % would have measured.
+// The stored values mean what an insert printed at 100 % measured, on the paper chosen. When OK
+// changes a dimension whose scale in force is not 100 %, it asks whether the measured insert
+// was printed with that calibration, and if so stores what a print at 100 % would have
+// measured. When OK changes the paper, it asks whether the values were measured on that paper.
 #pragma once
 
 #include <QDialog>
@@ -61,7 +62,7 @@ class TCalibrate final : public QDialog {
   void ShowPosition(int position, bool x);
   PrintCalibration RemeasuredCalibration(const PrintCalibration& entered);
   void ShowMillimetres(const PrintCalibration& calibration);
-  void NoteNewPaper(const PrintCalibration& entered);
+  bool MeasuredOnThePaper(const PrintCalibration& entered);
   bool EnteredTheDefaults(const PrintCalibration& entered) const;
 
   SettingsStore& store_;

@@ -40,4 +40,11 @@ int PositionToMillimetres(int position, int units);
 /// Millimetres as a position of `units`.
 int MillimetresToPosition(int millimetres, int units);
 
+/// What to store for one side (`xSide`: the booklet's length, else its height) when a booklet
+/// printed at `percent` % with `inForce` millimetres in force measured `position` of `units`:
+/// what a print at 100 % would have measured, from the measurement as entered, to the nearest
+/// millimetre. A print that no scale one percent up or down would bring closer to the target
+/// (give or take half the unit's step) keeps `inForce`, so that measuring again settles.
+int RemeasuredMillimetres(int inForce, int position, int units, int percent, bool xSide);
+
 }  // namespace sleevemaster

@@ -8,16 +8,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QtMath>
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -25,6 +30,7 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "app/save_insert.h"
 #include "dialogs/Texteditform/track_import_dialog.h"
 #include "pdf/file_utils.h"
 #include "pdf/text_encoding.h"
@@ -36,6 +42,9 @@ namespace sleevemaster {
 namespace {
 
 const QString kMessageCaption = QStringLiteral("Sleevemaster");
+
+// A write by path tells only whether it worked.
+constexpr int kReasonUnknown = -2;
 
 // Paths go to the file functions in the local 8-bit encoding, never converted.
 std::string LocalPath(const QString& path) {
@@ -79,6 +88,9 @@ const QColor kUnprintedColour(0xE0, 0xE0, 0xE0);
 const QColor kTooLongColour(0xFF, 0xC8, 0xC8);
 constexpr int kMarkedLines = 1000;
 
+// The memo's width at the least, in pixels, as the form has it.
+constexpr int kMemoWidth = 406;
+
 // Columns of a line as the back cover draws it: one a character, a tab up to the next
 // multiple of 8.
 int DrawnColumns(QStringView line) {
@@ -105,8 +117,10 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   setWindowTitle(QStringLiteral("Sleevemaster") + QStringLiteral(" Text Editor"));
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
-  // The memo shows columns as they will line up on the back cover.
+  // The memo shows columns as they will line up on the back cover, a tab up to the next
+  // multiple of 8 columns.
   ui_->Text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  ui_->Text->setTabStopDistance(8 * QFontMetricsF(ui_->Text->font()).horizontalAdvance(u' '));
   ui_->OkBtn->setIcon(ArtworkIcon(QStringLiteral("ok")));
   ui_->CancelBtn->setIcon(ArtworkIcon(QStringLiteral("cancel")));
   ui_->BrowseBtn->setIcon(ArtworkIcon(QStringLiteral("browse")));
@@ -118,6 +132,7 @@ TTextEdit::TTextEdit(Desktop& desktop, QWidget* parent)
   connect(ui_->Text, &QPlainTextEdit::cursorPositionChanged, this, &TTextEdit::ShowCursorPosition);
   connect(ui_->ImportBtn, &QPushButton::clicked, this, &TTextEdit::ImportBtnClick);
   ui_->Text->clear();
+  FitMemoToLongestLine();
   ShowLimits();
   ShowCursorPosition();
 }
@@ -126,6 +141,9 @@ TTextEdit::~TTextEdit() = default;
 
 TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   text_file_name_ = path;
+  write_ = [file = LocalPath(path)](std::string_view bytes) {
+    return ReplaceFileContents(file, bytes, NewFileMode::Private) ? 0 : kReasonUnknown;
+  };
   // The caller's file is the program's own: a link at its name is never followed.
   std::error_code error;
   const bool link = std::filesystem::is_symlink(LocalPath(path), error);
@@ -138,6 +156,12 @@ TextFileRead TTextEdit::LoadTextFile(const QString& path) {
       ReportReadFailure(path, result);
   }
   return result;
+}
+
+void TTextEdit::LoadText(const QString& name, const std::string& bytes, TextFileWriter write) {
+  text_file_name_ = name;
+  write_ = std::move(write);
+  ShowTextInMemo(QByteArray::fromStdString(bytes), Encoding::Windows1252);
 }
 
 void TTextEdit::SetBrowseFolder(const QString& folder) {
@@ -155,7 +179,7 @@ QString TTextEdit::MemoText() const {
 }
 
 TextFileSave TTextEdit::SaveTextFile() {
-  if (text_file_name_.isEmpty())
+  if (text_file_name_.isEmpty() || !write_)
     return TextFileSave::NoFile;
   QString text = MemoText();
   text.remove(u'\r');
@@ -173,9 +197,8 @@ TextFileSave TTextEdit::SaveTextFile() {
       bytes.push_back(c);
   }
   // The file is the program's own working file: private, and never written through a link.
-  return ReplaceFileContents(LocalPath(text_file_name_), bytes, NewFileMode::Private)
-             ? TextFileSave::Written
-             : TextFileSave::WriteFailed;
+  write_error_ = write_(bytes);
+  return write_error_ == 0 ? TextFileSave::Written : TextFileSave::WriteFailed;
 }
 
 void TTextEdit::OkBtnClick() {
@@ -184,8 +207,7 @@ void TTextEdit::OkBtnClick() {
   const TextFileSave saved = SaveTextFile();
   if (saved == TextFileSave::WriteFailed) {
     // The text stays in the memo and the dialog open: nothing typed is lost.
-    ShowError(QStringLiteral("Sleevemaster wasn't able to write the \"%1\" file.")
-                  .arg(QDir::toNativeSeparators(text_file_name_)));
+    ShowError(WriteFailureText(QDir::toNativeSeparators(text_file_name_), write_error_));
     return;
   }
   if (saved != TextFileSave::Unmappable) {
@@ -261,10 +283,10 @@ bool TTextEdit::InsertTrackLines(const QString& lines) {
 }
 
 void TTextEdit::showEvent(QShowEvent* event) {
-  // Every showing starts on OK, the first in the tab order; Qt would pick the memo, which
-  // comes first in the layout.
+  // Every showing starts in the text, so what the user types right after Edit goes there and
+  // Enter starts a new line instead of closing the editor.
   if (!event->spontaneous())
-    ui_->OkBtn->setFocus();
+    ui_->Text->setFocus();
   QDialog::showEvent(event);
 }
 
@@ -293,14 +315,18 @@ TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path, Encoding encoding)
   if (bytes.size() > kMaxEditorFileBytes)
     return TextFileRead::TooLarge;  // it grew while we read it
 
+  ShowTextInMemo(std::move(bytes), encoding);
+  return TextFileRead::Loaded;
+}
+
+void TTextEdit::ShowTextInMemo(QByteArray bytes, Encoding encoding) {
   // A CR never ends a line: CR LF, LF and CR CR LF all read as one line break.
   ui_->Text->clear();
   if (bytes.isEmpty())
-    return TextFileRead::Loaded;
+    return;
   bytes.removeIf([](char c) { return c == '\r'; });
   ui_->Text->setPlainText(encoding == Encoding::Utf8WhenValid ? DecodeImportedText(bytes)
                                                               : DecodeWindows1252(bytes));
-  return TextFileRead::Loaded;
 }
 
 void TTextEdit::ReportReadFailure(const QString& path, TextFileRead failure) {
@@ -331,7 +357,27 @@ namespace sleevemaster {
 
 void TTextEdit::SetBackCoverCapacity(const BackCoverCapacity& capacity) {
   capacity_ = capacity;
+  FitMemoToLongestLine();
   ShowLimits();
+}
+
+// The memo is wide enough to show the longest line the back cover prints, cursor included,
+// without scrolling sideways, as far as the screen allows; longer lines scroll.
+void TTextEdit::FitMemoToLongestLine() {
+  QPlainTextEdit* memo = ui_->Text;
+  const qreal text = QFontMetricsF(memo->font())
+                         .horizontalAdvance(QString(std::max(capacity_.MaxLineLength, 0), u'x'));
+  const int around = 2 * memo->frameWidth() +
+                     memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo) +
+                     2 * qCeil(memo->document()->documentMargin()) + memo->cursorWidth() + 1;
+  int width = std::max(kMemoWidth, qCeil(text) + around);
+  if (const QScreen* screen = this->screen()) {
+    const QMargins margins = layout()->contentsMargins();
+    // Room for the dialog's own margins and the window manager's frame.
+    const int room = screen->availableGeometry().width() - margins.left() - margins.right() - 32;
+    width = std::max(kMemoWidth, std::min(width, room));
+  }
+  memo->setMinimumWidth(width);
 }
 
 void TTextEdit::ShowCursorPosition() {

@@ -12,7 +12,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "pdf/page_geometry.h"
 
@@ -60,6 +63,13 @@ class TTextEdit final : public QDialog {
   /// at the path is not followed: it counts as no file.
   TextFileRead LoadTextFile(const QString& path);
 
+  /// Stores the memo's bytes; gives 0 or the system's error number (as FileFailureReason reads).
+  using TextFileWriter = std::function<int(std::string_view bytes)>;
+  /// For a file its caller keeps (the window's working file): shows `bytes` (Windows-1252, as
+  /// the file holds them) in the memo, names the file `name`, and lets OK store the text
+  /// through `write` instead of by the name.
+  void LoadText(const QString& name, const std::string& bytes, TextFileWriter write);
+
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
   void SetBrowseFolder(const QString& folder);
 
@@ -96,16 +106,20 @@ class TTextEdit final : public QDialog {
   enum class Encoding { Windows1252, Utf8WhenValid };
 
   TextFileRead ReadTextIntoMemo(const QString& path, Encoding encoding);
+  void ShowTextInMemo(QByteArray bytes, Encoding encoding);
   void ReportReadFailure(const QString& path, TextFileRead failure);
   void ShowError(const QString& text);
   void ShowCursorPosition();
   void ShowLimits();
+  void FitMemoToLongestLine();
   bool RefuseTextOverLimits();
   void SelectLine(int line);
 
   Desktop& desktop_;
   std::unique_ptr<Ui::TTextEditForm> ui_;
   QString text_file_name_;
+  TextFileWriter write_;
+  int write_error_ = 0;
   QString browse_folder_;
   BackCoverCapacity capacity_ = ComputeBackCoverCapacity(PrintCalibration());
 };

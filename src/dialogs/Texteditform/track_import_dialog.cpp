@@ -50,9 +50,18 @@ TTrackImport::TTrackImport(Desktop& desktop, const BackCoverCapacity& capacity, 
   connect(ui_->CancelBtn, &QPushButton::clicked, this, &TTrackImport::CancelBtnClick);
 }
 
-// A read still running is left to end on its own: the thread shares only its outcome, and
-// deletes itself when done, so closing never waits for a slow disk.
-TTrackImport::~TTrackImport() = default;
+// A read still running is asked to stop and left to end on its own: the thread shares only its
+// outcome and its stop flag, and deletes itself when done, so closing never waits for a slow
+// disk.
+TTrackImport::~TTrackImport() {
+  StopReading();
+}
+
+void TTrackImport::StopReading() {
+  if (cancel_)
+    cancel_->store(true);
+  cancel_.reset();
+}
 
 void TTrackImport::SetBrowseFolder(const QString& folder) {
   browse_folder_ = folder;
@@ -80,6 +89,7 @@ void TTrackImport::FileBtnClick() {
 }
 
 void TTrackImport::ReadSource(const QString& path) {
+  StopReading();  // a read still running is of no use any more
   const unsigned generation = ++generation_;
   lines_ = {};
   ui_->Lines->clear();
@@ -92,8 +102,10 @@ void TTrackImport::ReadSource(const QString& path) {
   outcome->Path = path;
   const std::string local = QFile::encodeName(path).toStdString();
   const BackCoverCapacity capacity = capacity_;
-  QThread* thread = QThread::create([outcome, local, capacity] {
-    outcome->Source = ReadTrackSource(local);
+  auto cancel = std::make_shared<CancelFlag>(false);
+  cancel_ = cancel;
+  QThread* thread = QThread::create([outcome, local, capacity, cancel] {
+    outcome->Source = ReadTrackSource(local, cancel.get());
     if (outcome->Source.Ok())
       outcome->Lines = FormatTrackLines(*outcome->Source.Source, capacity);
   });
@@ -103,7 +115,8 @@ void TTrackImport::ReadSource(const QString& path) {
       return;  // a later choice replaced this one
     reading_ = false;
     unsetCursor();
-    ShowOutcome(*outcome);
+    if (!outcome->Source.Cancelled)
+      ShowOutcome(*outcome);
     emit ReadingFinished();
   });
   reading_ = true;
@@ -128,6 +141,8 @@ void TTrackImport::ShowOutcome(const Outcome& outcome) {
   ui_->SourceLabel->setText(label);
   ui_->Lines->setPlainText(LinesText());
   QString notes;
+  for (const std::string& note : source.Notes)
+    notes += FromUtf8(note) + QLatin1Char('\n');
   for (const std::string& note : lines_.Notes)
     notes += FromUtf8(note) + QLatin1Char('\n');
   if (notes.isEmpty())
@@ -147,6 +162,12 @@ void TTrackImport::OkBtnClick() {
 
 void TTrackImport::CancelBtnClick() {
   reject();
+}
+
+// Cancel, Escape and the close box all end up here: the reading stops with the dialog.
+void TTrackImport::reject() {
+  StopReading();
+  QDialog::reject();
 }
 
 void TTrackImport::keyPressEvent(QKeyEvent* event) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "pdf/page_geometry.h"
+#include "tracks/cancel_flag.h"
 #include "tracks/track_lines.h"
 
 class QKeyEvent;
@@ -58,6 +59,7 @@ class TTrackImport final : public QDialog {
   void FileBtnClick();
   void OkBtnClick();
   void CancelBtnClick();
+  void reject() override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -65,6 +67,8 @@ class TTrackImport final : public QDialog {
  private:
   struct Outcome;
   void ShowOutcome(const Outcome& outcome);
+  /// Asks the read still running, if any, to stop at its next step.
+  void StopReading();
 
   Desktop& desktop_;
   BackCoverCapacity capacity_;
@@ -73,6 +77,7 @@ class TTrackImport final : public QDialog {
   TrackLines lines_;
   bool reading_ = false;  ///< until the latest read has been shown
   unsigned generation_ = 0;
+  std::shared_ptr<CancelFlag> cancel_;  ///< the stop flag of the latest read
 };
 
 }  // namespace sleevemaster
