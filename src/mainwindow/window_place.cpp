@@ -1,5 +1,6 @@
 #include "mainwindow/window_place.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -19,10 +20,6 @@ constexpr int kSettleTickMs = 20;
 constexpr int kFrameWaitTicks = 100;
 // A window manager that insists on a place of its own is not fought for long.
 constexpr int kMaxCorrections = 3;
-
-// The frame last seen around any window of the program: the best guess for a window that has
-// not been framed yet, as the window manager draws the same frame around each.
-QMargins g_last_margins;
 
 // The available area of the screen the frame is on, or of the one nearest to it.
 QRect AvailableAreaFor(const QRect& frame) {
@@ -102,7 +99,16 @@ QMargins WindowPlace::CurrentMargins() const {
 }
 
 QMargins WindowPlace::ExpectedMargins() const {
-  return margins_.isNull() ? g_last_margins : margins_;
+  if (!margins_.isNull())
+    return margins_;
+  // Not framed yet: the window manager draws the same frame around the program's windows.
+  for (const QWidget* other : QApplication::topLevelWidgets()) {
+    const QWindow* handle = other->windowHandle();
+    if (other != window_ && other->isVisible() && handle != nullptr &&
+        !handle->frameMargins().isNull())
+      return handle->frameMargins();
+  }
+  return {};
 }
 
 QRect WindowPlace::FittedFrame(QMargins margins) const {
@@ -170,7 +176,7 @@ void WindowPlace::Settle() {
 
 void WindowPlace::Remember(QMargins margins) {
   if (!margins.isNull())
-    g_last_margins = margins_ = margins;
+    margins_ = margins;
   frame_ = window_->geometry().topLeft() - TopLeftOf(margins);
   client_size_ = window_->size();
 }
