@@ -40,6 +40,16 @@ QRect AvailableAreaFor(const QRect& frame) {
   return nearest;
 }
 
+// The frame moved (and, with `shrink`, made smaller) so that it lies within `area`; a frame
+// larger than the area keeps its top left corner there, so its title bar stays in reach.
+QRect FitFrameInArea(QRect frame, const QRect& area, bool shrink) {
+  if (shrink)
+    frame.setSize(frame.size().boundedTo(area.size()));
+  frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+  frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+  return frame;
+}
+
 QPoint TopLeftOf(const QMargins& margins) {
   return {margins.left(), margins.top()};
 }
@@ -51,14 +61,6 @@ bool WindowManagerMayMoveWindows() {
 }
 
 }  // namespace
-
-QRect FitFrameInArea(QRect frame, const QRect& area, bool shrink) {
-  if (shrink)
-    frame.setSize(frame.size().boundedTo(area.size()));
-  frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
-  frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
-  return frame;
-}
 
 WindowPlace::WindowPlace(QWidget& window, Sizing sizing)
     : window_(&window), shrink_(sizing == Sizing::Resizable) {

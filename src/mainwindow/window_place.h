@@ -22,10 +22,6 @@ class QWidget;
 
 namespace sleevemaster {
 
-/// The frame moved (and, with `shrink`, made smaller) so that it lies within `area`; a frame
-/// larger than the area keeps its top left corner there, so its title bar stays in reach.
-QRect FitFrameInArea(QRect frame, const QRect& area, bool shrink);
-
 class WindowPlace final : public QObject {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(WindowPlace)

@@ -138,8 +138,7 @@ void LivePreview::PlaceBesideMainWindow() {
   const QRect main = main_window_.frameGeometry();
   const int border = main.width() - main_window_.width();  // the frame's left and right sides
   const QScreen* screen = main_window_.screen();
-  const QRect area =
-      screen != nullptr ? screen->availableGeometry() : QRect(main.topLeft(), main.size() * 4);
+  const QRect area = screen != nullptr ? screen->availableGeometry() : main;
   const int right = main.right() + 1 + kBesideGap;
   const int roomRight = area.right() + 1 - right - border;
   const int roomLeft = main.left() - kBesideGap - area.left() - border;
