@@ -82,7 +82,7 @@ int RefuseStart(char** argv, const StartDecision& start) {
   return 1;
 }
 
-// Cancels every open dialog, message box and menu, as Escape would.
+// Closes every open dialog, message box and menu, as their close boxes would.
 void CloseModalWindows() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (!widget->isVisible())
