@@ -8,11 +8,12 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # and what builds, checks and installs the Debian package with its manual page and desktop
 # entries, and gio, which shows what the desktop offers for PDF files; the throwaway user of the
 # permission tests; the encoders that make the track tests' FLAC, Ogg, MP3, M4A and WavPack
-# files, and FFmpeg, which decodes them to judge their lengths.
+# files, and FFmpeg, which decodes them to judge their lengths; a window manager and the X tools
+# that tell where it put the windows.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   clang-format libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool x11-apps
   locales dpkg-dev lintian groff-base man-db desktop-file-utils libglib2.0-bin passwd flac
-  vorbis-tools lame ffmpeg wavpack)
+  vorbis-tools lame ffmpeg wavpack openbox x11-utils)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

@@ -23,6 +23,8 @@ constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // The notifier's socket pair: the handler writes to [0], the event loop reads [1].
 int g_socket[2] = {-1, -1};
 volatile sig_atomic_t g_requested = 0;
+// Whether a notifier reads the socket: there is one at a time.
+bool g_notifier_exists = false;
 
 // Removes the pending temporary files and lets the signal take its default course.
 [[noreturn]] void EndBySignal(int signal) {
@@ -88,16 +90,25 @@ void EndBatchOnStopSignals() {
   InstallHandler(&OnBatchStop);
 }
 
-StopSignalNotifier::StopSignalNotifier(QObject* parent) : QObject(parent) {
+void HoldWindowStopSignals() {
   if (g_socket[0] >= 0 || socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_socket) != 0)
     return;
   // The handler must never block on a full socket.
   fcntl(g_socket[0], F_SETFL, fcntl(g_socket[0], F_GETFL) | O_NONBLOCK);
   fcntl(g_socket[1], F_SETFL, fcntl(g_socket[1], F_GETFL) | O_NONBLOCK);
   g_requested = 0;
+  InstallHandler(&OnWindowStop);
+}
+
+StopSignalNotifier::StopSignalNotifier(QObject* parent) : QObject(parent) {
+  HoldWindowStopSignals();
+  if (g_socket[1] < 0 || g_notifier_exists)
+    return;
+  g_notifier_exists = true;
+  // A byte written before this point is still in the socket: the notifier reports it as soon
+  // as the event loop runs.
   notifier_ = std::make_unique<QSocketNotifier>(g_socket[1], QSocketNotifier::Read);
   connect(notifier_.get(), &QSocketNotifier::activated, this, &StopSignalNotifier::Drain);
-  InstallHandler(&OnWindowStop);
 }
 
 StopSignalNotifier::~StopSignalNotifier() {
@@ -105,6 +116,7 @@ StopSignalNotifier::~StopSignalNotifier() {
     return;
   RestoreDefaults();
   notifier_.reset();
+  g_notifier_exists = false;
   close(g_socket[0]);
   close(g_socket[1]);
   g_socket[0] = g_socket[1] = -1;
@@ -124,6 +136,7 @@ void StopSignalNotifier::Drain() {
 #else
 
 void EndBatchOnStopSignals() {}
+void HoldWindowStopSignals() {}
 
 StopSignalNotifier::StopSignalNotifier(QObject* parent) : QObject(parent) {}
 StopSignalNotifier::~StopSignalNotifier() = default;

@@ -18,7 +18,12 @@ namespace sleevemaster {
 /// by that signal.
 void EndBatchOnStopSignals();
 
-/// For the window: reports each stop signal as StopRequested() from the event loop. A second
+/// For the window, from the moment its module starts, before the application object exists:
+/// a stop signal is held until a StopSignalNotifier reports it.
+void HoldWindowStopSignals();
+
+/// For the window: reports each stop signal as StopRequested() from the event loop, also one
+/// held since HoldWindowStopSignals(). A second
 /// one that arrives before the first was handled ends the program as a batch's would, so a
 /// window that no longer answers can still be stopped. One at a time; the handlers go back to
 /// their defaults when it goes.

@@ -1,6 +1,7 @@
-// Keys in dialogs that have neither a default nor a cancel button.
+// Keys in dialogs that have no default button: Enter acts on the focused button only.
 #pragma once
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -8,11 +9,14 @@
 
 namespace sleevemaster {
 
-/// Escape does nothing and Enter presses the focused button, if any. Returns true when the
-/// key was handled; anything else goes on to QDialog.
-inline bool HandleDialogKey(QDialog& dialog, QKeyEvent& event) {
+/// Escape presses `leave`, the button that closes the dialog and changes nothing (Cancel, or
+/// the OK of a box that only shows something), as a user expects of every dialog; Enter
+/// presses the focused button, if any, never a default one. Returns true when the key was
+/// handled; anything else goes on to QDialog.
+inline bool HandleDialogKey(QDialog& dialog, QKeyEvent& event, QAbstractButton& leave) {
   if (event.matches(QKeySequence::Cancel)) {
     event.accept();
+    leave.click();
     return true;
   }
   const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;

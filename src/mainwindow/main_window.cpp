@@ -32,6 +32,7 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
+#include "mainwindow/window_place.h"
 #include "mainwindow/windows1252_validator.h"
 #include "pdf/file_utils.h"
 #include "pdf/page_geometry.h"
@@ -124,6 +125,14 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  main_place_ = std::make_unique<WindowPlace>(*this, WindowPlace::Sizing::Fixed);
+  text_editor_place_ = std::make_unique<WindowPlace>(text_editor_, WindowPlace::Sizing::Fixed);
+  if (calibrator_ != nullptr)
+    calibrator_place_ = std::make_unique<WindowPlace>(*calibrator_, WindowPlace::Sizing::Fixed);
+  if (options_ != nullptr)
+    options_place_ = std::make_unique<WindowPlace>(*options_, WindowPlace::Sizing::Fixed);
+  if (about_ != nullptr)
+    about_place_ = std::make_unique<WindowPlace>(*about_, WindowPlace::Sizing::Fixed);
   SetUpFields();
   ConnectCommands();
   SetUpLivePreview();
@@ -357,10 +366,8 @@ void TMain::BackTextFileEditBtnClick() {
       [this](std::string_view text) { return working_.Write(kWorkingBackCoverTextName, text); });
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
-  text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
-  text_editor_.exec();
+  ExecPlaced(text_editor_, *text_editor_place_, settings_.TextEdit);
   // The editor wrote the file itself on OK; the close step compares it with the document.
-  settings_.TextEdit = {text_editor_.x(), text_editor_.y()};
   live_preview_->Changed();
 }
 
@@ -373,11 +380,9 @@ void TMain::MenuCalibrateClick() {
     return;
   calibrator_->setWindowTitle(QStringLiteral("Calibrate ") + QString::fromLatin1(kProductName));
   calibrator_->PresetCalibration(settings_.Calibration);
-  calibrator_->move(settings_.Calibrate.Left, settings_.Calibrate.Top);
-  calibrator_->exec();
+  ExecPlaced(*calibrator_, *calibrator_place_, settings_.Calibrate);
   // OK has stored the values itself; Cancel and the close box hand back what they show.
   settings_.Calibration = calibrator_->TakeCalibration();
-  settings_.Calibrate = {calibrator_->x(), calibrator_->y()};
   live_preview_->Changed();
 }
 
@@ -387,13 +392,11 @@ void TMain::MenuOptionsClick() {
   options_->SetDisplaySplashScreen(settings_.DisplaySplashScreen);
   options_->SetShowToolTips(settings_.ShowToolTips);
   options_->SetOverWriteAlways(settings_.OverWriteAlways);
-  options_->move(settings_.Options.Left, settings_.Options.Top);
-  options_->exec();
+  ExecPlaced(*options_, *options_place_, settings_.Options);
   // Cancel has put back what it was shown with; every way out hands the boxes back.
   settings_.DisplaySplashScreen = options_->DisplaySplashScreen();
   settings_.ShowToolTips = options_->ShowToolTips();
   settings_.OverWriteAlways = options_->OverWriteAlways();
-  settings_.Options = {options_->x(), options_->y()};
   tool_tips_->SetEnabled(settings_.ShowToolTips);
 }
 
@@ -403,9 +406,14 @@ void TMain::MenuShowAboutClick() {
   about_->SetProductTexts(QString::fromLatin1(kProductName), QString::fromLatin1(kProgramVersion),
                           QString::fromLatin1(kPdfLibraryName),
                           QString::fromLatin1(kPdfLibraryVersion));
-  about_->move(settings_.About.Left, settings_.About.Top);
-  about_->exec();
-  settings_.About = {about_->x(), about_->y()};
+  ExecPlaced(*about_, *about_place_, settings_.About);
+}
+
+void TMain::ExecPlaced(QDialog& dialog, WindowPlace& place, WindowPosition& position) {
+  place.Place({position.Left, position.Top});
+  dialog.exec();
+  const QPoint frame = place.Frame();
+  position = {frame.x(), frame.y()};
 }
 
 }  // namespace sleevemaster

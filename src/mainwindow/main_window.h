@@ -32,6 +32,7 @@
 
 class QButtonGroup;
 class QCloseEvent;
+class QDialog;
 class QLineEdit;
 
 namespace Ui {
@@ -49,6 +50,7 @@ class TOptions;
 class TSplash;
 class TTextEdit;
 class ToolTipSwitch;
+class WindowPlace;
 
 /// What the main window works with; all of it outlives the window.
 struct MainWindowDependencies {
@@ -220,6 +222,8 @@ class TMain final : public QMainWindow {
   void ApplySettingsToControls();
   void TakeControlsIntoSettings();
   void PlaceWindows();
+  /// Shows a placed dialog modally where it stood last, and keeps where it stood at its close.
+  void ExecPlaced(QDialog& dialog, WindowPlace& place, WindowPosition& position);
   bool FormClose();
   bool SaveBeforeClosing();
 
@@ -255,6 +259,12 @@ class TMain final : public QMainWindow {
   std::function<LocalTime()> clock_;
   std::unique_ptr<ToolTipSwitch> tool_tips_;
   std::unique_ptr<LivePreview> live_preview_;
+  // Where the main window and the four placed dialogs stand.
+  std::unique_ptr<WindowPlace> main_place_;
+  std::unique_ptr<WindowPlace> text_editor_place_;
+  std::unique_ptr<WindowPlace> calibrator_place_;
+  std::unique_ptr<WindowPlace> options_place_;
+  std::unique_ptr<WindowPlace> about_place_;
 
   QButtonGroup* corner_group_ = nullptr;
   QButtonGroup* spine_group_ = nullptr;

@@ -14,6 +14,7 @@
 #include "dialogs/Splashform/splash_screen.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
+#include "mainwindow/window_place.h"
 #include "pdf/file_utils.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
@@ -72,9 +73,9 @@ void TMain::TakeControlsIntoSettings() {
   settings_.HideUiElements = ui_->HideUIelements->isChecked();
 }
 
+// The dialogs are placed each time they open, from the same values.
 void TMain::PlaceWindows() {
-  move(settings_.Main.Left, settings_.Main.Top);
-  text_editor_.move(settings_.TextEdit.Left, settings_.TextEdit.Top);
+  main_place_->Place({settings_.Main.Left, settings_.Main.Top});
 }
 
 void TMain::FormShow(const StartDecision& start) {
@@ -142,7 +143,7 @@ bool TMain::FormClose() {
   preview_path_.clear();
 
   if (shown_)
-    settings_.Main = {x(), y()};
+    settings_.Main = {main_place_->Frame().x(), main_place_->Frame().y()};
   live_preview_->CloseWithMainWindow();
   TakeControlsIntoSettings();
   // Nobody is left to tell about a store that cannot be written at the end.

@@ -82,7 +82,7 @@ int RefuseStart(char** argv, const StartDecision& start) {
   return 1;
 }
 
-// Cancels every open dialog, message box and menu, as Escape would.
+// Closes every open dialog, message box and menu, as their close boxes would.
 void CloseModalWindows() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (!widget->isVisible())
@@ -97,11 +97,15 @@ void CloseModalWindows() {
 // Ends the window after a stop signal. Open dialogs are cancelled first; the close step runs
 // once control is back in the main event loop, where no dialog waits for its answer any more.
 // Before that loop runs, the start-up asks Requested() itself.
-class WindowStop {
+class WindowStop final : public QObject {
  public:
   explicit WindowStop(TMain*& main) : main_(main) {}
 
   void Handle() {
+    if (!stopping_) {
+      stopping_ = true;
+      QCoreApplication::instance()->installEventFilter(this);
+    }
     CloseModalWindows();
     if (main_ == nullptr || !in_main_loop_ || ended_)
       return;
@@ -122,14 +126,29 @@ class WindowStop {
       Handle();
   }
 
+ protected:
+  // A dialog that shows once the program is stopping (the next of two start warnings, say) is
+  // cancelled as soon as its loop runs: nobody is left to answer it.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto* dialog = qobject_cast<QDialog*>(watched);
+      if (dialog != nullptr && dialog->isWindow())
+        QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+    }
+    return false;
+  }
+
  private:
   TMain*& main_;
+  bool stopping_ = false;
   bool in_main_loop_ = false;
   bool ended_ = false;
   int attempts_ = 0;
 };
 
 int RunWindows(char** argv, const StartDecision& start) {
+  // A stop signal from here on ends the window through its close step, once there is one.
+  HoldWindowStopSignals();
   FallBackToOffscreen();
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
@@ -144,12 +163,14 @@ int RunWindows(char** argv, const StartDecision& start) {
   QApplication::setApplicationName(QString::fromLatin1(kProductName));
   QApplication::setOrganizationName(QStringLiteral("Quenmoor"));
 
-  // A stop signal from here on ends the window through its close step.
   StopSignalNotifier stop;
   TMain* mainWindow = nullptr;
   WindowStop ending(mainWindow);
   QObject::connect(&stop, &StopSignalNotifier::StopRequested, &stop,
                    [&ending] { ending.Handle(); });
+  // Stopped while the display was being reached: the start warnings are not waited for.
+  if (stop.Requested())
+    ending.Handle();
 
   QtDesktop desktop(ExecutableFolderOf(argv[0]));
   SettingsStore store;

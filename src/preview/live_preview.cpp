@@ -7,8 +7,12 @@
 #include <QKeySequence>
 #include <QLibrary>
 #include <QLineEdit>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <utility>
+
+#include "mainwindow/window_place.h"
 
 #ifndef SLEEVEMASTER_PREVIEW_MODULE_DIR
 #define SLEEVEMASTER_PREVIEW_MODULE_DIR "."
@@ -30,6 +34,8 @@ constexpr int kDefaultHeight = 560;
 constexpr int kBesideGap = 12;
 // How much of the window's top left corner must lie on a screen for its place to be kept.
 constexpr int kVisibleCorner = 20;
+// The narrowest a first preview is made to stand beside the main window rather than over it.
+constexpr int kNarrowestBeside = 480;
 
 }  // namespace
 
@@ -111,19 +117,38 @@ bool LivePreview::EnsureView() {
 }
 
 void LivePreview::PlaceView() {
-  QWidget* window = view_->Widget();
+  if (window_place_) {
+    // Shown again in this run: where it stood when it was hidden.
+    window_place_->Place(window_place_->Frame(), window_place_->ClientSize());
+    return;
+  }
+  window_place_ = std::make_unique<WindowPlace>(*view_->Widget(), WindowPlace::Sizing::Resizable);
   // A place on a screen that is no longer there (a monitor unplugged) is not kept: the
-  // window would open where nobody sees it.
+  // window would open far from where the user works.
   const QPoint corner(place_.Left + kVisibleCorner, place_.Top + kVisibleCorner);
   if (place_.Stored && place_.Width > 0 && place_.Height > 0 &&
       QGuiApplication::screenAt(corner) != nullptr) {
-    window->resize(place_.Width, place_.Height);
-    window->move(place_.Left, place_.Top);
+    window_place_->Place({place_.Left, place_.Top}, {place_.Width, place_.Height});
     return;
   }
-  window->resize(kDefaultWidth, kDefaultHeight);
+  PlaceBesideMainWindow();
+}
+
+void LivePreview::PlaceBesideMainWindow() {
   const QRect main = main_window_.frameGeometry();
-  window->move(main.right() + 1 + kBesideGap, main.top());
+  const int border = main.width() - main_window_.width();  // the frame's left and right sides
+  const QScreen* screen = main_window_.screen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : main;
+  const int right = main.right() + 1 + kBesideGap;
+  const int roomRight = area.right() + 1 - right - border;
+  const int roomLeft = main.left() - kBesideGap - area.left() - border;
+  // The side with room for it; narrower there rather than over the main window, while both
+  // pages stay readable. Without such room, the placing keeps it on the screen over the window.
+  const bool left = roomRight < kDefaultWidth && roomLeft > roomRight;
+  const int room = left ? roomLeft : roomRight;
+  const int width = room >= kNarrowestBeside ? std::min(kDefaultWidth, room) : kDefaultWidth;
+  const int x = left ? main.left() - kBesideGap - border - width : right;
+  window_place_->Place({x, main.top()}, {width, kDefaultHeight});
 }
 
 void LivePreview::SetShown(bool shown) {
@@ -138,13 +163,11 @@ void LivePreview::SetShown(bool shown) {
     action_->setChecked(false);
     return;
   }
-  const bool first = view_ == nullptr;
   if (!EnsureView()) {
     action_->setChecked(false);
     return;
   }
-  if (first)
-    PlaceView();
+  PlaceView();
   view_->ShowSnapshot(source_());
   view_->Widget()->show();
   place_.Stored = true;
@@ -158,14 +181,13 @@ void LivePreview::RestoreAtStart() {
 }
 
 void LivePreview::RememberPlace() {
-  if (!view_)
+  if (!window_place_)
     return;
-  const QWidget* window = view_->Widget();
   place_.Stored = true;
-  place_.Left = window->x();
-  place_.Top = window->y();
-  place_.Width = window->width();
-  place_.Height = window->height();
+  place_.Left = window_place_->Frame().x();
+  place_.Top = window_place_->Frame().y();
+  place_.Width = window_place_->ClientSize().width();
+  place_.Height = window_place_->ClientSize().height();
 }
 
 void LivePreview::CloseWithMainWindow() {

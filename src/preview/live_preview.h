@@ -18,6 +18,8 @@ class QWidget;
 
 namespace sleevemaster {
 
+class WindowPlace;
+
 /// Loads the preview module from the window module's folder and builds its window; empty
 /// with `error` set when it cannot.
 std::unique_ptr<PreviewView> LoadPreviewModule(const PreviewViewHooks& hooks, QString& error);
@@ -60,6 +62,7 @@ class LivePreview final : public QObject {
  private:
   bool EnsureView();
   void PlaceView();
+  void PlaceBesideMainWindow();
   void RememberPlace();
   void Refresh();
 
@@ -71,6 +74,7 @@ class LivePreview final : public QObject {
   QAction* action_ = nullptr;
   QTimer debounce_;
   std::unique_ptr<PreviewView> view_;
+  std::unique_ptr<WindowPlace> window_place_;
   bool load_failed_ = false;
 };
 

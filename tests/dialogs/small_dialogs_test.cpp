@@ -143,13 +143,13 @@ TEST_F(OptionsTest, OkAndTheCloseBoxKeepWhatTheUserTicked) {
   ExpectValues(true, true, true);
 }
 
-TEST_F(OptionsTest, EscapeIsNoCancel) {
+TEST_F(OptionsTest, EscapeIsCancel) {
   Open(false, false, false);
   ToggleAll();
-  QTest::keyClick(&dialog_, Qt::Key_Escape);
-  EXPECT_TRUE(dialog_.isVisible());
-  ExpectValues(true, true, true);
   SaveScreenshot(dialog_, "options");
+  QTest::keyClick(Child<QCheckBox>(dialog_, "ShowToolTipsCheckBox"), Qt::Key_Escape);
+  EXPECT_FALSE(dialog_.isVisible());
+  ExpectValues(false, false, false);
 }
 
 // ---- About box ----------------------------------------------------------------------------
@@ -270,8 +270,9 @@ TEST_F(AboutTest, LinksGoToTheDesktopAndOtherClicksDoNot) {
   EXPECT_TRUE(desktop_.Messages.empty());
   EXPECT_TRUE(dialog_.isVisible());
 
+  // Escape closes it as OK does.
   QTest::keyClick(&dialog_, Qt::Key_Escape);
-  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_FALSE(dialog_.isVisible());
 }
 
 // ---- Splash screen ------------------------------------------------------------------------

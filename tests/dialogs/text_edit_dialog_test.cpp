@@ -395,17 +395,22 @@ TEST_F(TextEditTest, OkRefusesCharactersWindows1252LacksAndKeepsThem) {
   EXPECT_EQ(WorkingBytes(), "left - right");
 }
 
-TEST_F(TextEditTest, EscapeDoesNothingAndEnterActsOnTheFocusedControl) {
-  OpenWorkingFile("old");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
-  for (QWidget* target :
-       {static_cast<QWidget*>(Memo()), static_cast<QWidget*>(Button("CancelBtn"))}) {
+TEST_F(TextEditTest, EscapeIsCancelAndEnterActsOnTheFocusedControl) {
+  for (const char* focus : {"Text", "OkBtn"}) {
+    OpenWorkingFile("old");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
+    Memo()->setPlainText(QStringLiteral("edited"));
+    QWidget* target = dialog_.findChild<QWidget*>(QString::fromLatin1(focus));
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Escape);
-    EXPECT_TRUE(dialog_.isVisible());
+    EXPECT_FALSE(dialog_.isVisible()) << focus;
+    EXPECT_EQ(dialog_.result(), QDialog::Rejected) << focus;
+    EXPECT_EQ(dialog_.MemoText(), QString()) << focus;
+    EXPECT_EQ(WorkingBytes(), "old") << focus;
   }
-  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("old"));
 
+  OpenWorkingFile("old");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
   Memo()->setFocus();
   QTest::keyClick(Memo(), Qt::Key_End);
   QTest::keyClick(Memo(), Qt::Key_Return);

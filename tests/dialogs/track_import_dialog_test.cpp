@@ -124,6 +124,13 @@ TEST_F(TrackImportTest, ReadingLeavesTheWindowResponsive) {
   EXPECT_LT(worst, 100) << "the window waited " << worst << " ms";
 }
 
+TEST_F(TrackImportTest, EscapeIsCancel) {
+  import_.show();
+  QTest::keyClick(Button(import_, "FolderBtn"), Qt::Key_Escape);
+  EXPECT_FALSE(import_.isVisible());
+  EXPECT_EQ(import_.result(), QDialog::Rejected);
+}
+
 // Cancel stops the reading itself: the worker ends with nothing read and nothing is shown.
 TEST_F(TrackImportTest, CancelStopsTheReading) {
   const std::string many = dir_.File("many");

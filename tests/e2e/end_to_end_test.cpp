@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -445,28 +447,42 @@ TEST_F(EndToEndTest, StopSignalsCloseTheWindowThroughItsCloseStep) {
   const struct {
     int Signal;
     const char* Open;  ///< what is open when the signal comes
-  } cases[] = {{SIGTERM, "nothing"}, {SIGINT, "the About box"}, {SIGHUP, "a preview"}};
-  for (const auto& c : cases) {
+    int Warnings;      ///< start warnings: no PDF viewer, and a value missing from the store
+  } cases[] = {{SIGTERM, "nothing", 0},
+               {SIGINT, "the About box", 0},
+               {SIGHUP, "a preview", 0},
+               {SIGTERM, "the start warning", 1},
+               {SIGTERM, "the first of two start warnings", 2}};
+  for (std::size_t index = 0; index < std::size(cases); ++index) {
+    const auto& c = cases[index];
     SCOPED_TRACE(c.Open);
-    const std::string config = home_.File("config" + std::to_string(c.Signal));
-    const std::string temporary = home_.File("tmp" + std::to_string(c.Signal));
+    const std::string config = home_.File("config" + std::to_string(index));
+    const std::string temporary = home_.File("tmp" + std::to_string(index));
     std::filesystem::create_directories(temporary);
     // A store from an earlier run without its close: the close step adds the PDF settings.
     test::StoreValues values = test::CompleteStore();
     for (const char* name : {"PdfLevel", "ViewInLandscape", "ViewFullscreen", "HideUiElements"})
       values.erase(name);
     values["DisplaySplashScreen"] = "0";
+    if (c.Warnings == 2)
+      values.erase("OverWriteAlways");
     test::WriteStoreFile(config, values);
     RunOptions options = environment_;
     options.Environment["XDG_CONFIG_HOME"] = config;
     options.Environment["TMPDIR"] = temporary;
     options.Environment["XDG_RUNTIME_DIR"] = std::nullopt;
+    if (c.Warnings > 0) {  // no PDF viewer anywhere
+      options.Environment["XDG_DATA_HOME"] = home_.File("data" + std::to_string(index));
+      options.Environment["XDG_DATA_DIRS"] = home_.File("data" + std::to_string(index));
+    }
 
     BackgroundProcess program({kExecutable}, options);
     const std::string window = WaitForWindow("^Sleevemaster$");
     ASSERT_FALSE(window.empty()) << "the window did not show";
-    Type(window, "Stopped");
-    ASSERT_TRUE(FileEndingIn(temporary, "Back Cover Text.txt"));
+    if (c.Warnings == 0) {
+      Type(window, "Stopped");
+      ASSERT_TRUE(FileEndingIn(temporary, "Back Cover Text.txt"));
+    }
     if (c.Signal == SIGINT) {
       Keys(window, {"alt+h", "a"});
       ASSERT_FALSE(WaitForWindow("^About Sleevemaster$").empty()) << "About did not open";
@@ -887,6 +903,146 @@ TEST_F(LivePreviewEndToEndTest, CtrlLShowsThePreviewAndTypingRedrawsIt) {
   Keys(window, {"alt+f", "e"});
   EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
   EXPECT_EQ(ReadStoreFile(home_.File("config"))["LivePreviewShown"], "0");
+}
+
+// ---- Under a real window manager ------------------------------------------------------------
+
+// openbox on the test's display gives the program's windows frames, focus and placement as a
+// desktop does.
+class WindowManagerTest : public EndToEndTest {
+ protected:
+  void SetUp() override {
+    EndToEndTest::SetUp();
+    for (const char* tool : {"openbox", "xwininfo", "xprop"})
+      ASSERT_TRUE(test::ProgramAvailable(tool)) << tool << " is not installed";
+    manager_ = std::make_unique<BackgroundProcess>(
+        std::vector<std::string>{"openbox", "--sm-disable"}, environment_);
+    for (int wait = 0;
+         wait < 100 && Output({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") ==
+                           std::string::npos;
+         ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+
+  std::string Output(const std::vector<std::string>& argv) {
+    return RunProcess(argv, environment_).Stdout;
+  }
+
+  // Left, top, right and bottom of the window's frame once it stands still, as the X server
+  // (the inside, xwininfo) and openbox (the frame's sides, _NET_FRAME_EXTENTS) report it.
+  std::array<int, 4> Frame(const std::string& window) {
+    std::array<int, 4> last{-1}, now{};
+    for (int look = 0; look < 40 && now != last; ++look) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      last = now;
+      const std::string info = Output({"xwininfo", "-id", window});
+      const std::string sides = Output({"xprop", "-id", window, "_NET_FRAME_EXTENTS"});
+      int x = 0, y = 0, width = 0, height = 0, left = 0, right = 0, top = 0, bottom = 0;
+      std::sscanf(info.c_str() + std::min(info.find("Absolute"), info.size()),
+                  "Absolute upper-left X: %d Absolute upper-left Y: %d Relative upper-left X: %*d "
+                  "Relative upper-left Y: %*d Width: %d Height: %d",
+                  &x, &y, &width, &height);
+      std::sscanf(sides.c_str() + std::min(sides.find('='), sides.size()), "= %d, %d, %d, %d",
+                  &left, &right, &top, &bottom);
+      now = {x - left, y - top, x + width + right, y + height + bottom};
+    }
+    return now;
+  }
+
+  std::unique_ptr<BackgroundProcess> manager_;
+};
+
+// Five starts: the main window and the live preview come back where their frames stood, each
+// placed dialog opens where it stood twice at the first start and again at the last, and the
+// stored places never move. A sixth start from places off the screen, with no preview placed
+// yet, opens every window wholly on the screen, the preview beside the main window.
+TEST_F(WindowManagerTest, WindowsComeBackWhereTheyWereAndWhollyOnTheScreen) {
+  test::StoreValues places{
+      {"MainXpos", "60"},        {"MainYpos", "40"},          {"TextEditXpos", "230"},
+      {"TextEditYpos", "130"},   {"CalibrateXpos", "140"},    {"CalibrateYpos", "330"},
+      {"OptionsXpos", "520"},    {"OptionsYpos", "300"},      {"AboutXpos", "310"},
+      {"AboutYpos", "260"},      {"LivePreviewShown", "1"},   {"LivePreviewXpos", "700"},
+      {"LivePreviewYpos", "90"}, {"LivePreviewWidth", "520"}, {"LivePreviewHeight", "400"}};
+  test::StoreValues values = test::CompleteStore();
+  values["DisplaySplashScreen"] = "0";
+  const std::string config = home_.File("config");
+  const auto corner = [](const std::array<int, 4>& frame) {
+    return std::to_string(frame[0]) + "," + std::to_string(frame[1]);
+  };
+  const auto at = [](const test::StoreValues& store, const std::string& window) {
+    return store.at(window + "Xpos") + "," + store.at(window + "Ypos");
+  };
+  // Each dialog by its keys from the main window; the Edit button keeps the focus, so Space
+  // opens the editor again.
+  const struct {
+    const char* Name;
+    const char* Values;
+    std::vector<std::string> Keys, Again;
+  } dialogs[] = {{"^Sleevemaster Text Editor$",
+                  "TextEdit",
+                  {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"},
+                  {"space"}},
+                 {"^Calibrate Sleevemaster$", "Calibrate", {"alt+t", "c"}, {"alt+t", "c"}},
+                 {"^Options$", "Options", {"alt+t", "o"}, {"alt+t", "o"}},
+                 {"^About Sleevemaster$", "About", {"alt+h", "a"}, {"alt+h", "a"}}};
+  // Opens a dialog, gives its frame and leaves it with Escape.
+  const auto open = [&](const std::string& window, const std::vector<std::string>& keys,
+                        const std::string& name) {
+    Keys(window, keys);
+    const std::string dialog = WaitForWindow(name, 10);
+    const std::array<int, 4> frame = dialog.empty() ? std::array<int, 4>{} : Frame(dialog);
+    Keys(dialog, {"Escape"});
+    EXPECT_TRUE(WaitForWindowToClose(name)) << name << " did not open or stayed after Escape";
+    return frame;
+  };
+
+  for (int start = 1; start <= 6; ++start) {
+    SCOPED_TRACE("start " + std::to_string(start));
+    if (start == 6) {  // off every edge, and no preview placed yet
+      std::erase_if(values, [](const auto& value) { return value.first.starts_with("LivePr"); });
+      places = {
+          {"MainXpos", "-400"}, {"MainYpos", "1500"}, {"AboutXpos", "5000"}, {"AboutYpos", "-300"}};
+    }
+    for (const auto& [name, value] : places)
+      values[name] = value;
+    if (start == 1 || start == 6)
+      test::WriteStoreFile(config, values);
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    if (start == 6)
+      Keys(window, {"ctrl+l"});
+    const std::string preview = WaitForWindow("^Live Preview - Sleevemaster$", 10);
+    ASSERT_FALSE(preview.empty()) << "no live preview";
+    const std::array<int, 4> main = Frame(window), shown = Frame(preview);
+    std::array<int, 4> about{};
+    if (start < 6) {
+      EXPECT_EQ(corner(main), at(places, "Main"));
+      EXPECT_EQ(corner(shown), at(places, "LivePreview"));
+      for (const auto& dialog : dialogs) {
+        for (int opening = 0; opening < (start == 1 ? 2 : start == 5 ? 1 : 0); ++opening)
+          EXPECT_EQ(corner(open(window, opening == 0 ? dialog.Keys : dialog.Again, dialog.Name)),
+                    at(places, dialog.Values))
+              << dialog.Name << ", opening " << opening + 1;
+      }
+    } else {
+      about = open(window, dialogs[3].Keys, dialogs[3].Name);
+      for (const auto& frame : {main, shown, about})
+        EXPECT_TRUE(frame[0] >= 0 && frame[1] >= 0 && frame[2] <= 1280 && frame[3] <= 1024)
+            << corner(frame) << " to " << frame[2] << "," << frame[3];
+      EXPECT_GE(shown[0], main[2]) << "the preview opened over the main window";
+    }
+    Keys(window, {"alt+f", "e"});
+    ASSERT_EQ(program.Wait(20), 0) << "File > Exit did not end the program";
+    const test::StoreValues stored = ReadStoreFile(config);
+    if (start == 6) {  // where the frames stood
+      EXPECT_EQ(at(stored, "Main") + " " + at(stored, "About") + " " + at(stored, "LivePreview"),
+                corner(main) + " " + corner(about) + " " + corner(shown));
+      break;
+    }
+    for (const auto& [name, value] : places)
+      EXPECT_EQ(stored.at(name), value) << name << " moved";
+  }
 }
 
 }  // namespace

@@ -215,30 +215,6 @@ TEST_F(LifecycleTest, ShowOpensTheDocumentOfTheCommandLine) {
   EXPECT_EQ(Window().windowTitle(), QStringLiteral("named.pdf - Sleevemaster"));
 }
 
-TEST_F(LifecycleTest, WindowsTakeTheirStoredPlacesAndGiveThemBack) {
-  StoreValues values = CompleteStore();
-  values["MainXpos"] = "210";
-  values["MainYpos"] = "220";
-  values["AboutXpos"] = "5";
-  values.erase("TextEditXpos");
-  values["TextEditYpos"] = "250";
-  WriteStore(values);
-  MakeWindow();
-  Window().FormShow(StartDecision{});
-  EXPECT_EQ(Window().pos(), QPoint(210, 220));
-  EXPECT_EQ(text_editor_->pos(), QPoint(100, 250));
-  EXPECT_EQ(settings_.About, (WindowPosition{5, 200}));
-
-  Window().move(230, 240);
-  EXPECT_TRUE(Window().close());
-  const StoreValues stored = StoredValues();
-  EXPECT_EQ(stored.at("MainXpos"), "230");
-  EXPECT_EQ(stored.at("MainYpos"), "240");
-  EXPECT_EQ(stored.at("AboutXpos"), "5");
-  EXPECT_EQ(stored.at("TextEditXpos"), "100");
-  EXPECT_EQ(stored.at("TextEditYpos"), "250");
-}
-
 TEST_F(LifecycleTest, ClosingAnUnchangedDocumentAsksNothingAndCleansUp) {
   Window().FormShow(StartDecision{});
   TypeText(Find<QLineEdit>("MainTitle"), QStringLiteral("Preview"));

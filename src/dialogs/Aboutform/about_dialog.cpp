@@ -160,7 +160,7 @@ void TAbout::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TAbout::keyPressEvent(QKeyEvent* event) {
-  if (HandleDialogKey(*this, *event))
+  if (HandleDialogKey(*this, *event, *ui_->OkBtn))
     return;
   QDialog::keyPressEvent(event);
 }

@@ -337,8 +337,8 @@ void TCalibrate::showEvent(QShowEvent* event) {
 }
 
 void TCalibrate::keyPressEvent(QKeyEvent* event) {
-  // Neither a default nor a cancel button: Escape does nothing, Enter presses the focused one.
-  if (!HandleDialogKey(*this, *event))
+  // No default button: Enter presses the focused one; Escape is Cancel.
+  if (!HandleDialogKey(*this, *event, *ui_->CancelBtn))
     QDialog::keyPressEvent(event);
 }
 

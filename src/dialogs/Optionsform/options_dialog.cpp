@@ -73,7 +73,7 @@ void TOptions::showEvent(QShowEvent* event) {
 }
 
 void TOptions::keyPressEvent(QKeyEvent* event) {
-  if (HandleDialogKey(*this, *event))
+  if (HandleDialogKey(*this, *event, *ui_->CancelBtn))
     return;
   QDialog::keyPressEvent(event);
 }

@@ -291,8 +291,8 @@ void TTextEdit::showEvent(QShowEvent* event) {
 }
 
 void TTextEdit::keyPressEvent(QKeyEvent* event) {
-  // Neither a default nor a cancel button: Escape does nothing, Enter presses the focused one.
-  if (!HandleDialogKey(*this, *event))
+  // No default button: Enter presses the focused one; Escape is Cancel.
+  if (!HandleDialogKey(*this, *event, *ui_->CancelBtn))
     QDialog::keyPressEvent(event);
 }
 

@@ -171,7 +171,7 @@ void TTrackImport::reject() {
 }
 
 void TTrackImport::keyPressEvent(QKeyEvent* event) {
-  if (!HandleDialogKey(*this, *event))
+  if (!HandleDialogKey(*this, *event, *ui_->CancelBtn))
     QDialog::keyPressEvent(event);
 }
 
