@@ -268,7 +268,11 @@ struct StandInDesktop {
   }
   // "<gio's default> <xdg-mime's default>", "-" for none, and " offered" when gio offers ours.
   std::string PdfDefaults() const {
-    std::string gio = test::RunProcess({"gio", "mime", "application/pdf"}, Options).Stdout;
+    // gio's answer is read by its English words, whatever the locale the suite runs under.
+    test::RunOptions english = Options;
+    english.Environment["LC_ALL"] = "C.UTF-8";
+    english.Environment["LANGUAGE"] = std::nullopt;
+    std::string gio = test::RunProcess({"gio", "mime", "application/pdf"}, english).Stdout;
     std::string xdg =
         test::RunProcess({"xdg-mime", "query", "default", "application/pdf"}, Options).Stdout;
     const bool offered = gio.find("\n\tsleevemaster-edit.desktop\n") != std::string::npos;

@@ -338,7 +338,11 @@ TEST_F(EndToEndTest, TheFirstStartLeavesPdfFilesToTheViewerAndPreviewReachesIt) 
                                    {"XDG_CURRENT_DESKTOP", "GNOME"},
                                    {"DESKTOP_SESSION", std::nullopt}});
   const auto defaults = [&] {
-    return RunProcess({"gio", "mime", "application/pdf"}, environment_).Stdout + "xdg-mime: " +
+    // gio's answer is compared in English, whatever the locale the suite runs under.
+    RunOptions english = environment_;
+    english.Environment["LC_ALL"] = "C.UTF-8";
+    english.Environment["LANGUAGE"] = std::nullopt;
+    return RunProcess({"gio", "mime", "application/pdf"}, english).Stdout + "xdg-mime: " +
            RunProcess({"xdg-mime", "query", "default", "application/pdf"}, environment_).Stdout;
   };
   const std::string viewer = "Default application for “application/pdf”: pdfviewer.desktop\n";

@@ -141,7 +141,7 @@ TEST(PreviewAgainstPdftoppmTest, EachPageShowsAsPdftoppmRendersTheSameBytes) {
       const std::string number = std::to_string(page + 1);
       const std::string size =
           fit ? std::to_string(std::max(pages[page].width(), pages[page].height()))
-              : std::to_string(dpi);
+              : QString::number(dpi, 'f', 3).toStdString();  // a point, whatever the locale
       const test::RunResult judge =
           test::RunProcess({"pdftoppm", "-singlefile", "-png", "-f", number, "-l", number,
                             fit ? "-scale-to" : "-r", size, pdf, out});
