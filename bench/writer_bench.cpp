@@ -12,7 +12,7 @@
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
 #include "pdf/cover_document.h"
-#include "pdf/text_file.h"
+#include "files/text_file.h"
 
 namespace {
 

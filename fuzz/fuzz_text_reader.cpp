@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/text_file.h"
+#include "files/text_file.h"
 
 namespace {
 

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/batch.h"
-#include "app/command_line.h"
-#include "app/console_desktop.h"
-#include "app/settings_store.h"
+#include "cli/batch.h"
+#include "cli/command_line.h"
+#include "desktop/console_desktop.h"
+#include "settings/settings_store.h"
 #include "app/start_mode.h"
+#include "desktop/program_path.h"
 #include "app/stop_signals.h"
 #include "app/window_module.h"
 #include "pdf/version.h"

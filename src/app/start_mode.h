@@ -38,11 +38,4 @@ bool DisplayAvailable(std::string_view display, std::string_view waylandDisplay,
 /// DisplayAvailable for this process's environment (always true on Windows and macOS).
 bool DisplayAvailableFromEnvironment();
 
-/// The folder of the running executable, without a trailing separator. Works before (and
-/// without) a QCoreApplication; `argv0` is the fallback where the system cannot tell.
-QString ExecutableFolderOf(const char* argv0);
-
-/// The full path of the running executable.
-QString OwnExecutablePath();
-
 }  // namespace sleevemaster

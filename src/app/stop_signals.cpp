@@ -2,7 +2,7 @@
 
 #include <QSocketNotifier>
 
-#include "pdf/stop_cleanup.h"
+#include "files/stop_cleanup.h"
 
 #ifdef SLEEVEMASTER_HAVE_STOP_SIGNALS
 #include <fcntl.h>

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "pdf/file_utils.h"
+#include "files/file_utils.h"
 #include "pdf/text_encoding.h"
-#include "pdf/text_file.h"
+#include "files/text_file.h"
 
 namespace sleevemaster {
 

@@ -24,9 +24,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "app/start_mode.h"
-#include "app/working_folder.h"
+#include "session/working_folder.h"
 #include "pdf/cover_document.h"
 #include "preview/preview_view.h"
 

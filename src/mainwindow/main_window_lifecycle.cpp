@@ -4,8 +4,8 @@
 #include <QCloseEvent>
 #include <QPushButton>
 
-#include "app/desktop.h"
-#include "app/settings_store.h"
+#include "desktop/desktop.h"
+#include "settings/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
 
@@ -14,8 +14,8 @@
 #include "dialogs/Splashform/splash_screen.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
-#include "mainwindow/window_place.h"
-#include "pdf/file_utils.h"
+#include "widgets/window_place.h"
+#include "files/file_utils.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
 #include "ui_Mainform.h"

@@ -5,11 +5,11 @@
 #include <array>
 #include <utility>
 
-#include "app/desktop.h"
-#include "app/save_insert.h"
+#include "desktop/desktop.h"
+#include "session/save_insert.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/main_window_support.h"
-#include "pdf/file_utils.h"
+#include "files/file_utils.h"
 #include "pdf/version.h"
 #include "ui_Mainform.h"
 

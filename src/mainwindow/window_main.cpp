@@ -12,13 +12,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/batch.h"
-#include "app/console_desktop.h"
-#include "app/private_folder.h"
-#include "app/qt_desktop.h"
-#include "app/settings_store.h"
+#include "settings/app_settings.h"
+#include "cli/batch.h"
+#include "desktop/console_desktop.h"
+#include "session/private_folder.h"
+#include "desktop/qt_desktop.h"
+#include "settings/settings_store.h"
 #include "app/start_mode.h"
+#include "desktop/program_path.h"
 #include "app/stop_signals.h"
 #include "app/window_module.h"
 #include "dialogs/Aboutform/about_dialog.h"

@@ -9,7 +9,7 @@
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
-#include "pdf/text_file.h"
+#include "files/text_file.h"
 
 namespace sleevemaster {
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "mainwindow/window_place.h"
+#include "widgets/window_place.h"
 
 #ifndef SLEEVEMASTER_PREVIEW_MODULE_DIR
 #define SLEEVEMASTER_PREVIEW_MODULE_DIR "."

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "preview/preview_view.h"
 
 class QAction;

@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "pdf/file_utils.h"
+#include "files/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "tracks/audio_tags.h"
 #include "tracks/cue_sheet.h"

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "pdf/date_text.h"
 #include "support/file_modes.h"
 #include "support/pdf_checks.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/usage_text.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/help_index.h"
-#include "app/shell_integration.h"
+#include "cli/command_line.h"
+#include "desktop/help_index.h"
+#include "desktop/shell_integration.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/usage_text.h"

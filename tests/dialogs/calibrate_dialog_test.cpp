@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"

@@ -8,8 +8,8 @@
 #include "document/read_pdf_cover.h"
 #include "pdf/cover_document.h"
 #include "pdf/date_text.h"
-#include "pdf/file_utils.h"
-#include "pdf/text_file.h"
+#include "files/file_utils.h"
+#include "files/text_file.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/qt_desktop.h"
+#include "desktop/qt_desktop.h"
 
 namespace sleevemaster {
 namespace {

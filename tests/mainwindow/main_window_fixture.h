@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_settings.h"
-#include "app/settings_store.h"
+#include "settings/app_settings.h"
+#include "settings/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
 #include "support/environment.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "support/environment.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"

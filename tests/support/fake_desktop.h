@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 /// Lets GoogleTest print QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -8,7 +8,7 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 #include "dialogs/Aboutform/about_links.h"
 #include "dialogs/artwork.h"
 #include "dialogs/dialog_keys.h"

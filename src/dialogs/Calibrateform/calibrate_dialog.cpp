@@ -12,8 +12,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "app/desktop.h"
-#include "app/settings_store.h"
+#include "desktop/desktop.h"
+#include "settings/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"

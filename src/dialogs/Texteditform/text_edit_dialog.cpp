@@ -29,12 +29,12 @@
 #include <system_error>
 #include <vector>
 
-#include "app/desktop.h"
-#include "app/save_insert.h"
+#include "desktop/desktop.h"
+#include "session/save_insert.h"
 #include "dialogs/Texteditform/track_import_dialog.h"
-#include "pdf/file_utils.h"
+#include "files/file_utils.h"
 #include "pdf/text_encoding.h"
-#include "pdf/text_file.h"
+#include "files/text_file.h"
 #include "ui_Texteditform.h"
 
 namespace sleevemaster {

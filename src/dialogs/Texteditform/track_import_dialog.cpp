@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 #include "dialogs/dialog_keys.h"
 #include "pdf/text_encoding.h"
 #include "tracks/track_source.h"

@@ -1,0 +1,490 @@
+#include "files/file_utils.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <system_error>
+
+#include "files/stop_cleanup.h"
+
+#if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#define SLEEVEMASTER_HAVE_POSIX 1
+#endif
+
+namespace fs = std::filesystem;
+
+namespace sleevemaster {
+
+namespace {
+
+#ifdef SLEEVEMASTER_HAVE_POSIX
+// The longest file name the folder's file system takes.
+std::size_t NameLimitOf(const fs::path& folder) {
+  const long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+// Reserves the blocks from `from` up to `to`, so the writes there cannot meet a full disk.
+bool ClaimRoom(int fd, off_t from, off_t to) {
+#ifdef __linux__
+  return posix_fallocate(fd, from, to - from) == 0;
+#else
+  (void)fd;
+  (void)from;
+  (void)to;
+  return true;  // no portable way: the checked writes alone guard the file
+#endif
+}
+
+// Whether this process may write the existing file, by its effective ids.
+bool MayWrite(const fs::path& path) {
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+#else
+std::size_t NameLimitOf(const fs::path&) {
+  return 255;
+}
+bool MayWrite(const fs::path&) {
+  return true;
+}
+#endif
+
+}  // namespace
+
+std::string TemporaryNameFor(const std::string& name, std::size_t nameLimit, std::uint64_t number) {
+  std::string suffix(1, '.');
+  suffix.append(std::to_string(number % 1000000000ULL)).append(".tmp");
+  const std::size_t overhead = 1 + suffix.size();
+  std::size_t keep = nameLimit > overhead ? nameLimit - overhead : 0;
+  if (keep < name.size()) {
+    // Never cut a UTF-8 character in two: some file systems refuse such a name.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+      --keep;
+  } else {
+    keep = name.size();
+  }
+  std::string temporary(1, '.');
+  temporary.append(name, 0, keep).append(suffix);
+  return temporary;
+}
+
+namespace {
+
+// A file written beside its target and renamed over it only when it is complete; anything
+// short of Commit() removes it again. Where no file can be made beside an existing target
+// that the user may write (a read-only folder), the target itself is rewritten in place.
+class PendingFile {
+ public:
+  enum class Placement { Beside, InPlace };
+
+  /// `expectedSize`, when known, lets an in-place write claim the space before it changes a
+  /// byte of the old file. InPlace goes straight to rewriting an existing target.
+  PendingFile(const std::string& target, NewFileMode mode, std::uint64_t expectedSize = 0,
+              Placement placement = Placement::Beside)
+      : mode_(mode) {
+    fs::path resolved = target;
+    // Replace through a symbolic link, not the link itself. A target that does not exist
+    // yet is simply created. The program's own files are never reached through a link.
+    std::error_code link_error;
+    if (fs::is_symlink(resolved, link_error)) {
+      if (mode == NewFileMode::Private)
+        return;
+      resolved = fs::weakly_canonical(resolved, link_error);
+      if (link_error)
+        return;
+    }
+    std::error_code status_error;
+    const fs::file_status status = fs::status(resolved, status_error);
+    const bool exists = fs::exists(status);
+    if (exists && !fs::is_regular_file(status))
+      return;
+    // The folder's permission would let a rename replace a file its owner made read-only.
+    if (exists && !MayWrite(resolved))
+      return;
+    target_ = resolved;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    struct stat existing {};
+    if (exists && stat(resolved.c_str(), &existing) == 0) {
+      had_target_ = true;
+      target_mode_ = existing.st_mode & 07777;
+      target_uid_ = existing.st_uid;
+      target_gid_ = existing.st_gid;
+    }
+#endif
+    if (placement == Placement::InPlace) {
+      if (had_target_ && mode == NewFileMode::Shared)
+        OpenInPlace(expectedSize);
+      return;
+    }
+
+    std::mt19937_64 random(static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
+    const std::size_t limit = NameLimitOf(resolved.parent_path());
+    int error = 0;
+    for (int attempt = 0; attempt < 32 && file_ == nullptr; ++attempt) {
+      temp_ = resolved;
+      temp_.replace_filename(TemporaryNameFor(resolved.filename().string(), limit, random()));
+      file_ = OpenExclusive(temp_, error);  // never reuse someone's file
+      if (file_ == nullptr && error != EEXIST)
+        break;
+    }
+    if (file_ != nullptr) {
+      created_ = true;
+    } else if (had_target_ && mode == NewFileMode::Shared && (error == EACCES || error == EPERM)) {
+      OpenInPlace(expectedSize);
+    }
+  }
+
+  ~PendingFile() {
+    if (file_ != nullptr)
+      std::fclose(file_);
+    if (created_ && !committed_) {
+      std::error_code ignored;
+      fs::remove(temp_, ignored);
+    }
+  }
+
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  bool Write(const char* data, std::size_t size) {
+    if (file_ == nullptr)
+      return false;
+    // A write that comes back short, even without an error, cancels the save.
+    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
+      return false;
+    written_ += size;
+    return true;
+  }
+
+  bool Commit() {
+    if (file_ == nullptr)
+      return false;
+    bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    const int fd = fileno(file_);
+    if (in_place_) {
+      ok = ok && ftruncate(fd, static_cast<off_t>(written_)) == 0;
+    } else if (ok && had_target_ && mode_ == NewFileMode::Shared) {
+      // A replaced document keeps its owner where that is allowed, and its permissions.
+      if (fchown(fd, target_uid_, target_gid_) != 0)
+        (void)!fchown(fd, static_cast<uid_t>(-1), target_gid_);
+      ok = fchmod(fd, target_mode_) == 0;
+    }
+    ok = ok && fsync(fd) == 0;
+#endif
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (!ok || in_place_) {
+      committed_ = ok;
+      return ok;
+    }
+    std::error_code error;
+    {
+      StopSignalsHeld held;
+      fs::rename(temp_, target_, error);
+      committed_ = !error;
+      if (committed_)
+        cleanup_.reset();
+    }
+    rename_refused_ =
+        error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+    return committed_;
+  }
+
+  /// The complete file could not be renamed over an existing target (a sticky folder whose
+  /// target belongs to someone else): the target may still be written in place.
+  bool RenameRefused() const {
+    return rename_refused_ && had_target_;
+  }
+
+ private:
+  // Creates a new file for writing; fails when anything, a link included, is at the path.
+  std::FILE* OpenExclusive(const fs::path& path, int& error) {
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    const mode_t permissions = mode_ == NewFileMode::Private ? 0600 : 0666;
+    // Signals wait until the new file is known to the stop cleanup.
+    StopSignalsHeld held;
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+    if (fd < 0) {
+      error = errno;
+      return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+      error = errno;
+      close(fd);
+      unlink(path.c_str());
+      return nullptr;
+    }
+    cleanup_.emplace(path.string());
+    return file;
+#else
+    error = EEXIST;
+    return std::fopen(path.string().c_str(), "wbx");
+#endif
+  }
+
+  // Rewrites the existing target itself, holding the stop signals back until it is whole.
+  void OpenInPlace(std::uint64_t expectedSize) {
+#ifdef SLEEVEMASTER_HAVE_POSIX
+    held_.emplace();
+    const int fd = open(target_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+      held_.reset();
+      return;
+    }
+    // Claim the room first: a full disk then refuses before the old bytes are touched.
+    struct stat now {};
+    if (fstat(fd, &now) != 0 || !S_ISREG(now.st_mode)) {
+      close(fd);
+      held_.reset();
+      return;
+    }
+    if (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
+        !ClaimRoom(fd, now.st_size, static_cast<off_t>(expectedSize))) {
+      (void)!ftruncate(fd, now.st_size);  // whatever was claimed goes again
+      close(fd);
+      held_.reset();
+      return;
+    }
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      close(fd);
+      held_.reset();
+      return;
+    }
+    in_place_ = true;
+#else
+    (void)expectedSize;
+#endif
+  }
+
+  NewFileMode mode_;
+  fs::path target_;
+  fs::path temp_;
+  std::FILE* file_ = nullptr;
+  std::uint64_t written_ = 0;
+  bool had_target_ = false;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+  mode_t target_mode_ = 0;
+  uid_t target_uid_ = 0;
+  gid_t target_gid_ = 0;
+#endif
+  bool created_ = false;
+  bool committed_ = false;
+  bool in_place_ = false;
+  bool rename_refused_ = false;
+  std::optional<RemovedOnStop> cleanup_;
+  std::optional<StopSignalsHeld> held_;
+};
+
+}  // namespace
+
+std::uint64_t FileByteSize(const std::string& path) {
+  if (!IsRegularFile(path))
+    return 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr)
+    return 0;
+  std::fclose(file);
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+bool IsRegularFile(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && fs::is_regular_file(path, error);
+}
+
+bool PathExists(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && fs::exists(fs::symlink_status(path, error));
+}
+
+#ifdef SLEEVEMASTER_HAVE_POSIX
+namespace {
+
+// Reads at most `limit` bytes of an opened file, which it closes; 0 or the error. Anything but
+// a regular file is refused by what was opened, so nothing can be swapped in between.
+int ReadOpenedFile(int fd, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  struct stat status {};
+  int error = 0;
+  if (fstat(fd, &status) != 0)
+    error = errno;
+  else if (!S_ISREG(status.st_mode))
+    error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  // In pieces up to the limit: the file may be far larger than anything wanted of it.
+  char chunk[4096];
+  while (error == 0 && bytes.size() < limit) {
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, limit - bytes.size()));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      error = errno;
+    if (n <= 0)
+      break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return error;
+}
+
+// Writes every byte, however many calls it takes; 0 or the error.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return n < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ReplaceFileInFolder(int folder, const std::string& name, std::string_view bytes) {
+  std::mt19937_64 random(static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 32 && fd < 0; ++attempt) {
+    temporary = TemporaryNameFor(name, 255, random());
+    fd = openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                0600);
+    if (fd < 0 && errno != EEXIST)
+      return errno;
+  }
+  if (fd < 0)
+    return EEXIST;
+  int error = WriteAll(fd, bytes);
+  // 0600 whatever the umask: a umask that took the owner's own access would lock the user out.
+  if (error == 0 && (fchmod(fd, 0600) != 0 || fsync(fd) != 0))
+    error = errno;
+  if (close(fd) != 0 && error == 0)
+    error = errno;
+  if (error == 0 && renameat(folder, temporary.c_str(), folder, name.c_str()) != 0)
+    error = errno;
+  if (error != 0)
+    unlinkat(folder, temporary.c_str(), 0);
+  return error;
+}
+
+int ReadFileInFolder(int folder, const std::string& name, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  const int fd = openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  return fd < 0 ? errno : ReadOpenedFile(fd, limit, bytes);
+}
+
+int RemoveFileInFolder(int folder, const std::string& name) {
+  return unlinkat(folder, name.c_str(), 0) == 0 ? 0 : errno;
+}
+#endif
+
+#ifdef SLEEVEMASTER_HAVE_POSIX
+int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
+  bytes.clear();
+  if (path.empty())
+    return ENOENT;
+  const int flags =
+      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0);
+  const int fd = open(path.c_str(), flags);
+  return fd < 0 ? errno : ReadOpenedFile(fd, limit, bytes);
+}
+#else
+int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
+  std::optional<std::string> read = ReadFileHead(path, limit, links);
+  bytes = read ? std::move(*read) : std::string();
+  return read ? 0 : EIO;
+}
+#endif
+
+bool MayWriteFile(const std::string& path) {
+  return MayWrite(path);
+}
+
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
+                                        LinkPolicy links) {
+  if (path.empty())
+    return std::nullopt;
+  std::string bytes;
+#ifdef SLEEVEMASTER_HAVE_POSIX
+  if (ReadFileHead(path, limit, links, bytes) != 0)
+    return std::nullopt;
+#else
+  std::error_code error;
+  const fs::file_status status =
+      links == LinkPolicy::Refuse ? fs::symlink_status(path, error) : fs::status(path, error);
+  if (!fs::is_regular_file(status))
+    return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return std::nullopt;
+  bytes.resize(limit);
+  in.read(bytes.data(), static_cast<std::streamsize>(limit));
+  if (in.bad())
+    return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+#endif
+  return bytes;
+}
+
+bool CreateOrEmptyFile(const std::string& path) {
+  std::error_code error;
+  if (path.empty())
+    return false;
+  const fs::file_status status = fs::status(path, error);
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    return false;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr)
+    return false;
+  return std::fclose(file) == 0;
+}
+
+bool CopyFileBytes(const std::string& target, const std::string& source) {
+  if (!IsRegularFile(source))
+    return false;
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  if (in == nullptr)
+    return false;
+  PendingFile out(target, NewFileMode::Shared, FileByteSize(source));
+  char buffer[16384];
+  bool ok = true;
+  for (std::size_t n; ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+    ok = out.Write(buffer, n);
+  ok = ok && std::ferror(in) == 0;
+  std::fclose(in);
+  return ok && out.Commit();
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, NewFileMode mode) {
+  if (path.empty())
+    return false;
+  {
+    PendingFile out(path, mode, bytes.size());
+    if (out.Write(bytes.data(), bytes.size()) && out.Commit())
+      return true;
+    if (!out.RenameRefused() || mode != NewFileMode::Shared)
+      return false;
+  }
+  // The complete file could not take the target's place, though the user may write the
+  // target: it is rewritten in place instead.
+  PendingFile in_place(path, mode, bytes.size(), PendingFile::Placement::InPlace);
+  return in_place.Write(bytes.data(), bytes.size()) && in_place.Commit();
+}
+
+}  // namespace sleevemaster

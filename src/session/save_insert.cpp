@@ -1,0 +1,95 @@
+#include "session/save_insert.h"
+
+#include <QFile>
+#include <string_view>
+
+#include "session/private_folder.h"
+#include "session/working_folder.h"
+#include "files/file_utils.h"
+#include "pdf/text_encoding.h"
+#include "pdf/version.h"
+
+namespace sleevemaster {
+
+namespace {
+
+QString Product() {
+  return QString::fromLatin1(kProductName);
+}
+
+QString PathText(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The writer's messages begin with "Error: ", which the box leaves out.
+QString WriterErrorText(const std::string& error) {
+  constexpr std::string_view kPrefix = "Error: ";
+  std::string_view message = error;
+  if (message.starts_with(kPrefix))
+    message.remove_prefix(kPrefix.size());
+  return QString::fromStdString(Windows1252ToUtf8(message));
+}
+
+}  // namespace
+
+SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& options,
+                      const PrintCalibration& calibration, const LocalTime& now,
+                      const InsertTarget& target, Desktop& desktop) {
+  const CoverPdfResult pdf = WriteCoverPdf(document, options, calibration, now);
+  if (!pdf.Ok())
+    return MakeUnexpected(
+        SaveError{SaveFailure::PdfNotMade, WriterErrorText(pdf.Error),
+                  Product() + QLatin1Char(' ') + QString::fromLatin1(kPdfLibraryName)});
+
+  if (target.InWorkingFolder != nullptr) {
+    // The program's own file: nothing at its path is looked at, the folder takes it whole.
+    const std::string name = target.Path.substr(target.Path.find_last_of('/') + 1);
+    if (const int error = target.InWorkingFolder->Write(name, pdf.Bytes); error != 0)
+      return MakeUnexpected(SaveError{SaveFailure::NotWritten,
+                                      WriteFailureText(PathText(target.Path), error), Product()});
+    return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
+  }
+  const SaveError notWritten{SaveFailure::NotWritten, WriteFailureText(PathText(target.Path)),
+                             Product()};
+  const bool regular = IsRegularFile(target.Path);
+  // A folder, FIFO, device or link to nothing under that name is never replaced, and a file
+  // that cannot be written is refused before the user is asked whether to replace it.
+  if ((!regular && PathExists(target.Path)) || (regular && !MayWriteFile(target.Path)))
+    return MakeUnexpected(notWritten);
+  if (regular && target.AskBeforeReplacing) {
+    const MessageAnswer answer = desktop.ShowMessage(
+        QStringLiteral("Do you want to replace the existing \"%1\"?").arg(target.ShownName),
+        Product(), MessageIcon::Warning, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+      return MakeUnexpected(SaveError{SaveFailure::ReplaceDeclined, {}, {}});
+  }
+  if (!ReplaceFileContents(target.Path, pdf.Bytes))
+    return MakeUnexpected(notWritten);
+  return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
+}
+
+void ShowSaveError(Desktop& desktop, const SaveError& error) {
+  if (error.Kind != SaveFailure::ReplaceDeclined)
+    desktop.ShowMessage(error.Text, error.Caption, MessageIcon::Error, MessageButtons::Ok);
+}
+
+QString WriteFailureText(const QString& path, int error) {
+  QString text = QStringLiteral("%1 wasn't able to write the \"%2\" file.").arg(Product(), path);
+  if (const QString reason = FileFailureReason(error); !reason.isEmpty())
+    text += QStringLiteral(" %1.").arg(reason);
+  return text;
+}
+
+QString LinesLeftOutText(const SavedInsert& saved) {
+  if (saved.BackCoverLinesDrawn >= saved.BackCoverLines)
+    return {};
+  return QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
+      .arg(saved.BackCoverLinesDrawn)
+      .arg(saved.BackCoverLines);
+}
+
+QString NoTitleText() {
+  return QStringLiteral("Specify at least a title to create a jewel case insert.");
+}
+
+}  // namespace sleevemaster
