@@ -11,8 +11,8 @@
 
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
-#include "pdf/cover_document.h"
 #include "files/text_file.h"
+#include "pdf/cover_document.h"
 
 namespace {
 

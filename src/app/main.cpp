@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/start_mode.h"
+#include "app/stop_signals.h"
+#include "app/window_module.h"
 #include "cli/batch.h"
 #include "cli/command_line.h"
 #include "desktop/console_desktop.h"
-#include "settings/settings_store.h"
-#include "app/start_mode.h"
 #include "desktop/program_path.h"
-#include "app/stop_signals.h"
-#include "app/window_module.h"
 #include "pdf/version.h"
+#include "settings/settings_store.h"
 
 #ifndef SLEEVEMASTER_WINDOW_MODULE_DIR
 #define SLEEVEMASTER_WINDOW_MODULE_DIR "."

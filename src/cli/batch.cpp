@@ -4,15 +4,15 @@
 
 #include <QFileInfo>
 
-#include "settings/app_settings.h"
 #include "cli/argument_text.h"
 #include "cli/command_line.h"
 #include "desktop/help_index.h"
-#include "session/save_insert.h"
-#include "settings/settings_store.h"
-#include "pdf/cover_document.h"
 #include "files/file_utils.h"
+#include "pdf/cover_document.h"
 #include "pdf/version.h"
+#include "session/save_insert.h"
+#include "settings/app_settings.h"
+#include "settings/settings_store.h"
 #include "tracks/track_lines.h"
 
 namespace sleevemaster {

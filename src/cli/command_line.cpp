@@ -7,13 +7,13 @@
 #include <utility>
 
 #include "cli/argument_text.h"
-#include "session/save_insert.h"
 #include "document/back_cover_source.h"
-#include "pdf/date_text.h"
 #include "files/file_utils.h"
-#include "pdf/text_encoding.h"
 #include "files/text_file.h"
+#include "pdf/date_text.h"
+#include "pdf/text_encoding.h"
 #include "pdf/version.h"
+#include "session/save_insert.h"
 #include "tracks/track_lines.h"
 
 namespace sleevemaster {

@@ -2,9 +2,9 @@
 
 #include <utility>
 
+#include "desktop/program_path.h"
 #include "desktop/shell_integration.h"
 #include "desktop/shell_launch.h"
-#include "desktop/program_path.h"
 
 namespace sleevemaster {
 

@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "files/file_utils.h"
-#include "pdf/text_encoding.h"
 #include "files/text_file.h"
+#include "pdf/text_encoding.h"
 
 namespace sleevemaster {
 

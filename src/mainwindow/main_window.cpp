@@ -26,20 +26,20 @@
 #include <utility>
 
 #include "desktop/help_index.h"
+#include "dialogs/Texteditform/text_edit_dialog.h"
+#include "files/file_utils.h"
+#include "files/text_file.h"
+#include "mainwindow/main_window_support.h"
+#include "mainwindow/tooltip_switch.h"
+#include "mainwindow/windows1252_validator.h"
+#include "pdf/page_geometry.h"
+#include "pdf/version.h"
+#include "preview/live_preview.h"
 #include "session/private_folder.h"
 #include "session/save_insert.h"
 #include "session/working_folder.h"
-#include "dialogs/Texteditform/text_edit_dialog.h"
-#include "mainwindow/main_window_support.h"
-#include "mainwindow/tooltip_switch.h"
-#include "widgets/window_place.h"
-#include "mainwindow/windows1252_validator.h"
-#include "files/file_utils.h"
-#include "pdf/page_geometry.h"
-#include "files/text_file.h"
-#include "pdf/version.h"
-#include "preview/live_preview.h"
 #include "ui_Mainform.h"
+#include "widgets/window_place.h"
 
 namespace sleevemaster {
 

@@ -24,11 +24,11 @@
 #include <string>
 #include <string_view>
 
-#include "settings/app_settings.h"
 #include "app/start_mode.h"
-#include "session/working_folder.h"
 #include "pdf/cover_document.h"
 #include "preview/preview_view.h"
+#include "session/working_folder.h"
+#include "settings/app_settings.h"
 
 class QButtonGroup;
 class QCloseEvent;

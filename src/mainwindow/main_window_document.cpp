@@ -8,21 +8,21 @@
 #include <system_error>
 
 #include "desktop/desktop.h"
-#include "session/private_folder.h"
-#include "session/save_insert.h"
-#include "settings/settings_store.h"
-#include "session/working_folder.h"
 #include "document/back_cover_source.h"
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
+#include "files/file_utils.h"
+#include "files/text_file.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/windows1252_validator.h"
-#include "files/file_utils.h"
 #include "pdf/text_encoding.h"
-#include "files/text_file.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
+#include "session/private_folder.h"
+#include "session/save_insert.h"
+#include "session/working_folder.h"
+#include "settings/settings_store.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {

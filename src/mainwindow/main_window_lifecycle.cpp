@@ -5,20 +5,20 @@
 #include <QPushButton>
 
 #include "desktop/desktop.h"
-#include "settings/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
+#include "settings/settings_store.h"
 
 #include <QColor>
 
 #include "dialogs/Splashform/splash_screen.h"
+#include "files/file_utils.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
-#include "widgets/window_place.h"
-#include "files/file_utils.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
 #include "ui_Mainform.h"
+#include "widgets/window_place.h"
 
 namespace sleevemaster {
 

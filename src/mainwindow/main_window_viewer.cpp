@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "desktop/desktop.h"
-#include "session/save_insert.h"
+#include "files/file_utils.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/main_window_support.h"
-#include "files/file_utils.h"
 #include "pdf/version.h"
+#include "session/save_insert.h"
 #include "ui_Mainform.h"
 
 namespace sleevemaster {

@@ -12,16 +12,13 @@
 #include <utility>
 #include <vector>
 
-#include "settings/app_settings.h"
-#include "cli/batch.h"
-#include "desktop/console_desktop.h"
-#include "session/private_folder.h"
-#include "desktop/qt_desktop.h"
-#include "settings/settings_store.h"
 #include "app/start_mode.h"
-#include "desktop/program_path.h"
 #include "app/stop_signals.h"
 #include "app/window_module.h"
+#include "cli/batch.h"
+#include "desktop/console_desktop.h"
+#include "desktop/program_path.h"
+#include "desktop/qt_desktop.h"
 #include "dialogs/Aboutform/about_dialog.h"
 #include "dialogs/Calibrateform/calibrate_dialog.h"
 #include "dialogs/Optionsform/options_dialog.h"
@@ -29,6 +26,9 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
 #include "pdf/version.h"
+#include "session/private_folder.h"
+#include "settings/app_settings.h"
+#include "settings/settings_store.h"
 
 namespace {
 

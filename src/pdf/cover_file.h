@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <iterator>
 
+#include "files/text_file.h"
 #include "pdf/cover_document.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
-#include "files/text_file.h"
 
 namespace sleevemaster {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "files/text_file.h"
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
-#include "files/text_file.h"
 
 namespace sleevemaster {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "settings/app_settings.h"
 #include "preview/preview_view.h"
+#include "settings/app_settings.h"
 
 class QAction;
 class QWidget;

@@ -3,11 +3,11 @@
 #include <QFile>
 #include <string_view>
 
-#include "session/private_folder.h"
-#include "session/working_folder.h"
 #include "files/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
+#include "session/private_folder.h"
+#include "session/working_folder.h"
 
 namespace sleevemaster {
 

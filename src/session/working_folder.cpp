@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "session/private_folder.h"
 #include "files/file_utils.h"
+#include "session/private_folder.h"
 
 #ifndef _WIN32
 #include <dirent.h>

@@ -20,8 +20,8 @@
 #include <optional>
 #include <utility>
 
-#include "settings/app_settings.h"
 #include "pdf/cover_document.h"
+#include "settings/app_settings.h"
 
 namespace sleevemaster {
 

@@ -22,10 +22,10 @@
 #include <utility>
 #include <vector>
 
-#include "settings/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"
+#include "settings/settings_store.h"
 #include "support/environment.h"
 #include "support/fake_desktop.h"
 #include "support/screenshot.h"

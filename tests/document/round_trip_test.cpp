@@ -6,10 +6,10 @@
 
 #include "document/loaded_document.h"
 #include "document/read_pdf_cover.h"
-#include "pdf/cover_document.h"
-#include "pdf/date_text.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "pdf/cover_document.h"
+#include "pdf/date_text.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {

@@ -18,10 +18,10 @@
 #include <string>
 #include <string_view>
 
-#include "settings/app_settings.h"
-#include "settings/settings_store.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/main_window.h"
+#include "settings/app_settings.h"
+#include "settings/settings_store.h"
 #include "support/environment.h"
 #include "support/fake_desktop.h"
 #include "support/pdf_checks.h"

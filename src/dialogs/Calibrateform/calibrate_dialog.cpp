@@ -13,10 +13,10 @@
 #include <algorithm>
 
 #include "desktop/desktop.h"
-#include "settings/settings_store.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"
+#include "settings/settings_store.h"
 #include "ui_Calibrateform.h"
 
 namespace sleevemaster {

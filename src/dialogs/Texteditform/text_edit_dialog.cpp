@@ -30,11 +30,11 @@
 #include <vector>
 
 #include "desktop/desktop.h"
-#include "session/save_insert.h"
 #include "dialogs/Texteditform/track_import_dialog.h"
 #include "files/file_utils.h"
-#include "pdf/text_encoding.h"
 #include "files/text_file.h"
+#include "pdf/text_encoding.h"
+#include "session/save_insert.h"
 #include "ui_Texteditform.h"
 
 namespace sleevemaster {
