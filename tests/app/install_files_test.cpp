@@ -168,7 +168,7 @@ TEST(Installation, PutsTheModuleAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHe
 
   // The program loads its module from this folder, relative to its own.
   const std::string module =
-      std::filesystem::path(bin + "/" SLEEVEMASTER_WINDOW_MODULE_DIR "/libsleevemaster_windows.so")
+      std::filesystem::path(bin + "/" SLEEVEMASTER_MODULE_DIR "/libsleevemaster_windows.so")
           .lexically_normal()
           .string();
   EXPECT_TRUE(std::filesystem::is_regular_file(module)) << module;
