@@ -175,15 +175,6 @@ TEST(Installation, PutsTheModulesAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsH
                            .string());
     EXPECT_TRUE(std::filesystem::is_regular_file(binaries.back())) << binaries.back();
   }
-  // The installed program finds the track readers there.
-  test::WriteFileBytes(prefix.File("a.cue"), "FILE \"a.wav\" WAVE\nTRACK 1 AUDIO\nINDEX 1 0:0:0\n");
-  test::RunOptions batch;
-  batch.WorkingDirectory = prefix.Path();
-  batch.Environment = {{"DISPLAY", std::nullopt},
-                       {"WAYLAND_DISPLAY", std::nullopt},
-                       {"XDG_CONFIG_HOME", prefix.File("config")}};
-  const RunResult tracks = RunProcess({bin + "/sleevemaster", "Live", "/TRACKS:a.cue"}, batch);
-  EXPECT_EQ(tracks.ExitCode, 0) << tracks.Stderr;
 
   // Help > Index finds its page from the installed program's folder, and the pages it links
   // to are there with it.
