@@ -11,6 +11,7 @@
 #include "files/file_utils.h"
 #include "files/text_file.h"
 #include "pdf/date_text.h"
+#include "pdf/header_keys.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/save_insert.h"
@@ -251,11 +252,11 @@ class RequestReader {
     if (request_.MainTitle.empty() && !title_refused_ && request_.Tracks->Album.empty())
       Report(NoAlbumText(request_.Tracks->Albums));
     if (request_.MainTitle.empty() && !title_refused_ &&
-        !TakeAlbumText(request_.Tracks->Album, "album title", kMaxMainTitle,
+        !TakeAlbumText(request_.Tracks->Album, "album title", LimitOf(CoverField::MainTitle),
                        QStringLiteral("a title"), request_.MainTitle))
       title_refused_ = true;
     if (!subtitle_given_ && !request_.MainTitle.empty())
-      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", kMaxSubTitle,
+      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", LimitOf(CoverField::SubTitle),
                     QStringLiteral("a subtitle with /S:"), request_.SubTitle);
   }
 
