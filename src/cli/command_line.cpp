@@ -80,8 +80,8 @@ class RequestReader {
                QStringLiteral(".\n"));
     }
     ApplyTrackSource();
-    if (request_.Document.MainTitle.empty() && !title_refused_)
-      Report(NoTitleText());
+    if (!title_refused_ && !TitleGiven(request_.Document.MainTitle, desktop_, MessageIcon::Error))
+      request_.ArgumentError = true;
     return std::move(request_);
   }
 

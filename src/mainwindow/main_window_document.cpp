@@ -210,10 +210,8 @@ void TMain::SaveBtnClick() {
   save_dialog_file_name_ = FileNameOf(save_dialog_file_name_);
   const FileDialogOptions options =
       SaveDialogOptions(settings_.DocumentsFolder, save_dialog_file_name_);
-  if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+  if (!TitleGiven(ui_->MainTitle->text().toStdString(), desktop_, MessageIcon::Warning))
     return;
-  }
   const QString chosen = desktop_.GetSaveFileName(options);
   if (chosen.isEmpty())
     return;
@@ -305,10 +303,8 @@ PdfOutputOptions TMain::PdfOptionsFromControls() const {
 }
 
 bool TMain::CreateInsertPdf(const std::string& targetPath, bool save, bool printing) {
-  if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+  if (!TitleGiven(ui_->MainTitle->text().toStdString(), desktop_, MessageIcon::Warning))
     return false;
-  }
   const std::optional<CoverDocument> document = DocumentFromFields();
   if (!document)
     return false;
