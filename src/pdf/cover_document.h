@@ -98,6 +98,7 @@ enum class CoverPdfFailureKind {
 /// The texts of an insert that a failure can name; each has its limit in the header's table
 /// (LimitOf in header_keys.h), counted in Windows-1252 characters (one byte each) as typed.
 enum class CoverField { MainTitle, SubTitle, BottomRightCorner, InsideJacketText, SideSpineText };
+inline constexpr int kCoverFieldCount = static_cast<int>(CoverField::SideSpineText) + 1;
 
 /// The two printed pieces: page 1 and page 2.
 enum class CoverPiece { Booklet, TrayCard };

@@ -182,6 +182,7 @@ struct HeaderKey {
   bool Identifies = false;
 };
 
+/// In the order of the lines in every document written so far: a row moved moves its line.
 inline constexpr HeaderKey kHeaderKeys[] = {
     // Who wrote the file, and for which PDF level.
     {.Key = "PDFversion",
@@ -214,7 +215,7 @@ inline constexpr HeaderKey kHeaderKeys[] = {
      .Limit = 45,
      .Member = {&header_detail::WriteSpine, &header_detail::ReadSpine}},
 
-    // The flags.
+    // The flags; centring the back cover text only where there is one.
     {.Key = "CenterBackCoverText",
      .Form = HeaderForm::Flag,
      .Member = {&header_detail::WriteCenterBackCover,
@@ -288,7 +289,7 @@ constexpr bool HeaderKeysAreComplete() {
     if ((!written && key.Member.Read == nullptr) || (key.Identifies && key.Fixed == nullptr))
       return false;
   }
-  return nextField == static_cast<int>(CoverField::SideSpineText) + 1;
+  return nextField == kCoverFieldCount;
 }
 static_assert(HeaderKeysAreComplete());
 
