@@ -1,6 +1,7 @@
 // A value or the reason there is none: the shape of std::expected, which C++20 lacks.
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <variant>
 
@@ -34,6 +35,22 @@ class Expected {
 
  private:
   std::variant<T, E> state_;
+};
+
+/// Success with no value, or the reason for a failure.
+template <typename E>
+class Expected<void, E> {
+ public:
+  Expected() = default;
+  Expected(Unexpected<E> error) : error_(std::move(error.Error)) {}
+
+  bool HasValue() const { return !error_.has_value(); }
+  explicit operator bool() const { return HasValue(); }
+  /// Only on failure.
+  const E& Error() const { return *error_; }
+
+ private:
+  std::optional<E> error_;
 };
 
 }  // namespace sleevemaster

@@ -32,30 +32,45 @@ std::size_t NameLimitOf(const fs::path& folder) {
   return limit > 0 ? static_cast<std::size_t>(limit) : 255;
 }
 
-// Reserves the blocks from `from` up to `to`, so the writes there cannot meet a full disk.
-bool ClaimRoom(int fd, off_t from, off_t to) {
+// Reserves the blocks from `from` up to `to`, so the writes there cannot meet a full disk;
+// 0 or the error.
+int ClaimRoom(int fd, off_t from, off_t to) {
 #ifdef __linux__
-  return posix_fallocate(fd, from, to - from) == 0;
+  return posix_fallocate(fd, from, to - from);
 #else
   (void)fd;
   (void)from;
   (void)to;
-  return true;  // no portable way: the checked writes alone guard the file
+  return 0;  // no portable way: the checked writes alone guard the file
 #endif
 }
 
-// Whether this process may write the existing file, by its effective ids.
-bool MayWrite(const fs::path& path) {
-  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+// Why this process may not write the existing file, by its effective ids; 0 when it may.
+int WriteAccessError(const fs::path& path) {
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 #else
 std::size_t NameLimitOf(const fs::path&) {
   return 255;
 }
-bool MayWrite(const fs::path&) {
-  return true;
+int WriteAccessError(const fs::path&) {
+  return 0;
 }
 #endif
+
+// Why what a status describes is not a regular file to read or replace; 0 when it is one.
+int NotRegularError(const fs::file_status& status) {
+  if (fs::is_regular_file(status))
+    return 0;
+  if (!fs::exists(status))
+    return ENOENT;
+  return fs::is_directory(status) ? EISDIR : kNotARegularFile;
+}
+
+Unexpected<FileFailure> Failed(FileStep step, int error) {
+  // Whatever went wrong, the reason is never "no error".
+  return MakeUnexpected(FileFailure{step, error != 0 ? error : EIO});
+}
 
 }  // namespace
 
@@ -95,20 +110,28 @@ class PendingFile {
     // yet is simply created. The program's own files are never reached through a link.
     std::error_code link_error;
     if (fs::is_symlink(resolved, link_error)) {
-      if (mode == NewFileMode::Private)
+      if (mode == NewFileMode::Private) {
+        Fail(FileStep::Target, ELOOP);
         return;
+      }
       resolved = fs::weakly_canonical(resolved, link_error);
-      if (link_error)
+      if (link_error) {
+        Fail(FileStep::Target, link_error.value());
         return;
+      }
     }
     std::error_code status_error;
     const fs::file_status status = fs::status(resolved, status_error);
     const bool exists = fs::exists(status);
-    if (exists && !fs::is_regular_file(status))
+    if (exists && !fs::is_regular_file(status)) {
+      Fail(FileStep::Target, NotRegularError(status));
       return;
+    }
     // The folder's permission would let a rename replace a file its owner made read-only.
-    if (exists && !MayWrite(resolved))
+    if (const int denied = exists ? WriteAccessError(resolved) : 0; denied != 0) {
+      Fail(FileStep::Target, denied);
       return;
+    }
     target_ = resolved;
 #ifdef SLEEVEMASTER_HAVE_POSIX
     struct stat existing {};
@@ -122,6 +145,8 @@ class PendingFile {
     if (placement == Placement::InPlace) {
       if (had_target_ && mode == NewFileMode::Shared)
         OpenInPlace(expectedSize);
+      else
+        Fail(FileStep::Create, ENOENT);  // nothing there to rewrite
       return;
     }
 
@@ -140,6 +165,8 @@ class PendingFile {
       created_ = true;
     } else if (had_target_ && mode == NewFileMode::Shared && (error == EACCES || error == EPERM)) {
       OpenInPlace(expectedSize);
+    } else {
+      Fail(FileStep::Create, error);
     }
   }
 
@@ -156,36 +183,50 @@ class PendingFile {
   PendingFile& operator=(const PendingFile&) = delete;
 
   bool Write(const char* data, std::size_t size) {
-    if (file_ == nullptr)
+    if (file_ == nullptr || failure_)
       return false;
     // A write that comes back short, even without an error, cancels the save.
-    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
+    errno = 0;
+    if (size != 0 && std::fwrite(data, 1, size, file_) != size) {
+      Fail(FileStep::Write, errno);
       return false;
+    }
     written_ += size;
     return true;
   }
 
-  bool Commit() {
+  /// Completes the file and puts it in the target's place; after a failed write, only says
+  /// what failed (the destructor removes the temporary file).
+  FileWritten Commit() {
     if (file_ == nullptr)
-      return false;
-    bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+      Fail(FileStep::Create, EIO);
+    if (failure_)
+      return MakeUnexpected(*failure_);
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::ferror(file_) != 0)
+      Fail(FileStep::Write, errno);
 #ifdef SLEEVEMASTER_HAVE_POSIX
     const int fd = fileno(file_);
-    if (in_place_) {
-      ok = ok && ftruncate(fd, static_cast<off_t>(written_)) == 0;
-    } else if (ok && had_target_ && mode_ == NewFileMode::Shared) {
+    if (!failure_ && in_place_ && ftruncate(fd, static_cast<off_t>(written_)) != 0)
+      Fail(FileStep::Write, errno);
+    if (!failure_ && !in_place_ && had_target_ && mode_ == NewFileMode::Shared) {
       // A replaced document keeps its owner where that is allowed, and its permissions.
       if (fchown(fd, target_uid_, target_gid_) != 0)
         (void)!fchown(fd, static_cast<uid_t>(-1), target_gid_);
-      ok = fchmod(fd, target_mode_) == 0;
+      if (fchmod(fd, target_mode_) != 0)
+        Fail(FileStep::Sync, errno);
     }
-    ok = ok && fsync(fd) == 0;
+    if (!failure_ && fsync(fd) != 0)
+      Fail(FileStep::Sync, errno);
 #endif
-    ok = std::fclose(file_) == 0 && ok;
+    if (std::fclose(file_) != 0)
+      Fail(FileStep::Sync, errno);
     file_ = nullptr;
-    if (!ok || in_place_) {
-      committed_ = ok;
-      return ok;
+    if (failure_)
+      return MakeUnexpected(*failure_);
+    if (in_place_) {
+      committed_ = true;
+      return {};
     }
     std::error_code error;
     {
@@ -195,9 +236,12 @@ class PendingFile {
       if (committed_)
         cleanup_.reset();
     }
+    if (committed_)
+      return {};
     rename_refused_ =
         error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
-    return committed_;
+    Fail(FileStep::Rename, error.value());
+    return MakeUnexpected(*failure_);
   }
 
   /// The complete file could not be renamed over an existing target (a sticky folder whose
@@ -207,6 +251,12 @@ class PendingFile {
   }
 
  private:
+  // The first failure is the one that counts: what follows it is only its consequence.
+  void Fail(FileStep step, int error) {
+    if (!failure_)
+      failure_ = Failed(step, error).Error;
+  }
+
   // Creates a new file for writing; fails when anything, a link included, is at the path.
   std::FILE* OpenExclusive(const fs::path& path, int& error) {
 #ifdef SLEEVEMASTER_HAVE_POSIX
@@ -240,24 +290,24 @@ class PendingFile {
     held_.emplace();
     const int fd = open(target_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
+      Fail(FileStep::Create, errno);
       held_.reset();
       return;
     }
     // Claim the room first: a full disk then refuses before the old bytes are touched.
     struct stat now {};
-    if (fstat(fd, &now) != 0 || !S_ISREG(now.st_mode)) {
-      close(fd);
-      held_.reset();
-      return;
-    }
-    if (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
-        !ClaimRoom(fd, now.st_size, static_cast<off_t>(expectedSize))) {
+    int claimed = 0;
+    if (fstat(fd, &now) != 0) {
+      Fail(FileStep::Create, errno);
+    } else if (!S_ISREG(now.st_mode)) {
+      Fail(FileStep::Target, kNotARegularFile);
+    } else if (expectedSize > static_cast<std::uint64_t>(now.st_size) &&
+               (claimed = ClaimRoom(fd, now.st_size, static_cast<off_t>(expectedSize))) != 0) {
+      Fail(FileStep::Write, claimed);
       (void)!ftruncate(fd, now.st_size);  // whatever was claimed goes again
-      close(fd);
-      held_.reset();
-      return;
+    } else if ((file_ = fdopen(fd, "wb")) == nullptr) {
+      Fail(FileStep::Create, errno);
     }
-    file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
       close(fd);
       held_.reset();
@@ -286,6 +336,7 @@ class PendingFile {
   bool rename_refused_ = false;
   std::optional<RemovedOnStop> cleanup_;
   std::optional<StopSignalsHeld> held_;
+  std::optional<FileFailure> failure_;
 };
 
 }  // namespace
@@ -412,8 +463,20 @@ int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, s
 }
 #endif
 
-bool MayWriteFile(const std::string& path) {
-  return MayWrite(path);
+FileWritten CheckWritableTarget(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);  // through a link
+  if (!fs::exists(status)) {
+    // A link to nothing is no place to write a file either.
+    if (PathExists(path))
+      return Failed(FileStep::Target, kNotARegularFile);
+    return {};
+  }
+  if (const int notRegular = NotRegularError(status); notRegular != 0)
+    return Failed(FileStep::Target, notRegular);
+  if (const int denied = WriteAccessError(path); denied != 0)
+    return Failed(FileStep::Target, denied);
+  return {};
 }
 
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit,
@@ -442,49 +505,63 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t lim
   return bytes;
 }
 
-bool CreateOrEmptyFile(const std::string& path) {
+FileWritten CreateOrEmptyFile(const std::string& path) {
   std::error_code error;
   if (path.empty())
-    return false;
+    return Failed(FileStep::Create, ENOENT);
   const fs::file_status status = fs::status(path, error);
   if (fs::exists(status) && !fs::is_regular_file(status))
-    return false;
+    return Failed(FileStep::Target, NotRegularError(status));
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr)
-    return false;
-  return std::fclose(file) == 0;
+    return Failed(FileStep::Create, errno);
+  if (std::fclose(file) != 0)
+    return Failed(FileStep::Sync, errno);
+  return {};
 }
 
-bool CopyFileBytes(const std::string& target, const std::string& source) {
-  if (!IsRegularFile(source))
-    return false;
+FileWritten CopyFileBytes(const std::string& target, const std::string& source) {
+  std::error_code error;
+  if (const int notRegular = NotRegularError(fs::status(source, error)); notRegular != 0)
+    return Failed(FileStep::Read, notRegular);
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr)
-    return false;
+    return Failed(FileStep::Read, errno);
   PendingFile out(target, NewFileMode::Shared, FileByteSize(source));
   char buffer[16384];
-  bool ok = true;
-  for (std::size_t n; ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-    ok = out.Write(buffer, n);
-  ok = ok && std::ferror(in) == 0;
+  int readError = 0;
+  for (;;) {
+    errno = 0;
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
+    if (n == 0) {
+      if (std::ferror(in) != 0)
+        readError = errno != 0 ? errno : EIO;
+      break;
+    }
+    if (!out.Write(buffer, n))
+      break;
+  }
   std::fclose(in);
-  return ok && out.Commit();
+  if (readError != 0)
+    return Failed(FileStep::Read, readError);
+  return out.Commit();
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes, NewFileMode mode) {
+FileWritten ReplaceFileContents(const std::string& path, std::string_view bytes, NewFileMode mode) {
   if (path.empty())
-    return false;
+    return Failed(FileStep::Create, ENOENT);
   {
     PendingFile out(path, mode, bytes.size());
-    if (out.Write(bytes.data(), bytes.size()) && out.Commit())
-      return true;
-    if (!out.RenameRefused() || mode != NewFileMode::Shared)
-      return false;
+    out.Write(bytes.data(), bytes.size());
+    const FileWritten written = out.Commit();
+    if (written || !out.RenameRefused() || mode != NewFileMode::Shared)
+      return written;
   }
   // The complete file could not take the target's place, though the user may write the
   // target: it is rewritten in place instead.
   PendingFile in_place(path, mode, bytes.size(), PendingFile::Placement::InPlace);
-  return in_place.Write(bytes.data(), bytes.size()) && in_place.Commit();
+  in_place.Write(bytes.data(), bytes.size());
+  return in_place.Commit();
 }
 
 }  // namespace sleevemaster

@@ -6,7 +6,35 @@
 #include <string>
 #include <string_view>
 
+#include "files/expected.h"
+
 namespace sleevemaster {
+
+/// The step at which writing a file failed.
+enum class FileStep {
+  Target,  ///< what stands at the path cannot be written: not a regular file, or not the user's
+  Create,  ///< no new file could be made (nor the existing one opened to be rewritten in place)
+  Write,   ///< the bytes did not all go in (a full disk)
+  Sync,    ///< the written file could not be completed: its mode, its flush to disk, its close
+  Rename,  ///< the complete file could not take the target's place
+  Read,    ///< the file to copy could not be read
+};
+
+/// The reason given where something other than a regular file or a folder stands at a path
+/// (a FIFO, a device, a link to nothing): no error number of the system says that.
+inline constexpr int kNotARegularFile = -2;
+
+/// What failed in writing a file, and why.
+struct FileFailure {
+  FileStep Step = FileStep::Write;
+  /// The system's error number (errno), or kNotARegularFile; never 0.
+  int Errno = 0;
+
+  friend bool operator==(const FileFailure&, const FileFailure&) = default;
+};
+
+/// A file written whole, or what failed.
+using FileWritten = Expected<void, FileFailure>;
 
 /// Size of the file in bytes; 0 when it cannot be opened or is not a regular file.
 std::uint64_t FileByteSize(const std::string& path);
@@ -17,8 +45,11 @@ bool IsRegularFile(const std::string& path);
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
 
-/// Whether this process may write the file at the path, by its effective ids.
-bool MayWriteFile(const std::string& path);
+/// Whether a file written to the path could take the place of what stands there: nothing, or
+/// a regular file (also through a link) that this process may write by its effective ids.
+/// Otherwise the Target step, with EISDIR for a folder and kNotARegularFile for a link to
+/// nothing or anything else.
+FileWritten CheckWritableTarget(const std::string& path);
 
 /// Whether a read may reach a file through a symbolic link at the path.
 enum class LinkPolicy { Follow, Refuse };
@@ -32,12 +63,13 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t lim
 /// is refused, EINVAL or EISDIR for anything but a regular file).
 int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes);
 
-/// Creates the file or cuts it to zero length and reports whether that worked. Refuses
-/// anything but a regular file, so a device or FIFO is never opened.
-bool CreateOrEmptyFile(const std::string& path);
+/// Creates the file or cuts it to zero length. Refuses anything but a regular file, so a
+/// device or FIFO is never opened.
+FileWritten CreateOrEmptyFile(const std::string& path);
 
-/// Copies the source byte for byte into the target (created or replaced).
-bool CopyFileBytes(const std::string& target, const std::string& source);
+/// Copies the source byte for byte into the target (created or replaced as
+/// ReplaceFileContents does).
+FileWritten CopyFileBytes(const std::string& target, const std::string& source);
 
 /// Who may read a file that a replace creates.
 enum class NewFileMode {
@@ -52,9 +84,10 @@ enum class NewFileMode {
 /// can be made or renamed beside an existing document that the user may write (a read-only
 /// or sticky folder), the document is rewritten in place: its room is claimed first, every
 /// write is checked, and the stop signals wait until it is whole. On failure nothing is left
-/// behind; a stop signal meanwhile finds the temporary file in RemoveFilesOnStop().
-bool ReplaceFileContents(const std::string& path, std::string_view bytes,
-                         NewFileMode mode = NewFileMode::Shared);
+/// behind, and the result says which step failed and why; a stop signal meanwhile finds the
+/// temporary file in RemoveFilesOnStop().
+FileWritten ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                NewFileMode mode = NewFileMode::Shared);
 
 #if defined(__unix__) || defined(__APPLE__)
 /// The program's own files inside a folder it holds open: each name is looked up in the folder

@@ -39,6 +39,7 @@
 #include "session/private_folder.h"
 #include "session/save_insert.h"
 #include "session/working_folder.h"
+#include "settings/settings_store.h"
 #include "ui_Mainform.h"
 #include "widgets/window_place.h"
 
@@ -385,10 +386,18 @@ void TMain::MenuCalibrateClick() {
   if (calibrator_ == nullptr)
     return;
   calibrator_->setWindowTitle(QStringLiteral("Calibrate ") + QString::fromLatin1(kProductName));
-  calibrator_->PresetCalibration(settings_.Calibration);
+  // The window owns the store: OK's choice is stored here before the dialog closes, and a
+  // store that fails keeps the dialog open with the values as entered.
+  calibrator_->PresetCalibration(
+      settings_.Calibration, store_.FactoryPaperSize(), [this](const CalibrationChoice& choice) {
+        const SettingsResult saved = store_.SaveCalibration(choice.Calibration);
+        if (saved.Failed())
+          ShowError(ErrorBoxText(saved.Message()));
+        return !saved.Failed();
+      });
   ExecPlaced(*calibrator_, *calibrator_place_, settings_.Calibrate);
-  // OK has stored the values itself; Cancel and the close box hand back what they show.
-  settings_.Calibration = calibrator_->TakeCalibration();
+  // OK's values have been stored; Cancel and the close box hand theirs on unstored.
+  settings_.Calibration = calibrator_->Choice().Calibration;
   live_preview_->Changed();
 }
 

@@ -134,7 +134,7 @@ class TMain final : public QMainWindow {
   void BackTextFileEditBtnClick();
   void MenuIndexClick();
   /// Calibrate: the calibration dialog preset with the window's calibration, which takes back
-  /// the dialog's values however it was closed.
+  /// the dialog's choice however it was closed and stores it when OK chose it.
   void MenuCalibrateClick();
   /// Options: the three preferences through the options dialog; tooltips follow at once.
   void MenuOptionsClick();

@@ -178,7 +178,7 @@ int RunWindows(char** argv, const StartDecision& start) {
   AppSettings settings;
   // The dialogs exist before the main window is built, whose create step uses none of them.
   TAbout about(desktop);
-  TCalibrate calibrator(store, desktop);
+  TCalibrate calibrator(desktop);
   TSplash splash;
   TOptions options;
   TTextEdit textEditor(desktop);

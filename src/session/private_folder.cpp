@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/file_utils.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -174,6 +176,8 @@ QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault
 QString FileFailureReason(int error) {
   if (error == kWorkingFolderGone)
     return QStringLiteral("Its folder was removed while the window was open");
+  if (error == kNotARegularFile)
+    return QStringLiteral("It is not a regular file");
   if (error <= 0)
     return {};
   return QString::fromLocal8Bit(std::strerror(error));

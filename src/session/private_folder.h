@@ -65,8 +65,8 @@ QString PrivateFolderMessage(const std::string& folder, PrivateFolderFault fault
 inline constexpr int kWorkingFolderGone = -1;
 
 /// Why a file operation failed, as the user reads it: the system's words for `error` (an errno
-/// value) or that the window's folder has gone; empty when no reason is known (0, or another
-/// negative value).
+/// value), that the window's folder has gone, or that no regular file stands at the path
+/// (kNotARegularFile); empty when no reason is known (0, or another negative value).
 QString FileFailureReason(int error);
 
 }  // namespace sleevemaster

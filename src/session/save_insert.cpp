@@ -49,22 +49,24 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
                                       WriteFailureText(PathText(target.Path), error), Product()});
     return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
   }
-  const SaveError notWritten{SaveFailure::NotWritten, WriteFailureText(PathText(target.Path)),
-                             Product()};
-  const bool regular = IsRegularFile(target.Path);
+  const auto notWritten = [&target](const FileFailure& failure) {
+    return MakeUnexpected(SaveError{SaveFailure::NotWritten,
+                                    WriteFailureText(PathText(target.Path), failure.Errno),
+                                    Product()});
+  };
   // A folder, FIFO, device or link to nothing under that name is never replaced, and a file
   // that cannot be written is refused before the user is asked whether to replace it.
-  if ((!regular && PathExists(target.Path)) || (regular && !MayWriteFile(target.Path)))
-    return MakeUnexpected(notWritten);
-  if (regular && target.AskBeforeReplacing) {
+  if (const FileWritten writable = CheckWritableTarget(target.Path); !writable)
+    return notWritten(writable.Error());
+  if (IsRegularFile(target.Path) && target.AskBeforeReplacing) {
     const MessageAnswer answer = desktop.ShowMessage(
         QStringLiteral("Do you want to replace the existing \"%1\"?").arg(target.ShownName),
         Product(), MessageIcon::Warning, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes)
       return MakeUnexpected(SaveError{SaveFailure::ReplaceDeclined, {}, {}});
   }
-  if (!ReplaceFileContents(target.Path, pdf.Bytes))
-    return MakeUnexpected(notWritten);
+  if (const FileWritten written = ReplaceFileContents(target.Path, pdf.Bytes); !written)
+    return notWritten(written.Error());
   return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
 }
 

@@ -246,7 +246,8 @@ bool WorkingFolder::Gone() const {
 int WorkingFolder::Write(const std::string& name, std::string_view bytes) const {
   if (folder_ < 0 || Gone())
     return kWorkingFolderGone;
-  return ReplaceFileContents(PathOf(name), bytes, NewFileMode::Private) ? 0 : EIO;
+  const FileWritten written = ReplaceFileContents(PathOf(name), bytes, NewFileMode::Private);
+  return written ? 0 : written.Error().Errno;
 }
 
 int WorkingFolder::Read(const std::string& name, std::size_t limit, std::string& bytes) const {

@@ -56,8 +56,10 @@ void ExpectJudgedClean(const std::string& path, const std::string& title) {
   EXPECT_TRUE(test::PdfStructureProblems(ReadFileBytes(path)).empty());
 }
 
-std::string WriteMessage(const std::string& path) {
-  return "Sleevemaster: Sleevemaster wasn't able to write the \"" + path + "\" file.\n";
+// A batch without a display gives the system's reason in the C locale.
+std::string WriteMessage(const std::string& path, const std::string& reason) {
+  return "Sleevemaster: Sleevemaster wasn't able to write the \"" + path + "\" file. " + reason +
+         ".\n";
 }
 
 TEST(ExecutableTest, TitleAloneWritesACleanCoverPdf) {
@@ -137,7 +139,7 @@ TEST(ExecutableTest, AShortWriteLeavesTheOldFileByteForByte) {
       {"sh", "-c", "trap '' XFSZ; ulimit -f 1 && exec \"$0\" \"$@\"", kExecutable, "Title", "/F"},
       options);
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(run.Stderr, WriteMessage("cover.pdf"));
+  EXPECT_EQ(run.Stderr, WriteMessage("cover.pdf", "File too large"));
   EXPECT_EQ(ReadFileBytes(dir.File("cover.pdf")), old);
   EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"cover.pdf"});
 }
@@ -221,17 +223,18 @@ TEST(ExecutableTest, OutputsThatCannotBeWrittenAreReportedAndLeftAlone) {
   const struct {
     Strings Arguments;
     std::string Shown;
+    std::string Reason;
   } cases[] = {
-      {{"Title", "missing/out.pdf"}, "missing/out.pdf"},
-      {{"Title", "folder"}, "folder"},
-      {{"Title", "folder", "/F"}, "folder"},
-      {{"Title", "--", "/dev/null"}, "/dev/null"},
-      {{"Title", "/F", "--", "/dev/null"}, "/dev/null"},
+      {{"Title", "missing/out.pdf"}, "missing/out.pdf", "No such file or directory"},
+      {{"Title", "folder"}, "folder", "Is a directory"},
+      {{"Title", "folder", "/F"}, "folder", "Is a directory"},
+      {{"Title", "--", "/dev/null"}, "/dev/null", "It is not a regular file"},
+      {{"Title", "/F", "--", "/dev/null"}, "/dev/null", "It is not a regular file"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunProgram(dir, c.Arguments);
     EXPECT_EQ(run.ExitCode, 1) << c.Shown;
-    EXPECT_EQ(run.Stderr, WriteMessage(c.Shown));
+    EXPECT_EQ(run.Stderr, WriteMessage(c.Shown, c.Reason));
   }
   EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"folder"});
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("folder")));
@@ -252,7 +255,7 @@ TEST(ExecutableTest, ArgumentsOf100KilobytesAreJudgedNotCut) {
 
   const RunResult output = RunProgram(dir, {"Title", big});
   EXPECT_EQ(output.ExitCode, 1);
-  EXPECT_EQ(output.Stderr, WriteMessage(big));
+  EXPECT_EQ(output.Stderr, WriteMessage(big, "File name too long"));
 
   const RunResult invalid = RunProgram(dir, {"Title", "/" + big});
   EXPECT_EQ(invalid.ExitCode, 1);

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <optional>
@@ -258,19 +260,19 @@ TEST_F(CommandLineTest, PrintHandsTheWrittenFileToThePrinterAndIgnoresItsAnswer)
 }
 
 TEST_F(CommandLineTest, UnwritableOutputsAreReportedAndLeftAlone) {
-  const auto writeMessage = [](const std::string& path) {
-    return "Sleevemaster wasn't able to write the \"" + path + "\" file.";
+  const auto writeMessage = [](const std::string& path, const std::string& reason) {
+    return "Sleevemaster wasn't able to write the \"" + path + "\" file. " + reason + ".";
   };
   const std::string missing = "missing/out.pdf";
   EXPECT_EQ(Run({"Title", missing}), 1);
-  EXPECT_THAT(desktop.Texts(), ElementsAre(writeMessage(missing)));
+  EXPECT_THAT(desktop.Texts(), ElementsAre(writeMessage(missing, std::strerror(ENOENT))));
   EXPECT_EQ(desktop.Messages[0].Caption, QStringLiteral("Sleevemaster"));
   EXPECT_EQ(desktop.Messages[0].Icon, MessageIcon::Error);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
   // A link to nothing is refused, as the window refuses it, and stays a link.
   std::filesystem::create_symlink("nowhere.pdf", "dangling.pdf");
   EXPECT_EQ(Run({"Title", "dangling.pdf"}), 1);
-  EXPECT_EQ(desktop.Texts().back(), writeMessage("dangling.pdf"));
+  EXPECT_EQ(desktop.Texts().back(), writeMessage("dangling.pdf", "It is not a regular file"));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling.pdf")));
 }
 

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -25,12 +24,8 @@
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"
-#include "settings/settings_store.h"
-#include "support/environment.h"
 #include "support/fake_desktop.h"
 #include "support/screenshot.h"
-#include "support/store_file.h"
-#include "support/temp_dir.h"
 
 namespace sleevemaster {
 namespace {
@@ -94,18 +89,16 @@ TEST(UpDownSpinner, SetsWithoutClippingAndStepsStopAtTheEnds) {
   EXPECT_EQ(spinner.Position(), 11980);
 }
 
+// The dialog as a function of what it is given: the calibration in force, the factory paper
+// and a store that records what OK has it keep (and may refuse it).
 class CalibrateTest : public testing::Test {
  protected:
-  CalibrateTest() {
-    store_ = std::make_unique<SettingsStore>([this] { return factory_paper_; });
-    dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
-  }
+  CalibrateTest() : dialog_(std::make_unique<TCalibrate>(desktop_)) {}
   ~CalibrateTest() override {
     dialog_.reset();
     QLocale::setDefault(savedLocale_);
   }
 
-  std::string ConfigHome() const { return dir_.File("config"); }
   template <typename T>
   T* Child(const char* name) {
     T* child = dialog_->findChild<T*>(QString::fromLatin1(name));
@@ -117,8 +110,11 @@ class CalibrateTest : public testing::Test {
   QString XText() { return Child<QLineEdit>("Xdimension")->text(); }
   QString YText() { return Child<QLineEdit>("Ydimension")->text(); }
   void Click(const char* name) { Child<QAbstractButton>(name)->click(); }
-  void Open(const PrintCalibration& calibration) {
-    dialog_->PresetCalibration(calibration);
+  void Open(const PrintCalibration& calibration, int factoryPaper = 0) {
+    dialog_->PresetCalibration(calibration, factoryPaper, [this](const CalibrationChoice& c) {
+      stored_.push_back(c);
+      return storable_;
+    });
     dialog_->show();
   }
   static PrintCalibration Calibration(int x, int y, int units, int paper) {
@@ -134,15 +130,13 @@ class CalibrateTest : public testing::Test {
     return {s->Minimum(), s->Maximum(), s->Step()};
   }
 
-  test::TempDir dir_;
   test::FakeDesktop desktop_;
-  int factory_paper_ = 0;  // Letter, whatever paper the machine running the tests prefers
-  std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<TCalibrate> dialog_;
+  std::vector<CalibrationChoice> stored_;  // what OK had stored, first to last
+  bool storable_ = true;
 
  private:
   QLocale savedLocale_;
-  test::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", ConfigHome()};
 };
 
 TEST_F(CalibrateTest, ControlsCarryTheirNamesTextsAndHints) {
@@ -270,25 +264,23 @@ TEST_F(CalibrateTest, DefaultsThenOkStoresTheFactoryCalibration) {
   EXPECT_EQ(X()->Position(), 9520);
   EXPECT_EQ(Y()->Position(), 4720);
   EXPECT_EQ(Limits(X()), (std::vector<int>{6000, 12000, 10}));
-  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());  // nothing stored before OK
+  EXPECT_TRUE(stored_.empty());  // nothing stored before OK
 
   Click("OkBtn");
   EXPECT_FALSE(dialog_->isVisible());
-  const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
-  EXPECT_EQ(stored, (test::StoreValues{{"Xdimension", "242"},
-                                       {"Ydimension", "120"},
-                                       {"UnitsOfMeasurement", "0"},
-                                       {"PaperSize", "0"}}));
+  ASSERT_EQ(stored_.size(), 1u);
+  EXPECT_EQ(stored_[0].Calibration, Calibration(242, 120, 0, 0));
+  EXPECT_TRUE(dialog_->Choice().Store);
   EXPECT_TRUE(desktop_.Messages.empty());
 }
 
 TEST_F(CalibrateTest, DefaultsSelectTheFactoryPaper) {
-  factory_paper_ = 3;  // an A4 system
-  Open(Calibration(300, 150, 1, 0));
+  Open(Calibration(300, 150, 1, 0), /*factoryPaper=*/3);  // an A4 system
   Click("DefaultsButton");
   EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 3);
   Click("OkBtn");
-  EXPECT_EQ(test::ReadStoreFile(ConfigHome()).at("PaperSize"), "3");
+  ASSERT_EQ(stored_.size(), 1u);
+  EXPECT_EQ(stored_[0].Calibration.PaperSize, 3);
   EXPECT_TRUE(desktop_.Messages.empty()) << "the factory values are no measurement";
 }
 
@@ -297,11 +289,9 @@ TEST_F(CalibrateTest, OkInCentimetresStoresMillimetres) {
   QTest::keyClick(X(), Qt::Key_Up);        // 25.100 cm
   desktop_.Answers = {MessageAnswer::No};  // measured on a print at 100 %
   Click("OkBtn");
-  const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
-  EXPECT_EQ(stored.at("Xdimension"), "251");
-  EXPECT_EQ(stored.at("Ydimension"), "130");
-  EXPECT_EQ(stored.at("UnitsOfMeasurement"), "1");
-  EXPECT_EQ(stored.at("PaperSize"), "3");
+  ASSERT_EQ(stored_.size(), 1u);
+  EXPECT_EQ(stored_[0].Calibration, Calibration(251, 130, 1, 3));
+  EXPECT_FALSE(stored_[0].PrintedWithCalibrationInForce);
 }
 
 // Re-measuring: a print made with a calibration in force measures what that calibration made
@@ -361,13 +351,12 @@ TEST_F(CalibrateTest, OkAsksWhetherTheMeasuredInsertWasPrintedWithTheCalibration
           desktop_.Messages.back().Text.contains(QStringLiteral("; %1 mm is stored").arg(c.KeptAt)))
           << desktop_.Messages.back().Text.toStdString();
     }
-    const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
-    EXPECT_EQ(stored.at("Xdimension"), std::to_string(c.StoredX));
-    EXPECT_EQ(stored.at("Ydimension"), std::to_string(c.StoredY));
+    ASSERT_FALSE(stored_.empty());
+    EXPECT_EQ(stored_.back().Calibration.Xdimension, c.StoredX);
+    EXPECT_EQ(stored_.back().Calibration.Ydimension, c.StoredY);
+    EXPECT_EQ(stored_.back().PrintedWithCalibrationInForce, c.Answer == MessageAnswer::Yes);
     // The main window takes what was stored.
-    const PrintCalibration taken = dialog_->TakeCalibration();
-    EXPECT_EQ(taken.Xdimension, c.StoredX);
-    EXPECT_EQ(taken.Ydimension, c.StoredY);
+    EXPECT_EQ(dialog_->Choice().Calibration, stored_.back().Calibration);
   }
 }
 
@@ -396,7 +385,7 @@ TEST_F(CalibrateTest, MeasuringAgainSettlesOnOneScale) {
                                                 : static_cast<int>(std::lround(mm)) * 100);
       desktop_.Answers = {MessageAnswer::Yes};
       Click("OkBtn");
-      calibration = dialog_->TakeCalibration();
+      calibration = dialog_->Choice().Calibration;
       if (round >= 2)
         settled.emplace(ComputePageSetup(calibration).XScalePercent,
                         ComputePageSetup(calibration).YScalePercent);
@@ -436,30 +425,31 @@ TEST_F(CalibrateTest, AnotherPaperKeepsTheValuesOnlyWhenMeasuredOnIt) {
       EXPECT_TRUE(
           desktop_.Messages[0].Text.contains(QStringLiteral("insert on A4 paper, measure")));
     }
-    const test::StoreValues stored = test::ReadStoreFile(ConfigHome());
-    EXPECT_EQ(stored.at("Xdimension"), std::to_string(c.StoredX));
-    EXPECT_EQ(stored.at("Ydimension"),
-              c.Answer == MessageAnswer::No ? "120" : std::to_string(c.InForceY));
-    EXPECT_EQ(dialog_->TakeCalibration().Xdimension, c.StoredX);  // what the window takes
+    ASSERT_FALSE(stored_.empty());
+    const CalibrationChoice& stored = stored_.back();
+    EXPECT_EQ(stored.Calibration.Xdimension, c.StoredX);
+    EXPECT_EQ(stored.Calibration.Ydimension, c.Answer == MessageAnswer::No ? 120 : c.InForceY);
+    EXPECT_EQ(stored.FactoryValuesForNewPaper, c.Answer == MessageAnswer::No && c.Paper != 0);
+    EXPECT_EQ(dialog_->Choice().Calibration, stored.Calibration);  // what the window takes
   }
 }
 
 TEST_F(CalibrateTest, AFailedStoreAfterYesConvertsNothingTwice) {
-  test::WriteFileBytes(ConfigHome(), "not a folder");
-  store_ = std::make_unique<SettingsStore>([] { return 0; });
-  dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
   Open(Calibration(250, 120, 1, 0));  // X at 96 %
   X()->SetPosition(23800);
   desktop_.Answers = {MessageAnswer::Yes};
+  storable_ = false;
   Click("OkBtn");
   EXPECT_TRUE(dialog_->isVisible());
   // Still the value entered: a second OK asks again and converts it once.
   EXPECT_EQ(X()->Position(), 23800);
-  std::filesystem::remove(ConfigHome());
+  storable_ = true;
   desktop_.Answers = {MessageAnswer::Yes};
   Click("OkBtn");
   EXPECT_FALSE(dialog_->isVisible());
-  EXPECT_EQ(test::ReadStoreFile(ConfigHome()).at("Xdimension"), "248");
+  ASSERT_EQ(stored_.size(), 2u);
+  EXPECT_EQ(stored_[1].Calibration.Xdimension, 248);
+  EXPECT_EQ(dialog_->Choice().Calibration.Xdimension, 248);
 }
 
 TEST_F(CalibrateTest, CancelBringsBackTheUnitRangesStepAndValuesShown) {
@@ -480,7 +470,8 @@ TEST_F(CalibrateTest, CancelBringsBackTheUnitRangesStepAndValuesShown) {
   EXPECT_EQ(Limits(X()), (std::vector<int>{6000, 12000, 10}));
   EXPECT_EQ(Limits(Y()), (std::vector<int>{3000, 6000, 10}));
   EXPECT_EQ(Child<QComboBox>("PaperSizeBox")->currentIndex(), 1);
-  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());
+  EXPECT_TRUE(stored_.empty());
+  EXPECT_FALSE(dialog_->Choice().Store);
 
   // The unit of the snapshot is the one the positions are in: the next switch converts.
   Click("CentimetersButton");
@@ -493,37 +484,22 @@ TEST_F(CalibrateTest, CancelBringsBackTheUnitRangesStepAndValuesShown) {
   EXPECT_FALSE(dialog_->isVisible());
   EXPECT_EQ(dialog_->UnitsIndex(), 0);
   EXPECT_EQ(X()->Position(), 9520);
-  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());
+  EXPECT_TRUE(stored_.empty());
 }
 
 TEST_F(CalibrateTest, TheCloseBoxHandsTheValuesBackWithoutStoring) {
-  dialog_->PresetCalibration(Calibration(242, 120, 0, 0));
+  Open(Calibration(242, 120, 0, 0));
+  dialog_->hide();  // shown again modally, as the window shows it
   QTimer::singleShot(0, dialog_.get(), [this] {
     Click("CentimetersButton");
     QTest::keyClick(Y(), Qt::Key_Up);  // 12.100 cm
     dialog_->close();
   });
   dialog_->exec();
-  const PrintCalibration taken = dialog_->TakeCalibration();
-  EXPECT_EQ(taken.Xdimension, 242);
-  EXPECT_EQ(taken.Ydimension, 121);
-  EXPECT_EQ(taken.UnitsOfMeasurement, 1);
-  EXPECT_TRUE(test::ReadStoreFile(ConfigHome()).empty());
-}
-
-TEST_F(CalibrateTest, AStoreFailureIsShownAndTheDialogStaysOpen) {
-  // A file where the configuration folder should be: nothing can be written below it.
-  test::WriteFileBytes(ConfigHome(), "not a folder");
-  store_ = std::make_unique<SettingsStore>();
-  dialog_ = std::make_unique<TCalibrate>(*store_, desktop_);
-  Open(Calibration(242, 120, 0, 0));
-  Click("OkBtn");
-  EXPECT_TRUE(dialog_->isVisible());
-  ASSERT_EQ(desktop_.Messages.size(), 1u);
-  EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
-  EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
-  EXPECT_TRUE(desktop_.Messages[0].Text.startsWith(QStringLiteral("Failed to set data for '")))
-      << desktop_.Messages[0].Text.toStdString();
+  const CalibrationChoice taken = dialog_->Choice();
+  EXPECT_EQ(taken.Calibration, Calibration(242, 121, 1, 0));
+  EXPECT_FALSE(taken.Store);
+  EXPECT_TRUE(stored_.empty());
 }
 
 TEST_F(CalibrateTest, LaysOutWithoutClippingAndStartsOnOk) {

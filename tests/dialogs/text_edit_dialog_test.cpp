@@ -16,7 +16,9 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -217,8 +219,9 @@ TEST_F(TextEditTest, AFailedWriteIsReportedAndKeepsTheTextAndTheDialog) {
                           std::filesystem::directory_iterator()),
             1);  // no temporary file left behind
   ASSERT_EQ(desktop_.Messages.size(), 1u);
-  EXPECT_EQ(desktop_.Messages[0].Text.toStdString(),
-            "Sleevemaster wasn't able to write the \"" + dir_.File("work.txt") + "\" file.");
+  EXPECT_EQ(desktop_.Messages[0].Text.toStdString(), "Sleevemaster wasn't able to write the \"" +
+                                                         dir_.File("work.txt") + "\" file. " +
+                                                         std::strerror(EFBIG) + ".");
   EXPECT_EQ(desktop_.Messages[0].Caption, QStringLiteral("Sleevemaster"));
   EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Error);
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
@@ -17,6 +18,12 @@ namespace {
 using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
+
+// What failed, or kDone for a write that worked.
+constexpr FileFailure kDone{FileStep::Target, 0};
+FileFailure FailureOf(const FileWritten& written) {
+  return written ? kDone : written.Error();
+}
 
 std::size_t EntriesIn(const std::string& folder) {
   std::size_t count = 0;
@@ -41,14 +48,16 @@ TEST(FileUtils, SizeIsZeroForWhatCannotBeOpened) {
 TEST(FileUtils, CreateOrEmptyFileEmptiesRegularFilesOnly) {
   TempDir dir;
   WriteFileBytes(dir.File("a"), "old");
-  EXPECT_TRUE(CreateOrEmptyFile(dir.File("a")));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile(dir.File("a"))), kDone);
   EXPECT_EQ(ReadFileBytes(dir.File("a")), "");
-  EXPECT_TRUE(CreateOrEmptyFile(dir.File("new")));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile(dir.File("new"))), kDone);
   EXPECT_TRUE(IsRegularFile(dir.File("new")));
-  EXPECT_FALSE(CreateOrEmptyFile(dir.Path()));
-  EXPECT_FALSE(CreateOrEmptyFile(dir.File("no/such/folder")));
-  EXPECT_FALSE(CreateOrEmptyFile("/dev/null"));
-  EXPECT_FALSE(CreateOrEmptyFile(""));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile(dir.Path())), (FileFailure{FileStep::Target, EISDIR}));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile(dir.File("no/such/folder"))),
+            (FileFailure{FileStep::Create, ENOENT}));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile("/dev/null")),
+            (FileFailure{FileStep::Target, kNotARegularFile}));
+  EXPECT_EQ(FailureOf(CreateOrEmptyFile("")), (FileFailure{FileStep::Create, ENOENT}));
 }
 
 TEST(FileUtils, CopyFileBytesCopiesExactly) {
@@ -56,9 +65,10 @@ TEST(FileUtils, CopyFileBytesCopiesExactly) {
   const std::string bytes("a\r\nb\0c\xFF", 7);
   WriteFileBytes(dir.File("src"), bytes);
   WriteFileBytes(dir.File("dst"), "something longer than the source");
-  EXPECT_TRUE(CopyFileBytes(dir.File("dst"), dir.File("src")));
+  EXPECT_EQ(FailureOf(CopyFileBytes(dir.File("dst"), dir.File("src"))), kDone);
   EXPECT_EQ(ReadFileBytes(dir.File("dst")), bytes);
-  EXPECT_FALSE(CopyFileBytes(dir.File("dst2"), dir.File("missing")));
+  EXPECT_EQ(FailureOf(CopyFileBytes(dir.File("dst2"), dir.File("missing"))),
+            (FileFailure{FileStep::Read, ENOENT}));
   EXPECT_FALSE(PathExists(dir.File("dst2")));
 }
 
@@ -83,10 +93,15 @@ TEST(FileUtils, ReplaceLeavesTheOldFileOnEveryFailure) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.pdf")));
   EXPECT_EQ(ReadFileBytes(target), "via link");
 
-  // A folder, a device, a missing folder: refused, nothing touched.
-  EXPECT_FALSE(ReplaceFileContents(dir.Path(), "x"));
-  EXPECT_FALSE(ReplaceFileContents(dir.File("missing/cover.pdf"), "x"));
-  EXPECT_FALSE(ReplaceFileContents("/dev/null", "x"));
+  // A folder, a device, a missing folder: refused with the reason, nothing touched.
+  const struct {
+    std::string Path;
+    FileFailure Failure;
+  } refused[] = {{dir.Path(), {FileStep::Target, EISDIR}},
+                 {dir.File("missing/cover.pdf"), {FileStep::Create, ENOENT}},
+                 {"/dev/null", {FileStep::Target, kNotARegularFile}}};
+  for (const auto& r : refused)
+    EXPECT_EQ(FailureOf(ReplaceFileContents(r.Path, "x")), r.Failure) << r.Path;
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 }
@@ -101,7 +116,8 @@ TEST(FileUtils, ReplaceOnAFullDiskKeepsTheOldFile) {
     GTEST_SKIP() << "cannot mount a small tmpfs here";
   const std::string target = mount + "/cover.pdf";
   WriteFileBytes(target, "previous document");
-  EXPECT_FALSE(ReplaceFileContents(target, std::string(256 * 1024, 'x')));
+  EXPECT_EQ(FailureOf(ReplaceFileContents(target, std::string(256 * 1024, 'x'))),
+            (FileFailure{FileStep::Write, ENOSPC}));
   EXPECT_EQ(ReadFileBytes(target), "previous document");
   EXPECT_EQ(EntriesIn(mount), 1u);
   test::RunProcess({"umount", mount});
@@ -126,7 +142,8 @@ TEST(FileUtils, PrivateFilesAreTheUsersAloneAndNeverReachedThroughALink) {
   WriteFileBytes(victim, "keep");
   const std::string planted = dir.File("planted.txt");
   ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
-  EXPECT_FALSE(ReplaceFileContents(planted, "evil", NewFileMode::Private));
+  EXPECT_EQ(FailureOf(ReplaceFileContents(planted, "evil", NewFileMode::Private)),
+            (FileFailure{FileStep::Target, ELOOP}));
   EXPECT_EQ(ReadFileBytes(victim), "keep");
   struct stat link {};
   ASSERT_EQ(lstat(planted.c_str(), &link), 0);

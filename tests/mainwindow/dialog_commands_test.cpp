@@ -9,6 +9,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "dialogs/Aboutform/about_dialog.h"
 #include "dialogs/Calibrateform/calibrate_dialog.h"
@@ -24,7 +27,7 @@ namespace {
 class DialogCommandsTest : public MainWindowTest {
  protected:
   TMain& WindowWithDialogs() {
-    calibrator_ = std::make_unique<TCalibrate>(*store_, desktop_);
+    calibrator_ = std::make_unique<TCalibrate>(desktop_);
     options_ = std::make_unique<TOptions>();
     about_ = std::make_unique<TAbout>(desktop_);
     splash_ = std::make_unique<TSplash>();
@@ -50,7 +53,7 @@ TEST_F(DialogCommandsTest, CalibrateTakesBackWhatTheCloseBoxLeavesAndTheNextPdfF
   PrintCalibration shown;
   QTimer::singleShot(0, calibrator_.get(), [&] {
     shown = calibrator_->TakeCalibration();
-    calibrator_->PresetCalibration({250, 120, 1, 3});
+    calibrator_->PresetCalibration({250, 120, 1, 3}, 0, {});
     calibrator_->close();  // the title bar's close box: neither OK nor Cancel
   });
   window.MenuCalibrateClick();
@@ -69,6 +72,50 @@ TEST_F(DialogCommandsTest, CalibrateTakesBackWhatTheCloseBoxLeavesAndTheNextPdfF
   const auto page = PdfPageContentLines(bytes, 1);
   ASSERT_GT(page.size(), 4u);
   EXPECT_EQ(page[4], "125 743 l");  // 60 + 683
+}
+
+// The window owns the store: OK's choice is stored through it and handed on, Defaults select
+// its factory paper, and a store that fails is said and keeps the dialog open.
+TEST_F(DialogCommandsTest, CalibrateStoresWhatOkChoseThroughTheWindow) {
+  store_ = std::make_unique<SettingsStore>([] { return 3; });  // an A4 system
+  TMain& window = WindowWithDialogs();
+  const PrintCalibration inForce{250, 125, 1, 0};
+  ASSERT_FALSE(store_->SaveCalibration(inForce).Failed());
+  settings_.Calibration = inForce;
+  for (const bool broken : {true, false}) {
+    SCOPED_TRACE(broken ? "refused" : "stored");
+    if (broken) {  // a file where the configuration folder should be
+      std::filesystem::rename(config_home_, config_home_ + ".kept");
+      WriteFileBytes(config_home_, "not a folder");
+    } else {
+      std::filesystem::remove(config_home_);
+      std::filesystem::rename(config_home_ + ".kept", config_home_);
+    }
+    desktop_.Messages.clear();
+    bool openAfterOk = false;
+    QTimer::singleShot(0, calibrator_.get(), [&] {
+      calibrator_->findChild<QPushButton*>(QStringLiteral("DefaultsButton"))->click();
+      calibrator_->findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
+      openAfterOk = calibrator_->isVisible();
+      if (openAfterOk)
+        calibrator_->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+    });
+    window.MenuCalibrateClick();
+    EXPECT_EQ(openAfterOk, broken);
+    if (broken) {
+      EXPECT_EQ(settings_.Calibration, inForce);
+      ASSERT_EQ(desktop_.Messages.size(), 1u);
+      EXPECT_TRUE(desktop_.Messages[0].Text.startsWith(QStringLiteral("Failed to set data for '")))
+          << desktop_.Messages[0].Text.toStdString();
+    } else {
+      EXPECT_EQ(settings_.Calibration, (PrintCalibration{242, 120, 0, 3}));
+      EXPECT_TRUE(desktop_.Messages.empty());
+      StoreValues stored = ReadStoreFile(config_home_);
+      EXPECT_EQ((std::vector{stored["Xdimension"], stored["Ydimension"],
+                             stored["UnitsOfMeasurement"], stored["PaperSize"]}),
+                (std::vector<std::string>{"242", "120", "0", "3"}));
+    }
+  }
 }
 
 // Every command a menu shows, the live preview's included, has its row in the help's table of

@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -338,7 +340,8 @@ TEST_F(DocumentsTest, AFailedWriteIsReportedAndTheWindowCarriesOn) {
   TypeText(Field("MainTitle"), QStringLiteral("Unsaved"));
   const std::string missing = temp_.File("missing") + "/cover.pdf";
   SaveAs(missing);
-  ExpectOneError("Sleevemaster wasn't able to write the \"" + missing + "\" file.");
+  ExpectOneError("Sleevemaster wasn't able to write the \"" + missing + "\" file. " +
+                 std::strerror(ENOENT) + ".");
   EXPECT_TRUE(Window().DocumentModified());
   EXPECT_EQ(Window().windowTitle(), QStringLiteral("Sleevemaster"));
   EXPECT_EQ(Window().DocumentsFolder(), "");
@@ -348,7 +351,8 @@ TEST_F(DocumentsTest, AFailedWriteIsReportedAndTheWindowCarriesOn) {
   desktop_.Messages.clear();
   std::filesystem::create_directory(Document("dir.pdf"));
   SaveAs(Document("dir.pdf"));
-  ExpectOneError("Sleevemaster wasn't able to write the \"" + Document("dir.pdf") + "\" file.");
+  ExpectOneError("Sleevemaster wasn't able to write the \"" + Document("dir.pdf") + "\" file. " +
+                 std::strerror(EISDIR) + ".");
   EXPECT_TRUE(std::filesystem::is_directory(Document("dir.pdf")));
 
   desktop_.Messages.clear();
@@ -366,7 +370,9 @@ TEST_F(DocumentsTest, AShortWriteKeepsTheOldFileWhole) {
     FileSizeLimit full(1024);
     SaveAs(Document("old.pdf"));
   }
-  ExpectOneError("Sleevemaster wasn't able to write the \"" + Document("old.pdf") + "\" file.");
+  // The system's reason for the short write follows the message.
+  ExpectOneError("Sleevemaster wasn't able to write the \"" + Document("old.pdf") + "\" file. " +
+                 std::strerror(EFBIG) + ".");
   EXPECT_EQ(ReadFileBytes(Document("old.pdf")), "old bytes");
   EXPECT_TRUE(Window().DocumentModified());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents_),

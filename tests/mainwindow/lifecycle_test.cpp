@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -267,8 +269,9 @@ TEST_F(LifecycleTest, YesWithAFailedSaveOrANoToReplaceKeepsTheWindow) {
   EXPECT_FALSE(Window().close());
   EXPECT_TRUE(Window().isVisible());
   ASSERT_EQ(desktop_.Messages.size(), 2u);
-  EXPECT_EQ(desktop_.Messages[1].Text.toStdString(),
-            "Sleevemaster wasn't able to write the \"" + missing + "\" file.");
+  EXPECT_EQ(desktop_.Messages[1].Text.toStdString(), "Sleevemaster wasn't able to write the \"" +
+                                                         missing + "\" file. " +
+                                                         std::strerror(ENOENT) + ".");
 
   WriteFileBytes(Document("old.pdf"), "old");
   desktop_.Answers.push_back(MessageAnswer::Yes);

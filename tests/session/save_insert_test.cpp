@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -82,9 +83,11 @@ TEST(SaveInsertTest, TreatsWhatStandsAtTheTarget) {
         EXPECT_EQ(ReadFileBytes(path), kOld);
       }
       if (*c.Failure == SaveFailure::NotWritten) {
-        EXPECT_EQ(saved.Error().Text, QStringLiteral("Sleevemaster wasn't able to write the \"") +
-                                          QString::fromStdString(path) +
-                                          QStringLiteral("\" file."));
+        // The system's words where it has some.
+        const char* reason =
+            c.Standing == AtTarget::Folder ? std::strerror(EISDIR) : "It is not a regular file";
+        EXPECT_EQ(saved.Error().Text.toStdString(),
+                  "Sleevemaster wasn't able to write the \"" + path + "\" file. " + reason + ".");
       }
       // Declining is the user's own answer: nothing more is shown.
       const std::size_t before = desktop.Messages.size();

@@ -121,8 +121,9 @@ TEST(SavingAsAUserTest, TheTargetsPermissionsAreRespected) {
       EXPECT_EQ(written.find("the old insert"), std::string::npos);
     } else {
       EXPECT_EQ(run.ExitCode, 1);
-      EXPECT_EQ(run.Stderr,
-                "Sleevemaster: Sleevemaster wasn't able to write the \"" + c.Name + "\" file.\n");
+      // The system's reason follows; a batch without a display speaks the C locale.
+      EXPECT_EQ(run.Stderr, "Sleevemaster: Sleevemaster wasn't able to write the \"" + c.Name +
+                                "\" file. Permission denied.\n");
       EXPECT_EQ(ReadFileBytes(target), c.Exists ? old : "");
     }
     if (c.Exists) {
@@ -180,7 +181,8 @@ TEST(SavingAsAUserTest, InPlaceOnAFullDiskTheOldDocumentStaysWhole) {
       {kExecutable, "Title", "cover.pdf", "/F", "/BACK:" + config + "/back.txt"}, options);
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Stderr,
-            "Sleevemaster: Sleevemaster wasn't able to write the \"cover.pdf\" file.\n");
+            "Sleevemaster: Sleevemaster wasn't able to write the \"cover.pdf\" file. No space left "
+            "on device.\n");
   EXPECT_EQ(ReadFileBytes(target), old);
   EXPECT_EQ(std::filesystem::file_size(target), old.size());
   EXPECT_EQ(FolderEntries(mount), (std::set<std::string>{"cover.pdf", "filler"}));

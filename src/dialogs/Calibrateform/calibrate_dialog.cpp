@@ -11,12 +11,12 @@
 #include <QShowEvent>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 
 #include "desktop/desktop.h"
 #include "dialogs/Calibrateform/calibration_units.h"
 #include "dialogs/Calibrateform/calibration_widgets.h"
 #include "pdf/page_geometry.h"
-#include "settings/settings_store.h"
 #include "ui_Calibrateform.h"
 
 namespace sleevemaster {
@@ -39,11 +39,8 @@ constexpr DimensionRange kYRange{"Y-dimension", 80, 160, false};
 
 }  // namespace
 
-TCalibrate::TCalibrate(SettingsStore& store, Desktop& desktop, QWidget* parent)
-    : QDialog(parent),
-      store_(store),
-      desktop_(desktop),
-      ui_(std::make_unique<Ui::TCalibrateForm>()) {
+TCalibrate::TCalibrate(Desktop& desktop, QWidget* parent)
+    : QDialog(parent), desktop_(desktop), ui_(std::make_unique<Ui::TCalibrateForm>()) {
   ui_->setupUi(this);
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
@@ -106,13 +103,16 @@ void TCalibrate::SetUnitsIndex(int units) {
   (units == kUnitsInches ? ui_->InchesButton : ui_->CentimetersButton)->setChecked(true);
 }
 
-void TCalibrate::PresetCalibration(const PrintCalibration& calibration) {
+void TCalibrate::PresetCalibration(const PrintCalibration& calibration, int factoryPaper,
+                                   CalibrationStorer store) {
+  store_ = std::move(store);
   const int units =
       calibration.UnitsOfMeasurement == kUnitsInches ? kUnitsInches : kUnitsCentimetres;
   SetUnitsIndex(units);
   // An index no item has would leave no paper selected; Letter is the store's fallback too.
-  const bool known = calibration.PaperSize >= 0 && calibration.PaperSize < kPaperSizes;
-  ui_->PaperSizeBox->setCurrentIndex(known ? calibration.PaperSize : 0);
+  const auto known = [](int paper) { return paper >= 0 && paper < kPaperSizes ? paper : 0; };
+  ui_->PaperSizeBox->setCurrentIndex(known(calibration.PaperSize));
+  factory_paper_ = known(factoryPaper);
 
   const UnitLimits limits = LimitsOfUnits(units);
   ui_->XdimensionUpDown->SetRange(limits.XMinimum, limits.XMaximum);
@@ -134,6 +134,11 @@ PrintCalibration TCalibrate::TakeCalibration() const {
   calibration.Xdimension = PositionToMillimetres(ui_->XdimensionUpDown->Position(), units);
   calibration.Ydimension = PositionToMillimetres(ui_->YdimensionUpDown->Position(), units);
   return calibration;
+}
+
+CalibrationChoice TCalibrate::Choice() const {
+  // Cancel has put back what the dialog was shown with; the close box leaves what is on show.
+  return chosen_.value_or(CalibrationChoice{TakeCalibration()});
 }
 
 void TCalibrate::UnitsClick() {
@@ -163,33 +168,29 @@ void TCalibrate::UnitsClick() {
 }
 
 void TCalibrate::OkBtnClick() {
-  const PrintCalibration entered = TakeCalibration();
-  PrintCalibration stored = entered;
-  if (MeasuredOnThePaper(entered)) {
-    stored = RemeasuredCalibration(entered);
+  CalibrationChoice choice{TakeCalibration(), /*Store=*/true};
+  if (MeasuredOnThePaper(choice.Calibration)) {
+    Remeasure(choice);
   } else {
     const PrintCalibration factory;
-    stored.Xdimension = factory.Xdimension;
-    stored.Ydimension = factory.Ydimension;
+    choice.Calibration.Xdimension = factory.Xdimension;
+    choice.Calibration.Ydimension = factory.Ydimension;
+    choice.FactoryValuesForNewPaper = true;
   }
-  if (const SettingsResult saved = store_.SaveCalibration(stored); saved.Failed()) {
-    // The values stay on show as entered, so the user can try again or cancel.
-    desktop_.ShowMessage(ErrorBoxText(saved.Message()), kCaption, MessageIcon::Error,
-                         MessageButtons::Ok);
+  // The values stay on show as entered when they cannot be stored, so the user can try again
+  // (and is asked again, converting them once) or cancel.
+  if (store_ && !store_(choice))
     return;
-  }
-  // The main window takes the values on show.
-  if (stored.Xdimension != entered.Xdimension || stored.Ydimension != entered.Ydimension)
-    ShowMillimetres(stored);
+  chosen_ = choice;
   accept();
 }
 
 // Asks, for the dimensions OK changes while their scale in force is not 100 %, whether the
-// measured insert was printed with that scale. Yes gives what a print at 100 % would have
-// measured, kept within what can be stored; No, or nothing to ask, gives the values as entered.
-PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& entered) {
-  if (EnteredTheDefaults(entered))
-    return entered;
+// measured insert was printed with that scale. Yes chooses what a print at 100 % would have
+// measured, kept within what can be stored; No, or nothing to ask, the values as entered.
+void TCalibrate::Remeasure(CalibrationChoice& choice) {
+  if (EnteredTheDefaults(choice.Calibration))
+    return;
   const PageSetup inForce = ComputePageSetup(shown_calibration_);
   // Changed as entered, not as rounded to millimetres: 0.01 in is a new measurement too.
   const int units = UnitsIndex();
@@ -200,7 +201,7 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
   const bool y = yPosition != MillimetresToPosition(shown_calibration_.Ydimension, units) &&
                  inForce.YScalePercent != 100;
   if (!x && !y)
-    return entered;
+    return;
 
   const QString question =
       QStringLiteral(
@@ -213,9 +214,10 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
           .arg(inForce.YScalePercent);
   if (desktop_.ShowMessage(question, kCaption, MessageIcon::Warning, MessageButtons::YesNo) !=
       MessageAnswer::Yes)
-    return entered;
+    return;
 
-  PrintCalibration result = entered;
+  choice.PrintedWithCalibrationInForce = true;
+  PrintCalibration& result = choice.Calibration;
   QStringList kept;
   const auto convert = [&kept, units](int inForceMm, int position, int percent,
                                       const DimensionRange& range) {
@@ -244,13 +246,6 @@ PrintCalibration TCalibrate::RemeasuredCalibration(const PrintCalibration& enter
   if (!kept.isEmpty()) {
     desktop_.ShowMessage(kept.join(u'\n'), kCaption, MessageIcon::Information, MessageButtons::Ok);
   }
-  return result;
-}
-
-void TCalibrate::ShowMillimetres(const PrintCalibration& calibration) {
-  const int units = UnitsIndex();
-  ui_->XdimensionUpDown->SetPosition(MillimetresToPosition(calibration.Xdimension, units));
-  ui_->YdimensionUpDown->SetPosition(MillimetresToPosition(calibration.Ydimension, units));
 }
 
 // A calibration belongs to the paper it was measured on: a printer may scale each paper
@@ -303,7 +298,7 @@ void TCalibrate::CancelBtnClick() {
 void TCalibrate::DefaultsButtonClick() {
   SetUnitsIndex(kUnitsInches);
   position_units_ = UnitsIndex();
-  ui_->PaperSizeBox->setCurrentIndex(store_.FactoryPaperSize());
+  ui_->PaperSizeBox->setCurrentIndex(factory_paper_);
   defaults_pressed_ = true;
   ui_->XdimensionUpDown->SetPosition(9520);
   ui_->YdimensionUpDown->SetPosition(4720);
@@ -317,6 +312,7 @@ void TCalibrate::FormShow() {
   saved_paper_size_ = ui_->PaperSizeBox->currentIndex();
   shown_calibration_ = TakeCalibration();
   defaults_pressed_ = false;
+  chosen_.reset();
 }
 
 void TCalibrate::ShowPosition(int position, bool x) {

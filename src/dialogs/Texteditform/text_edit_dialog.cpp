@@ -43,9 +43,6 @@ namespace {
 
 const QString kMessageCaption = QStringLiteral("Sleevemaster");
 
-// A write by path tells only whether it worked.
-constexpr int kReasonUnknown = -2;
-
 // Paths go to the file functions in the local 8-bit encoding, never converted.
 std::string LocalPath(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -142,7 +139,8 @@ TTextEdit::~TTextEdit() = default;
 TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   text_file_name_ = path;
   write_ = [file = LocalPath(path)](std::string_view bytes) {
-    return ReplaceFileContents(file, bytes, NewFileMode::Private) ? 0 : kReasonUnknown;
+    const FileWritten written = ReplaceFileContents(file, bytes, NewFileMode::Private);
+    return written ? 0 : written.Error().Errno;
   };
   // The caller's file is the program's own: a link at its name is never followed.
   std::error_code error;
