@@ -154,7 +154,7 @@ TEST(HelpSources, EveryTextAboutTheCommandLineStatesTheFieldLimits) {
     ASSERT_FALSE(usage.empty()) << form;
     EXPECT_TRUE(says(usage, limit) || usage.find("at most") == std::string::npos) << usage;
   }
-  EXPECT_EQ(filling, 4);
+  EXPECT_GE(filling, 4) << "the subtitle, the corner, the inside jacket and the spines";
 }
 
 // Every link between the pages reaches a page of the help, and its anchor.
