@@ -4,12 +4,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "desktop/desktop.h"
 #include "document/back_cover_source.h"
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 #include "document/read_pdf_cover.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
@@ -124,11 +123,8 @@ void TMain::LoadDocument(const std::string& path, const char* refusal) {
 }
 
 bool TMain::ReadDocumentHeader(const std::string& path) {
-  // The reader holds two 16 KB buffers; they live only while the header is read.
-  auto reader = std::make_unique<CReadPdfCover>(path);
-  const LoadedDocument loaded = TranslateDocumentHeader(*reader);
-  reader.reset();
-  if (!loaded.Valid) {
+  const Expected<HeaderDocument, ForeignHeader> read = ReadHeaderDocument(CReadPdfCover(path));
+  if (!read) {
     ShowError(QStringLiteral("The file \"%1\" is not a valid %2 document.")
                   .arg(LocalPathText(path), Product()));
     return false;
@@ -136,33 +132,26 @@ bool TMain::ReadDocumentHeader(const std::string& path) {
 
   settings_.DocumentsFolder = FolderWithSeparator(path);
 
-  // Only what the header records is set; New has reset everything else.
-  if (loaded.MainTitle)
-    SetDocumentText(ui_->MainTitle, TextFromWindows1252(*loaded.MainTitle));
-  if (loaded.SubTitle)
-    SetDocumentText(ui_->SubTitle, TextFromWindows1252(*loaded.SubTitle));
+  // What the header leaves out is as New left it.
+  const CoverDocument& loaded = read->Document;
+  SetDocumentText(ui_->MainTitle, TextFromWindows1252(loaded.MainTitle));
+  SetDocumentText(ui_->SubTitle, TextFromWindows1252(loaded.SubTitle));
   SetBottomRightCornerIndex(static_cast<int>(loaded.BottomRightCornerMode));
-  if (loaded.CustomBottomRightCornerText)
-    SetDocumentText(ui_->CustomBottomRightCornerText,
-                    TextFromWindows1252(*loaded.CustomBottomRightCornerText));
-  if (loaded.InsideJacketText)
-    SetDocumentText(ui_->InsideJacketText, TextFromWindows1252(*loaded.InsideJacketText));
+  SetDocumentText(ui_->CustomBottomRightCornerText,
+                  TextFromWindows1252(loaded.CustomBottomRightCornerText));
+  SetDocumentText(ui_->InsideJacketText, TextFromWindows1252(loaded.InsideJacketText));
   SetSideSpineIndex(static_cast<int>(loaded.SideSpineMode));
-  if (loaded.SideSpineText)
-    SetDocumentText(ui_->SideSpineText, TextFromWindows1252(*loaded.SideSpineText));
-  if (loaded.CenterSideSpineText)
-    ui_->CenterSideSpineText->setChecked(true);
-  if (loaded.InversedSideSpineColours)
-    ui_->InversedSideSpineColors->setChecked(true);
+  SetDocumentText(ui_->SideSpineText, TextFromWindows1252(loaded.SideSpineText));
+  ui_->CenterSideSpineText->setChecked(loaded.CenterSideSpineText);
+  ui_->InversedSideSpineColors->setChecked(loaded.InversedSideSpineColours);
 
   // The back cover text goes into the working file; a failed write is reported.
   if (loaded.BackCoverText)
     WriteBackCoverText(*loaded.BackCoverText);
-  else if (loaded.BackCoverTextFile && HasWorkingFolder(/*sayWhyNot*/ false))
-    LoadNamedBackCoverFile(path, *loaded.BackCoverTextFile);
+  else if (read->NamedBackCoverFile && HasWorkingFolder(/*sayWhyNot*/ false))
+    LoadNamedBackCoverFile(path, *read->NamedBackCoverFile);
 
-  if (loaded.CenterBackCoverText)
-    ui_->CenterBackCoverText->setChecked(true);
+  ui_->CenterBackCoverText->setChecked(loaded.CenterBackCoverText);
   // The document as loaded is what later changes are measured against.
   MarkUnmodified();
   return true;
@@ -221,10 +210,8 @@ void TMain::SaveBtnClick() {
   save_dialog_file_name_ = FileNameOf(save_dialog_file_name_);
   const FileDialogOptions options =
       SaveDialogOptions(settings_.DocumentsFolder, save_dialog_file_name_);
-  if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+  if (!TitleGiven(ui_->MainTitle->text().toStdString(), desktop_, MessageIcon::Warning))
     return;
-  }
   const QString chosen = desktop_.GetSaveFileName(options);
   if (chosen.isEmpty())
     return;
@@ -316,10 +303,8 @@ PdfOutputOptions TMain::PdfOptionsFromControls() const {
 }
 
 bool TMain::CreateInsertPdf(const std::string& targetPath, bool save, bool printing) {
-  if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
+  if (!TitleGiven(ui_->MainTitle->text().toStdString(), desktop_, MessageIcon::Warning))
     return false;
-  }
   const std::optional<CoverDocument> document = DocumentFromFields();
   if (!document)
     return false;

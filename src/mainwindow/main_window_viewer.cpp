@@ -110,11 +110,6 @@ void TMain::ViewBtnClick() {
 }
 
 void TMain::PrintBtnClick() {
-  if (ui_->MainTitle->text().isEmpty()) {
-    desktop_.ShowMessage(NoTitleText(), QString::fromLatin1(kProductName), MessageIcon::Warning,
-                         MessageButtons::Ok);
-    return;
-  }
   if (WritePreview(/*printing*/ true))
     OpenWithViewer(/*print*/ true);
 }
