@@ -16,6 +16,7 @@
 #include "pdf/version.h"
 #include "session/save_insert.h"
 #include "tracks/track_lines.h"
+#include "tracks/tracks_module.h"
 
 namespace sleevemaster {
 
@@ -225,7 +226,7 @@ class RequestReader {
       Report(UsageMessage(option));
       return;
     }
-    TrackSourceResult result = ReadTrackSource(path);
+    TrackSourceResult result = ReadTrackSourceInModule(path);
     if (!result.Ok()) {
       Report(QString::fromStdString(result.Error));
       return;
