@@ -57,9 +57,7 @@ struct MainWindowDependencies {
   /// written back by saves and by the close step.
   AppSettings& Settings;
   TTextEdit& TextEditor;
-  /// The user's private folder (DefaultPrivateFolder()), in the local 8-bit encoding, with a
-  /// trailing separator; the window makes a folder of its own there for its working files.
-  /// Empty means there is none.
+  /// The user's private folder (DefaultPrivateFolder()): SessionContext::PrivateFolder.
   std::string TemporaryFolder;
   /// The time the date texts of the corner are made from.
   std::function<LocalTime()> Clock = CurrentLocalTime;
@@ -100,7 +98,7 @@ class TMain final : public QMainWindow {
   void SetPdfLevelIndex(int index);
 
   /// New: every field, the working back cover text, the caption and the modified state back to
-  /// an empty document. Also the first step of loading a document.
+  /// an empty document.
   void ResetDocument();
   /// Commands of the menu and the buttons.
   void OpenDocument();
