@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 #include "document/read_pdf_cover.h"
 #include "files/text_file.h"
 #include "pdf/cover_document.h"
@@ -149,10 +149,9 @@ void ReadDocumentHeader(benchmark::State& state) {
   }
   bool valid = true;
   for (auto _ : state) {
-    sleevemaster::CReadPdfCover reader(pdf.Path());
-    const sleevemaster::LoadedDocument loaded = sleevemaster::TranslateDocumentHeader(reader);
-    valid = valid && loaded.Valid && loaded.BackCoverText.has_value();
-    benchmark::DoNotOptimize(loaded);
+    const auto read = sleevemaster::ReadHeaderDocument(sleevemaster::CReadPdfCover(pdf.Path()));
+    valid = valid && read && read->Document.BackCoverText.has_value();
+    benchmark::DoNotOptimize(read);
   }
   if (!valid)
     state.SkipWithError("the written document did not read back");

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 #include "document/read_pdf_cover.h"
 
 namespace {
@@ -19,51 +19,38 @@ void Check(bool condition) {
     std::abort();
 }
 
-/// Every key the loading path asks for, and a few it does not.
-constexpr const char* kKeys[] = {"Creator",
-                                 "Producer",
-                                 "MainTitle",
-                                 "SubTitle",
-                                 "BottomRightCorner",
-                                 "InsideJacketText",
-                                 "SideSpineText",
-                                 "CenterSideSpineText",
-                                 "InversedSideSpineColours",
-                                 "BackCoverTextFile",
-                                 "CenterBackCoverText",
-                                 "PDFversion",
-                                 "",
-                                 "EndComments"};
+/// Keys no document has, besides those of the header's table.
+constexpr const char* kOtherKeys[] = {"", "EndComments", "Begin BackCoverText"};
 
 void CheckValue(const CReadPdfCover& reader, std::string_view key) {
-  std::string value = "stale";
-  const int result = reader.GetHeaderValue(key, value);
-  Check(result == 0 || result == -1);
-  if (result != 0 || key.size() > CReadPdfCover::kMaxKeyLength) {
-    Check(result == -1 && value.empty());
+  const sleevemaster::HeaderLookup value = reader.GetHeaderValue(key);
+  if (key.size() > CReadPdfCover::kMaxKeyLength) {
+    Check(!value && value.Error() == sleevemaster::HeaderMiss::KeyTooLong);
+    return;
+  }
+  if (!value) {
+    Check(value.Error() == sleevemaster::HeaderMiss::Absent);
     return;
   }
   // A found value is one piece of the head, without its CR.
   const std::string_view head = reader.HeadText();
-  Check(value.find('\r') == std::string::npos);
-  Check(value.size() <= head.size());
-  Check(head.find(value) != std::string_view::npos);
+  Check(value->find('\r') == std::string::npos);
+  Check(value->size() <= head.size());
+  Check(head.find(value.Value()) != std::string_view::npos);
 }
 
-void CheckBlock(CReadPdfCover& reader, std::string_view name) {
-  const char* text = reader.GetHeaderBlock(name);
-  if (text == nullptr) {
-    Check(reader.BlockTextLength() == 0);
+void CheckBlock(const CReadPdfCover& reader, std::string_view name) {
+  const sleevemaster::HeaderLookup text = reader.GetHeaderBlock(name);
+  if (!text) {
+    Check(text.Error() != sleevemaster::HeaderMiss::KeyTooLong);
     return;
   }
   Check(!name.empty());
-  const std::size_t length = reader.BlockTextLength();
-  Check(length < CReadPdfCover::kBufferSize);
-  Check(std::strlen(text) == length);
-  const std::string first(text, length);
+  // The block never outgrows the head it came from.
+  Check(text->size() <= reader.HeadText().size());
   // The same lookup gives the same text.
-  const char* again = reader.GetHeaderBlock(name);
-  Check(again != nullptr && first == std::string_view(again, reader.BlockTextLength()));
+  const sleevemaster::HeaderLookup again = reader.GetHeaderBlock(name);
+  Check(again && again.Value() == text.Value());
 }
 
 }  // namespace
@@ -72,11 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   auto reader = CReadPdfCover::FromBytes(bytes);
   const std::string_view head = reader.HeadText();
-  Check(head.size() < CReadPdfCover::kBufferSize && head.size() <= size);
+  Check(head.size() <= CReadPdfCover::kMaxHeadBytes && head.size() <= size);
   Check(head.find('\0') == std::string_view::npos);
   Check(bytes.substr(0, head.size()) == head);
 
-  for (const char* key : kKeys)
+  for (const sleevemaster::HeaderKey& key : sleevemaster::kHeaderKeys)
+    CheckValue(reader, key.Key);
+  for (const char* key : kOtherKeys)
     CheckValue(reader, key);
   // Keys and names taken from the input itself reach the matching paths far more often.
   const std::string_view dataKey = bytes.substr(0, std::min(bytes.find(':'), std::size_t{300}));
@@ -90,18 +79,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckBlock(reader, dataName.substr(8));
   CheckBlock(reader, "");
 
-  const sleevemaster::LoadedDocument loaded = sleevemaster::TranslateDocumentHeader(reader);
-  if (!loaded.Valid) {
-    Check(!loaded.MainTitle && !loaded.BackCoverText && !loaded.BackCoverTextFile);
+  const auto read = sleevemaster::ReadHeaderDocument(reader);
+  if (read) {
+    // An older document's file counts only without a block, and each key is unread once.
+    const sleevemaster::CoverDocument& document = read->Document;
+    Check(!(document.BackCoverText && read->NamedBackCoverFile));
+    Check(document.BackCoverTextFile.empty());
+    Check(read->Unread.size() <= std::size(sleevemaster::kHeaderKeys));
+    Check(document.CustomBottomRightCornerText.empty() ||
+          document.BottomRightCornerMode == sleevemaster::CornerMode::Custom);
+    Check(document.SideSpineText.empty() ||
+          document.SideSpineMode == sleevemaster::SpineMode::Custom);
   } else {
-    Check(!(loaded.BackCoverText && loaded.BackCoverTextFile));
-    Check(loaded.CustomBottomRightCornerText.has_value() ==
-          (loaded.BottomRightCornerMode == sleevemaster::CornerMode::Custom));
-    Check(loaded.SideSpineText.has_value() ==
-          (loaded.SideSpineMode == sleevemaster::SpineMode::Custom));
+    Check(read.Error().Key == "Creator" || read.Error().Key == "Producer");
   }
-  const sleevemaster::CoverDocument document = loaded.ToCoverDocument("back.txt");
-  Check(document.BackCoverTextFile == "back.txt");
   sleevemaster::HasPdfExtension(dataName);
   return 0;
 }

@@ -2,7 +2,6 @@
 // without a display on the console, and hands everything that needs a display to the window
 // module. This file and what it calls use Qt Core only, so a batch run stays quick.
 #include <QCoreApplication>
-#include <QLibrary>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,12 +13,9 @@
 #include "cli/command_line.h"
 #include "desktop/console_desktop.h"
 #include "desktop/program_path.h"
+#include "files/program_module.h"
 #include "pdf/version.h"
 #include "settings/settings_store.h"
-
-#ifndef SLEEVEMASTER_WINDOW_MODULE_DIR
-#define SLEEVEMASTER_WINDOW_MODULE_DIR "."
-#endif
 
 namespace {
 
@@ -32,17 +28,14 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
 }
 
 // Loads the window module from beside the executable (or where it was installed) and runs it.
-int RunWindowModule(int argc, char** argv, const QString& executableFolder) {
-  QLibrary module(executableFolder +
-                  QStringLiteral("/" SLEEVEMASTER_WINDOW_MODULE_DIR "/sleevemaster_windows"));
+int RunWindowModule(int argc, char** argv) {
   const auto entry =
-      reinterpret_cast<SleevemasterWindowMainFn>(module.resolve(SLEEVEMASTER_WINDOW_ENTRY));
-  if (entry == nullptr) {
-    WriteAll(stderr, "sleevemaster: the windows cannot be loaded: " +
-                         module.errorString().toStdString() + "\n");
+      LoadModuleEntry<SleevemasterWindowMainFn>("sleevemaster_windows", SLEEVEMASTER_WINDOW_ENTRY);
+  if (!entry) {
+    WriteAll(stderr, "sleevemaster: the windows cannot be loaded: " + entry.Error() + "\n");
     return 1;
   }
-  return entry(argc, argv);
+  return entry.Value()(argc, argv);
 }
 
 }  // namespace
@@ -59,8 +52,8 @@ int main(int argc, char** argv) {
       break;
   }
 
-  const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
   if (!DisplayAvailableFromEnvironment()) {
+    const QString executableFolder = ExecutableFolderOf(argc > 0 ? argv[0] : nullptr);
     const StartDecision start = DecideStartMode(arguments);
     if (start.Mode == StartMode::Batch) {
       EndBatchOnStopSignals();
@@ -79,5 +72,5 @@ int main(int argc, char** argv) {
              "give a title to make an insert from the command line (see --help).\n");
     return 1;
   }
-  return RunWindowModule(argc, argv, executableFolder);
+  return RunWindowModule(argc, argv);
 }

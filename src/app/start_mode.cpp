@@ -1,6 +1,6 @@
 #include "app/start_mode.h"
 
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 
 #include <QFile>
 #include <cstdlib>

@@ -26,31 +26,6 @@ void ShowStoreError(Desktop& desktop, const SettingsResult& error) {
 
 }  // namespace
 
-CoverDocument CoverDocumentFor(const CommandLineRequest& request) {
-  CoverDocument document;
-  document.MainTitle = request.MainTitle;
-  document.SubTitle = request.SubTitle;
-  document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = request.BottomRightCorner;
-  document.InsideJacketText = request.InsideJacketText;
-  document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = request.SideSpineText;
-  document.CenterSideSpineText = request.CenterSideSpineText;
-  document.InversedSideSpineColours = request.InversedSideSpineColours;
-  document.BackCoverTextFile = request.BackCoverTextFile;
-  document.CenterBackCoverText = request.CenterBackCoverText;
-  return document;
-}
-
-PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request) {
-  PdfOutputOptions options;
-  options.PdfLevel = request.PdfLevel;
-  options.ViewInLandscape = request.ViewInLandscape;
-  options.ViewFullscreen = false;
-  options.HideUiElements = false;
-  return options;
-}
-
 int ProcessCommandLine(const std::vector<std::string>& arguments,
                        const PrintCalibration& calibration, const LocalTime& now,
                        Desktop& desktop) {
@@ -68,8 +43,7 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
 
   // A converted back cover text goes to the writer from memory: no file is made for it, and
   // the working back cover text file of an open window is never touched.
-  CoverDocument document = CoverDocumentFor(request);
-  document.BackCoverText = request.ConvertedBackCoverText;
+  CoverDocument document = request.Document;
 
   if (request.Tracks) {
     const TrackLines lines =
@@ -92,8 +66,7 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
   target.Path = request.OutputFile;
   target.ShownName = PathText(request.OutputFile);
   target.AskBeforeReplacing = !request.ForceOverwrite;
-  const SaveResult saved =
-      SaveInsert(document, OutputOptionsFor(request), calibration, now, target, desktop);
+  const SaveResult saved = SaveInsert(document, request.Options, calibration, now, target, desktop);
   if (!saved) {
     ShowSaveError(desktop, saved.Error());
     return kNotWritten;

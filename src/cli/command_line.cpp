@@ -11,10 +11,12 @@
 #include "files/file_utils.h"
 #include "files/text_file.h"
 #include "pdf/date_text.h"
+#include "pdf/header_keys.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/save_insert.h"
 #include "tracks/track_lines.h"
+#include "tracks/tracks_module.h"
 
 namespace sleevemaster {
 
@@ -79,8 +81,8 @@ class RequestReader {
                QStringLiteral(".\n"));
     }
     ApplyTrackSource();
-    if (request_.MainTitle.empty() && !title_refused_)
-      Report(NoTitleText());
+    if (!title_refused_ && !TitleGiven(request_.Document.MainTitle, desktop_, MessageIcon::Error))
+      request_.ArgumentError = true;
     return std::move(request_);
   }
 
@@ -135,7 +137,7 @@ class RequestReader {
     if (output_only_) {
       request_.OutputFile = argument;
     } else if (request_.PositionalCount == 1) {
-      title_refused_ = !Convert(argument, QStringLiteral("The title"), request_.MainTitle);
+      title_refused_ = !Convert(argument, QStringLiteral("The title"), request_.Document.MainTitle);
     } else if (request_.PositionalCount == 2) {
       request_.OutputFile = argument;
     } else {
@@ -178,8 +180,8 @@ class RequestReader {
   // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already;
   // a leading byte order mark is never part of it.
   void ReadBackCoverFile(const CommandLineSwitch& option, const std::string& path) {
-    request_.BackCoverTextFile.clear();
-    request_.ConvertedBackCoverText.reset();
+    request_.Document.BackCoverTextFile.clear();
+    request_.Document.BackCoverText.reset();
     if (path.empty()) {
       Report(UsageMessage(option));
       return;
@@ -201,19 +203,19 @@ class RequestReader {
              QStringLiteral(" cannot be read."));
       return;
     }
-    request_.BackCoverTextFile = path;
+    request_.Document.BackCoverTextFile = path;
 
     // Plain Windows-1252 or ASCII is read by the writer as it stands; a byte order mark or
     // UTF-8 beyond ASCII makes a text of its own.
     BackCoverFileText text = BackCoverTextFromFileBytes(*bytes);
     if (!text.Ok) {
-      request_.BackCoverTextFile.clear();
+      request_.Document.BackCoverTextFile.clear();
       Report(
           NotInCodePage(QStringLiteral("The back cover text file ") + shownPath, text.Unmappable));
       return;
     }
     if (text.Changed)
-      request_.ConvertedBackCoverText = std::move(text.Text);
+      request_.Document.BackCoverText = std::move(text.Text);
   }
 
   // "/TRACKS:path": a folder, CUE sheet or playlist whose tracks fill the back cover.
@@ -224,7 +226,7 @@ class RequestReader {
       Report(UsageMessage(option));
       return;
     }
-    TrackSourceResult result = ReadTrackSource(path);
+    TrackSourceResult result = ReadTrackSourceInModule(path);
     if (!result.Ok()) {
       Report(QString::fromStdString(result.Error));
       return;
@@ -248,15 +250,15 @@ class RequestReader {
     }
     if (!request_.Tracks)
       return;
-    if (request_.MainTitle.empty() && !title_refused_ && request_.Tracks->Album.empty())
+    if (request_.Document.MainTitle.empty() && !title_refused_ && request_.Tracks->Album.empty())
       Report(NoAlbumText(request_.Tracks->Albums));
-    if (request_.MainTitle.empty() && !title_refused_ &&
-        !TakeAlbumText(request_.Tracks->Album, "album title", kMaxMainTitle,
-                       QStringLiteral("a title"), request_.MainTitle))
+    if (request_.Document.MainTitle.empty() && !title_refused_ &&
+        !TakeAlbumText(request_.Tracks->Album, "album title", LimitOf(CoverField::MainTitle),
+                       QStringLiteral("a title"), request_.Document.MainTitle))
       title_refused_ = true;
-    if (!subtitle_given_ && !request_.MainTitle.empty())
-      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", kMaxSubTitle,
-                    QStringLiteral("a subtitle with /S:"), request_.SubTitle);
+    if (!subtitle_given_ && !request_.Document.MainTitle.empty())
+      TakeAlbumText(request_.Tracks->AlbumArtist, "album artist", LimitOf(CoverField::SubTitle),
+                    QStringLiteral("a subtitle with /S:"), request_.Document.SubTitle);
   }
 
   // Why the tracks give no title, with the albums they do name.
@@ -315,39 +317,45 @@ std::span<const CommandLineSwitch> CommandLineSwitches() {
   constexpr SwitchKind kFlag = SwitchKind::Flag;
   constexpr SwitchKind kText = SwitchKind::Text;
   static constexpr CommandLineSwitch kSwitches[] = {
-      {"S", kText, "subtitle", "", "subtitle of the front cover (at most 34 characters)",
+      {"S", kText, "subtitle", "", "subtitle of the front cover (at most %1 characters)",
        [](R& r, const S& s, std::string_view v) {
          r.subtitle_given_ = true;
-         r.ReadTextSwitch(s, v, r.request_.SubTitle);
-       }},
+         r.ReadTextSwitch(s, v, r.request_.Document.SubTitle);
+       },
+       CoverField::SubTitle},
       {"D", kFlag, "", "", "today's date in the front cover's bottom right corner",
        [](R& r, const S&, std::string_view) {
-         if (r.request_.BottomRightCorner.empty())
-           r.request_.BottomRightCorner = FormatDateText(r.now_);
+         if (r.request_.Document.CustomBottomRightCornerText.empty())
+           r.request_.Document.CustomBottomRightCornerText = FormatDateText(r.now_);
        }},
       {"T", kFlag, "", "", "today's date and time there",
        [](R& r, const S&, std::string_view) {
          if (!r.request_.CustomCornerGiven)
-           r.request_.BottomRightCorner = FormatDateTimeText(r.now_);
+           r.request_.Document.CustomBottomRightCornerText = FormatDateTimeText(r.now_);
        }},
-      {"B", kText, "text", "", "a text of your own there (at most 45 characters)",
+      {"B", kText, "text", "", "a text of your own there (at most %1 characters)",
        [](R& r, const S& s, std::string_view v) {
          if (!v.empty())
            r.request_.CustomCornerGiven = true;
-         r.ReadTextSwitch(s, v, r.request_.BottomRightCorner);
-       }},
-      {"I", kText, "text", "", "text of the inside jacket (at most 45 characters)",
+         r.ReadTextSwitch(s, v, r.request_.Document.CustomBottomRightCornerText);
+       },
+       CoverField::BottomRightCorner},
+      {"I", kText, "text", "", "text of the inside jacket (at most %1 characters)",
        [](R& r, const S& s, std::string_view v) {
-         r.ReadTextSwitch(s, v, r.request_.InsideJacketText);
-       }},
+         r.ReadTextSwitch(s, v, r.request_.Document.InsideJacketText);
+       },
+       CoverField::InsideJacketText},
       {"SIDE", kText, "text", "", "text of the CD side spines instead of the title",
        [](R& r, const S& s, std::string_view v) {
-         r.ReadTextSwitch(s, v, r.request_.SideSpineText);
-       }},
+         r.ReadTextSwitch(s, v, r.request_.Document.SideSpineText);
+       },
+       CoverField::SideSpineText},
       {"C", kFlag, "", "", "centre the side spine text",
-       [](R& r, const S&, std::string_view) { r.request_.CenterSideSpineText = true; }},
+       [](R& r, const S&, std::string_view) { r.request_.Document.CenterSideSpineText = true; }},
       {"W", kFlag, "", "", "white side spines with black text",
-       [](R& r, const S&, std::string_view) { r.request_.InversedSideSpineColours = true; }},
+       [](R& r, const S&, std::string_view) {
+         r.request_.Document.InversedSideSpineColours = true;
+       }},
       {"BACK", kText, "file", "", "back cover text from a plain text file (50 lines of 100)",
        [](R& r, const S& s, std::string_view v) {
          r.back_given_ = true;
@@ -361,16 +369,16 @@ std::span<const CommandLineSwitch> CommandLineSwitches() {
        "ending in .pdf is then OUTPUT",
        [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
       {"centerback", kFlag, "", "", "centre each back cover line",
-       [](R& r, const S&, std::string_view) { r.request_.CenterBackCoverText = true; }},
+       [](R& r, const S&, std::string_view) { r.request_.Document.CenterBackCoverText = true; }},
       {"1", kFlag, "", "", "PDF level 1.1 (the default is 1.3)",
        [](R& r, const S&, std::string_view) {
-         if (r.request_.PdfLevel == PdfVersion::Pdf13)
-           r.request_.PdfLevel = PdfVersion::Pdf11;
+         if (r.request_.Options.PdfLevel == PdfVersion::Pdf13)
+           r.request_.Options.PdfLevel = PdfVersion::Pdf11;
        }},
       {"2", kFlag, "", "", "PDF level 1.2",
-       [](R& r, const S&, std::string_view) { r.request_.PdfLevel = PdfVersion::Pdf12; }},
+       [](R& r, const S&, std::string_view) { r.request_.Options.PdfLevel = PdfVersion::Pdf12; }},
       {"P", kFlag, "", "", "let viewers show the pages upright instead of landscape",
-       [](R& r, const S&, std::string_view) { r.request_.ViewInLandscape = false; }},
+       [](R& r, const S&, std::string_view) { r.request_.Options.ViewInLandscape = false; }},
       {"F", kFlag, "", "", "replace OUTPUT without asking",
        [](R& r, const S&, std::string_view) { r.request_.ForceOverwrite = true; }},
       {"print", kFlag, "", "", "print the insert once it is written",
@@ -396,9 +404,9 @@ namespace {
 
 // "  /S:subtitle   subtitle of ...": the form in a column of its own; a help text of several
 // lines goes on under its first.
-QString HelpLine(std::string_view form, std::string_view help) {
+QString HelpLine(std::string_view form, const QString& help) {
   const QString indent(16, QLatin1Char(' '));
-  QString line = QStringLiteral("  ") + Latin1(form).leftJustified(14) + Latin1(help);
+  QString line = QStringLiteral("  ") + Latin1(form).leftJustified(14) + help;
   return line.replace(QLatin1Char('\n'), QLatin1Char('\n') + indent) + QLatin1Char('\n');
 }
 
@@ -415,19 +423,24 @@ QString UsageText() {
       "Without arguments, with /gui, or with a single PDF document written by\n"
       "Sleevemaster it opens the window instead.\n"
       "\n");
-  for (const CommandLineSwitch& option : CommandLineSwitches())
-    text += HelpLine(SwitchForm(option), option.Help);
+  for (const CommandLineSwitch& option : CommandLineSwitches()) {
+    QString help = Latin1(option.Help);
+    if (option.Fills && help.contains(QLatin1String("%1")))
+      help = help.arg(LimitOf(*option.Fills));
+    text += HelpLine(SwitchForm(option), help);
+  }
   // Read before any switch, by the start and by the reading of the request.
-  text += HelpLine("--", "end of switches: later arguments are TITLE and OUTPUT");
-  text += HelpLine("--help", "show this text");
-  text += HelpLine("--version", "show the version");
+  text += HelpLine("--", QStringLiteral("end of switches: later arguments are TITLE and OUTPUT"));
+  text += HelpLine("--help", QStringLiteral("show this text"));
+  text += HelpLine("--version", QStringLiteral("show the version"));
   return text + QStringLiteral(
                     "\n"
-                    "Switch names are not case-sensitive. The title may have at most 22 "
+                    "Switch names are not case-sensitive. The title may have at most %1 "
                     "characters;\n"
                     "texts take the characters of Windows-1252. The exit status is 0 when the "
                     "insert\n"
-                    "was written and 1 otherwise.\n");
+                    "was written and 1 otherwise.\n")
+                    .arg(LimitOf(CoverField::MainTitle));
 }
 
 }  // namespace sleevemaster

@@ -14,29 +14,31 @@
 
 namespace sleevemaster {
 
-/// What the arguments say. Texts are Windows-1252 bytes, converted from the UTF-8 arguments;
-/// paths are kept exactly as given. Nothing is cut: the writer's limits judge the lengths.
+/// A batch's insert before any argument is read: the corner text is resolved as the switches
+/// are met (/D and /T make a date text), so both modes are Custom, and an empty spine text
+/// gives the title on the spines.
+inline CoverDocument BatchDocument() {
+  CoverDocument document;
+  document.BottomRightCornerMode = CornerMode::Custom;
+  document.SideSpineMode = SpineMode::Custom;
+  return document;
+}
+
+/// What the arguments say: the insert, and what only a batch run has. Texts are Windows-1252
+/// bytes, converted from the UTF-8 arguments; paths are kept exactly as given. Nothing is cut:
+/// the writer's limits judge the lengths.
 struct CommandLineRequest {
-  std::string MainTitle;
+  /// A back cover file that held UTF-8 beyond ASCII or began with a byte order mark comes
+  /// with its text in Windows-1252, which the writer takes instead of the file's own bytes.
+  CoverDocument Document = BatchDocument();
   std::string OutputFile = "cover.pdf";
-  std::string SubTitle;
-  std::string BottomRightCorner;
-  std::string InsideJacketText;
-  std::string SideSpineText;
-  std::string BackCoverTextFile;
-  /// The back cover text in Windows-1252 when the file held UTF-8 beyond ASCII or began with
-  /// a byte order mark; the writer then takes this text instead of the file's own bytes.
-  std::optional<std::string> ConvertedBackCoverText;
+  /// How the PDF asks to be shown; the stored viewer options play no part.
+  PdfOutputOptions Options = {.ViewInLandscape = true};
   /// The folder, CUE sheet or playlist of /TRACKS: and the tracks read from it.
   std::string TracksSource;
   std::optional<TrackSource> Tracks;
   /// What had to change to put album texts on the cover (UTF-8 sentences).
   std::vector<std::string> TrackNotes;
-  bool CenterBackCoverText = false;
-  bool InversedSideSpineColours = false;
-  bool CenterSideSpineText = false;
-  PdfVersion PdfLevel = PdfVersion::Pdf13;
-  bool ViewInLandscape = true;
   bool ForceOverwrite = false;
   bool PrintAfterWrite = false;
   bool CustomCornerGiven = false;
@@ -49,11 +51,6 @@ struct CommandLineRequest {
 /// "--" ends the switches: every later argument is a title or output file.
 CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& arguments,
                                           const LocalTime& now, Desktop& desktop);
-
-/// The insert a request describes; the corner text is already resolved, so it is Custom.
-CoverDocument CoverDocumentFor(const CommandLineRequest& request);
-/// How a batch-made PDF asks to be shown; the stored viewer options play no part.
-PdfOutputOptions OutputOptionsFor(const CommandLineRequest& request);
 
 /// Runs one batch: reads the arguments, writes the insert (asking before replacing an
 /// existing file unless /F), optionally hands it to the printer. After an argument error it
@@ -80,6 +77,8 @@ struct CommandLineSwitch {
   std::string_view Help;       ///< the usage text's description; '\n' goes on a line below
   /// Takes the switch into the request; `value` is the text after the colon.
   void (*Apply)(RequestReader& reader, const CommandLineSwitch& option, std::string_view value);
+  /// The text of the insert the switch fills; where the help says "%1", its limit goes.
+  std::optional<CoverField> Fills = std::nullopt;
 };
 
 /// Every switch of the batch, in the order the usage text lists them.

@@ -1,9 +1,6 @@
 #include "document/read_pdf_cover.h"
 
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include "files/file_utils.h"
 
 namespace sleevemaster {
 
@@ -17,41 +14,26 @@ bool IsSkippedBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f';
 }
 
+/// The head as it is searched: at most kMaxHeadBytes, ended by the first zero byte.
+std::string HeadOf(std::string_view bytes) {
+  bytes = bytes.substr(0, CReadPdfCover::kMaxHeadBytes);
+  return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
 }  // namespace
 
 CReadPdfCover::CReadPdfCover(const std::string& path) {
-  // Only a regular file is opened: a FIFO would block the open, a device would never end.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error) || error)
-    return;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr)
-    return;
-  // A document is smaller than the buffer; of anything longer only the head fits, and the
-  // callers refuse such files before they ask.
-  const std::size_t count = std::fread(HeadBytes.data(), 1, kBufferSize - 1, file);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed)
-    return;
-  Load({HeadBytes.data(), count});
-}
-
-CReadPdfCover::CReadPdfCover(FromBytesTag, std::string_view bytes) {
-  Load(bytes.substr(0, kBufferSize - 1));
+  // Only a regular file is read, opened without blocking: a FIFO would block the open, a
+  // device would never end. Of a longer file only the head counts; the callers refuse such
+  // files before they ask.
+  if (std::optional<std::string> bytes = ReadFileHead(path, kMaxHeadBytes, LinkPolicy::Follow))
+    head_ = HeadOf(*bytes);
 }
 
 CReadPdfCover CReadPdfCover::FromBytes(std::string_view bytes) {
-  return CReadPdfCover(FromBytesTag{}, bytes);
-}
-
-void CReadPdfCover::Load(std::string_view bytes) {
-  // `bytes` may already lie inside HeadBytes (the file case); memmove copes with that.
-  std::memmove(HeadBytes.data(), bytes.data(), bytes.size());
-  HeadBytes[bytes.size()] = '\0';
-  // The head is searched as a zero-terminated text: a zero byte ends it.
-  const std::size_t zero = std::string_view(HeadBytes.data(), bytes.size()).find('\0');
-  headLength_ = zero == std::string_view::npos ? bytes.size() : zero;
+  CReadPdfCover reader;
+  reader.head_ = HeadOf(bytes);
+  return reader;
 }
 
 std::size_t CReadPdfCover::FindPattern(std::string_view prefix, std::string_view word,
@@ -69,13 +51,12 @@ std::size_t CReadPdfCover::FindPattern(std::string_view prefix, std::string_view
   return std::string_view::npos;
 }
 
-int CReadPdfCover::GetHeaderValue(std::string_view key, std::string& value) const {
-  value.clear();
+HeaderLookup CReadPdfCover::GetHeaderValue(std::string_view key) const {
   if (key.size() > kMaxKeyLength)
-    return -1;
+    return MakeUnexpected(HeaderMiss::KeyTooLong);
   const std::size_t found = FindPattern("%%", key, ":");
   if (found == std::string_view::npos)
-    return -1;
+    return MakeUnexpected(HeaderMiss::Absent);
 
   const std::string_view text = HeadText();
   std::size_t start = found + 2 + key.size() + 1;
@@ -84,50 +65,41 @@ int CReadPdfCover::GetHeaderValue(std::string_view key, std::string& value) cons
   std::size_t end = text.find(kCarriageReturn, start);
   if (end == std::string_view::npos)
     end = text.size();
-  value.assign(text.substr(start, end - start));
-  return 0;
+  return std::string(text.substr(start, end - start));
 }
 
-const char* CReadPdfCover::GetHeaderBlock(std::string_view name) {
-  blockLength_ = 0;
-  BlockText[0] = '\0';
+HeaderLookup CReadPdfCover::GetHeaderBlock(std::string_view name) const {
   if (name.empty())
-    return nullptr;
+    return MakeUnexpected(HeaderMiss::Absent);
 
   const std::string_view text = HeadText();
   const std::string_view beginMarker = "%%Begin ";
   const std::size_t begin = FindPattern(beginMarker, name, {});
   if (begin == std::string_view::npos)
-    return nullptr;
+    return MakeUnexpected(HeaderMiss::Absent);
   // One past the marker: the CR that ends the marker line.
-  BlockCursor = begin + beginMarker.size() + name.size() + 1;
+  std::size_t cursor = begin + beginMarker.size() + name.size() + 1;
 
   const std::size_t end = FindPattern("%%End ", name, {});
-  if (end == std::string_view::npos || end < BlockCursor)
-    return nullptr;
+  if (end == std::string_view::npos || end < cursor)
+    return MakeUnexpected(HeaderMiss::Unterminated);
 
-  while (BlockCursor < end) {
-    const std::size_t lineEnd = text.find(kCarriageReturn, BlockCursor);
+  std::string block;
+  while (cursor < end) {
+    const std::size_t lineEnd = text.find(kCarriageReturn, cursor);
     if (lineEnd == std::string_view::npos)
       break;
     // The line's first byte is the writer's "%"; the rest runs up to and including its CR.
-    // Each line adds as many bytes (its text, CR, LF) as it spans in the head, so the block
-    // can never outgrow the buffer; the check only guards that reasoning.
-    const std::size_t count = lineEnd - BlockCursor;
-    if (count > 0) {
-      if (blockLength_ + count + 1 >= BlockText.size())
-        break;
-      std::memcpy(BlockText.data() + blockLength_, text.data() + BlockCursor + 1, count);
-      blockLength_ += count;
-      BlockText[blockLength_++] = '\n';
+    if (lineEnd > cursor) {
+      block.append(text.substr(cursor + 1, lineEnd - cursor));
+      block.push_back('\n');
     }
-    BlockCursor = lineEnd + 1;
+    cursor = lineEnd + 1;
   }
   // The last line ends with its CR alone.
-  if (blockLength_ > 0)
-    --blockLength_;
-  BlockText[blockLength_] = '\0';
-  return BlockText.data();
+  if (!block.empty())
+    block.pop_back();
+  return block;
 }
 
 }  // namespace sleevemaster

@@ -31,6 +31,7 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "mainwindow/tooltip_switch.h"
 #include "mainwindow/windows1252_validator.h"
+#include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
@@ -61,6 +62,11 @@ void PaintChoiceEdit(QLineEdit* edit, bool enabled) {
        {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
     palette.setColor(group, QPalette::Base, colour);
   edit->setPalette(palette);
+}
+
+// The most characters a field takes: as many as the writer does.
+int Limit(CoverField field) {
+  return static_cast<int>(LimitOf(field));
 }
 
 // Room for a full text of `limit` capitals, the widest letters a title commonly has (wider
@@ -130,17 +136,17 @@ TMain::~TMain() {
 }
 
 void TMain::SetUpFields() {
-  InstallDocumentTextRules(ui_->MainTitle, static_cast<int>(kMaxMainTitle));
-  InstallDocumentTextRules(ui_->SubTitle, static_cast<int>(kMaxSubTitle));
-  InstallDocumentTextRules(ui_->CustomBottomRightCornerText, static_cast<int>(kMaxCornerText));
-  InstallDocumentTextRules(ui_->InsideJacketText, static_cast<int>(kMaxCornerText));
-  InstallDocumentTextRules(ui_->SideSpineText, static_cast<int>(kMaxCornerText));
+  InstallDocumentTextRules(ui_->MainTitle, Limit(CoverField::MainTitle));
+  InstallDocumentTextRules(ui_->SubTitle, Limit(CoverField::SubTitle));
+  InstallDocumentTextRules(ui_->CustomBottomRightCornerText, Limit(CoverField::BottomRightCorner));
+  InstallDocumentTextRules(ui_->InsideJacketText, Limit(CoverField::InsideJacketText));
+  InstallDocumentTextRules(ui_->SideSpineText, Limit(CoverField::SideSpineText));
   // The title field is as wide as the subtitle below it.
   for (QLineEdit* field : {ui_->MainTitle, ui_->SubTitle})
-    field->setMinimumWidth(FieldWidth(field, static_cast<int>(kMaxSubTitle)));
+    field->setMinimumWidth(FieldWidth(field, Limit(CoverField::SubTitle)));
   for (QLineEdit* field :
        {ui_->CustomBottomRightCornerText, ui_->InsideJacketText, ui_->SideSpineText})
-    field->setMinimumWidth(FieldWidth(field, static_cast<int>(kMaxCornerText)));
+    field->setMinimumWidth(FieldWidth(field, Limit(CoverField::InsideJacketText)));
 
   // The radio groups, with their items' positions as ids (the order of the enumerations).
   corner_group_ = new QButtonGroup(this);

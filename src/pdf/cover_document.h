@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sleevemaster {
 
@@ -11,11 +12,6 @@ enum class CornerMode { None = 0, Date = 1, DateAndTime = 2, Custom = 3 };
 
 /// What the two CD side spines show (radio items 0 and 1).
 enum class SpineMode { FrontCoverTitle = 0, Custom = 1 };
-
-/// Length limits, counted in Windows-1252 characters (one byte each) as typed.
-inline constexpr std::size_t kMaxMainTitle = 22;
-inline constexpr std::size_t kMaxSubTitle = 34;
-inline constexpr std::size_t kMaxCornerText = 45;
 
 /// The texts and flags of one insert. Texts are Windows-1252 bytes.
 struct CoverDocument {
@@ -37,6 +33,18 @@ struct CoverDocument {
 
   /// Whether the insert has a back cover text at all (a file named, or a text given).
   bool HasBackCover() const { return BackCoverText.has_value() || !BackCoverTextFile.empty(); }
+
+  friend bool operator==(const CoverDocument&, const CoverDocument&) = default;
+};
+
+/// The texts of one insert as checked, recorded and drawn, with the two modes resolved.
+struct CoverTexts {
+  std::string_view Title;
+  std::string_view SubTitle;
+  std::string_view BottomRight;
+  std::string_view InsideJacket;
+  std::string_view SideSpine;  ///< never empty once drawn: the title when the spines show it
+  bool SpineShowsTitle = true;
 };
 
 /// Compatibility level written into the file (radio items 0, 1, 2).
@@ -87,8 +95,10 @@ enum class CoverPdfFailureKind {
   PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
 };
 
-/// The texts of an insert that a failure can name.
+/// The texts of an insert that a failure can name; each has its limit in the header's table
+/// (LimitOf in header_keys.h), counted in Windows-1252 characters (one byte each) as typed.
 enum class CoverField { MainTitle, SubTitle, BottomRightCorner, InsideJacketText, SideSpineText };
+inline constexpr int kCoverFieldCount = static_cast<int>(CoverField::SideSpineText) + 1;
 
 /// The two printed pieces: page 1 and page 2.
 enum class CoverPiece { Booklet, TrayCard };

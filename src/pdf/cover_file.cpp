@@ -9,9 +9,6 @@ namespace sleevemaster {
 
 namespace {
 
-const char* Flag(bool value) {
-  return value ? "1" : "0";
-}
 const char* TrueFalse(bool value) {
   return value ? "true" : "false";
 }
@@ -27,40 +24,21 @@ PageObjects NumberPage(PdfBuilder& pdf) {
 
 }  // namespace
 
-void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
-                          const PdfOutputOptions& options, const CoverTexts& texts,
-                          CReadTextFile* back) {
-  const char* level = PdfLevelText(options.PdfLevel);
+void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadTextFile* back) {
+  const char* level = PdfLevelText(source.Options.PdfLevel);
   pdf.Line("%PDF-", level);
   pdf.Line("%!PDF-Sleevemaster");
-  pdf.Line("%%PDFversion: ", level);
-  pdf.Line("%%Creator: ", kProductName);
-  pdf.Line("%%CreatorVersion: ", kProgramVersion);
-  pdf.Line("%%Producer: ", kProductName, " ", kPdfLibraryName);
-  pdf.Line("%%ProducerVersion: ", kPdfLibraryVersion);
-  if (!texts.Title.empty())
-    pdf.Line("%%MainTitle: ", texts.Title);
-  if (!texts.SubTitle.empty())
-    pdf.Line("%%SubTitle: ", texts.SubTitle);
-  if (!texts.BottomRight.empty())
-    pdf.Line("%%BottomRightCorner: ", texts.BottomRight);
-  if (!texts.InsideJacket.empty())
-    pdf.Line("%%InsideJacketText: ", texts.InsideJacket);
-  if (!texts.SpineShowsTitle && texts.SideSpine != texts.Title)
-    pdf.Line("%%SideSpineText: ", texts.SideSpine);
-  if (document.HasBackCover())
-    pdf.Line("%%CenterBackCoverText: ", Flag(document.CenterBackCoverText));
-  pdf.Line("%%InversedSideSpineColours: ", Flag(document.InversedSideSpineColours));
-  pdf.Line("%%CenterSideSpineText: ", Flag(document.CenterSideSpineText));
-  pdf.Line("%%ViewInLandscape: ", Flag(options.ViewInLandscape));
-  pdf.Line("%%ViewFullscreen: ", Flag(options.ViewFullscreen));
-  pdf.Line("%%HideUiElements: ", Flag(options.HideUiElements));
-  if (back != nullptr && back->ReaderStatus() == CReadTextFile::kFits) {
-    pdf.Line("%%Begin BackCoverText");
-    back->Rewind();
-    while (!back->AtEnd())
-      pdf.Line("%", back->ReadLine());
-    pdf.Line("%%End BackCoverText");
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Form != HeaderForm::Block) {
+      if (const std::optional<std::string_view> value = RecordedValue(key, source))
+        pdf.Line("%%", key.Key, ": ", *value);
+    } else if (back != nullptr && back->ReaderStatus() == CReadTextFile::kFits) {
+      pdf.Line("%%Begin ", key.Key);
+      back->Rewind();
+      while (!back->AtEnd())
+        pdf.Line("%", back->ReadLine());
+      pdf.Line("%%End ", key.Key);
+    }
   }
   pdf.Line("%%EndComments");
 }

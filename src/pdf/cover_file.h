@@ -7,6 +7,7 @@
 
 #include "files/text_file.h"
 #include "pdf/cover_document.h"
+#include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
@@ -43,11 +44,10 @@ struct InsertObjects {
 
 InsertObjects NumberObjects(PdfBuilder& pdf);
 
-/// The comment block that makes the PDF reopenable as a document; the back cover text's own
-/// lines when it is within the reader's limits (null: none).
-void AppendDocumentHeader(PdfBuilder& pdf, const CoverDocument& document,
-                          const PdfOutputOptions& options, const CoverTexts& texts,
-                          CReadTextFile* back);
+/// The comment block that makes the PDF reopenable as a document: a line for each key of the
+/// header's table that the insert records, and the back cover text's own lines when it is
+/// within the reader's limits (null: none).
+void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadTextFile* back);
 
 void AppendCatalog(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options);
 void AppendInfo(PdfBuilder& pdf, const InsertObjects& objects, const CoverTexts& texts,

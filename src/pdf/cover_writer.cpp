@@ -8,6 +8,7 @@
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
+#include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
@@ -35,22 +36,16 @@ CoverPdfFailure BackCoverFailure(CoverPdfFailureKind kind, int most) {
   return failure;
 }
 
-// The first text over its limit, checked in the order the user meets the fields.
-std::optional<CoverPdfFailure> CheckLimits(const CoverTexts& texts) {
-  const struct {
-    CoverField Field;
-    std::string_view Text;
-    std::size_t Most;
-  } fields[] = {
-      {CoverField::MainTitle, texts.Title, kMaxMainTitle},
-      {CoverField::SubTitle, texts.SubTitle, kMaxSubTitle},
-      {CoverField::BottomRightCorner, texts.BottomRight, kMaxCornerText},
-      {CoverField::InsideJacketText, texts.InsideJacket, kMaxCornerText},
-      {CoverField::SideSpineText, texts.SideSpine, kMaxCornerText},
-  };
-  for (const auto& field : fields) {
-    if (field.Text.size() > field.Most)
-      return FieldFailure(CoverPdfFailureKind::TextOverLimit, field.Field, field.Most);
+// The first text over its limit, in the order of the header's keys, which is the order the
+// user meets the fields. A text the header leaves out holds nothing to check: an empty one,
+// or the spines' text where it is the title, which was checked as the title.
+std::optional<CoverPdfFailure> CheckLimits(const HeaderSource& source) {
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Limit == 0)
+      continue;
+    const std::optional<std::string_view> text = RecordedValue(key, source);
+    if (text && text->size() > key.Limit)
+      return FieldFailure(CoverPdfFailureKind::TextOverLimit, key.Field, key.Limit);
   }
   return std::nullopt;
 }
@@ -207,7 +202,8 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
                              const PrintCalibration& calibration, const LocalTime& now) {
   std::string corner;
   CoverTexts texts = ResolveTexts(document, now, corner);
-  if (const auto failure = CheckLimits(texts))
+  const HeaderSource header{document, options, texts};
+  if (const auto failure = CheckLimits(header))
     return Refused(*failure);
   if (texts.SpineShowsTitle)
     texts.SideSpine = texts.Title;
@@ -238,7 +234,7 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   result.Bytes.reserve(kDocumentReserve);
   PdfBuilder pdf(result.Bytes);
   const InsertObjects objects = NumberObjects(pdf);
-  AppendDocumentHeader(pdf, document, options, texts, back ? &*back : nullptr);
+  AppendDocumentHeader(pdf, header, back ? &*back : nullptr);
   AppendCatalog(pdf, objects, options);
   AppendInfo(pdf, objects, texts, now);
   AppendPageTree(pdf, objects, options, setup);

@@ -159,19 +159,20 @@ TextCapacity ComputeTextCapacity(const PageDimensions& d, bool centerSideSpineTe
   const int fold = BookletFold(d);
   const int top = BookletTop(d);
   TextCapacity capacity;
-  capacity.MainTitle = MostThatFit(kMaxMainTitle, [&](std::size_t n) {
+  capacity.MainTitle = MostThatFit(LimitOf(CoverField::MainTitle), [&](std::size_t n) {
     return RunInside(TitleY(d, n), CourierTenths(24, n), fold, top);
   });
-  capacity.SubTitle = MostThatFit(kMaxSubTitle, [&](std::size_t n) {
+  capacity.SubTitle = MostThatFit(LimitOf(CoverField::SubTitle), [&](std::size_t n) {
     return RunInside(SubTitleY(d, n), CourierTenths(16, n), fold, top);
   });
-  capacity.BottomRightCorner = MostThatFit(kMaxCornerText, [&](std::size_t n) {
-    return RunInside(CornerTextY(d, n), CourierTenths(12, n), fold, top);
-  });
-  capacity.InsideJacketText = MostThatFit(kMaxCornerText, [&](std::size_t n) {
-    return RunInside(JacketTextY(d, n), CourierTenths(12, n), bottom, fold);
-  });
-  capacity.SideSpineText = MostThatFit(kMaxCornerText, [&](std::size_t n) {
+  capacity.BottomRightCorner = MostThatFit(
+      LimitOf(CoverField::BottomRightCorner),
+      [&](std::size_t n) { return RunInside(CornerTextY(d, n), CourierTenths(12, n), fold, top); });
+  capacity.InsideJacketText =
+      MostThatFit(LimitOf(CoverField::InsideJacketText), [&](std::size_t n) {
+        return RunInside(JacketTextY(d, n), CourierTenths(12, n), bottom, fold);
+      });
+  capacity.SideSpineText = MostThatFit(LimitOf(CoverField::SideSpineText), [&](std::size_t n) {
     return SpineTextInside(d, n, SmallTextWidth(n), centerSideSpineText);
   });
   return capacity;

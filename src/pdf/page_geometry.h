@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "pdf/cover_document.h"
+#include "pdf/header_keys.h"
 
 namespace sleevemaster {
 
@@ -54,11 +55,11 @@ BackCoverCapacity ComputeBackCoverCapacity(const PrintCalibration& calibration);
 /// cut and fold line, and never more than the field's own limit. Courier draws 600/1000 em a
 /// character.
 struct TextCapacity {
-  int MainTitle = 22;
-  int SubTitle = 34;
-  int BottomRightCorner = 45;
-  int InsideJacketText = 45;
-  int SideSpineText = 45;
+  int MainTitle = static_cast<int>(LimitOf(CoverField::MainTitle));
+  int SubTitle = static_cast<int>(LimitOf(CoverField::SubTitle));
+  int BottomRightCorner = static_cast<int>(LimitOf(CoverField::BottomRightCorner));
+  int InsideJacketText = static_cast<int>(LimitOf(CoverField::InsideJacketText));
+  int SideSpineText = static_cast<int>(LimitOf(CoverField::SideSpineText));
 };
 
 /// The title drawn on the spines is smaller (Courier 12) and fits across the card at every

@@ -12,16 +12,6 @@
 
 namespace sleevemaster {
 
-/// The resolved texts of one insert, as drawn.
-struct CoverTexts {
-  std::string_view Title;
-  std::string_view SubTitle;
-  std::string_view BottomRight;
-  std::string_view InsideJacket;
-  std::string_view SideSpine;  ///< never empty: the title when the spines show the title
-  bool SpineShowsTitle = true;
-};
-
 /// The smallest box around every mark a page draws: the ends of its lines, the corners of its
 /// boxes and the origins of its texts.
 struct MarkBounds {

@@ -12,6 +12,8 @@ inline constexpr const char* kProductName = SLEEVEMASTER_PRODUCT;
 inline constexpr const char* kProgramVersion = SLEEVEMASTER_VERSION;
 inline constexpr const char* kPdfLibraryName = SLEEVEMASTER_PDF_LIBRARY;
 inline constexpr const char* kPdfLibraryVersion = SLEEVEMASTER_PDF_LIBRARY_VERSION;
+/// "Sleevemaster PDF library": the writer's name in the header.
+inline constexpr const char* kProducerName = SLEEVEMASTER_PRODUCT " " SLEEVEMASTER_PDF_LIBRARY;
 /// "Sleevemaster 3.1.0 (Build 0030)"
 inline constexpr const char* kCreatorText = SLEEVEMASTER_PRODUCT " " SLEEVEMASTER_VERSION;
 /// "Sleevemaster PDF library 1.2.8"

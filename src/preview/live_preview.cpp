@@ -2,21 +2,16 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeySequence>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
 
+#include "files/program_module.h"
 #include "widgets/window_place.h"
-
-#ifndef SLEEVEMASTER_PREVIEW_MODULE_DIR
-#define SLEEVEMASTER_PREVIEW_MODULE_DIR "."
-#endif
 
 namespace sleevemaster {
 
@@ -40,19 +35,13 @@ constexpr int kNarrowestBeside = 480;
 }  // namespace
 
 std::unique_ptr<PreviewView> LoadPreviewModule(const PreviewViewHooks& hooks, QString& error) {
-  // Kept loaded for the rest of the run: the window's code lives in it.
-  static QLibrary module;
-  if (!module.isLoaded()) {
-    module.setFileName(QCoreApplication::applicationDirPath() +
-                       QStringLiteral("/" SLEEVEMASTER_PREVIEW_MODULE_DIR "/sleevemaster_preview"));
-  }
-  const auto create =
-      reinterpret_cast<SleevemasterCreatePreviewFn>(module.resolve(SLEEVEMASTER_PREVIEW_ENTRY));
-  if (create == nullptr) {
-    error = module.errorString();
+  const auto create = LoadModuleEntry<SleevemasterCreatePreviewFn>("sleevemaster_preview",
+                                                                   SLEEVEMASTER_PREVIEW_ENTRY);
+  if (!create) {
+    error = QString::fromLocal8Bit(create.Error());
     return nullptr;
   }
-  return std::unique_ptr<PreviewView>(create(&hooks));
+  return std::unique_ptr<PreviewView>(create.Value()(&hooks));
 }
 
 LivePreview::LivePreview(QWidget& mainWindow, PreviewWindowSettings& place, SnapshotSource source,

@@ -3,13 +3,12 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 #include <utility>
 
 #include "desktop/desktop.h"
 #include "desktop/viewer_messages.h"
 #include "document/back_cover_source.h"
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 #include "document/read_pdf_cover.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
@@ -289,11 +288,8 @@ bool DocumentSession::ScreenDocument(const std::string& path, const char* refusa
 }
 
 bool DocumentSession::ReadDocumentHeader(const std::string& path) {
-  // The reader holds two 16 KB buffers; they live only while the header is read.
-  auto reader = std::make_unique<CReadPdfCover>(path);
-  const LoadedDocument loaded = TranslateDocumentHeader(*reader);
-  reader.reset();
-  if (!loaded.Valid) {
+  const Expected<HeaderDocument, ForeignHeader> read = ReadHeaderDocument(CReadPdfCover(path));
+  if (!read) {
     ShowError(QStringLiteral("The file \"%1\" is not a valid %2 document.")
                   .arg(LocalPathText(path), Product()));
     return false;
@@ -301,14 +297,15 @@ bool DocumentSession::ReadDocumentHeader(const std::string& path) {
 
   settings_.DocumentsFolder = FolderWithSeparator(path);
 
-  // Only what the header records is set; New has reset everything else.
-  loaded.ApplyTo(document_);
-
-  // The back cover text goes into the working file; a failed write is reported.
-  if (loaded.BackCoverText)
-    WriteBackCoverText(*loaded.BackCoverText);
-  else if (loaded.BackCoverTextFile && HasWorkingFolder(/*sayWhyNot*/ false))
-    LoadNamedBackCoverFile(path, *loaded.BackCoverTextFile);
+  // What the header leaves out is as New left it. The back cover text goes into the working
+  // file, where the document's is kept; a failed write is reported.
+  document_ = read->Document;
+  document_.BackCoverText.reset();
+  document_.BackCoverTextFile.clear();
+  if (read->Document.BackCoverText)
+    WriteBackCoverText(*read->Document.BackCoverText);
+  else if (read->NamedBackCoverFile && HasWorkingFolder(/*sayWhyNot*/ false))
+    LoadNamedBackCoverFile(path, *read->NamedBackCoverFile);
 
   // The document as loaded is what later changes are measured against.
   MarkUnmodified();
@@ -364,15 +361,9 @@ void DocumentSession::LoadNamedBackCoverFile(const std::string& document,
                 .arg(documentName, LocalPathText(path), reason));
 }
 
-bool DocumentSession::RefuseWithoutTitle() {
-  if (!document_.MainTitle.empty())
-    return false;
-  desktop_.ShowMessage(NoTitleText(), Product(), MessageIcon::Warning, MessageButtons::Ok);
-  return true;
-}
-
 bool DocumentSession::SaveAs(const PdfOutputOptions& options) {
-  return !RefuseWithoutTitle() && SaveThroughDialog(options);
+  return TitleGiven(document_.MainTitle, desktop_, MessageIcon::Warning) &&
+         SaveThroughDialog(options);
 }
 
 bool DocumentSession::SaveThroughDialog(const PdfOutputOptions& options) {
@@ -431,7 +422,7 @@ std::optional<CoverDocument> DocumentSession::DocumentToWrite() {
 
 bool DocumentSession::WriteInsert(const std::string& targetPath, bool save,
                                   const PdfOutputOptions& options, bool printing) {
-  if (RefuseWithoutTitle())
+  if (!TitleGiven(document_.MainTitle, desktop_, MessageIcon::Warning))
     return false;
   const std::optional<CoverDocument> document = DocumentToWrite();
   if (!document)
@@ -482,8 +473,6 @@ bool DocumentSession::WriteInsert(const std::string& targetPath, bool save,
 
 void DocumentSession::HandOver(ShellRequest request, const PdfOutputOptions& options) {
   const bool print = request == ShellRequest::Print;
-  if (print && RefuseWithoutTitle())
-    return;
   // Only the file just written is handed over: after a failure an older preview file would
   // show an insert that is not the one on the screen.
   if (!WriteInsert({}, /*save*/ false, options, /*printing*/ print) || preview_path_.empty())

@@ -147,7 +147,6 @@ class DocumentSession {
   /// The back cover text of an older document that names a file instead of carrying it.
   void LoadNamedBackCoverFile(const std::string& document, const std::string& named);
   bool SaveThroughDialog(const PdfOutputOptions& options);
-  bool RefuseWithoutTitle();
   std::optional<CoverDocument> DocumentToWrite();
   /// Whether a field that a save takes holds a text no document can hold.
   bool HoldsUnwritableText() const;

@@ -86,8 +86,12 @@ QString LinesLeftOutText(const SavedInsert& saved) {
       .arg(saved.BackCoverLines);
 }
 
-QString NoTitleText() {
-  return QStringLiteral("Specify at least a title to create a jewel case insert.");
+bool TitleGiven(std::string_view title, Desktop& desktop, MessageIcon icon) {
+  if (!title.empty())
+    return true;
+  desktop.ShowMessage(QStringLiteral("Specify at least a title to create a jewel case insert."),
+                      Product(), icon, MessageButtons::Ok);
+  return false;
 }
 
 }  // namespace sleevemaster

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 #include "desktop/desktop.h"
 #include "files/expected.h"
@@ -68,7 +69,8 @@ QString WriteFailureText(const QString& path, int error = 0);
 /// The note on back cover lines beyond the card's width; empty when every line is drawn.
 QString LinesLeftOutText(const SavedInsert& saved);
 
-/// The refusal of an insert without a title.
-QString NoTitleText();
+/// An insert is made only with a title. Without one this says so, with `icon` (the window
+/// warns, the batch reports an argument error), and gives false.
+bool TitleGiven(std::string_view title, Desktop& desktop, MessageIcon icon);
 
 }  // namespace sleevemaster

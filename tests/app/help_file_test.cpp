@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "pdf/header_keys.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/usage_text.h"
@@ -116,6 +117,44 @@ TEST(HelpSources, CommandLinePageDescribesEverySwitchOfTheProgramsUsage) {
   for (const std::string& name : names)
     EXPECT_NE(page.find("<dt><code>" + name), std::string::npos)
         << name << " is not described in command-line.htm";
+}
+
+// The limits the writer holds the texts to are the ones the usage, the manual page and the help
+// state: for the title, and for each switch that fills a text of the insert.
+TEST(HelpSources, EveryTextAboutTheCommandLineStatesTheFieldLimits) {
+  const RunResult help = RunProcess({SLEEVEMASTER_EXECUTABLE, "--help"});
+  ASSERT_EQ(help.ExitCode, 0) << help.Stderr;
+  const std::string page = ReadFileBytes(kHelpSources + "/command-line.htm");
+  const std::string man = ReadFileBytes(kSourceDir + "/man/sleevemaster.1");
+  // A document's text from `start` up to the next `next`; empty when `start` is missing.
+  const auto part = [](const std::string& text, const std::string& start, const std::string& next) {
+    const std::size_t at = text.find(start);
+    return at == std::string::npos ? std::string()
+                                   : text.substr(at, text.find(next, at + start.size()) - at);
+  };
+  const auto says = [](const std::string& text, std::size_t limit) {
+    return text.find("at most " + std::to_string(limit)) != std::string::npos;
+  };
+
+  const std::size_t title = LimitOf(CoverField::MainTitle);
+  EXPECT_TRUE(says(part(help.Stdout, "The title may have", "\n"), title)) << help.Stdout;
+  EXPECT_TRUE(says(part(man, "The title may have", "\n"), title));
+  EXPECT_TRUE(says(part(page, "<b>title</b> (", ")"), title));
+  int filling = 0;
+  for (const CommandLineSwitch& option : CommandLineSwitches()) {
+    if (!option.Fills)
+      continue;
+    ++filling;
+    const std::size_t limit = LimitOf(*option.Fills);
+    const std::string form = SwitchForm(option);
+    EXPECT_TRUE(says(part(man, ".BI " + SwitchName(form), ".TP"), limit)) << form;
+    EXPECT_TRUE(says(part(page, "<dt><code>" + form, "<dt>"), limit)) << form;
+    // The usage is short: where it states a limit at all, it is this one.
+    const std::string usage = part(help.Stdout, "  " + form + " ", "\n");
+    ASSERT_FALSE(usage.empty()) << form;
+    EXPECT_TRUE(says(usage, limit) || usage.find("at most") == std::string::npos) << usage;
+  }
+  EXPECT_GE(filling, 4) << "the subtitle, the corner, the inside jacket and the spines";
 }
 
 // Every link between the pages reaches a page of the help, and its anchor.

@@ -1,7 +1,7 @@
 // The files an installation adds around the program: the manual page must list exactly the
 // switches the program itself knows and render cleanly, the desktop entries must be valid and
-// agree with the one the program writes for itself, and an installation must put the window
-// module and the help pages where the installed program looks for them.
+// agree with the one the program writes for itself, and an installation must put the modules
+// and the help pages where the installed program looks for them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,7 +158,7 @@ bool Contains(const std::vector<std::string>& items, const std::string& item) {
   return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-TEST(Installation, PutsTheModuleAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHelp) {
+TEST(Installation, PutsTheModulesAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHelp) {
   const test::TempDir prefix;
   const RunResult install =
       RunProcess({"cmake", "--install", SLEEVEMASTER_BINARY_DIR, "--prefix", prefix.Path()});
@@ -166,12 +166,15 @@ TEST(Installation, PutsTheModuleAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHe
   const std::vector<std::string> files = FilesBelow(prefix.Path());
   const std::string bin = prefix.File("bin");
 
-  // The program loads its module from this folder, relative to its own.
-  const std::string module =
-      std::filesystem::path(bin + "/" SLEEVEMASTER_WINDOW_MODULE_DIR "/libsleevemaster_windows.so")
-          .lexically_normal()
-          .string();
-  EXPECT_TRUE(std::filesystem::is_regular_file(module)) << module;
+  // The program loads its modules from this folder, relative to its own.
+  std::vector<std::string> binaries{bin + "/sleevemaster"};
+  for (const char* module : {"windows", "preview", "tracks"}) {
+    binaries.push_back(std::filesystem::path(bin + "/" SLEEVEMASTER_MODULE_DIR "/libsleevemaster_" +
+                                             module + ".so")
+                           .lexically_normal()
+                           .string());
+    EXPECT_TRUE(std::filesystem::is_regular_file(binaries.back())) << binaries.back();
+  }
 
   // Help > Index finds its page from the installed program's folder, and the pages it links
   // to are there with it.
@@ -185,7 +188,7 @@ TEST(Installation, PutsTheModuleAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsHe
 
   // Nothing that a private module or a program needs a library search path for.
   if (ProgramAvailable("readelf")) {
-    for (const std::string& binary : {bin + "/sleevemaster", module}) {
+    for (const std::string& binary : binaries) {
       const RunResult dynamic = RunProcess({"readelf", "-d", binary});
       ASSERT_EQ(dynamic.ExitCode, 0) << binary;
       EXPECT_EQ(dynamic.Stdout.find("PATH)"), std::string::npos) << binary << dynamic.Stdout;

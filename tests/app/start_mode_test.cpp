@@ -1,7 +1,7 @@
 // How a start is decided from the arguments, and when a display can be used.
 #include "app/start_mode.h"
 
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -61,14 +61,20 @@ TEST_F(CommandLineTest, SwitchNamesIgnoreCaseButTextsKeepIt) {
   const CommandLineRequest request =
       Read({"Title", "/s:MiXed", "/SiDe:AbC", "/CENTERBACK", "/Print", "/f", "/p", "/w", "/c"});
   EXPECT_FALSE(request.ArgumentError);
-  EXPECT_EQ(request.SubTitle, "MiXed");
-  EXPECT_EQ(request.SideSpineText, "AbC");
-  EXPECT_TRUE(request.CenterBackCoverText);
+  // The insert as the writer takes it: the corner's text is already resolved, so both modes
+  // are Custom.
+  CoverDocument expected;
+  expected.MainTitle = "Title";
+  expected.SubTitle = "MiXed";
+  expected.BottomRightCornerMode = CornerMode::Custom;
+  expected.SideSpineMode = SpineMode::Custom;
+  expected.SideSpineText = "AbC";
+  expected.CenterSideSpineText = expected.InversedSideSpineColours = true;
+  expected.CenterBackCoverText = true;
+  EXPECT_EQ(request.Document, expected);
   EXPECT_TRUE(request.PrintAfterWrite);
   EXPECT_TRUE(request.ForceOverwrite);
-  EXPECT_FALSE(request.ViewInLandscape);
-  EXPECT_TRUE(request.InversedSideSpineColours);
-  EXPECT_TRUE(request.CenterSideSpineText);
+  EXPECT_FALSE(request.Options.ViewInLandscape);
   EXPECT_TRUE(desktop.Messages.empty());
 }
 
@@ -92,17 +98,17 @@ TEST_F(CommandLineTest, CornerSwitchesDependOnTheirOrder) {
   for (const auto& c : cases) {
     const CommandLineRequest request = Read(c.Arguments);
     EXPECT_FALSE(request.ArgumentError);
-    EXPECT_EQ(request.BottomRightCorner, c.Corner) << c.Arguments.back();
+    EXPECT_EQ(request.Document.CustomBottomRightCornerText, c.Corner) << c.Arguments.back();
   }
   EXPECT_EQ(dateTime, "06 Dec 2026 17:54");
   EXPECT_EQ(HeaderValue(WriteAndReadHeader({"Title", "/T"}), "BottomRightCorner"), dateTime);
 }
 
 TEST_F(CommandLineTest, LevelSwitchesDependOnTheirOrder) {
-  EXPECT_EQ(Read({"Title", "/2", "/1"}).PdfLevel, PdfVersion::Pdf12);
-  EXPECT_EQ(Read({"Title", "/1", "/2"}).PdfLevel, PdfVersion::Pdf12);
-  EXPECT_EQ(Read({"Title", "/1"}).PdfLevel, PdfVersion::Pdf11);
-  EXPECT_EQ(Read({"Title"}).PdfLevel, PdfVersion::Pdf13);
+  EXPECT_EQ(Read({"Title", "/2", "/1"}).Options.PdfLevel, PdfVersion::Pdf12);
+  EXPECT_EQ(Read({"Title", "/1", "/2"}).Options.PdfLevel, PdfVersion::Pdf12);
+  EXPECT_EQ(Read({"Title", "/1"}).Options.PdfLevel, PdfVersion::Pdf11);
+  EXPECT_EQ(Read({"Title"}).Options.PdfLevel, PdfVersion::Pdf13);
   const Strings header = WriteAndReadHeader({"Title", "/1"});
   EXPECT_EQ(First(header), "%PDF-1.1");
   EXPECT_EQ(HeaderValue(header, "PDFversion"), "1.1");
@@ -273,11 +279,11 @@ TEST_F(CommandLineTest, UnwritableOutputsAreReportedAndLeftAlone) {
 TEST_F(CommandLineTest, DoubleDashEndsTheSwitches) {
   CommandLineRequest request = Read({"--", "/Title", "/out.pdf"});
   EXPECT_FALSE(request.ArgumentError);
-  EXPECT_EQ(request.MainTitle, "/Title");
+  EXPECT_EQ(request.Document.MainTitle, "/Title");
   EXPECT_EQ(request.OutputFile, "/out.pdf");
 
   request = Read({"Title", "/S:Sub", "--", "/S:x", "--"});
-  EXPECT_EQ(request.SubTitle, "Sub");
+  EXPECT_EQ(request.Document.SubTitle, "Sub");
   EXPECT_EQ(request.OutputFile, "/S:x");
   EXPECT_TRUE(request.ArgumentError);  // the second "--" is a third positional argument
   EXPECT_THAT(desktop.Texts(), ElementsAre(kSyntax));
@@ -291,20 +297,6 @@ TEST_F(CommandLineTest, DoubleDashEndsTheSwitches) {
   EXPECT_EQ(ProcessCommandLine({"Title", "/F", "--", path}, PrintCalibration{}, kNow, absolute), 0);
   EXPECT_TRUE(absolute.Messages.empty());
   EXPECT_EQ(HeaderValue(PdfHeaderLines(ReadFileBytes(path)), "MainTitle"), "Title");
-}
-
-TEST_F(CommandLineTest, RequestFillsTheWriterRecords) {
-  const CommandLineRequest request = Read({"Title", "/S:Sub", "/D", "/SIDE:Spine", "/P"});
-  const CoverDocument document = CoverDocumentFor(request);
-  EXPECT_EQ(document.BottomRightCornerMode, CornerMode::Custom);
-  EXPECT_EQ(document.CustomBottomRightCornerText, FormatDateText(kNow));
-  EXPECT_EQ(document.SideSpineMode, SpineMode::Custom);
-  EXPECT_EQ(document.SideSpineText, "Spine");
-  const PdfOutputOptions options = OutputOptionsFor(request);
-  EXPECT_FALSE(options.ViewInLandscape);
-  EXPECT_FALSE(options.ViewFullscreen);
-  EXPECT_FALSE(options.HideUiElements);
-  EXPECT_EQ(options.PdfLevel, PdfVersion::Pdf13);
 }
 
 }  // namespace

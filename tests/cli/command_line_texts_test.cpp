@@ -13,12 +13,12 @@ namespace {
 TEST_F(CommandLineTest, TextsAreConvertedToWindows1252) {
   CommandLineRequest request = Read({"Café", "/S:Crème brûlée", "/B:€ 5", "/I:Straße"});
   EXPECT_FALSE(request.ArgumentError);
-  EXPECT_EQ(request.MainTitle, "Caf\xE9");
-  EXPECT_EQ(request.SubTitle,
+  EXPECT_EQ(request.Document.MainTitle, "Caf\xE9");
+  EXPECT_EQ(request.Document.SubTitle,
             "Cr\xE8me br\xFBl\xE9"
             "e");
-  EXPECT_EQ(request.BottomRightCorner, "\x80 5");
-  EXPECT_EQ(request.InsideJacketText,
+  EXPECT_EQ(request.Document.CustomBottomRightCornerText, "\x80 5");
+  EXPECT_EQ(request.Document.InsideJacketText,
             "Stra\xDF"
             "e");
   EXPECT_EQ(request.OutputFile, "cover.pdf");
@@ -56,8 +56,8 @@ TEST_F(CommandLineTest, TextsWindows1252CannotHoldAreArgumentErrors) {
 TEST_F(CommandLineTest, LongArgumentsAreHeldInFullAndJudgedByTheWriter) {
   const std::string big(100 * 1024, 'x');
   const CommandLineRequest request = Read({"Title", "/S:" + big, "/SIDE:" + big});
-  EXPECT_EQ(request.SubTitle.size(), big.size());
-  EXPECT_EQ(request.SideSpineText.size(), big.size());
+  EXPECT_EQ(request.Document.SubTitle.size(), big.size());
+  EXPECT_EQ(request.Document.SideSpineText.size(), big.size());
 
   EXPECT_EQ(Run({big, Out()}), 1);
   EXPECT_THAT(desktop.Texts(), ElementsAre("The maximum title length is 22 characters.\n"));

@@ -15,22 +15,17 @@ namespace {
 using test::CrLines;
 
 std::string ValueOf(const CReadPdfCover& reader, std::string_view key) {
-  std::string value = "left over";
-  if (reader.GetHeaderValue(key, value) != 0) {
-    EXPECT_EQ(value, "") << "a failed lookup must empty the value";
-    return "<missing>";
-  }
-  return value;
+  const HeaderLookup value = reader.GetHeaderValue(key);
+  if (!value)
+    return value.Error() == HeaderMiss::KeyTooLong ? "<too long>" : "<missing>";
+  return value.Value();
 }
 
-std::string BlockOf(CReadPdfCover& reader, std::string_view name) {
-  const char* text = reader.GetHeaderBlock(name);
-  if (text == nullptr) {
-    EXPECT_EQ(reader.BlockTextLength(), 0u);
-    return "<none>";
-  }
-  EXPECT_EQ(std::string(text).size(), reader.BlockTextLength());
-  return std::string(text, reader.BlockTextLength());
+std::string BlockOf(const CReadPdfCover& reader, std::string_view name) {
+  const HeaderLookup text = reader.GetHeaderBlock(name);
+  if (!text)
+    return text.Error() == HeaderMiss::Unterminated ? "<unterminated>" : "<none>";
+  return text.Value();
 }
 
 // --- Key values -------------------------------------------------------------------------------
@@ -142,7 +137,7 @@ TEST(HeaderValue, KeysOverTwoHundredFiftyCharactersAreNeverFound) {
   auto reader =
       CReadPdfCover::FromBytes(CrLines({"%%" + key250 + ": fits", "%%" + key251 + ": too long"}));
   EXPECT_EQ(ValueOf(reader, key250), "fits");
-  EXPECT_EQ(ValueOf(reader, key251), "<missing>");
+  EXPECT_EQ(ValueOf(reader, key251), "<too long>");
 }
 
 TEST(HeaderValue, LongValuesComeBackWhole) {
@@ -159,46 +154,30 @@ TEST(HeaderBlock, LinesLoseTheWritersPercentAndJoinWithCrLf) {
       CReadPdfCover::FromBytes(CrLines({"%%MainTitle: x", "%%Begin BackCoverText", "%Line one", "%",
                                         "%Line three", "%%End BackCoverText", "%%EndComments"}));
   EXPECT_EQ(BlockOf(reader, "BackCoverText"), "Line one\r\n\r\nLine three\r");
-  // Asking again gives the same text; value lookups leave it alone.
-  std::string value;
-  const char* text = reader.GetHeaderBlock("BackCoverText");
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(reader.GetHeaderValue("MainTitle", value), 0);
-  EXPECT_STREQ(text, "Line one\r\n\r\nLine three\r");
-  EXPECT_EQ(BlockOf(reader, "BackCoverText"), "Line one\r\n\r\nLine three\r");
+  // Markers on consecutive lines hold the empty text.
+  auto empty = CReadPdfCover::FromBytes(CrLines({"%%Begin BackCoverText", "%%End BackCoverText"}));
+  EXPECT_EQ(BlockOf(empty, "BackCoverText"), "");
 }
 
 TEST(HeaderBlock, MissingOrMisplacedMarkersGiveNoText) {
-  auto noEnd = CReadPdfCover::FromBytes(CrLines({"%%Begin BackCoverText", "%a"}));
-  EXPECT_EQ(BlockOf(noEnd, "BackCoverText"), "<none>");
-  auto noBegin = CReadPdfCover::FromBytes(CrLines({"%a", "%%End BackCoverText"}));
-  EXPECT_EQ(BlockOf(noBegin, "BackCoverText"), "<none>");
-  auto reversed =
-      CReadPdfCover::FromBytes(CrLines({"%%End BackCoverText", "%a", "%%Begin BackCoverText"}));
-  EXPECT_EQ(BlockOf(reversed, "BackCoverText"), "<none>");
-  auto wrongName = CReadPdfCover::FromBytes(CrLines({"%%Begin Other", "%a", "%%End Other"}));
-  EXPECT_EQ(BlockOf(wrongName, "BackCoverText"), "<none>");
-  EXPECT_EQ(BlockOf(wrongName, ""), "<none>");
-  EXPECT_EQ(BlockOf(wrongName, "Other"), "a\r");
-  // Markers with nothing after them at the very end of the head.
-  auto atEnd = CReadPdfCover::FromBytes("%%End X%%Begin X");
-  EXPECT_EQ(BlockOf(atEnd, "X"), "<none>");
-  auto glued = CReadPdfCover::FromBytes("%%Begin X%%End X");
-  EXPECT_EQ(BlockOf(glued, "X"), "<none>");
-}
-
-TEST(HeaderBlock, AFailedLookupClearsThePreviousText) {
-  auto reader = CReadPdfCover::FromBytes(CrLines({"%%Begin A", "%one", "%%End A"}));
-  EXPECT_EQ(BlockOf(reader, "A"), "one\r");
-  EXPECT_EQ(reader.GetHeaderBlock("B"), nullptr);
-  EXPECT_EQ(reader.BlockTextLength(), 0u);
-}
-
-TEST(HeaderBlock, MarkersOnConsecutiveLinesGiveTheEmptyText) {
-  auto reader = CReadPdfCover::FromBytes(CrLines({"%%Begin BackCoverText", "%%End BackCoverText"}));
-  const char* text = reader.GetHeaderBlock("BackCoverText");
-  ASSERT_NE(text, nullptr);
-  EXPECT_STREQ(text, "");
+  const struct {
+    std::string Head;
+    std::string Name;
+    std::string Block;
+  } cases[] = {
+      {CrLines({"%%Begin BackCoverText", "%a"}), "BackCoverText", "<unterminated>"},
+      {CrLines({"%a", "%%End BackCoverText"}), "BackCoverText", "<none>"},
+      {CrLines({"%%End BackCoverText", "%a", "%%Begin BackCoverText"}), "BackCoverText",
+       "<unterminated>"},
+      {CrLines({"%%Begin Other", "%a", "%%End Other"}), "BackCoverText", "<none>"},
+      {CrLines({"%%Begin Other", "%a", "%%End Other"}), "", "<none>"},
+      {CrLines({"%%Begin Other", "%a", "%%End Other"}), "Other", "a\r"},
+      // Markers with nothing after them at the very end of the head.
+      {"%%End X%%Begin X", "X", "<unterminated>"},
+      {"%%Begin X%%End X", "X", "<unterminated>"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BlockOf(CReadPdfCover::FromBytes(c.Head), c.Name), c.Block) << c.Head;
 }
 
 TEST(HeaderBlock, OddLinesFollowTheFirstCharacterRule) {
@@ -225,21 +204,21 @@ TEST(HeaderBlock, ALastLineWithoutCarriageReturnIsLeftOut) {
   EXPECT_EQ(BlockOf(none, "B"), "");
 }
 
-TEST(HeaderBlock, ABlockFillingTheWholeHeadFitsItsBuffer) {
+TEST(HeaderBlock, ABlockFillingTheWholeHeadComesBackWhole) {
   // Lines longer than the writer ever writes, up to the last byte the head holds.
   std::string head = "%%Begin B\r";
   std::string expected;
-  while (head.size() < CReadPdfCover::kBufferSize - 600) {
+  while (head.size() < CReadPdfCover::kMaxHeadBytes - 600) {
     const std::string line(499, static_cast<char>('a' + head.size() % 26));
     head += "%" + line + "\r";
     expected += line + "\r\n";
   }
   const std::size_t fill =
-      CReadPdfCover::kBufferSize - 1 - head.size() - std::string("%%End B").size();
+      CReadPdfCover::kMaxHeadBytes - head.size() - std::string("%%End B").size();
   const std::string last(fill - 2, 'z');
   head += "%" + last + "\r%%End B";
   expected += last + "\r";
-  ASSERT_EQ(head.size(), CReadPdfCover::kBufferSize - 1);
+  ASSERT_EQ(head.size(), CReadPdfCover::kMaxHeadBytes);
   auto reader = CReadPdfCover::FromBytes(head);
   EXPECT_EQ(BlockOf(reader, "B"), expected);
 }
@@ -280,7 +259,7 @@ TEST(ReaderFile, FollowsSymbolicLinksToRegularFiles) {
 TEST(ReaderFile, HoldsAtMostTheFirst16383Bytes) {
   test::TempDir dir;
   // Largest file a caller accepts: the key on its very last line is found.
-  std::string largest(CReadPdfCover::kBufferSize - 1 - 14, ' ');
+  std::string largest(CReadPdfCover::kMaxHeadBytes - 14, ' ');
   largest += "%%Last: 12345\r";
   test::WriteFileBytes(dir.File("largest.pdf"), largest);
   CReadPdfCover accepted(dir.File("largest.pdf"));
@@ -293,7 +272,7 @@ TEST(ReaderFile, HoldsAtMostTheFirst16383Bytes) {
   longer += std::string(100000, 'x');
   test::WriteFileBytes(dir.File("longer.pdf"), longer);
   CReadPdfCover cut(dir.File("longer.pdf"));
-  EXPECT_EQ(cut.HeadText(), longer.substr(0, CReadPdfCover::kBufferSize - 1));
+  EXPECT_EQ(cut.HeadText(), longer.substr(0, CReadPdfCover::kMaxHeadBytes));
   EXPECT_EQ(ValueOf(cut, "Last"), "123");
   auto fromBytes = CReadPdfCover::FromBytes(longer);
   EXPECT_EQ(fromBytes.HeadText(), cut.HeadText());

@@ -814,6 +814,10 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     BackgroundProcess program({kExecutable}, environment_);
     const std::string window = WaitForWindow("^Sleevemaster$");
     ASSERT_FALSE(window.empty()) << "the window did not show";
+    // The libraries mapped into the running window: the track readers only once Import reads.
+    const std::string maps = "/proc/" + std::to_string(program.Pid()) + "/maps";
+    for (const char* library : {"/libsleevemaster_tracks.so", "/libtag.so", "/libcue.so"})
+      EXPECT_EQ(ReadFileBytes(maps).find(library), std::string::npos) << library;
     Type(window, "Tracks");
     // From the title back to the page tabs, on to "Back Cover", and down to its Edit button.
     Keys(window, {"shift+Tab", "Right", "Right", "Tab", "Tab", "Tab", "Tab", "space"});
@@ -835,6 +839,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     Keys(import, {"Tab", "Tab", "Return"});
     ASSERT_TRUE(WaitForWindowToClose("Import Track List$")) << "OK did not close the import";
+    for (const char* library : {"/libsleevemaster_tracks.so", "/libtag.so", "/libcue.so"})
+      EXPECT_NE(ReadFileBytes(maps).find(library), std::string::npos) << library;
 
     // Back on Import..., three steps back to the editor's OK, which writes the text.
     Keys(editor, {"shift+Tab", "shift+Tab", "shift+Tab", "Return"});

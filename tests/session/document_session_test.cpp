@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "document/loaded_document.h"
+#include "document/document_header.h"
 #include "settings/app_settings.h"
 #include "settings/settings_store.h"
 #include "support/fake_desktop.h"

@@ -103,7 +103,7 @@ TEST(SaveInsertTest, TreatsWhatStandsAtTheTarget) {
 
 TEST(SaveInsertTest, WriterRefusalIsShownWithoutItsPrefix) {
   const TempDir dir;
-  const CoverDocument tooLong = TitledDocument(std::string(kMaxMainTitle + 1, 'x'));
+  const CoverDocument tooLong = TitledDocument(std::string(23, 'x'));
   const CoverPdfResult direct = WriteCoverPdf(tooLong, {}, {}, kNow);
   ASSERT_TRUE(direct.Error.starts_with("Error: ")) << direct.Error;
   FakeDesktop desktop;

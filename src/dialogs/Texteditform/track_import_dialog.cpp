@@ -12,6 +12,7 @@
 #include "dialogs/dialog_keys.h"
 #include "pdf/text_encoding.h"
 #include "tracks/track_source.h"
+#include "tracks/tracks_module.h"
 #include "ui_Trackimportform.h"
 
 namespace sleevemaster {
@@ -105,7 +106,7 @@ void TTrackImport::ReadSource(const QString& path) {
   auto cancel = std::make_shared<CancelFlag>(false);
   cancel_ = cancel;
   QThread* thread = QThread::create([outcome, local, capacity, cancel] {
-    outcome->Source = ReadTrackSource(local, cancel.get());
+    outcome->Source = ReadTrackSourceInModule(local, cancel.get());
     if (outcome->Source.Ok())
       outcome->Lines = FormatTrackLines(*outcome->Source.Source, capacity);
   });

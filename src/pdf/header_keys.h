@@ -1,0 +1,296 @@
+// Every key of a document's header, declared once: the line it writes, the member of the insert
+// it records, its form, the most characters a text of it may have, and how a value read back is
+// taken, an old or damaged one included. The writer writes the lines in table order and checks
+// the texts against their limits in that order; the reader looks up each key it takes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "pdf/cover_document.h"
+#include "pdf/date_text.h"
+#include "pdf/version.h"
+
+namespace sleevemaster {
+
+/// What a key's value is.
+enum class HeaderForm {
+  Text,    ///< a text exactly as typed: no escaping, nothing after it but the line's CR
+  Number,  ///< a version
+  Flag,    ///< "1" set, "0" clear
+  Block,   ///< lines between "%%Begin " key and "%%End " key, each written after a "%"
+};
+
+/// What a header is written from.
+struct HeaderSource {
+  const CoverDocument& Document;
+  const PdfOutputOptions& Options;
+  const CoverTexts& Texts;  ///< the insert's texts with the two modes resolved
+};
+
+/// An insert as a document's header records it, with what the header holds beside it.
+struct HeaderDocument {
+  /// A new document (as New leaves the window) with every recorded value in its member. The
+  /// back cover text is the block's text; no file is named.
+  CoverDocument Document;
+  /// An older document names the file its back cover text was in instead of holding the
+  /// text; it is the caller's to read, after asking, since a document can name any file.
+  std::optional<std::string> NamedBackCoverFile;
+  /// The keys whose values could not be taken as they stand (a flag neither 0 nor 1, a block
+  /// without its end). Each reads as a new document has it, as it always has.
+  std::vector<std::string_view> Unread;
+};
+
+/// How a key reaches the member it records, and back.
+struct HeaderMember {
+  /// The value of the key's line; nothing when the line is left out. Null: never written.
+  std::optional<std::string_view> (*Write)(const HeaderSource&) = nullptr;
+  /// Takes a value found into the document; false when it cannot be taken as it stands.
+  /// Null: the key is not read.
+  bool (*Read)(std::string value, HeaderDocument&) = nullptr;
+};
+
+namespace header_detail {
+
+inline std::optional<std::string_view> NotEmpty(std::string_view text) {
+  if (text.empty())
+    return std::nullopt;
+  return text;
+}
+
+inline std::string_view FlagText(bool set) {
+  return set ? "1" : "0";
+}
+
+template <std::string CoverDocument::*Text>
+std::optional<std::string_view> WriteText(const HeaderSource& source) {
+  return NotEmpty(source.Document.*Text);
+}
+
+/// A text is taken as it stands, also one longer than its field takes: the window shows it
+/// whole, and the writer refuses it when the insert is next written.
+template <std::string CoverDocument::*Text>
+bool ReadText(std::string value, HeaderDocument& read) {
+  read.Document.*Text = std::move(value);
+  return true;
+}
+
+template <bool CoverDocument::*Flag>
+std::optional<std::string_view> WriteFlag(const HeaderSource& source) {
+  return FlagText(source.Document.*Flag);
+}
+
+/// Only exactly "1" sets a flag.
+template <bool CoverDocument::*Flag>
+bool ReadFlag(std::string value, HeaderDocument& read) {
+  read.Document.*Flag = value == "1";
+  return value == "1" || value == "0";
+}
+
+template <bool PdfOutputOptions::*Flag>
+std::optional<std::string_view> WriteViewerFlag(const HeaderSource& source) {
+  return FlagText(source.Options.*Flag);
+}
+
+/// The corner's text as written: a date, a date and time or the user's own.
+inline std::optional<std::string_view> WriteCorner(const HeaderSource& source) {
+  return NotEmpty(source.Texts.BottomRight);
+}
+
+/// A text of exactly a date's form, or of a date and time's, gives back that mode (a typed
+/// text of that form too); any other text is the corner's own.
+inline bool ReadCorner(std::string value, HeaderDocument& read) {
+  CoverDocument& document = read.Document;
+  if (IsDateText(value)) {
+    document.BottomRightCornerMode = CornerMode::Date;
+  } else if (IsDateTimeText(value)) {
+    document.BottomRightCornerMode = CornerMode::DateAndTime;
+  } else {
+    document.BottomRightCornerMode = CornerMode::Custom;
+    document.CustomBottomRightCornerText = std::move(value);
+  }
+  return true;
+}
+
+/// A spine text is recorded only where it is not the title, which the spines show anyway.
+inline std::optional<std::string_view> WriteSpine(const HeaderSource& source) {
+  if (source.Texts.SideSpine == source.Texts.Title)
+    return std::nullopt;
+  return NotEmpty(source.Texts.SideSpine);
+}
+
+inline bool ReadSpine(std::string value, HeaderDocument& read) {
+  read.Document.SideSpineMode = SpineMode::Custom;
+  read.Document.SideSpineText = std::move(value);
+  return true;
+}
+
+/// Centring the back cover text is recorded only where there is one.
+inline std::optional<std::string_view> WriteCenterBackCover(const HeaderSource& source) {
+  if (!source.Document.HasBackCover())
+    return std::nullopt;
+  return FlagText(source.Document.CenterBackCoverText);
+}
+
+inline std::optional<std::string_view> WritePdfLevel(const HeaderSource& source) {
+  return PdfLevelText(source.Options.PdfLevel);
+}
+
+inline bool ReadBackCoverText(std::string value, HeaderDocument& read) {
+  read.Document.BackCoverText = std::move(value);
+  return true;
+}
+
+/// Counts only where the document holds no back cover text of its own (the block is read
+/// first).
+inline bool ReadNamedBackCoverFile(std::string value, HeaderDocument& read) {
+  if (!read.Document.BackCoverText)
+    read.NamedBackCoverFile = std::move(value);
+  return true;
+}
+
+}  // namespace header_detail
+
+/// A text member of the insert, written when it is not empty.
+template <std::string CoverDocument::*Text>
+inline constexpr HeaderMember TextMember{&header_detail::WriteText<Text>,
+                                         &header_detail::ReadText<Text>};
+/// A flag of the insert, always written.
+template <bool CoverDocument::*Flag>
+inline constexpr HeaderMember FlagMember{&header_detail::WriteFlag<Flag>,
+                                         &header_detail::ReadFlag<Flag>};
+/// A viewer preference: written for the viewers, never read, since the program keeps its own.
+template <bool PdfOutputOptions::*Flag>
+inline constexpr HeaderMember ViewerFlagMember{&header_detail::WriteViewerFlag<Flag>, nullptr};
+
+/// One row of the table.
+struct HeaderKey {
+  const char* Key;
+  HeaderForm Form = HeaderForm::Text;
+  /// A text that the writer checks: the field its refusal names, and the most characters the
+  /// field takes (counted as typed). 0: no limit of its own.
+  CoverField Field = CoverField::MainTitle;
+  std::size_t Limit = 0;
+  HeaderMember Member = {};
+  /// A value every document holds alike; the writer writes it.
+  const char* Fixed = nullptr;
+  /// Only a file whose value is Fixed, exactly, is a document of this program.
+  bool Identifies = false;
+};
+
+/// In the order of the lines in every document written so far: a row moved moves its line.
+inline constexpr HeaderKey kHeaderKeys[] = {
+    // Who wrote the file, and for which PDF level.
+    {.Key = "PDFversion",
+     .Form = HeaderForm::Number,
+     .Member = {.Write = &header_detail::WritePdfLevel}},
+    {.Key = "Creator", .Fixed = kProductName, .Identifies = true},
+    {.Key = "CreatorVersion", .Form = HeaderForm::Number, .Fixed = kProgramVersion},
+    {.Key = "Producer", .Fixed = kProducerName, .Identifies = true},
+    {.Key = "ProducerVersion", .Form = HeaderForm::Number, .Fixed = kPdfLibraryVersion},
+
+    // The texts, each written only when it is not empty.
+    {.Key = "MainTitle",
+     .Field = CoverField::MainTitle,
+     .Limit = 22,
+     .Member = TextMember<&CoverDocument::MainTitle>},
+    {.Key = "SubTitle",
+     .Field = CoverField::SubTitle,
+     .Limit = 34,
+     .Member = TextMember<&CoverDocument::SubTitle>},
+    {.Key = "BottomRightCorner",
+     .Field = CoverField::BottomRightCorner,
+     .Limit = 45,
+     .Member = {&header_detail::WriteCorner, &header_detail::ReadCorner}},
+    {.Key = "InsideJacketText",
+     .Field = CoverField::InsideJacketText,
+     .Limit = 45,
+     .Member = TextMember<&CoverDocument::InsideJacketText>},
+    {.Key = "SideSpineText",
+     .Field = CoverField::SideSpineText,
+     .Limit = 45,
+     .Member = {&header_detail::WriteSpine, &header_detail::ReadSpine}},
+
+    // The flags; centring the back cover text only where there is one.
+    {.Key = "CenterBackCoverText",
+     .Form = HeaderForm::Flag,
+     .Member = {&header_detail::WriteCenterBackCover,
+                &header_detail::ReadFlag<&CoverDocument::CenterBackCoverText>}},
+    {.Key = "InversedSideSpineColours",
+     .Form = HeaderForm::Flag,
+     .Member = FlagMember<&CoverDocument::InversedSideSpineColours>},
+    {.Key = "CenterSideSpineText",
+     .Form = HeaderForm::Flag,
+     .Member = FlagMember<&CoverDocument::CenterSideSpineText>},
+    {.Key = "ViewInLandscape",
+     .Form = HeaderForm::Flag,
+     .Member = ViewerFlagMember<&PdfOutputOptions::ViewInLandscape>},
+    {.Key = "ViewFullscreen",
+     .Form = HeaderForm::Flag,
+     .Member = ViewerFlagMember<&PdfOutputOptions::ViewFullscreen>},
+    {.Key = "HideUiElements",
+     .Form = HeaderForm::Flag,
+     .Member = ViewerFlagMember<&PdfOutputOptions::HideUiElements>},
+
+    // The back cover text's lines, written when the text keeps within the reader's limits.
+    {.Key = "BackCoverText",
+     .Form = HeaderForm::Block,
+     .Member = {.Read = &header_detail::ReadBackCoverText}},
+    // Older documents named the file instead; nothing writes this key any more.
+    {.Key = "BackCoverTextFile", .Member = {.Read = &header_detail::ReadNamedBackCoverFile}},
+};
+
+/// The value of a key's line as the writer writes it; nothing when the line is left out.
+inline std::optional<std::string_view> RecordedValue(const HeaderKey& key,
+                                                     const HeaderSource& source) {
+  if (key.Fixed != nullptr)
+    return key.Fixed;
+  if (key.Member.Write == nullptr)
+    return std::nullopt;
+  return key.Member.Write(source);
+}
+
+/// The most characters of a field, as typed.
+constexpr std::size_t LimitOf(CoverField field) {
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Limit > 0 && key.Field == field)
+      return key.Limit;
+  }
+  return 0;
+}
+
+/// Each key names one line.
+constexpr bool HeaderKeysAreUnique() {
+  for (const HeaderKey& one : kHeaderKeys) {
+    int named = 0;
+    for (const HeaderKey& other : kHeaderKeys)
+      named += std::string_view(one.Key) == std::string_view(other.Key) ? 1 : 0;
+    if (named != 1)
+      return false;
+  }
+  return true;
+}
+static_assert(HeaderKeysAreUnique());
+
+/// The limited texts are the fields a refusal names, each once, in the order the writer checks
+/// them; every other row is written, read or both, and a key that tells documents apart holds
+/// a fixed value.
+constexpr bool HeaderKeysAreComplete() {
+  int nextField = 0;
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Limit > 0 && static_cast<int>(key.Field) != nextField++)
+      return false;
+    const bool written =
+        key.Fixed != nullptr || key.Member.Write != nullptr || key.Form == HeaderForm::Block;
+    if ((!written && key.Member.Read == nullptr) || (key.Identifies && key.Fixed == nullptr))
+      return false;
+  }
+  return nextField == kCoverFieldCount;
+}
+static_assert(HeaderKeysAreComplete());
+
+}  // namespace sleevemaster
