@@ -13,7 +13,7 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   clang-format libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool x11-apps
   locales dpkg-dev lintian groff-base man-db desktop-file-utils libglib2.0-bin passwd flac
-  vorbis-tools lame ffmpeg wavpack openbox x11-utils)
+  vorbis-tools lame ffmpeg wavpack openbox x11-utils imagemagick)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

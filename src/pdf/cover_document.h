@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/cover_picture.h"
+
 namespace sleevemaster {
 
 /// What goes into the front cover's bottom right corner (radio items 0 to 3).
@@ -30,6 +32,8 @@ struct CoverDocument {
   /// after a conversion, a track list, the live preview) needs no file for it.
   std::optional<std::string> BackCoverText;
   bool CenterBackCoverText = false;
+  /// The picture that fills the front cover, under its texts; none: the cover is plain.
+  std::optional<CoverPicture> FrontPicture;
 
   /// Whether the insert has a back cover text at all (a file named, or a text given).
   bool HasBackCover() const { return BackCoverText.has_value() || !BackCoverTextFile.empty(); }
