@@ -153,6 +153,7 @@ TEST(PictureDocumentTest, APictureFillsTheFrontCoverUprightUnderItsLinesAndComes
     calibration.Xdimension = c.Xdimension;
     const CoverPdfResult pdf = WriteCoverPdf(document, options, calibration, kNow);
     ASSERT_TRUE(pdf.Ok()) << pdf.Error;
+    EXPECT_EQ(test::PdfStructureProblems(pdf.Bytes), std::vector<std::string>());
     const std::string path = folder.File("picture.pdf");
     test::WriteFileBytes(path, pdf.Bytes);
     const test::OutsideJudgement judged = test::JudgePdfFile(path);
@@ -231,6 +232,25 @@ TEST(PictureDocumentTest, APictureFillsTheFrontCoverUprightUnderItsLinesAndComes
     ASSERT_TRUE(reread && reread->Document.FrontPicture);
     EXPECT_TRUE(*reread->Document.FrontPicture == back);
   }
+}
+
+// Whether the system's loader has mapped a library of that name into this process.
+bool Loaded(const std::string& library) {
+  return test::ReadFileBytes("/proc/self/maps").find("/" + library) != std::string::npos;
+}
+
+TEST(PictureDocumentTest, OnlyAPictureToDecodeLoadsTheDecoders) {
+  const std::string module = "libsleevemaster_pictures.so";
+  if (Loaded(module))
+    GTEST_SKIP() << "an earlier test of this process has loaded the decoders";
+  CoverDocument document;
+  document.MainTitle = "Loaded";
+  document.FrontPicture = CoverPicture{MakePicture({"-size", "40x40", "xc:red"}, "x.jpg")};
+  ASSERT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  EXPECT_FALSE(Loaded(module) || Loaded("libjpeg.so") || Loaded("libpng16.so"));
+  document.FrontPicture = CoverPicture{MakePicture({"-size", "40x40", "xc:red"}, "x.png")};
+  ASSERT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  EXPECT_TRUE(Loaded(module) && Loaded("libjpeg.so") && Loaded("libpng16.so"));
 }
 
 TEST(PictureDocumentTest, APictureThatCannotBeTakenIsLeftOutWithTheReason) {
