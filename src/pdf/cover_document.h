@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/cover_picture.h"
+
 namespace sleevemaster {
 
 /// What goes into the front cover's bottom right corner (radio items 0 to 3).
@@ -30,6 +32,8 @@ struct CoverDocument {
   /// after a conversion, a track list, the live preview) needs no file for it.
   std::optional<std::string> BackCoverText;
   bool CenterBackCoverText = false;
+  /// The picture that fills the front cover, under its texts; none: the cover is plain.
+  std::optional<CoverPicture> FrontPicture;
 
   /// Whether the insert has a back cover text at all (a file named, or a text given).
   bool HasBackCover() const { return BackCoverText.has_value() || !BackCoverTextFile.empty(); }
@@ -93,6 +97,7 @@ enum class CoverPdfFailureKind {
   BackCoverLineTooLong,   ///< a back cover line wider than the card (Most)
   BackCoverTooManyLines,  ///< more back cover lines than the reader takes (Most)
   PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
+  PictureUnusable,        ///< the front cover picture cannot be drawn (Picture)
 };
 
 /// The texts of an insert that a failure can name; each has its limit in the header's table
@@ -110,6 +115,7 @@ struct CoverPdfFailure {
   int Most = 0;  ///< the most characters, or lines, that the field or the card takes
   CoverPiece Piece = CoverPiece::Booklet;
   int Paper = 0;  ///< PrintCalibration::PaperSize
+  PictureProblem Picture;
 
   bool operator==(const CoverPdfFailure&) const = default;
 };

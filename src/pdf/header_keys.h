@@ -4,6 +4,7 @@
 // the texts against their limits in that order; the reader looks up each key it takes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -12,7 +13,9 @@
 #include <vector>
 
 #include "pdf/cover_document.h"
+#include "pdf/cover_picture.h"
 #include "pdf/date_text.h"
+#include "pdf/picture_location.h"
 #include "pdf/version.h"
 
 namespace sleevemaster {
@@ -30,6 +33,8 @@ struct HeaderSource {
   const CoverDocument& Document;
   const PdfOutputOptions& Options;
   const CoverTexts& Texts;  ///< the insert's texts with the two modes resolved
+  /// Where the front cover picture lies (PictureLocationText); empty: the insert has none.
+  std::string_view Picture = {};
 };
 
 /// An insert as a document's header records it, with what the header holds beside it.
@@ -40,6 +45,11 @@ struct HeaderDocument {
   /// An older document names the file its back cover text was in instead of holding the
   /// text; it is the caller's to read, after asking, since a document can name any file.
   std::optional<std::string> NamedBackCoverFile;
+  /// Where the file holds the front cover picture; the caller reads it from there (the header
+  /// alone does not hold it).
+  std::optional<PictureLocation> PictureAt;
+  /// Why the picture the header names is left out: the document then reads as one without.
+  std::optional<PictureProblem> PictureUnread;
   /// The keys whose values could not be taken as they stand (a flag neither 0 nor 1, a block
   /// without its end). Each reads as a new document has it, as it always has.
   std::vector<std::string_view> Unread;
@@ -140,6 +150,19 @@ inline std::optional<std::string_view> WritePdfLevel(const HeaderSource& source)
   return PdfLevelText(source.Options.PdfLevel);
 }
 
+inline std::optional<std::string_view> WritePicture(const HeaderSource& source) {
+  return NotEmpty(source.Picture);
+}
+
+/// A place that cannot be read is counted unread, and the picture is said to be damaged.
+inline bool ReadPicture(std::string value, HeaderDocument& read) {
+  read.PictureAt = ParsePictureLocation(value);
+  if (!read.PictureAt)
+    read.PictureUnread = PictureProblem{.Kind = PictureProblemKind::Damaged,
+                                        .What = "its place in the file is lost"};
+  return read.PictureAt.has_value();
+}
+
 inline bool ReadBackCoverText(std::string value, HeaderDocument& read) {
   read.Document.BackCoverText = std::move(value);
   return true;
@@ -169,7 +192,7 @@ inline constexpr HeaderMember ViewerFlagMember{&header_detail::WriteViewerFlag<F
 
 /// One row of the table.
 struct HeaderKey {
-  const char* Key;
+  std::string_view Key;
   HeaderForm Form = HeaderForm::Text;
   /// A text that the writer checks: the field its refusal names, and the most characters the
   /// field takes (counted as typed). 0: no limit of its own.
@@ -236,6 +259,9 @@ inline constexpr HeaderKey kHeaderKeys[] = {
      .Form = HeaderForm::Flag,
      .Member = ViewerFlagMember<&PdfOutputOptions::HideUiElements>},
 
+    // Where the file holds the front cover picture, written only where there is one.
+    {.Key = "FrontPicture", .Member = {&header_detail::WritePicture, &header_detail::ReadPicture}},
+
     // The back cover text's lines, written when the text keeps within the reader's limits.
     {.Key = "BackCoverText",
      .Form = HeaderForm::Block,
@@ -254,13 +280,20 @@ inline std::optional<std::string_view> RecordedValue(const HeaderKey& key,
   return key.Member.Write(source);
 }
 
+/// The most characters of each field, as typed, found in the table while compiling: a search
+/// of the table at run time would cost every insert written (the writer asks for each limit).
+inline constexpr auto kFieldLimits = [] {
+  std::array<std::size_t, kCoverFieldCount> limits{};
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Limit > 0)
+      limits[static_cast<std::size_t>(key.Field)] = key.Limit;
+  }
+  return limits;
+}();
+
 /// The most characters of a field, as typed.
 constexpr std::size_t LimitOf(CoverField field) {
-  for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Limit > 0 && key.Field == field)
-      return key.Limit;
-  }
-  return 0;
+  return kFieldLimits[static_cast<std::size_t>(field)];
 }
 
 /// Each key names one line.
@@ -268,7 +301,7 @@ constexpr bool HeaderKeysAreUnique() {
   for (const HeaderKey& one : kHeaderKeys) {
     int named = 0;
     for (const HeaderKey& other : kHeaderKeys)
-      named += std::string_view(one.Key) == std::string_view(other.Key) ? 1 : 0;
+      named += one.Key == other.Key ? 1 : 0;
     if (named != 1)
       return false;
   }

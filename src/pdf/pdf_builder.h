@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace sleevemaster {
@@ -16,6 +17,10 @@ struct Escaped {
 /// A text to be written as "<FEFF...>" UTF-16 hex.
 struct Utf16Hex {
   std::string_view Text;
+};
+/// A number written with at most three decimals and no trailing zeros ("1.5", "-356", "0").
+struct Decimal {
+  double Value = 0;
 };
 /// A reference to an object, written "N 0 R".
 struct ObjectRef {
@@ -57,11 +62,19 @@ class PdfBuilder {
 
  private:
   void Append(std::string_view text) { out_.append(text); }
-  void Append(const char* text) { out_.append(text); }
+  /// A literal's length is known while compiling; only other texts are measured.
+  template <std::size_t N>
+  void Append(const char (&text)[N]) {
+    out_.append(text, N - 1);
+  }
+  template <typename Text>
+  requires std::is_same_v<Text, const char*>
+  void Append(Text text) { out_.append(text); }
   void Append(int number);
   void Append(std::size_t number);
   void Append(Escaped text);
   void Append(Utf16Hex text);
+  void Append(Decimal number);
   void Append(ObjectRef ref) { Put(ref.Number, " 0 R"); }
 
   std::string& out_;
