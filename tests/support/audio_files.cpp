@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "support/process.h"
 
@@ -96,6 +97,66 @@ bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& ta
     std::remove(wav.c_str());
   }
   return made && WriteTestTags(path, tags);
+}
+
+namespace {
+
+// A FLAC picture block (as Ogg comments carry it) in base64, for vorbiscomment.
+std::string PictureBlockBase64(const std::string& bytes, bool frontCover) {
+  std::string block;
+  const auto put = [&block](std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+      block.push_back(static_cast<char>((value >> shift) & 0xFF));
+  };
+  put(frontCover ? 3 : 0);
+  put(10);
+  block += "image/jpeg";
+  for (int i = 0; i < 5; ++i)
+    put(0);  // no description, size and colours unknown
+  put(static_cast<std::uint32_t>(bytes.size()));
+  block += bytes;
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  for (std::size_t i = 0; i < block.size(); i += 3) {
+    std::uint32_t group = static_cast<std::uint8_t>(block[i]) << 16;
+    for (std::size_t j = 1; j < 3 && i + j < block.size(); ++j)
+      group |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(block[i + j])) << (16 - 8 * j);
+    for (std::size_t j = 0; j < 4; ++j)
+      text += i + j <= block.size() ? kDigits[(group >> (18 - 6 * j)) & 63] : '=';
+  }
+  return text;
+}
+
+}  // namespace
+
+bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
+                          int track) {
+  const std::string kind = path.substr(path.rfind('.') + 1);
+  const std::string wav = path + ".source.wav";
+  bool made = WriteSilentWav(wav, 1.0);
+  if (kind == "flac") {
+    made = made && EncodeFlac(wav, path) &&
+           RunProcess(
+               {"metaflac",
+                "--import-picture-from=" + std::string(frontCover ? "3" : "0") + "||||" + picture,
+                path})
+                   .ExitCode == 0;
+  } else if (kind == "ogg") {
+    std::ifstream in(picture, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    made = made && EncodeOgg(wav, path) &&
+           RunProcess({"vorbiscomment", "-a", "-t",
+                       "METADATA_BLOCK_PICTURE=" + PictureBlockBase64(bytes, frontCover), path})
+                   .ExitCode == 0;
+  } else {
+    made = made &&
+           RunProcess({"ffmpeg", "-v", "error", "-y", "-i", wav, "-i", picture, "-map", "0", "-map",
+                       "1", "-c:v", "copy", "-disposition:v:0", "attached_pic", "-metadata:s:v",
+                       frontCover ? "comment=Cover (front)" : "comment=Other", path})
+                   .ExitCode == 0;
+  }
+  std::remove(wav.c_str());
+  return made && WriteTestTags(path, NumberOnly(track));
 }
 
 }  // namespace sleevemaster::test

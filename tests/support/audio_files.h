@@ -22,6 +22,13 @@ struct TestTags {
   int Disc = 0;
 };
 
+/// Tags with a track number and nothing else.
+inline TestTags NumberOnly(int number) {
+  TestTags tags;
+  tags.Number = number;
+  return tags;
+}
+
 /// Writes the tags (UTF-8 texts) into an audio file TagLib knows.
 bool WriteTestTags(const std::string& path, const TestTags& tags);
 
@@ -30,5 +37,11 @@ bool WriteMp4Item(const std::string& path, const std::string& key, const std::st
 
 /// A silent file of the given kind ("wav", "flac" or "ogg") with tags; false on failure.
 bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& tags);
+
+/// A silent track ("flac", "ogg", "mp3" or "m4a" by its extension) with the picture file
+/// embedded by the format's own tools: metaflac, vorbiscomment or FFmpeg. `frontCover` false
+/// marks the picture as of the kind "other".
+bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
+                          int track);
 
 }  // namespace sleevemaster::test
