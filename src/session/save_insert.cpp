@@ -1,11 +1,11 @@
 #include "session/save_insert.h"
 
-#include <QFile>
 #include <string_view>
 
 #include "files/file_utils.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
+#include "session/local_paths.h"
 #include "session/private_folder.h"
 #include "session/working_folder.h"
 
@@ -15,10 +15,6 @@ namespace {
 
 QString Product() {
   return QString::fromLatin1(kProductName);
-}
-
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // The writer's messages begin with "Error: ", which the box leaves out.
@@ -45,13 +41,13 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
     // The program's own file: nothing at its path is looked at, the folder takes it whole.
     const std::string name = target.Path.substr(target.Path.find_last_of('/') + 1);
     if (const int error = target.InWorkingFolder->Write(name, pdf.Bytes); error != 0)
-      return MakeUnexpected(SaveError{SaveFailure::NotWritten,
-                                      WriteFailureText(PathText(target.Path), error), Product()});
+      return MakeUnexpected(SaveError{
+          SaveFailure::NotWritten, WriteFailureText(LocalPathText(target.Path), error), Product()});
     return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
   }
   const auto notWritten = [&target](const FileFailure& failure) {
     return MakeUnexpected(SaveError{SaveFailure::NotWritten,
-                                    WriteFailureText(PathText(target.Path), failure.Errno),
+                                    WriteFailureText(LocalPathText(target.Path), failure.Errno),
                                     Product()});
   };
   // A folder, FIFO, device or link to nothing under that name is never replaced, and a file

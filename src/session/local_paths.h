@@ -1,4 +1,5 @@
-// Names, messages and path helpers shared by the main window's source files.
+// Paths as the program holds them (the local 8-bit encoding, never converted) and as the user
+// reads them in messages and dialogs.
 #pragma once
 
 #include <QString>
@@ -6,16 +7,10 @@
 
 namespace sleevemaster {
 
-/// The working back cover text file and the preview, directly in the temporary folder.
-inline constexpr const char* kWorkingBackCoverTextName = "Back Cover Text.txt";
-inline constexpr const char* kPreviewFileName = "Preview.pdf";
-
-/// A path in the local 8-bit encoding, as the widgets and dialogs show it.
+/// A path in the local 8-bit encoding, as messages and dialogs show it.
 QString LocalPathText(const std::string& path);
 /// A path from a dialog in the local 8-bit encoding; paths are never converted otherwise.
 std::string LocalPath(const QString& path);
-/// Windows-1252 bytes of a document as text for the widgets.
-QString TextFromWindows1252(const std::string& bytes);
 
 /// The folder of the file, made absolute, with exactly one trailing separator.
 std::string FolderWithSeparator(const std::string& path);
