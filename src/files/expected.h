@@ -29,6 +29,7 @@ class Expected {
   explicit operator bool() const { return HasValue(); }
   /// Only on success.
   const T& Value() const { return std::get<0>(state_); }
+  T& Value() { return std::get<0>(state_); }
   const T* operator->() const { return &Value(); }
   /// Only on failure.
   const E& Error() const { return std::get<1>(state_); }

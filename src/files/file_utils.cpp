@@ -446,6 +446,36 @@ int RemoveFileInFolder(int folder, const std::string& name) {
 #endif
 
 #ifdef SLEEVEMASTER_HAVE_POSIX
+int ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length,
+                  std::string& bytes) {
+  bytes.clear();
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return errno;
+  struct stat status {};
+  int error = fstat(fd, &status) != 0 ? errno : 0;
+  if (error == 0 && !S_ISREG(status.st_mode))
+    error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  if (error == 0 && offset < size) {
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, size - offset)));
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t n =
+          pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0) {
+        error = n < 0 ? errno : 0;
+        bytes.resize(done);
+        break;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  close(fd);
+  return error;
+}
+
 int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
   bytes.clear();
   if (path.empty())
@@ -456,6 +486,21 @@ int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, s
   return fd < 0 ? errno : ReadOpenedFile(fd, limit, bytes);
 }
 #else
+int ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length,
+                  std::string& bytes) {
+  bytes.clear();
+  std::error_code error;
+  if (!fs::is_regular_file(path, error))
+    return EINVAL;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.seekg(static_cast<std::streamoff>(offset)))
+    return in.eof() ? 0 : EIO;
+  bytes.resize(length);
+  in.read(bytes.data(), static_cast<std::streamsize>(length));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return in.bad() ? EIO : 0;
+}
+
 int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes) {
   std::optional<std::string> read = ReadFileHead(path, limit, links);
   bytes = read ? std::move(*read) : std::string();

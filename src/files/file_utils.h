@@ -63,6 +63,12 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t lim
 /// is refused, EINVAL or EISDIR for anything but a regular file).
 int ReadFileHead(const std::string& path, std::size_t limit, LinkPolicy links, std::string& bytes);
 
+/// At most `length` bytes from `offset` of a regular file (fewer where the file ends sooner);
+/// 0 or the system's error number, as ReadFileHead. Reads only those bytes, however large the
+/// file.
+int ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length,
+                  std::string& bytes);
+
 /// Creates the file or cuts it to zero length. Refuses anything but a regular file, so a
 /// device or FIFO is never opened.
 FileWritten CreateOrEmptyFile(const std::string& path);

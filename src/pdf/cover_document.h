@@ -97,6 +97,7 @@ enum class CoverPdfFailureKind {
   BackCoverLineTooLong,   ///< a back cover line wider than the card (Most)
   BackCoverTooManyLines,  ///< more back cover lines than the reader takes (Most)
   PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
+  PictureUnusable,        ///< the front cover picture cannot be drawn (Picture)
 };
 
 /// The texts of an insert that a failure can name; each has its limit in the header's table
@@ -114,6 +115,7 @@ struct CoverPdfFailure {
   int Most = 0;  ///< the most characters, or lines, that the field or the card takes
   CoverPiece Piece = CoverPiece::Booklet;
   int Paper = 0;  ///< PrintCalibration::PaperSize
+  PictureProblem Picture;
 
   bool operator==(const CoverPdfFailure&) const = default;
 };

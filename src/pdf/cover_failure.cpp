@@ -61,6 +61,9 @@ std::string CoverPdfFailureText(const CoverPdfFailure& failure) {
              (failure.Piece == CoverPiece::Booklet ? "booklet" : "tray card") +
              " does not fit on " + PaperName(failure.Paper) +
              " paper at this calibration.\nChoose a larger paper or check the calibration.\n";
+    case CoverPdfFailureKind::PictureUnusable:
+      return "Error: The front cover picture cannot be used.\n" +
+             PictureProblemText(failure.Picture) + "\n";
   }
   return "Error: The maximum " + field + " length is " + most + " characters.\n";
 }

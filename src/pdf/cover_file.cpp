@@ -43,7 +43,7 @@ void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadText
   pdf.Line("%%EndComments");
 }
 
-InsertObjects NumberObjects(PdfBuilder& pdf) {
+InsertObjects NumberObjects(PdfBuilder& pdf, bool picture) {
   InsertObjects objects;
   objects.Catalog = pdf.AddObject();
   objects.Info = pdf.AddObject();
@@ -52,6 +52,8 @@ InsertObjects NumberObjects(PdfBuilder& pdf) {
     font = pdf.AddObject();
   objects.Front = NumberPage(pdf);
   objects.Tray = NumberPage(pdf);
+  if (picture)
+    objects.Picture = pdf.AddObject();
   return objects;
 }
 
@@ -121,14 +123,20 @@ void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
   }
 }
 
-void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page) {
+void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page,
+                      const PdfImage* picture) {
   pdf.BeginObject(page.Resources);
   pdf.Line("<<");
   pdf.Put("/Font <<");
   for (std::size_t i = 0; i < kFontCount; ++i)
     pdf.Put(" /", kFonts[i].Name, " ", ObjectRef{objects.Fonts[i]});
   pdf.Line(" >>");
-  pdf.Line("/ProcSet [ /PDF /Text ]");
+  if (picture == nullptr) {
+    pdf.Line("/ProcSet [ /PDF /Text ]");
+  } else {
+    pdf.Line("/XObject << /", kPictureName, " ", ObjectRef{objects.Picture}, " >>");
+    pdf.Line("/ProcSet [ /PDF /Text ", picture->Components == 1 ? "/ImageB" : "/ImageC", " ]");
+  }
   pdf.Line(">>");
   pdf.EndObject();
 
@@ -154,6 +162,39 @@ void EndPageObjects(PdfBuilder& pdf, const PageObjects& page) {
   pdf.BeginObject(page.Length);
   pdf.Line(length);
   pdf.EndObject();
+}
+
+std::size_t AppendPicture(PdfBuilder& pdf, const InsertObjects& objects, const PdfImage& picture) {
+  static const char* const kColourSpaces[] = {"/DeviceGray", "/DeviceRGB", "/DeviceCMYK"};
+  pdf.BeginObject(objects.Picture);
+  pdf.Line("<<");
+  pdf.Line("/Type /XObject");
+  pdf.Line("/Subtype /Image");
+  pdf.Line("/Name /", kPictureName);
+  pdf.Line("/Width ", picture.Width);
+  pdf.Line("/Height ", picture.Height);
+  pdf.Line("/ColorSpace ", kColourSpaces[picture.Components == 1   ? 0
+                                         : picture.Components == 3 ? 1
+                                                                   : 2]);
+  pdf.Line("/BitsPerComponent 8");
+  if (picture.Coding == ImageCoding::Jpeg) {
+    pdf.Line("/Filter /DCTDecode");
+  } else {
+    pdf.Line("/Filter /FlateDecode");
+    pdf.Line("/DecodeParms << /Predictor 15 /Colors ", picture.Components,
+             " /BitsPerComponent 8 /Columns ", picture.Width, " >>");
+  }
+  if (picture.InvertedCmyk)
+    pdf.Line("/Decode [ 1 0 1 0 1 0 1 0 ]");
+  pdf.Line("/Length ", picture.Bytes.size());
+  pdf.Line(">>");
+  pdf.BeginStream();
+  const std::size_t offset = pdf.Count();
+  // The line end after the bytes is no part of them.
+  pdf.Line(std::string_view(picture.Bytes));
+  pdf.Line("endstream");
+  pdf.EndObject();
+  return offset;
 }
 
 }  // namespace sleevemaster

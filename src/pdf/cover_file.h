@@ -11,6 +11,7 @@
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
+#include "pdf/pdf_picture.h"
 
 namespace sleevemaster {
 
@@ -40,9 +41,10 @@ struct InsertObjects {
   int Fonts[kFontCount] = {};
   PageObjects Front;  ///< page 1, the booklet
   PageObjects Tray;   ///< page 2, the tray card
+  int Picture = 0;    ///< the front cover's picture, last; 0: the insert has none
 };
 
-InsertObjects NumberObjects(PdfBuilder& pdf);
+InsertObjects NumberObjects(PdfBuilder& pdf, bool picture);
 
 /// The comment block that makes the PDF reopenable as a document: a line for each key of the
 /// header's table that the insert records, and the back cover text's own lines when it is
@@ -57,9 +59,13 @@ void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutp
 void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects);
 
 /// One page's resources, the page itself and the start of its content stream; the page's
-/// content follows, then EndPageObjects.
-void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page);
+/// content follows, then EndPageObjects. A page that draws the picture names it as kPictureName.
+void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page,
+                      const PdfImage* picture = nullptr);
 /// The end of the page's content stream and the stream's length.
 void EndPageObjects(PdfBuilder& pdf, const PageObjects& page);
+
+/// The picture's image object; gives the offset of its bytes in the file.
+std::size_t AppendPicture(PdfBuilder& pdf, const InsertObjects& objects, const PdfImage& picture);
 
 }  // namespace sleevemaster

@@ -12,6 +12,8 @@
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
+#include "pdf/pdf_picture.h"
+#include "pdf/picture_location.h"
 
 namespace sleevemaster {
 
@@ -189,6 +191,32 @@ std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags
                      tray.TrayBottom);
 }
 
+CoverPdfFailure PictureFailure(const PictureProblem& problem) {
+  CoverPdfFailure failure;
+  failure.Kind = CoverPdfFailureKind::PictureUnusable;
+  failure.Picture = problem;
+  return failure;
+}
+
+// The front cover picture as the panel takes it at this level, or why it cannot be drawn.
+Expected<PdfImage, PictureProblem> FrontCoverImage(const CoverPicture& picture,
+                                                   const PageDimensions& d, PdfVersion level) {
+  const Expected<PictureInfo, PictureProblem> info = CheckPicture(picture.Bytes);
+  if (!info)
+    return MakeUnexpected(info.Error());
+  return PreparePicture(picture, info.Value(), PictureTargetFor(FrontCoverPanel(d), level));
+}
+
+// Where the picture lies in the header's line: the place its bytes took, in the digits the
+// line left for it.
+void NamePictureOffset(std::string& bytes, std::size_t offset) {
+  const std::string key = std::string("\r%%FrontPicture: ");
+  const std::size_t line = bytes.find(key);
+  const std::size_t digits = bytes.find(' ', line + key.size()) + 1;
+  for (std::size_t i = kPictureOffsetDigits; i > 0; --i, offset /= 10)
+    bytes[digits + i - 1] = static_cast<char>('0' + offset % 10);
+}
+
 CoverPdfResult Refused(const CoverPdfFailure& failure) {
   CoverPdfResult result;
   result.Failure = failure;
@@ -202,7 +230,7 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
                              const PrintCalibration& calibration, const LocalTime& now) {
   std::string corner;
   CoverTexts texts = ResolveTexts(document, now, corner);
-  const HeaderSource header{document, options, texts};
+  HeaderSource header{document, options, texts};
   if (const auto failure = CheckLimits(header))
     return Refused(*failure);
   if (texts.SpineShowsTitle)
@@ -230,23 +258,45 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
           PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray))
     return Refused(*failure);
 
+  // The picture last: everything that cannot draw the insert is cheaper to find.
+  std::optional<PdfImage> picture;
+  std::string picture_line;
+  if (document.FrontPicture) {
+    Expected<PdfImage, PictureProblem> image =
+        FrontCoverImage(*document.FrontPicture, front, options.PdfLevel);
+    if (!image)
+      return Refused(PictureFailure(image.Error()));
+    picture = std::move(image.Value());
+    PictureLocation location;
+    location.Jpeg = picture->Coding == ImageCoding::Jpeg;
+    location.Length = picture->Bytes.size();
+    location.Width = picture->Width;
+    location.Height = picture->Height;
+    location.Components = picture->Components;
+    picture_line = PictureLocationText(location);
+    header.Picture = picture_line;
+  }
+  const PdfImage* drawn_picture = picture ? &*picture : nullptr;
+
   CoverPdfResult result;
-  result.Bytes.reserve(kDocumentReserve);
+  result.Bytes.reserve(kDocumentReserve + (picture ? picture->Bytes.size() : 0));
   PdfBuilder pdf(result.Bytes);
-  const InsertObjects objects = NumberObjects(pdf);
+  const InsertObjects objects = NumberObjects(pdf, drawn_picture != nullptr);
   AppendDocumentHeader(pdf, header, back ? &*back : nullptr);
   AppendCatalog(pdf, objects, options);
   AppendInfo(pdf, objects, texts, now);
   AppendPageTree(pdf, objects, options, setup);
   AppendFonts(pdf, objects);
   MarkBounds marks;
-  BeginPageObjects(pdf, objects, objects.Front);
-  AppendFrontPageContent(pdf, texts, front, marks);
+  BeginPageObjects(pdf, objects, objects.Front, drawn_picture);
+  AppendFrontPageContent(pdf, texts, front, marks, drawn_picture);
   EndPageObjects(pdf, objects.Front);
   BackCoverLineCount line_count;
   BeginPageObjects(pdf, objects, objects.Tray);
   AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
   EndPageObjects(pdf, objects.Tray);
+  if (drawn_picture != nullptr)
+    NamePictureOffset(result.Bytes, AppendPicture(pdf, objects, *drawn_picture));
   pdf.EndDocument(objects.Catalog, objects.Info);
   result.BackCoverLinesDrawn = line_count.Drawn;
   result.BackCoverLines = line_count.Total;

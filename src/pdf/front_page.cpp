@@ -2,14 +2,33 @@
 
 namespace sleevemaster {
 
+namespace {
+
+// The picture fills the front cover panel: scaled to cover it, what reaches over its edges cut
+// off by the panel as a clipping path, all within a saved graphics state.
+void AppendPicture(PdfBuilder& pdf, const PdfImage& picture, const CoverPanel& panel) {
+  const ImagePlacement at = CoverPlacement(panel, picture);
+  pdf.Line("q");
+  pdf.Line(panel.Left, " ", panel.Bottom, " ", panel.Across, " ", panel.Along, " re");
+  pdf.Line("W n");
+  pdf.Line(Decimal{at.A}, " ", Decimal{at.B}, " ", Decimal{at.C}, " ", Decimal{at.D}, " ",
+           Decimal{at.E}, " ", Decimal{at.F}, " cm");
+  pdf.Line("/", kPictureName, " Do");
+  pdf.Line("Q");
+}
+
+}  // namespace
+
 void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d,
-                            MarkBounds& marks) {
+                            MarkBounds& marks, const PdfImage* picture) {
   const int left = d.LeftEdge;
   const int right = d.LeftEdge + d.BookletWidth;
   const int bottom = d.BookletBottom;
   const int top = BookletTop(d);
   const int fold = BookletFold(d);
 
+  if (picture != nullptr)
+    AppendPicture(pdf, *picture, FrontCoverPanel(d));
   pdf.Line("0 w");
   pdf.Line("[] 0 d");
   pdf.Line("0 0 0 RG");

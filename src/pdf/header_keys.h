@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "pdf/cover_document.h"
+#include "pdf/cover_picture.h"
 #include "pdf/date_text.h"
+#include "pdf/picture_location.h"
 #include "pdf/version.h"
 
 namespace sleevemaster {
@@ -30,6 +32,8 @@ struct HeaderSource {
   const CoverDocument& Document;
   const PdfOutputOptions& Options;
   const CoverTexts& Texts;  ///< the insert's texts with the two modes resolved
+  /// Where the front cover picture lies (PictureLocationText); empty: the insert has none.
+  std::string_view Picture = {};
 };
 
 /// An insert as a document's header records it, with what the header holds beside it.
@@ -40,6 +44,11 @@ struct HeaderDocument {
   /// An older document names the file its back cover text was in instead of holding the
   /// text; it is the caller's to read, after asking, since a document can name any file.
   std::optional<std::string> NamedBackCoverFile;
+  /// Where the file holds the front cover picture; the caller reads it from there (the header
+  /// alone does not hold it).
+  std::optional<PictureLocation> PictureAt;
+  /// Why the picture the header names is left out: the document then reads as one without.
+  std::optional<PictureProblem> PictureUnread;
   /// The keys whose values could not be taken as they stand (a flag neither 0 nor 1, a block
   /// without its end). Each reads as a new document has it, as it always has.
   std::vector<std::string_view> Unread;
@@ -140,6 +149,19 @@ inline std::optional<std::string_view> WritePdfLevel(const HeaderSource& source)
   return PdfLevelText(source.Options.PdfLevel);
 }
 
+inline std::optional<std::string_view> WritePicture(const HeaderSource& source) {
+  return NotEmpty(source.Picture);
+}
+
+/// A place that cannot be read is counted unread, and the picture is said to be damaged.
+inline bool ReadPicture(std::string value, HeaderDocument& read) {
+  read.PictureAt = ParsePictureLocation(value);
+  if (!read.PictureAt)
+    read.PictureUnread = PictureProblem{.Kind = PictureProblemKind::Damaged,
+                                        .What = "its place in the file is lost"};
+  return read.PictureAt.has_value();
+}
+
 inline bool ReadBackCoverText(std::string value, HeaderDocument& read) {
   read.Document.BackCoverText = std::move(value);
   return true;
@@ -235,6 +257,9 @@ inline constexpr HeaderKey kHeaderKeys[] = {
     {.Key = "HideUiElements",
      .Form = HeaderForm::Flag,
      .Member = ViewerFlagMember<&PdfOutputOptions::HideUiElements>},
+
+    // Where the file holds the front cover picture, written only where there is one.
+    {.Key = "FrontPicture", .Member = {&header_detail::WritePicture, &header_detail::ReadPicture}},
 
     // The back cover text's lines, written when the text keeps within the reader's limits.
     {.Key = "BackCoverText",

@@ -9,6 +9,7 @@
 
 #include "pdf/page_geometry.h"
 #include "pdf/pdf_builder.h"
+#include "pdf/pdf_picture.h"
 
 namespace sleevemaster {
 
@@ -28,9 +29,13 @@ struct MarkBounds {
   }
 };
 
-/// Page 1: the booklet's cut and fold lines, title, subtitle and corner texts.
+/// The name page 1's resources give the front cover picture.
+inline constexpr const char* kPictureName = "Im1";
+
+/// Page 1: the front cover picture (none: null), and over it the booklet's cut and fold lines,
+/// title, subtitle and corner texts.
 void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d,
-                            MarkBounds& marks);
+                            MarkBounds& marks, const PdfImage* picture = nullptr);
 
 struct BackPageFlags {
   bool CenterSideSpineText = false;

@@ -1,6 +1,7 @@
 #include "pdf/pdf_builder.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "pdf/text_encoding.h"
 
@@ -64,6 +65,20 @@ void PdfBuilder::Append(std::size_t number) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, number);
   out_.append(digits, result.ptr);
+}
+
+void PdfBuilder::Append(Decimal number) {
+  // Thousandths of a point are far below what any printer draws.
+  const double rounded = std::round(number.Value * 1000) / 1000;
+  char digits[32];
+  const auto result = std::to_chars(digits, digits + sizeof digits, rounded == 0 ? 0.0 : rounded,
+                                    std::chars_format::fixed, 3);
+  std::string_view text(digits, static_cast<std::size_t>(result.ptr - digits));
+  while (text.back() == '0')
+    text.remove_suffix(1);
+  if (text.back() == '.')
+    text.remove_suffix(1);
+  out_.append(text);
 }
 
 void PdfBuilder::Append(Escaped text) {

@@ -17,6 +17,10 @@ struct Escaped {
 struct Utf16Hex {
   std::string_view Text;
 };
+/// A number written with at most three decimals and no trailing zeros ("1.5", "-356", "0").
+struct Decimal {
+  double Value = 0;
+};
 /// A reference to an object, written "N 0 R".
 struct ObjectRef {
   int Number = 0;
@@ -62,6 +66,7 @@ class PdfBuilder {
   void Append(std::size_t number);
   void Append(Escaped text);
   void Append(Utf16Hex text);
+  void Append(Decimal number);
   void Append(ObjectRef ref) { Put(ref.Number, " 0 R"); }
 
   std::string& out_;

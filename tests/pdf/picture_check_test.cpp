@@ -12,6 +12,7 @@ namespace sleevemaster {
 namespace {
 
 using test::MakePicture;
+using test::WithOrientation;
 
 TEST(PictureCheckTest, PicturesOfEveryFormAreJudgedFromTheirBytes) {
   struct Case {
@@ -127,18 +128,6 @@ TEST(PictureCheckTest, PicturesOfEveryFormAreJudgedFromTheirBytes) {
     EXPECT_EQ(info.InvertedCmyk, c.Inverted);
     EXPECT_EQ(info.Orientation, 1);
   }
-}
-
-// An Exif block holding only the orientation, as a camera writes it in either byte order.
-std::string WithOrientation(const std::string& jpeg, char orientation, bool bigEndian) {
-  const std::string tiff =
-      bigEndian ? std::string("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) + orientation +
-                      std::string(6, '\0')
-                : std::string("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) + orientation +
-                      std::string(7, '\0');
-  const std::string segment = std::string("Exif\0\0", 6) + tiff;
-  return jpeg.substr(0, 2) + "\xFF\xE1" + '\0' + static_cast<char>(segment.size() + 2) + segment +
-         jpeg.substr(2);
 }
 
 TEST(PictureCheckTest, TheTurnACameraRecordedIsRead) {
