@@ -69,19 +69,23 @@ Expected<CoverPicture, PictureProblem> PictureAtLocation(std::string_view bytes,
     problem.Bytes = at.Length;
     return MakeUnexpected(std::move(problem));
   }
-  if (at.Length == 0)
-    return Problem(PictureProblemKind::NotAPicture);
   if (bytes.size() < at.Length)
     return Problem(PictureProblemKind::Truncated);
+  // Rows for a PNG come as a zlib stream, which says so in its first two bytes.
+  const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (!at.Jpeg && (at.Length < 2 || (byte(0) & 0x0F) != 8 || ((byte(0) << 8) | byte(1)) % 31 != 0))
+    return Problem(PictureProblemKind::Damaged, "no picture lies where the document says");
   CoverPicture picture;
   picture.Bytes =
       at.Jpeg ? std::string(bytes.substr(0, at.Length)) : PngOfRows(bytes.substr(0, at.Length), at);
   const Expected<PictureInfo, PictureProblem> checked = CheckPicture(picture.Bytes);
+  // Bytes that are no picture, or not the kind the header says, are not the document's picture.
+  if ((checked && (checked->Kind == PictureKind::Jpeg) != at.Jpeg) ||
+      (!checked && (checked.Error().Kind == PictureProblemKind::NotAPicture ||
+                    checked.Error().Kind == PictureProblemKind::OtherKind)))
+    return Problem(PictureProblemKind::Damaged, "no picture lies where the document says");
   if (!checked)
     return MakeUnexpected(checked.Error());
-  // What the header says must be what the bytes are.
-  if ((checked->Kind == PictureKind::Jpeg) != at.Jpeg)
-    return Problem(PictureProblemKind::Damaged, "it is not what the document says it is");
   return picture;
 }
 

@@ -5,12 +5,14 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 #include "desktop/desktop.h"
 #include "desktop/viewer_messages.h"
 #include "document/back_cover_source.h"
 #include "document/document_header.h"
+#include "document/document_picture.h"
 #include "document/read_pdf_cover.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
@@ -311,14 +313,17 @@ bool DocumentSession::Load(const std::string& path, const char* refusal) {
 // The size screen of both ways of opening. Anything but a regular file is refused here too:
 // reading a FIFO or a device would wait forever, and a folder is no document.
 bool DocumentSession::ScreenDocument(const std::string& path, const char* refusal) {
-  if (IsRegularFile(path) && FileByteSize(path) < MaxDocumentSize)
+  // A document with a picture is larger by the picture, which its head names.
+  const std::uint64_t size = FileByteSize(path);
+  if (IsRegularFile(path) &&
+      (size < MaxDocumentSize || DocumentSizeAccepted(size, CReadPdfCover(path))))
     return true;
   ShowError(QString::fromLatin1(refusal).arg(LocalPathText(path), Product()));
   return false;
 }
 
 bool DocumentSession::ReadDocumentHeader(const std::string& path) {
-  const Expected<HeaderDocument, ForeignHeader> read = ReadHeaderDocument(CReadPdfCover(path));
+  const Expected<HeaderDocument, ForeignHeader> read = ReadDocumentFile(path);
   if (!read) {
     ShowError(QStringLiteral("The file \"%1\" is not a valid %2 document.")
                   .arg(LocalPathText(path), Product()));
@@ -339,6 +344,11 @@ bool DocumentSession::ReadDocumentHeader(const std::string& path) {
 
   // The document as loaded is what later changes are measured against.
   MarkUnmodified();
+  if (read->PictureUnread)
+    ShowError(QStringLiteral("The front cover picture of the document \"%1\" cannot be used, and "
+                             "the document is opened without it.\n%2")
+                  .arg(LocalPathText(FileNameOf(path)),
+                       QString::fromStdString(PictureProblemText(*read->PictureUnread))));
   return true;
 }
 

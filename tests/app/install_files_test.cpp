@@ -168,7 +168,7 @@ TEST(Installation, PutsTheModulesAndTheHtmlHelpWhereTheProgramLooksAndNoWindowsH
 
   // The program loads its modules from this folder, relative to its own.
   std::vector<std::string> binaries{bin + "/sleevemaster"};
-  for (const char* module : {"windows", "preview", "tracks"}) {
+  for (const char* module : {"windows", "preview", "tracks", "pictures"}) {
     binaries.push_back(std::filesystem::path(bin + "/" SLEEVEMASTER_MODULE_DIR "/libsleevemaster_" +
                                              module + ".so")
                            .lexically_normal()

@@ -37,13 +37,14 @@ test::RunResult RunIn(const test::TempDir& folder, const std::string& program, S
 TEST(ModulesTest, EachBatchLoadsOnlyTheLibrariesItNeeds) {
   const Strings windows{"libQt6Widgets.so", "libQt6Pdf.so", "libsleevemaster_windows.so"};
   const Strings tracks{"libsleevemaster_tracks.so", "libtag.so", "libcue.so"};
+  const Strings pictures{"libsleevemaster_pictures.so", "libjpeg.so", "libpng16.so"};
   struct Case {
     Strings Arguments;
     Strings Loaded;
     std::vector<Strings> NotLoaded;
   };
-  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows}},
-                        {{"/TRACKS:live.cue"}, tracks, {windows}}};
+  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows, pictures}},
+                        {{"/TRACKS:live.cue"}, tracks, {windows, pictures}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Arguments.front());
     const test::TempDir folder;

@@ -4,6 +4,7 @@
 // lines and texts; and the document reopens with the same picture.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -152,6 +153,7 @@ TEST(PictureDocumentTest, APictureFillsTheFrontCoverUprightUnderItsLinesAndComes
     calibration.Xdimension = c.Xdimension;
     const CoverPdfResult pdf = WriteCoverPdf(document, options, calibration, kNow);
     ASSERT_TRUE(pdf.Ok()) << pdf.Error;
+    EXPECT_EQ(test::PdfStructureProblems(pdf.Bytes), std::vector<std::string>());
     const std::string path = folder.File("picture.pdf");
     test::WriteFileBytes(path, pdf.Bytes);
     const test::OutsideJudgement judged = test::JudgePdfFile(path);
@@ -229,6 +231,83 @@ TEST(PictureDocumentTest, APictureFillsTheFrontCoverUprightUnderItsLinesAndComes
     const auto reread = ReadDocumentFile(path_again);
     ASSERT_TRUE(reread && reread->Document.FrontPicture);
     EXPECT_TRUE(*reread->Document.FrontPicture == back);
+  }
+}
+
+// Whether the system's loader has mapped a library of that name into this process.
+bool Loaded(const std::string& library) {
+  return test::ReadFileBytes("/proc/self/maps").find("/" + library) != std::string::npos;
+}
+
+TEST(PictureDocumentTest, OnlyAPictureToDecodeLoadsTheDecoders) {
+  const std::string module = "libsleevemaster_pictures.so";
+  if (Loaded(module))
+    GTEST_SKIP() << "an earlier test of this process has loaded the decoders";
+  CoverDocument document;
+  document.MainTitle = "Loaded";
+  document.FrontPicture = CoverPicture{MakePicture({"-size", "40x40", "xc:red"}, "x.jpg")};
+  ASSERT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  EXPECT_FALSE(Loaded(module) || Loaded("libjpeg.so") || Loaded("libpng16.so"));
+  document.FrontPicture = CoverPicture{MakePicture({"-size", "40x40", "xc:red"}, "x.png")};
+  ASSERT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok());
+  EXPECT_TRUE(Loaded(module) && Loaded("libjpeg.so") && Loaded("libpng16.so"));
+}
+
+TEST(PictureDocumentTest, APictureThatCannotBeTakenIsLeftOutWithTheReason) {
+  CoverDocument document;
+  document.MainTitle = "Damaged";
+  document.FrontPicture = CoverPicture{MakePicture({"-size", "300x300", "plasma:"}, "x.jpg")};
+  const std::string written = WriteCoverPdf(document, {}, {}, kNow).Bytes;
+  const std::string old_value = test::HeaderValue(written, "FrontPicture").value_or("");
+  std::istringstream words(old_value);
+  std::string kind;
+  std::size_t offset = 0, length = 0;
+  words >> kind >> offset >> length;
+  // The document with another value in its picture's line; `offset` is where the picture lies
+  // once the line has its new length.
+  const auto with = [&](const std::function<std::string(std::size_t offset)>& value) {
+    const std::string line = value(0);
+    const std::size_t moved = offset + line.size() - old_value.size();
+    std::string bytes = written;
+    return bytes.replace(written.find(old_value), old_value.size(), value(moved));
+  };
+  const auto padded = [](std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::string(10 - digits.size(), '0') + digits;
+  };
+  const std::string len = std::to_string(length);
+  const std::string truncated = "The picture is truncated: the file ends before the picture does.";
+  const std::string elsewhere = "The picture is damaged (no picture lies where the document says).";
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    std::string Text;
+  };
+  const Case cases[] = {
+      {"cut inside the picture", written.substr(0, offset + length / 2), truncated},
+      {"placed past the end", with([&](std::size_t) { return "JPEG 9999999999 " + len; }),
+       truncated},
+      {"placed at the start", with([&](std::size_t) { return "JPEG 0000000000 " + len; }),
+       elsewhere},
+      {"said to be PNG rows",
+       with([&](std::size_t at) { return "PNG " + padded(at) + " " + len + " 300 300 3"; }),
+       elsewhere},
+      {"longer than a picture may be",
+       with([&](std::size_t at) { return "JPEG " + padded(at) + " 52428801"; }),
+       "The picture's file has 52428801 bytes; at most 50 MB (52428800 bytes) can be used."},
+      {"its place unreadable", with([&](std::size_t) { return "JPEG -1 " + len; }),
+       "The picture is damaged (its place in the file is lost)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const test::TempDir folder;
+    test::WriteFileBytes(folder.File("damaged.pdf"), c.Bytes);
+    const auto read = ReadDocumentFile(folder.File("damaged.pdf"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->Document.MainTitle, "Damaged");
+    EXPECT_FALSE(read->Document.FrontPicture);
+    ASSERT_TRUE(read->PictureUnread);
+    EXPECT_EQ(PictureProblemText(*read->PictureUnread), c.Text);
   }
 }
 

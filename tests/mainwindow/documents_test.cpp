@@ -17,7 +17,9 @@
 #include <string_view>
 
 #include "main_window_fixture.h"
+#include "pdf/cover_document.h"
 #include "support/pdf_checks.h"
+#include "support/picture_files.h"
 
 namespace sleevemaster::test {
 namespace {
@@ -201,6 +203,48 @@ TEST_F(DocumentsTest, OpenReadsUpToTheSizeLimitAndRefusesFromIt) {
   OpenThroughMenu(Document("at.pdf"));
   ExpectOneError("The file \"" + Document("at.pdf") + "\" is not a valid Sleevemaster file.");
   ExpectUnchanged();
+}
+
+TEST_F(DocumentsTest, ADocumentIsLargerByItsPictureAndOneWhosePictureIsDamagedOpensWithout) {
+  CoverDocument document;
+  document.MainTitle = "With picture";
+  document.FrontPicture = CoverPicture{MakePicture(
+      {"-size", "700x700", "plasma:", "+noise", "Gaussian", "-quality", "95"}, "x.jpg")};
+  const std::string written = WriteCoverPdf(document, {}, {}, CurrentLocalTime()).Bytes;
+  const std::size_t picture = document.FrontPicture->Bytes.size();
+  ASSERT_GT(written.size(), 65536u);
+  // Beside its picture, a document keeps within the limit of one without.
+  std::string largest = written;
+  largest.resize(picture + 65535, '\n');
+  const std::string said =
+      "The front cover picture of the document \"cut.pdf\" cannot be used, "
+      "and the document is opened without it.\nThe picture is truncated: "
+      "the file ends before the picture does.";
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    const char* Title;  // null: refused by its size
+    std::string Message;
+  };
+  const Case cases[] = {
+      {"written.pdf", written, "With picture", ""},
+      {"largest.pdf", largest, "With picture", ""},
+      {"over.pdf", largest + "\n", nullptr,
+       "The file \"" + Document("over.pdf") + "\" is not a valid Sleevemaster file."},
+      {"cut.pdf", written.substr(0, written.size() - 2000), "With picture", said},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Find<QAction>("MenuNew")->trigger();
+    desktop_.Messages.clear();
+    WriteFileBytes(Document(c.Name), c.Bytes);
+    OpenThroughMenu(Document(c.Name));
+    EXPECT_EQ(Text("MainTitle").toStdString(), c.Title ? c.Title : "");
+    if (c.Message.empty())
+      EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+    else
+      ExpectOneError(c.Message);
+  }
 }
 
 TEST_F(DocumentsTest, OpenIgnoresOtherExtensionsAndMissingFilesSilently) {

@@ -41,7 +41,7 @@ std::string_view StreamOf(std::string_view bytes, int number) {
   if (obj == std::string_view::npos)
     return {};
   const std::size_t start = bytes.find("stream\r\n", obj);
-  if (start == std::string_view::npos)
+  if (start == std::string_view::npos || bytes.find("\rendobj\r", obj) < start)
     return {};
   const std::size_t end = bytes.find("endstream\r", start);
   if (end == std::string_view::npos)
@@ -80,17 +80,21 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
       ParseDigits(view, startxref + 10, nullptr) != static_cast<long>(xref + 1))
     problems.push_back("startxref does not point at xref");
 
+  // "0 N": the N objects' entries, the free head first.
   std::size_t at = xref + 1 + 5;  // after "xref\r"
-  if (!StartsWith(view, at, "0 14\r0000000000 65535 f \r"))
+  std::size_t end = 0;
+  const long count = StartsWith(view, at, "0 ") ? ParseDigits(view, at + 2, &end) : -1;
+  if (count < 14 || !StartsWith(view, end, "\r0000000000 65535 f \r")) {
     problems.push_back("bad xref head");
-  at += 5 + 20;
-  for (int number = 1; number <= 13; ++number, at += 20) {
+    return problems;
+  }
+  at = end + 1 + 20;
+  for (int number = 1; number < count; ++number, at += 20) {
     if (at + 20 > view.size()) {
       problems.push_back("xref cut short");
       break;
     }
     const std::string_view entry = view.substr(at, 20);
-    std::size_t end = 0;
     const long offset = ParseDigits(entry, 0, &end);
     if (end != 10 || entry.substr(10) != " 00000 n \r")
       problems.push_back("entry " + std::to_string(number) + " is not 20 well-formed bytes");
@@ -99,20 +103,31 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
         (offset > 0 && view[static_cast<std::size_t>(offset) - 1] != '\r'))
       problems.push_back("entry " + std::to_string(number) + " does not point at its object");
   }
-  if (!StartsWith(view, at, "trailer\r<<\r/Size 14\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
+  if (!StartsWith(view, at, "trailer\r<<\r/Size " + std::to_string(count) +
+                                "\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
     problems.push_back("bad trailer");
 
-  // Each stream's length is the single line of the object after it.
-  for (const int number : {8, 12}) {
+  // A stream's length is the single line of the object it names (a page's content, whose
+  // last line's CR it counts), or given in its dictionary (an image, without the CR that ends
+  // its bytes).
+  for (int number = 1; number < count; ++number) {
     const std::string_view stream = StreamOf(view, number);
-    const std::string length_head = ObjectLine(number + 1);
-    const std::size_t length_obj = view.find(length_head);
-    if (length_obj == std::string_view::npos) {
-      problems.push_back("no length object for " + std::to_string(number));
+    if (stream.data() == nullptr)
       continue;
+    const std::size_t dictionary = view.find(ObjectLine(number));
+    const std::size_t length_key = view.find("\r/Length ", dictionary);
+    std::size_t after = 0;
+    long length = ParseDigits(view, length_key + 9, &after);
+    const bool named = StartsWith(view, after, " 0 R\r");
+    if (named) {
+      const std::string length_head = ObjectLine(static_cast<int>(length));
+      const std::size_t length_obj = view.find(length_head);
+      length = length_obj == std::string_view::npos
+                   ? -1
+                   : ParseDigits(view, length_obj + length_head.size(), nullptr);
     }
-    if (ParseDigits(view, length_obj + length_head.size(), nullptr) !=
-        static_cast<long>(stream.size()))
+    if (length != static_cast<long>(stream.size()) - (named ? 0 : 1) ||
+        (!named && !stream.ends_with('\r')))
       problems.push_back("/Length of object " + std::to_string(number) + " is wrong");
   }
   return problems;

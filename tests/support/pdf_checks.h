@@ -9,8 +9,9 @@
 namespace sleevemaster::test {
 
 /// The problems found in the file's structure: every cross-reference entry 20 bytes and
-/// pointing at "N 0 obj", every /Length equal to its stream, startxref at "xref", the file
-/// ending with "%%EOF" CR. Empty when the file is sound.
+/// pointing at "N 0 obj", every /Length equal to its stream (an image's without the CR that
+/// ends its bytes), startxref at "xref", /Size the number of entries, the file ending with
+/// "%%EOF" CR. Empty when the file is sound.
 std::vector<std::string> PdfStructureProblems(const std::string& bytes);
 
 /// The thirteen object offsets from the cross-reference table (empty when it cannot be read).
