@@ -311,9 +311,9 @@ bool DocumentSession::Load(const std::string& path, const char* refusal) {
 }
 
 // The size screen of both ways of opening. Anything but a regular file is refused here too:
-// reading a FIFO or a device would wait forever, and a folder is no document.
+// reading a FIFO or a device would wait forever, and a folder is no document. A document with
+// a picture is larger by the picture, which its head names.
 bool DocumentSession::ScreenDocument(const std::string& path, const char* refusal) {
-  // A document with a picture is larger by the picture, which its head names.
   const std::uint64_t size = FileByteSize(path);
   if (IsRegularFile(path) &&
       (size < MaxDocumentSize || DocumentSizeAccepted(size, CReadPdfCover(path))))

@@ -103,8 +103,9 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
         (offset > 0 && view[static_cast<std::size_t>(offset) - 1] != '\r'))
       problems.push_back("entry " + std::to_string(number) + " does not point at its object");
   }
-  if (!StartsWith(view, at, "trailer\r<<\r/Size " + std::to_string(count) +
-                                "\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
+  if (!StartsWith(view, at,
+                  "trailer\r<<\r/Size " + std::to_string(count) +
+                      "\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
     problems.push_back("bad trailer");
 
   // A stream's length is the single line of the object it names (a page's content, whose
