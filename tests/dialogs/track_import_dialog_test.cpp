@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,6 +16,7 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "support/audio_files.h"
 #include "support/fake_desktop.h"
+#include "support/picture_files.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -181,24 +183,37 @@ TEST_F(TrackImportTest, EditorTakesTheLinesOnlyAfterYesAndWritesNothing) {
   EXPECT_EQ(desktop_.Messages.size(), 2u);
 }
 
-TEST_F(TrackImportTest, ImportButtonRunsTheDialogAndFillsTheMemo) {
-  TTextEdit editor(desktop_);
-  editor.SetBackCoverCapacity(kCapacity);
-  desktop_.FolderAnswers.push_back(QString::fromStdString(album_));
-  bool pressedOk = false;
-  // The import dialog runs modally: drive it from the event loop.
-  QTimer::singleShot(0, [&] {
-    auto* import = editor.findChild<TTrackImport*>();
-    ASSERT_NE(import, nullptr);
-    QTest::mouseClick(Button(*import, "FolderBtn"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !import->IsReading(); }, 10'000));
-    QTest::mouseClick(Button(*import, "OkBtn"), Qt::LeftButton);
-    pressedOk = true;
-  });
-  QTest::mouseClick(Button(editor, "ImportBtn"), Qt::LeftButton);
-  EXPECT_TRUE(pressedOk);
-  EXPECT_TRUE(editor.MemoText().startsWith(QStringLiteral("01. A - Uno")))
-      << editor.MemoText().toStdString();
+// The album's picture found beside the music is shown and goes with the lines while its box
+// stays checked.
+TEST_F(TrackImportTest, ImportButtonRunsTheDialogAndFillsTheMemoAndOffersTheAlbumsPicture) {
+  const std::string picture = test::MakePicture({"-size", "30x30", "xc:green"}, "x.jpg");
+  test::WriteFileBytes(album_ + "/Cover.jpg", picture);
+  for (const bool keep : {true, false}) {
+    TTextEdit editor(desktop_);
+    editor.SetBackCoverCapacity(kCapacity);
+    desktop_.FolderAnswers.push_back(QString::fromStdString(album_));
+    bool pressedOk = false;
+    // The import dialog runs modally: drive it from the event loop.
+    QTimer::singleShot(0, [&] {
+      auto* import = editor.findChild<TTrackImport*>();
+      ASSERT_NE(import, nullptr);
+      QTest::mouseClick(Button(*import, "FolderBtn"), Qt::LeftButton);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !import->IsReading(); }, 10'000));
+      EXPECT_FALSE(
+          import->findChild<QLabel*>(QStringLiteral("AlbumPictureView"))->pixmap().isNull());
+      auto* use = import->findChild<QCheckBox*>(QStringLiteral("UseAlbumPicture"));
+      EXPECT_TRUE(use->isChecked());
+      use->setChecked(keep);
+      QTest::mouseClick(Button(*import, "OkBtn"), Qt::LeftButton);
+      pressedOk = true;
+    });
+    QTest::mouseClick(Button(editor, "ImportBtn"), Qt::LeftButton);
+    EXPECT_TRUE(pressedOk);
+    EXPECT_TRUE(editor.MemoText().startsWith(QStringLiteral("01. A - Uno")))
+        << editor.MemoText().toStdString();
+    const std::optional<CoverPicture> taken = editor.TakeImportedPicture();
+    EXPECT_EQ(taken ? taken->Bytes : "none", keep ? picture : "none");
+  }
 }
 
 }  // namespace
