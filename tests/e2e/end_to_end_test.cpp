@@ -19,6 +19,7 @@
 
 #include "support/audio_files.h"
 #include "support/pdf_checks.h"
+#include "support/picture_files.h"
 #include "support/process.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
@@ -860,6 +861,52 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   EXPECT_NE(second, std::string::npos);
   EXPECT_LT(first, second);
   EXPECT_NE(bytes.find(" 0:03\r%02. Second Song", begin), std::string::npos);
+}
+
+// Picture... on the Front Cover page puts a picture on the cover; the saved document holds the
+// file's bytes (as pdfimages takes them out), and reopened, the window shows its thumbnail.
+TEST_F(EndToEndTest, APictureChosenInTheWindowIsSavedAndComesBackWithTheDocument) {
+  for (const char* tool : {"xwd", "convert", "pdfimages"})
+    ASSERT_TRUE(test::ProgramAvailable(tool)) << tool << " is not installed";
+  const std::string picture = home_.File("red.jpg");
+  test::WriteFileBytes(picture, test::MakePicture({"-size", "64x48", "xc:red"}, "x.jpg"));
+  const std::string pdf = home_.File("pictured.pdf");
+  SkipSplash();
+  {
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Pictured");
+    // Subtitle, the corner's choice, then Picture... (the custom corner field is disabled).
+    Keys(window, {"Tab", "Tab", "Tab", "space"});
+    const std::string chooser = WaitForWindow("^Choose a picture for the front cover$");
+    ASSERT_FALSE(chooser.empty()) << "the picture dialog did not show";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Type(chooser, picture);
+    Keys(chooser, {"Return"});
+    ASSERT_TRUE(WaitForWindowToClose("^Choose a picture for the front cover$"));
+    SaveAs(window, pdf);
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+  ASSERT_EQ(RunProcess({"pdfimages", "-j", pdf, home_.File("out")}).ExitCode, 0);
+  EXPECT_EQ(ReadFileBytes(home_.File("out-000.jpg")), ReadFileBytes(picture));
+
+  BackgroundProcess program({kExecutable, pdf}, environment_);
+  const std::string window = WaitForWindow("^pictured.pdf - Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the document did not open";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The window's own pixels: nothing but the thumbnail is red.
+  const std::string dump = home_.File("window.xwd");
+  ASSERT_EQ(RunProcess({"xwd", "-silent", "-id", window, "-out", dump}, environment_).ExitCode, 0);
+  const std::string rgb = RunProcess({"convert", "xwd:" + dump, "-depth", "8", "rgb:-"}).Stdout;
+  std::size_t red = 0;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+    red += static_cast<unsigned char>(rgb[i]) > 220 && static_cast<unsigned char>(rgb[i + 1]) < 40;
+  EXPECT_GT(red, 3000u) << "no thumbnail of the picture in the reopened window";
+  Keys(window, {"alt+f", "e"});
+  EXPECT_EQ(program.Wait(30), 0);
 }
 
 // The live preview: Ctrl+L in the main window shows it, what is typed into the title reaches
