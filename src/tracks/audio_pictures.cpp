@@ -115,23 +115,29 @@ EmbeddedPicture tracks_detail::BestEmbeddedPicture(TagLib::File& file, bool with
   return choice.Take();
 }
 
+std::optional<std::string> tracks_detail::ReadEmbeddedPicture(AudioFileStream& stream) {
+  const std::optional<AudioStart> start = RecogniseAudio(stream);
+  if (!start)
+    return std::nullopt;
+  stream.seek(0);
+  stream.LimitFurtherReads(kParserReadLimit + static_cast<std::uint64_t>(start->LeadingTags));
+  const std::unique_ptr<TagLib::File> file =
+      OpenAudioParser(start->Kind, stream, /*properties*/ false);
+  if (!file || !file->isValid() || stream.Stopped())
+    return std::nullopt;
+  EmbeddedPicture picture = BestEmbeddedPicture(*file, /*withBytes*/ true);
+  if (picture.Rank == PictureRank::None || stream.Stopped())
+    return std::nullopt;
+  return std::move(picture.Bytes);
+}
+
 std::optional<std::string> ReadEmbeddedPicture(const std::string& path, const CancelFlag* cancel) {
   const std::unique_ptr<AudioFileStream> stream = AudioFileStream::Open(path, cancel);
   if (!stream)
     return std::nullopt;
-  const std::optional<AudioStart> start = RecogniseAudio(*stream);
-  if (!start)
-    return std::nullopt;
-  stream->seek(0);
-  stream->LimitFurtherReads(kParserReadLimit + static_cast<std::uint64_t>(start->LeadingTags));
-  const std::unique_ptr<TagLib::File> file =
-      OpenAudioParser(start->Kind, *stream, /*properties*/ false);
-  if (!file || !file->isValid() || stream->Stopped() || CancelRequested(cancel))
-    return std::nullopt;
-  EmbeddedPicture picture = BestEmbeddedPicture(*file, /*withBytes*/ true);
-  if (picture.Rank == PictureRank::None || stream->Stopped())
-    return std::nullopt;
-  return std::move(picture.Bytes);
+  std::optional<std::string> picture = tracks_detail::ReadEmbeddedPicture(*stream);
+  // A reading cut short by Cancel may have stopped anywhere: nothing of it is kept.
+  return CancelRequested(cancel) ? std::nullopt : std::move(picture);
 }
 
 }  // namespace sleevemaster

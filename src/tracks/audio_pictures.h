@@ -26,6 +26,9 @@ struct EmbeddedPicture {
 };
 EmbeddedPicture BestEmbeddedPicture(TagLib::File& file, bool withBytes);
 
+/// What ReadEmbeddedPicture reads, from a stream already open.
+std::optional<std::string> ReadEmbeddedPicture(AudioFileStream& stream);
+
 }  // namespace sleevemaster::tracks_detail
 
 namespace sleevemaster {
