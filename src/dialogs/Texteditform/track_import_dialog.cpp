@@ -176,7 +176,8 @@ void TTrackImport::ShowAlbumPicture() {
       album_picture_ ? PictureThumbnail(album_picture_->Bytes, side) : QPixmap();
   ui_->AlbumPictureView->setPixmap(thumbnail);
   if (thumbnail.isNull())
-    ui_->AlbumPictureView->setText(QStringLiteral("No picture"));
+    ui_->AlbumPictureView->setText(album_picture_ ? QStringLiteral("Picture")
+                                                  : QStringLiteral("No picture"));
   ui_->UseAlbumPicture->setEnabled(album_picture_.has_value());
   ui_->UseAlbumPicture->setChecked(album_picture_.has_value());
 }
