@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <system_error>
 
 #include "files/file_utils.h"
 
@@ -11,8 +11,9 @@ namespace sleevemaster {
 
 namespace {
 
+// The system's words for an error number (safe on the import's reading thread too).
 std::string SystemReason(int error) {
-  std::string reason = std::strerror(error);
+  std::string reason = std::generic_category().message(error);
   if (!reason.empty())
     reason.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(reason.front())));
   return reason;
