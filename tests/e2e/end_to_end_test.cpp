@@ -809,6 +809,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   ASSERT_TRUE(
       test::MakeTaggedAudio(music + "/b.wav", 2.0, {"Second Song", "Band", "LP", "", 2, 0}));
   ASSERT_TRUE(test::MakeTaggedAudio(music + "/a.wav", 3.0, {"First Song", "Band", "LP", "", 1, 0}));
+  const std::string cover = test::MakePicture({"-size", "48x48", "xc:blue"}, "x.jpg");
+  test::WriteFileBytes(music + "/cover.jpg", cover);  // offered for the front cover, and kept
   const std::string pdf = home_.File("tracks.pdf");
   SkipSplash();
   {
@@ -838,7 +840,7 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     ASSERT_TRUE(WaitForWindowToClose("^Choose a music folder$"));
     // The tags are read on a worker; OK can be reached once the lines are there.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    Keys(import, {"Tab", "Tab", "Return"});
+    Keys(import, {"Tab", "Tab", "Tab", "Return"});  // past the album picture's box to OK
     ASSERT_TRUE(WaitForWindowToClose("Import Track List$")) << "OK did not close the import";
     for (const char* library : {"/libsleevemaster_tracks.so", "/libtag.so", "/libcue.so"})
       EXPECT_NE(ReadFileBytes(maps).find(library), std::string::npos) << library;
@@ -861,6 +863,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   EXPECT_NE(second, std::string::npos);
   EXPECT_LT(first, second);
   EXPECT_NE(bytes.find(" 0:03\r%02. Second Song", begin), std::string::npos);
+  ASSERT_EQ(RunProcess({"pdfimages", "-j", pdf, home_.File("out")}).ExitCode, 0);
+  EXPECT_EQ(ReadFileBytes(home_.File("out-000.jpg")), cover);
 }
 
 // Picture... on the Front Cover page puts a picture on the cover; the saved document holds the
