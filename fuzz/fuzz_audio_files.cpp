@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (tags && (!tags->DurationMs || *tags->DurationMs <= 0))
     std::abort();
   // A picture found is never empty.
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  tracks_detail::AudioFileStream again(bytes, "input");
+  tracks_detail::AudioFileStream again(std::string_view(reinterpret_cast<const char*>(data), size),
+                                       "input");
   if (const std::optional<std::string> picture = tracks_detail::ReadEmbeddedPicture(again);
       picture && picture->empty())
     std::abort();

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 
 #include "mainwindow/main_window_fixture.h"

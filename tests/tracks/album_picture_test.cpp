@@ -14,8 +14,6 @@
 namespace sleevemaster {
 namespace {
 
-using test::ReadFileBytes;
-
 // One file of a case: a track with a picture embedded, a picture file, or something else.
 struct Made {
   std::string Name;
@@ -89,8 +87,8 @@ TEST(AlbumPicture, PictureFilesComeFirstThenTheTracksFrontCovers) {
       EXPECT_EQ(found.Found->Embedded, from.What == Made::Track);
       // What an embedding tool stored is the picture file byte for byte.
       EXPECT_EQ(found.Found->Picture.Bytes,
-                ReadFileBytes(from.What == Made::Track ? pictures.File(from.Colour + ".jpg")
-                                                       : dir.File(c.From)));
+                test::ReadFileBytes(from.What == Made::Track ? pictures.File(from.Colour + ".jpg")
+                                                             : dir.File(c.From)));
     }
     ASSERT_EQ(found.Notes.size(), c.PassedOver ? 1u : 0u);
     EXPECT_TRUE(!c.PassedOver || found.Notes.front().starts_with("Cannot put \""));
