@@ -4,6 +4,7 @@
 // the texts against their limits in that order; the reader looks up each key it takes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -191,7 +192,7 @@ inline constexpr HeaderMember ViewerFlagMember{&header_detail::WriteViewerFlag<F
 
 /// One row of the table.
 struct HeaderKey {
-  const char* Key;
+  std::string_view Key;
   HeaderForm Form = HeaderForm::Text;
   /// A text that the writer checks: the field its refusal names, and the most characters the
   /// field takes (counted as typed). 0: no limit of its own.
@@ -279,13 +280,20 @@ inline std::optional<std::string_view> RecordedValue(const HeaderKey& key,
   return key.Member.Write(source);
 }
 
+/// The most characters of each field, as typed, found in the table while compiling: a search
+/// of the table at run time would cost every insert written (the writer asks for each limit).
+inline constexpr auto kFieldLimits = [] {
+  std::array<std::size_t, kCoverFieldCount> limits{};
+  for (const HeaderKey& key : kHeaderKeys) {
+    if (key.Limit > 0)
+      limits[static_cast<std::size_t>(key.Field)] = key.Limit;
+  }
+  return limits;
+}();
+
 /// The most characters of a field, as typed.
 constexpr std::size_t LimitOf(CoverField field) {
-  for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Limit > 0 && key.Field == field)
-      return key.Limit;
-  }
-  return 0;
+  return kFieldLimits[static_cast<std::size_t>(field)];
 }
 
 /// Each key names one line.
@@ -293,7 +301,7 @@ constexpr bool HeaderKeysAreUnique() {
   for (const HeaderKey& one : kHeaderKeys) {
     int named = 0;
     for (const HeaderKey& other : kHeaderKeys)
-      named += std::string_view(one.Key) == std::string_view(other.Key) ? 1 : 0;
+      named += one.Key == other.Key ? 1 : 0;
     if (named != 1)
       return false;
   }

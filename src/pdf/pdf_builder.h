@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace sleevemaster {
@@ -61,7 +62,14 @@ class PdfBuilder {
 
  private:
   void Append(std::string_view text) { out_.append(text); }
-  void Append(const char* text) { out_.append(text); }
+  /// A literal's length is known while compiling; only other texts are measured.
+  template <std::size_t N>
+  void Append(const char (&text)[N]) {
+    out_.append(text, N - 1);
+  }
+  template <typename Text>
+  requires std::is_same_v<Text, const char*>
+  void Append(Text text) { out_.append(text); }
   void Append(int number);
   void Append(std::size_t number);
   void Append(Escaped text);

@@ -234,6 +234,31 @@ TEST(PictureDocumentTest, APictureFillsTheFrontCoverUprightUnderItsLinesAndComes
   }
 }
 
+TEST(PictureDocumentTest, APictureScaledDownIsAveragedOverItsPixels) {
+  // Black and white pixels in turn, twice as many as print needs: averaged, they are an even
+  // grey; sampled, they would be black or white, or a pattern of both.
+  CoverDocument document;
+  document.MainTitle = "Averaged";
+  document.FrontPicture =
+      CoverPicture{MakePicture({"-size", "3000x3000", "pattern:gray50"}, "x.png")};
+  const CoverPdfResult pdf = WriteCoverPdf(document, {}, {}, kNow);
+  ASSERT_TRUE(pdf.Ok()) << pdf.Error;
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.File("grey.pdf"), pdf.Bytes);
+  ASSERT_EQ(ListedImage(folder.File("grey.pdf")), "1483x1483 gray image");
+  ASSERT_EQ(test::RunProcess({"pdfimages", "-png", folder.File("grey.pdf"), folder.File("image")})
+                .ExitCode,
+            0);
+  const test::RunResult grey =
+      test::RunProcess({"convert", folder.File("image-000.png"), "-format",
+                        "%[fx:round(mean*255)] %[fx:round(standard_deviation*255)]", "info:"});
+  std::istringstream values(grey.Stdout);
+  int mean = 0, deviation = 999;
+  values >> mean >> deviation;
+  EXPECT_NEAR(mean, 128, 2) << grey.Stdout;
+  EXPECT_LT(deviation, 6) << grey.Stdout;
+}
+
 // Whether the system's loader has mapped a library of that name into this process.
 bool Loaded(const std::string& library) {
   return test::ReadFileBytes("/proc/self/maps").find("/" + library) != std::string::npos;
