@@ -72,6 +72,11 @@ int ProcessCommandLine(const std::vector<std::string>& arguments,
     return kNotWritten;
   }
 
+  // The album's picture was not asked for by name: say where it came from.
+  if (!request.PictureSource.empty())
+    desktop.PrintNotice(QStringLiteral("The front cover shows the album's picture from ") +
+                        Quoted(PathText(request.PictureSource)) + QLatin1Char('.'));
+
   // Lines beyond the card's width are recorded in the document but not drawn: say so.
   if (const QString note = LinesLeftOutText(saved.Value()); !note.isEmpty())
     desktop.PrintNotice(note);

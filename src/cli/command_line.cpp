@@ -12,6 +12,7 @@
 #include "files/text_file.h"
 #include "pdf/date_text.h"
 #include "pdf/header_keys.h"
+#include "pdf/picture_file.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/save_insert.h"
@@ -81,6 +82,7 @@ class RequestReader {
                QStringLiteral(".\n"));
     }
     ApplyTrackSource();
+    ApplyPictureChoice();
     if (!title_refused_ && !TitleGiven(request_.Document.MainTitle, desktop_, MessageIcon::Error))
       request_.ArgumentError = true;
     return std::move(request_);
@@ -239,6 +241,39 @@ class RequestReader {
     request_.Tracks = std::move(result.Source);
   }
 
+  // "/PIC:file": the picture must be a readable JPEG or PNG file, a regular file and no link.
+  void ReadPicture(const CommandLineSwitch& option, const std::string& path) {
+    picture_given_ = true;
+    request_.Document.FrontPicture.reset();
+    if (path.empty()) {
+      Report(UsageMessage(option));
+      return;
+    }
+    Expected<CoverPicture, std::string> read = ReadPictureFile(path, PathText(path).toStdString());
+    if (!read) {
+      Report(QString::fromStdString(read.Error()));
+      return;
+    }
+    request_.Document.FrontPicture = read.Value();
+  }
+
+  // Once every argument is read: a picture named, none, or the album's own from /TRACKS.
+  void ApplyPictureChoice() {
+    if (picture_given_ && no_picture_) {
+      Report(QStringLiteral("The /PIC and /NOPIC options cannot be combined."));
+      return;
+    }
+    if (picture_given_ || no_picture_ || !request_.Tracks || request_.ArgumentError)
+      return;
+    AlbumPictureResult album = FindAlbumPictureInModule(request_.TracksSource, *request_.Tracks);
+    for (std::string& note : album.Notes)
+      request_.TrackNotes.push_back(std::move(note));
+    if (album.Found) {
+      request_.Document.FrontPicture = std::move(album.Found->Picture);
+      request_.PictureSource = std::move(album.Found->Source);
+    }
+  }
+
   // Once every argument is read: the track list replaces any back cover file, and an album
   // it names stands in for a title (and its artist for a subtitle) the arguments left out.
   void ApplyTrackSource() {
@@ -306,6 +341,8 @@ class RequestReader {
   bool title_refused_ = false;  // a title was given but could not be converted
   bool subtitle_given_ = false;
   bool back_given_ = false;
+  bool picture_given_ = false;
+  bool no_picture_ = false;
   bool output_only_ = false;  // the one plain argument names the output (LonePdfWithTracks)
 };
 
@@ -368,6 +405,16 @@ std::span<const CommandLineSwitch> CommandLineSwitches() {
        "title and artist become the title and subtitle; a lone argument\n"
        "ending in .pdf is then OUTPUT",
        [](R& r, const S& s, std::string_view v) { r.ReadTracks(s, std::string(v)); }},
+      {"PIC", kText, "file", "",
+       "picture that fills the front cover under its texts (a JPEG\n"
+       "or PNG file of at most 50 MB); with /TRACKS, it replaces the\n"
+       "album's own",
+       [](R& r, const S& s, std::string_view v) { r.ReadPicture(s, std::string(v)); }},
+      {"NOPIC", kFlag, "", "",
+       "no picture on the front cover, not even the album's own\n"
+       "that /TRACKS puts there (cover.jpg, folder.jpg or front.jpg\n"
+       "beside the music, else the front cover in the tracks' tags)",
+       [](R& r, const S&, std::string_view) { r.no_picture_ = true; }},
       {"centerback", kFlag, "", "", "centre each back cover line",
        [](R& r, const S&, std::string_view) { r.request_.Document.CenterBackCoverText = true; }},
       {"1", kFlag, "", "", "PDF level 1.1 (the default is 1.3)",

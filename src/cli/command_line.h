@@ -37,7 +37,11 @@ struct CommandLineRequest {
   /// The folder, CUE sheet or playlist of /TRACKS: and the tracks read from it.
   std::string TracksSource;
   std::optional<TrackSource> Tracks;
-  /// What had to change to put album texts on the cover (UTF-8 sentences).
+  /// The file the album's picture on the front cover came from (a picture file, or the track
+  /// it is embedded in); empty when /PIC named the picture or there is none.
+  std::string PictureSource;
+  /// What had to change to put album texts on the cover, and album pictures passed over
+  /// (UTF-8 sentences).
   std::vector<std::string> TrackNotes;
   bool ForceOverwrite = false;
   bool PrintAfterWrite = false;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,6 +40,7 @@
 #include "session/local_paths.h"
 #include "settings/settings_store.h"
 #include "ui_Mainform.h"
+#include "widgets/picture_thumbnail.h"
 #include "widgets/window_place.h"
 
 namespace sleevemaster {
@@ -188,6 +190,8 @@ void TMain::ConnectCommands() {
   connect(ui_->ExitBtn, &QPushButton::clicked, this, [this] { ExitBtnClick(); });
   connect(ui_->BackTextFileEditBtn, &QPushButton::clicked, this,
           [this] { BackTextFileEditBtnClick(); });
+  connect(ui_->PictureBtn, &QPushButton::clicked, this, [this] { PictureBtnClick(); });
+  connect(ui_->RemovePictureBtn, &QPushButton::clicked, this, [this] { RemovePictureBtnClick(); });
   connect(ui_->MenuIndex, &QAction::triggered, this, [this] { MenuIndexClick(); });
   connect(ui_->MenuView, &QAction::triggered, this, [this] { ViewBtnClick(); });
   connect(ui_->ViewBtn, &QPushButton::clicked, this, [this] { ViewBtnClick(); });
@@ -280,6 +284,30 @@ void TMain::ShowDocument() {
   ui_->CenterSideSpineText->setChecked(document.CenterSideSpineText);
   ui_->InversedSideSpineColors->setChecked(document.InversedSideSpineColours);
   ui_->CenterBackCoverText->setChecked(document.CenterBackCoverText);
+  ShowFrontPicture();
+}
+
+void TMain::ShowFrontPicture() {
+  const std::optional<CoverPicture>& picture = session_.Document().FrontPicture;
+  const int side = ui_->FrontPictureView->minimumWidth();
+  const QPixmap thumbnail = picture ? PictureThumbnail(picture->Bytes, side) : QPixmap();
+  ui_->FrontPictureView->setPixmap(thumbnail);
+  if (thumbnail.isNull())
+    ui_->FrontPictureView->setText(picture ? QStringLiteral("Picture") : QStringLiteral("None"));
+  ui_->RemovePictureBtn->setEnabled(picture.has_value());
+}
+
+void TMain::PictureBtnClick() {
+  if (!session_.ChooseFrontPicture())
+    return;
+  ShowFrontPicture();
+  live_preview_->Changed();
+}
+
+void TMain::RemovePictureBtnClick() {
+  session_.SetFrontPicture(std::nullopt);
+  ShowFrontPicture();
+  live_preview_->Changed();
 }
 
 void TMain::ShowReplacedDocument() {
@@ -353,7 +381,13 @@ void TMain::BackTextFileEditBtnClick() {
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
   ExecPlaced(text_editor_, *text_editor_place_, settings_.TextEdit);
-  // The editor wrote the file itself on OK; the close step compares it with the document.
+  // The editor wrote the file itself on OK; the close step compares it with the document. An
+  // album's picture kept in an import goes with the track list.
+  if (text_editor_.result() == QDialog::Accepted)
+    if (std::optional<CoverPicture> picture = text_editor_.TakeImportedPicture()) {
+      session_.SetFrontPicture(std::move(picture));
+      ShowFrontPicture();
+    }
   live_preview_->Changed();
 }
 

@@ -105,6 +105,10 @@ class TMain final : public QMainWindow {
   void SaveBtnClick();
   void ExitBtnClick();
   void BackTextFileEditBtnClick();
+  /// Picture...: a picture file for the front cover, through the session's open dialog.
+  void PictureBtnClick();
+  /// Remove: the front cover without its picture.
+  void RemovePictureBtnClick();
   void MenuIndexClick();
   /// Calibrate: the calibration dialog preset with the window's calibration, which takes back
   /// the dialog's choice however it was closed and stores it when OK chose it.
@@ -155,6 +159,8 @@ class TMain final : public QMainWindow {
   void ApplySpineRule();
   /// The session's document in the fields.
   void ShowDocument();
+  /// The document's picture in the thumbnail; Remove enabled while there is one.
+  void ShowFrontPicture();
   /// After a command that replaced the document: the fields, the caption and the preview.
   void ShowReplacedDocument();
   void ShowCaption();

@@ -1,6 +1,8 @@
 #include "session/document_session.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "document/read_pdf_cover.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "pdf/picture_file.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/local_paths.h"
@@ -112,6 +115,7 @@ bool SameInsert(const CoverDocument& first, const CoverDocument& second) {
          first.CenterSideSpineText == second.CenterSideSpineText &&
          first.InversedSideSpineColours == second.InversedSideSpineColours &&
          first.CenterBackCoverText == second.CenterBackCoverText &&
+         first.FrontPicture == second.FrontPicture &&
          BackCoverContent(first.BackCoverText.value_or(std::string())) ==
              BackCoverContent(second.BackCoverText.value_or(std::string()));
 }
@@ -248,6 +252,32 @@ void DocumentSession::New() {
   save_dialog_file_name_.clear();
   document_name_.clear();
   MarkUnmodified();
+}
+
+void DocumentSession::SetFrontPicture(std::optional<CoverPicture> picture) {
+  document_.FrontPicture = std::move(picture);
+}
+
+bool DocumentSession::ChooseFrontPicture() {
+  FileDialogOptions options;
+  options.Caption = QStringLiteral("Choose a picture for the front cover");
+  options.InitialFolder =
+      picture_folder_.isEmpty() ? LocalPathText(settings_.DocumentsFolder) : picture_folder_;
+  options.Filter = QStringLiteral("Pictures (*.jpg *.jpeg *.png)");
+  const QString chosen = desktop_.GetOpenFileName(options);
+  if (chosen.isEmpty())
+    return false;
+  picture_folder_ = QFileInfo(chosen).absolutePath();
+  Expected<CoverPicture, std::string> read =
+      ReadPictureFile(LocalPath(chosen), QDir::toNativeSeparators(chosen).toStdString());
+  if (!read) {
+    ShowError(QString::fromStdString(read.Error()));
+    return false;
+  }
+  if (document_.FrontPicture == read.Value())
+    return false;
+  document_.FrontPicture = read.Value();
+  return true;
 }
 
 bool DocumentSession::Open() {

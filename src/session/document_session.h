@@ -91,6 +91,12 @@ class DocumentSession {
   void SetCornerMode(CornerMode mode);
   void SetSpineMode(SpineMode mode);
   void SetFlag(DocumentFlag flag, bool set);
+  /// Puts a picture on the front cover, or takes it off (nullopt).
+  void SetFrontPicture(std::optional<CoverPicture> picture);
+  /// Picture...: a JPEG or PNG file chosen through the open dialog goes on the front cover. A
+  /// file that cannot be used is refused with a message that names it and says why, and the
+  /// cover keeps the picture it had. Gives whether the picture changed.
+  bool ChooseFrontPicture();
 
   /// Whether what a save would record differs from what New, an open or a save left.
   bool Modified() const;
@@ -180,6 +186,8 @@ class DocumentSession {
   std::string save_dialog_file_name_;
   /// The file name the caption shows; empty until the document is opened or saved.
   std::string document_name_;
+  /// Where the picture dialog opens: the folder of the last picture chosen.
+  QString picture_folder_;
 };
 
 }  // namespace sleevemaster

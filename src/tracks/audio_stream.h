@@ -18,6 +18,10 @@ struct AudioTags;
 
 namespace sleevemaster::tracks_detail {
 
+/// What a TagLib parser may read of a file beyond its leading ID3v2 tags: tags with cover art,
+/// and the few headers it needs for the length. A file that makes it read more is not music.
+inline constexpr std::uint64_t kParserReadLimit = 64 * 1024 * 1024;
+
 /// A regular file (or bytes in memory) behind TagLib's stream interface. Once `cancel` asks to
 /// stop or the reading limit is spent, every read comes back empty, which every parser takes
 /// as the end of the file: a broken or hostile file cannot keep a parser reading for long.

@@ -26,6 +26,7 @@
 #include <memory>
 
 #include "tracks/audio_kind.h"
+#include "tracks/audio_pictures.h"
 #include "tracks/audio_stream.h"
 #include "tracks/mp4_timing.h"
 #include "tracks/mpeg_frames.h"
@@ -35,10 +36,6 @@ namespace sleevemaster {
 using namespace tracks_detail;
 
 namespace {
-
-// What TagLib may read of a file beyond its leading ID3v2 tags: tags with cover art, and the
-// few headers it needs for the length. A file that makes it read more is not music.
-constexpr std::uint64_t kParserReadLimit = 64 * 1024 * 1024;
 
 std::string Utf8(const TagLib::String& text) {
   return text.to8Bit(/*unicode*/ true);
@@ -78,9 +75,9 @@ bool HasAudioExtension(const std::string& fileName) {
   return known.contains(TagLib::String(extension, TagLib::String::Latin1));
 }
 
-namespace {
-
-std::unique_ptr<TagLib::File> OpenAudioParser(AudioKind kind, AudioFileStream& stream) {
+std::unique_ptr<TagLib::File> tracks_detail::OpenAudioParser(AudioKind kind,
+                                                             AudioFileStream& stream,
+                                                             bool properties) {
   // The parser is chosen by what the file holds, not by its name: TagLib's MPEG reader given
   // a FLAC file named .mp3 would search all of it for frames. MPEG lengths come from the
   // frames (mpeg_frames.h), so TagLib reads only the tags of an MP3.
@@ -90,36 +87,34 @@ std::unique_ptr<TagLib::File> OpenAudioParser(AudioKind kind, AudioFileStream& s
     case AudioKind::Mpeg:
       return std::make_unique<TagLib::MPEG::File>(&stream, frames, /*readProperties*/ false);
     case AudioKind::Flac:
-      return std::make_unique<TagLib::FLAC::File>(&stream, frames, true, kFast);
+      return std::make_unique<TagLib::FLAC::File>(&stream, frames, properties, kFast);
     case AudioKind::OggVorbis:
-      return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, properties, kFast);
     case AudioKind::OggOpus:
-      return std::make_unique<TagLib::Ogg::Opus::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::Ogg::Opus::File>(&stream, properties, kFast);
     case AudioKind::OggSpeex:
-      return std::make_unique<TagLib::Ogg::Speex::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::Ogg::Speex::File>(&stream, properties, kFast);
     case AudioKind::OggFlac:
-      return std::make_unique<TagLib::Ogg::FLAC::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::Ogg::FLAC::File>(&stream, properties, kFast);
     case AudioKind::Mp4:
-      return std::make_unique<TagLib::MP4::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::MP4::File>(&stream, properties, kFast);
     case AudioKind::Wav:
-      return std::make_unique<TagLib::RIFF::WAV::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::RIFF::WAV::File>(&stream, properties, kFast);
     case AudioKind::Aiff:
-      return std::make_unique<TagLib::RIFF::AIFF::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::RIFF::AIFF::File>(&stream, properties, kFast);
     case AudioKind::Ape:
-      return std::make_unique<TagLib::APE::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::APE::File>(&stream, properties, kFast);
     case AudioKind::WavPack:
-      return std::make_unique<TagLib::WavPack::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::WavPack::File>(&stream, properties, kFast);
     case AudioKind::Musepack:
-      return std::make_unique<TagLib::MPC::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::MPC::File>(&stream, properties, kFast);
     case AudioKind::TrueAudio:
-      return std::make_unique<TagLib::TrueAudio::File>(&stream, frames, true, kFast);
+      return std::make_unique<TagLib::TrueAudio::File>(&stream, frames, properties, kFast);
     case AudioKind::Asf:
-      return std::make_unique<TagLib::ASF::File>(&stream, true, kFast);
+      return std::make_unique<TagLib::ASF::File>(&stream, properties, kFast);
   }
   return nullptr;
 }
-
-}  // namespace
 
 std::optional<AudioTags> tracks_detail::ReadAudioStream(AudioFileStream& stream) {
   const std::optional<AudioStart> start = RecogniseAudio(stream);
@@ -132,7 +127,7 @@ std::optional<AudioTags> tracks_detail::ReadAudioStream(AudioFileStream& stream)
   // TagLib's parsers expect a freshly opened file: some read on from where it stands.
   stream.seek(0);
   stream.LimitFurtherReads(kParserReadLimit + static_cast<std::uint64_t>(start->LeadingTags));
-  const std::unique_ptr<TagLib::File> file = OpenAudioParser(start->Kind, stream);
+  const std::unique_ptr<TagLib::File> file = OpenAudioParser(start->Kind, stream, true);
   if (!file || !file->isValid() || stream.Stopped())
     return std::nullopt;
   if (start->Kind == AudioKind::Mp4)
@@ -154,6 +149,7 @@ std::optional<AudioTags> tracks_detail::ReadAudioStream(AudioFileStream& stream)
     tags.Album = Utf8(tag->album());
     tags.Number = static_cast<int>(std::min(tag->track(), 100000u));
   }
+  tags.Picture = BestEmbeddedPicture(*file, /*withBytes*/ false).Rank;
   const TagLib::PropertyMap properties = file->properties();
   tags.AlbumArtist = FirstValue(properties, "ALBUMARTIST");
   if (const auto disc = properties.find("DISCNUMBER");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tracks/cancel_flag.h"
+#include "tracks/track_source.h"
 
 namespace sleevemaster {
 
@@ -18,6 +19,7 @@ struct AudioTags {
   int Disc = 0;
   int Number = 0;
   std::optional<std::int64_t> DurationMs;
+  PictureRank Picture = PictureRank::None;  ///< the best picture embedded in it
 };
 
 /// The tags and length of a regular file named like audio that holds audio, read by the

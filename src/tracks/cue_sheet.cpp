@@ -380,15 +380,19 @@ TrackSourceResult ReadCueSheet(const std::string& path, const CancelFlag* cancel
     return result;
   }
   const std::string folder = FolderOf(path);
-  TrackSource source = CueSheetTracks(*sheet, [&folder, cancel](const std::string& file) {
+  std::vector<SourceAudioFile> files;
+  TrackSource source = CueSheetTracks(*sheet, [&folder, &files, cancel](const std::string& file) {
     AudioFileLength length;
     const std::optional<std::string> found = FindAudioFile(folder, file);
     length.Missing = !found;
     if (found)
-      if (const std::optional<AudioTags> tags = ReadAudioTags(*found, cancel))
+      if (const std::optional<AudioTags> tags = ReadAudioTags(*found, cancel)) {
         length.Ms = tags->DurationMs;
+        files.push_back({*found, tags->Picture});
+      }
     return length;
   });
+  source.AudioFiles = std::move(files);
   if (CancelRequested(cancel))
     return CancelledResult();
   result.Source = std::move(source);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <set>
 
 #include "tracks/file_names.h"
 #include "tracks/source_files.h"
@@ -235,8 +236,10 @@ TrackSourceResult ReadPlaylist(const std::string& path, const CancelFlag* cancel
     return result;
   }
   std::size_t existing = 0;
-  TrackSource source =
-      PlaylistTracks(playlist, FolderOf(path), [cancel, &existing](const std::string& file) {
+  std::vector<SourceAudioFile> files;
+  std::set<std::string> seen;
+  TrackSource source = PlaylistTracks(
+      playlist, FolderOf(path), [cancel, &existing, &files, &seen](const std::string& file) {
         EntryFile found;
         struct stat status {};
         if (CancelRequested(cancel) || stat(file.c_str(), &status) != 0)
@@ -244,8 +247,11 @@ TrackSourceResult ReadPlaylist(const std::string& path, const CancelFlag* cancel
         found.Exists = true;
         ++existing;
         found.Tags = ReadAudioTags(file, cancel);
+        if (found.Tags && seen.insert(file).second)
+          files.push_back({file, found.Tags->Picture});
         return found;
       });
+  source.AudioFiles = std::move(files);
   if (CancelRequested(cancel))
     return CancelledResult();
   const bool titled = std::any_of(playlist.Entries.begin(), playlist.Entries.end(),

@@ -299,6 +299,7 @@ TrackSourceResult ReadAudioFiles(const std::string& folder, const std::vector<st
     track.Disc = entry.Tags.Disc;
     source.Tracks.push_back(std::move(track));
     albums.push_back(entry.Tags.Album);
+    source.AudioFiles.push_back({JoinPath(folder, entry.Name), entry.Tags.Picture});
   }
   NameTheAlbum(albums, source);
   if (!source.Album.empty()) {
@@ -385,6 +386,8 @@ TrackSourceResult ReadDiscFolders(const std::string& folder,
     artists.push_back(read.Source->AlbumArtist);
     for (std::string& note : read.Source->Notes)
       source.Notes.push_back(std::move(note));
+    for (SourceAudioFile& file : read.Source->AudioFiles)
+      source.AudioFiles.push_back(std::move(file));
   }
   NameTheAlbum(albums, source);
   if (!source.Album.empty() &&

@@ -24,6 +24,19 @@ struct Track {
   int Disc = 0;                            ///< the disc it is on; 0 when unknown
 };
 
+/// How well the pictures embedded in an audio file stand for the album's cover.
+enum class PictureRank {
+  None = 0,
+  Untyped = 1,     ///< a picture of the kind "other", as some taggers store the cover
+  FrontCover = 2,  ///< a picture marked as the front cover (an MP4 "covr" is one)
+};
+
+/// An audio file that tracks were read from, and what picture it holds.
+struct SourceAudioFile {
+  std::string Path;
+  PictureRank Picture = PictureRank::None;
+};
+
 /// What a source yields: the album it names (when it names one) and its tracks in order.
 struct TrackSource {
   std::string Album;
@@ -34,6 +47,9 @@ struct TrackSource {
   /// What the reading left out or could not know (UTF-8 sentences): missing files, files that
   /// are not audio, lengths that are unknown.
   std::vector<std::string> Notes;
+  /// The audio files read, each once, in the order of the tracks: where the album's picture is
+  /// looked for when no picture file lies beside them.
+  std::vector<SourceAudioFile> AudioFiles;
 };
 
 /// A source, or the reason it could not be read (one UTF-8 sentence).

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tracks/album_picture.h"
 #include "tracks/track_source.h"
 
 namespace sleevemaster {
@@ -14,6 +15,12 @@ namespace sleevemaster {
 TrackSourceResult ReadTrackSourceInModule(const std::string& path,
                                           const CancelFlag* cancel = nullptr);
 
+/// FindAlbumPicture, run in the track readers' module; when it cannot be loaded, no picture
+/// and a note that says why.
+AlbumPictureResult FindAlbumPictureInModule(const std::string& sourcePath,
+                                            const TrackSource& source,
+                                            const CancelFlag* cancel = nullptr);
+
 }  // namespace sleevemaster
 
 /// The module's entry: reads `path` into `result`, as ReadTrackSource does.
@@ -22,4 +29,13 @@ extern "C" {
 using SleevemasterReadTrackSourceFn = void (*)(const std::string* path,
                                                const sleevemaster::CancelFlag* cancel,
                                                sleevemaster::TrackSourceResult* result);
+}
+
+/// The module's entry that looks for the album's picture, as FindAlbumPicture does.
+#define SLEEVEMASTER_ALBUM_PICTURE_ENTRY "SleevemasterFindAlbumPicture"
+extern "C" {
+using SleevemasterFindAlbumPictureFn = void (*)(const std::string* sourcePath,
+                                                const sleevemaster::TrackSource* source,
+                                                const sleevemaster::CancelFlag* cancel,
+                                                sleevemaster::AlbumPictureResult* result);
 }

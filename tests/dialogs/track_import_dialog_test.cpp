@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,6 +16,7 @@
 #include "dialogs/Texteditform/text_edit_dialog.h"
 #include "support/audio_files.h"
 #include "support/fake_desktop.h"
+#include "support/picture_files.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -181,7 +183,11 @@ TEST_F(TrackImportTest, EditorTakesTheLinesOnlyAfterYesAndWritesNothing) {
   EXPECT_EQ(desktop_.Messages.size(), 2u);
 }
 
+// The album's picture found beside the music is shown and offered; unchecked, it stays behind
+// (the end-to-end test keeps one).
 TEST_F(TrackImportTest, ImportButtonRunsTheDialogAndFillsTheMemo) {
+  test::WriteFileBytes(album_ + "/Cover.jpg",
+                       test::MakePicture({"-size", "9x9", "xc:red"}, "x.jpg"));
   TTextEdit editor(desktop_);
   editor.SetBackCoverCapacity(kCapacity);
   desktop_.FolderAnswers.push_back(QString::fromStdString(album_));
@@ -192,6 +198,8 @@ TEST_F(TrackImportTest, ImportButtonRunsTheDialogAndFillsTheMemo) {
     ASSERT_NE(import, nullptr);
     QTest::mouseClick(Button(*import, "FolderBtn"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !import->IsReading(); }, 10'000));
+    EXPECT_FALSE(import->findChild<QLabel*>(QStringLiteral("AlbumPictureView"))->pixmap().isNull());
+    import->findChild<QCheckBox*>(QStringLiteral("UseAlbumPicture"))->setChecked(false);
     QTest::mouseClick(Button(*import, "OkBtn"), Qt::LeftButton);
     pressedOk = true;
   });
@@ -199,6 +207,7 @@ TEST_F(TrackImportTest, ImportButtonRunsTheDialogAndFillsTheMemo) {
   EXPECT_TRUE(pressedOk);
   EXPECT_TRUE(editor.MemoText().startsWith(QStringLiteral("01. A - Uno")))
       << editor.MemoText().toStdString();
+  EXPECT_FALSE(editor.TakeImportedPicture().has_value());
 }
 
 }  // namespace

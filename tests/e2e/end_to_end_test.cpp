@@ -19,6 +19,7 @@
 
 #include "support/audio_files.h"
 #include "support/pdf_checks.h"
+#include "support/picture_files.h"
 #include "support/process.h"
 #include "support/store_file.h"
 #include "support/temp_dir.h"
@@ -808,6 +809,8 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   ASSERT_TRUE(
       test::MakeTaggedAudio(music + "/b.wav", 2.0, {"Second Song", "Band", "LP", "", 2, 0}));
   ASSERT_TRUE(test::MakeTaggedAudio(music + "/a.wav", 3.0, {"First Song", "Band", "LP", "", 1, 0}));
+  const std::string cover = test::MakePicture({"-size", "48x48", "xc:blue"}, "x.jpg");
+  test::WriteFileBytes(music + "/cover.jpg", cover);  // offered for the front cover, and kept
   const std::string pdf = home_.File("tracks.pdf");
   SkipSplash();
   {
@@ -837,7 +840,7 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
     ASSERT_TRUE(WaitForWindowToClose("^Choose a music folder$"));
     // The tags are read on a worker; OK can be reached once the lines are there.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    Keys(import, {"Tab", "Tab", "Return"});
+    Keys(import, {"Tab", "Tab", "Tab", "Return"});  // past the album picture's box to OK
     ASSERT_TRUE(WaitForWindowToClose("Import Track List$")) << "OK did not close the import";
     for (const char* library : {"/libsleevemaster_tracks.so", "/libtag.so", "/libcue.so"})
       EXPECT_NE(ReadFileBytes(maps).find(library), std::string::npos) << library;
@@ -860,6 +863,52 @@ TEST_F(EndToEndTest, ImportAMusicFolderIntoTheBackCoverAndSave) {
   EXPECT_NE(second, std::string::npos);
   EXPECT_LT(first, second);
   EXPECT_NE(bytes.find(" 0:03\r%02. Second Song", begin), std::string::npos);
+  ASSERT_EQ(RunProcess({"pdfimages", "-j", pdf, home_.File("out")}).ExitCode, 0);
+  EXPECT_EQ(ReadFileBytes(home_.File("out-000.jpg")), cover);
+}
+
+// Picture... on the Front Cover page puts a picture on the cover; the saved document holds the
+// file's bytes (as pdfimages takes them out), and reopened, the window shows its thumbnail.
+TEST_F(EndToEndTest, APictureChosenInTheWindowIsSavedAndComesBackWithTheDocument) {
+  const std::string picture = home_.File("red.jpg");
+  test::WriteFileBytes(picture, test::MakePicture({"-size", "64x48", "xc:red"}, "x.jpg"));
+  const std::string pdf = home_.File("pictured.pdf");
+  SkipSplash();
+  {
+    BackgroundProcess program({kExecutable}, environment_);
+    const std::string window = WaitForWindow("^Sleevemaster$");
+    ASSERT_FALSE(window.empty()) << "the window did not show";
+    Type(window, "Pictured");
+    // Subtitle, the corner's choice, then Picture... (the custom corner field is disabled).
+    Keys(window, {"Tab", "Tab", "Tab", "space"});
+    const std::string chooser = WaitForWindow("^Choose a picture for the front cover$");
+    ASSERT_FALSE(chooser.empty()) << "the picture dialog did not show";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Type(chooser, picture);
+    Keys(chooser, {"Return"});
+    ASSERT_TRUE(WaitForWindowToClose("^Choose a picture for the front cover$"));
+    SaveAs(window, pdf);
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    Keys(window, {"alt+f", "e"});
+    EXPECT_EQ(program.Wait(30), 0) << "the program did not end after File > Exit";
+  }
+  ASSERT_EQ(RunProcess({"pdfimages", "-j", pdf, home_.File("out")}).ExitCode, 0);
+  EXPECT_EQ(ReadFileBytes(home_.File("out-000.jpg")), ReadFileBytes(picture));
+
+  BackgroundProcess program({kExecutable, pdf}, environment_);
+  const std::string window = WaitForWindow("^pictured.pdf - Sleevemaster$");
+  ASSERT_FALSE(window.empty()) << "the document did not open";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The window's own pixels (unchanged, so Exit asks nothing): nothing but the thumbnail is red.
+  const std::string dump = home_.File("window.xwd");
+  ASSERT_EQ(RunProcess({"xwd", "-silent", "-id", window, "-out", dump}, environment_).ExitCode, 0);
+  const std::string rgb = RunProcess({"convert", "xwd:" + dump, "-depth", "8", "rgb:-"}).Stdout;
+  std::size_t red = 0;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+    red += static_cast<unsigned char>(rgb[i]) > 220 && static_cast<unsigned char>(rgb[i + 1]) < 40;
+  EXPECT_GT(red, 2000u) << "no thumbnail of the picture in the reopened window";
+  Keys(window, {"alt+f", "e"});
+  EXPECT_EQ(program.Wait(30), 0);
 }
 
 // The live preview: Ctrl+L in the main window shows it, what is typed into the title reaches

@@ -1,13 +1,16 @@
 #include "support/audio_files.h"
 
 #include <taglib/fileref.h>
+#include <taglib/flacpicture.h>
 #include <taglib/mp4file.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "support/process.h"
 
@@ -96,6 +99,38 @@ bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& ta
     std::remove(wav.c_str());
   }
   return made && WriteTestTags(path, tags);
+}
+
+bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
+                          int track) {
+  const std::string kind = path.substr(path.rfind('.') + 1);
+  const std::string wav = path + ".source.wav";
+  bool made = WriteSilentWav(wav, 1.0);
+  if (kind == "flac") {
+    made = made && EncodeFlac(wav, path) &&
+           RunProcess(
+               {"metaflac",
+                "--import-picture-from=" + std::string(frontCover ? "3" : "0") + "||||" + picture,
+                path})
+                   .ExitCode == 0;
+  } else if (kind == "ogg" && made && EncodeOgg(wav, path)) {
+    TagLib::Ogg::Vorbis::File file(path.c_str());
+    std::ifstream in(picture, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    auto* block = new TagLib::FLAC::Picture();  // the comment owns it
+    block->setType(frontCover ? TagLib::FLAC::Picture::FrontCover : TagLib::FLAC::Picture::Other);
+    block->setData(TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size())));
+    file.tag()->addPicture(block);
+    made = file.save();
+  } else {
+    made = made &&
+           RunProcess({"ffmpeg", "-v", "error", "-y", "-i", wav, "-i", picture, "-map", "0", "-map",
+                       "1", "-c:v", "copy", "-disposition:v:0", "attached_pic", "-metadata:s:v",
+                       frontCover ? "comment=Cover (front)" : "comment=Other", path})
+                   .ExitCode == 0;
+  }
+  std::remove(wav.c_str());
+  return made && WriteTestTags(path, {"", "", "", "", track, 0});
 }
 
 }  // namespace sleevemaster::test

@@ -31,4 +31,10 @@ bool WriteMp4Item(const std::string& path, const std::string& key, const std::st
 /// A silent file of the given kind ("wav", "flac" or "ogg") with tags; false on failure.
 bool MakeTaggedAudio(const std::string& path, double seconds, const TestTags& tags);
 
+/// A silent track ("flac", "ogg", "mp3" or "m4a" by its extension) with the picture file
+/// embedded by metaflac, FFmpeg or (Ogg) TagLib. `frontCover` false
+/// marks the picture as of the kind "other".
+bool MakeAudioWithPicture(const std::string& path, const std::string& picture, bool frontCover,
+                          int track);
+
 }  // namespace sleevemaster::test

@@ -159,6 +159,7 @@ TextFileRead TTextEdit::LoadTextFile(const QString& path) {
 void TTextEdit::LoadText(const QString& name, const std::string& bytes, TextFileWriter write) {
   text_file_name_ = name;
   write_ = std::move(write);
+  imported_picture_.reset();
   ShowTextInMemo(QByteArray::fromStdString(bytes), Encoding::Windows1252);
 }
 
@@ -266,8 +267,8 @@ void TTextEdit::BrowseBtnClick() {
 void TTextEdit::ImportBtnClick() {
   TTrackImport import(desktop_, capacity_, this);
   import.SetBrowseFolder(browse_folder_);
-  if (import.exec() == QDialog::Accepted)
-    InsertTrackLines(import.LinesText());
+  if (import.exec() == QDialog::Accepted && InsertTrackLines(import.LinesText()))
+    imported_picture_ = import.ChosenPicture();
 }
 
 bool TTextEdit::InsertTrackLines(const QString& lines) {

@@ -14,9 +14,12 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "pdf/cover_picture.h"
 #include "pdf/page_geometry.h"
 #include "session/working_folder.h"
 
@@ -78,6 +81,10 @@ class TTextEdit final : public QDialog {
   /// is not empty. Returns whether the memo now holds them. Nothing is written until OK.
   bool InsertTrackLines(const QString& lines);
 
+  /// The album's picture kept in the last track list import of this showing; the caller takes
+  /// it for the front cover once the editor closed with OK.
+  std::optional<CoverPicture> TakeImportedPicture() { return std::exchange(imported_picture_, {}); }
+
   /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName,
   /// made 0600 and never through a link. The old file survives any failure.
   TextFileSave SaveTextFile();
@@ -123,6 +130,7 @@ class TTextEdit final : public QDialog {
   int write_error_ = 0;
   QString browse_folder_;
   BackCoverCapacity capacity_ = ComputeBackCoverCapacity(PrintCalibration());
+  std::optional<CoverPicture> imported_picture_;
 };
 
 }  // namespace sleevemaster

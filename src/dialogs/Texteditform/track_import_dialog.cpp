@@ -1,9 +1,11 @@
 #include "dialogs/Texteditform/track_import_dialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QThread>
@@ -14,6 +16,7 @@
 #include "tracks/track_source.h"
 #include "tracks/tracks_module.h"
 #include "ui_Trackimportform.h"
+#include "widgets/picture_thumbnail.h"
 
 namespace sleevemaster {
 
@@ -23,6 +26,7 @@ struct TTrackImport::Outcome {
   QString Path;
   TrackSourceResult Source;
   TrackLines Lines;
+  AlbumPictureResult Picture;
 };
 
 namespace {
@@ -45,6 +49,7 @@ TTrackImport::TTrackImport(Desktop& desktop, const BackCoverCapacity& capacity, 
   // The lines line up here as they will on the back cover.
   ui_->Lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   ui_->OkBtn->setEnabled(false);
+  ShowAlbumPicture();
   connect(ui_->FolderBtn, &QPushButton::clicked, this, &TTrackImport::FolderBtnClick);
   connect(ui_->FileBtn, &QPushButton::clicked, this, &TTrackImport::FileBtnClick);
   connect(ui_->OkBtn, &QPushButton::clicked, this, &TTrackImport::OkBtnClick);
@@ -93,6 +98,8 @@ void TTrackImport::ReadSource(const QString& path) {
   StopReading();  // a read still running is of no use any more
   const unsigned generation = ++generation_;
   lines_ = {};
+  album_picture_.reset();
+  ShowAlbumPicture();
   ui_->Lines->clear();
   ui_->Notes->clear();
   ui_->OkBtn->setEnabled(false);
@@ -107,8 +114,10 @@ void TTrackImport::ReadSource(const QString& path) {
   cancel_ = cancel;
   QThread* thread = QThread::create([outcome, local, capacity, cancel] {
     outcome->Source = ReadTrackSourceInModule(local, cancel.get());
-    if (outcome->Source.Ok())
+    if (outcome->Source.Ok()) {
       outcome->Lines = FormatTrackLines(*outcome->Source.Source, capacity);
+      outcome->Picture = FindAlbumPictureInModule(local, *outcome->Source.Source, cancel.get());
+    }
   });
   connect(thread, &QThread::finished, thread, &QObject::deleteLater);
   connect(thread, &QThread::finished, this, [this, outcome, generation] {
@@ -116,7 +125,7 @@ void TTrackImport::ReadSource(const QString& path) {
       return;  // a later choice replaced this one
     reading_ = false;
     unsetCursor();
-    if (!outcome->Source.Cancelled)
+    if (!outcome->Source.Cancelled && !outcome->Picture.Cancelled)
       ShowOutcome(*outcome);
     emit ReadingFinished();
   });
@@ -146,10 +155,37 @@ void TTrackImport::ShowOutcome(const Outcome& outcome) {
     notes += FromUtf8(note) + QLatin1Char('\n');
   for (const std::string& note : lines_.Notes)
     notes += FromUtf8(note) + QLatin1Char('\n');
+  for (const std::string& note : outcome.Picture.Notes)
+    notes += FromUtf8(note) + QLatin1Char('\n');
+  if (outcome.Picture.Found) {
+    album_picture_ = outcome.Picture.Found->Picture;
+    ui_->SourceLabel->setText(label + QStringLiteral("\nPicture: ") +
+                              QDir::toNativeSeparators(QFile::decodeName(
+                                  QByteArray::fromStdString(outcome.Picture.Found->Source))));
+  }
+  ShowAlbumPicture();
   if (notes.isEmpty())
     notes = QStringLiteral("None: every track fits as it is.");
   ui_->Notes->setPlainText(notes.trimmed());
   ui_->OkBtn->setEnabled(!lines_.Lines.empty());
+}
+
+void TTrackImport::ShowAlbumPicture() {
+  const int side = ui_->AlbumPictureView->minimumWidth();
+  const QPixmap thumbnail =
+      album_picture_ ? PictureThumbnail(album_picture_->Bytes, side) : QPixmap();
+  ui_->AlbumPictureView->setPixmap(thumbnail);
+  if (thumbnail.isNull())
+    ui_->AlbumPictureView->setText(album_picture_ ? QStringLiteral("Picture")
+                                                  : QStringLiteral("No picture"));
+  ui_->UseAlbumPicture->setEnabled(album_picture_.has_value());
+  ui_->UseAlbumPicture->setChecked(album_picture_.has_value());
+}
+
+std::optional<CoverPicture> TTrackImport::ChosenPicture() const {
+  if (!ui_->UseAlbumPicture->isChecked())
+    return std::nullopt;
+  return album_picture_;
 }
 
 QString TTrackImport::LinesText() const {

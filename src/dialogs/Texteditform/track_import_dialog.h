@@ -3,14 +3,17 @@
 // The user picks a music folder, a CUE sheet or a playlist; the tags are read on a worker
 // thread so the window never waits on the disk, and the dialog shows the lines it would put
 // into the editor together with what had to change to fit the back cover (shortened titles,
-// transliterated characters, tracks that did not fit). OK hands the lines to the editor;
-// nothing is written anywhere.
+// transliterated characters, tracks that did not fit). It also looks for the album's picture
+// beside the music or in its tags, shows it and offers it for the front cover. OK hands the
+// lines (and the picture, when kept) to the editor; nothing is written anywhere.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
 
+#include "pdf/cover_picture.h"
 #include "pdf/page_geometry.h"
 #include "tracks/cancel_flag.h"
 #include "tracks/track_lines.h"
@@ -50,6 +53,10 @@ class TTrackImport final : public QDialog {
   /// The changes reported for the lines shown.
   const TrackLines& Lines() const { return lines_; }
 
+  /// The album's picture found with the tracks shown, when the user keeps it chosen for the
+  /// front cover.
+  std::optional<CoverPicture> ChosenPicture() const;
+
  signals:
   /// A read ended, with lines or with its error shown.
   void ReadingFinished();
@@ -67,6 +74,8 @@ class TTrackImport final : public QDialog {
  private:
   struct Outcome;
   void ShowOutcome(const Outcome& outcome);
+  /// The album's picture, if any, in its view, with the choice to use it.
+  void ShowAlbumPicture();
   /// Asks the read still running, if any, to stop at its next step.
   void StopReading();
 
@@ -75,7 +84,8 @@ class TTrackImport final : public QDialog {
   std::unique_ptr<Ui::TTrackImportForm> ui_;
   QString browse_folder_;
   TrackLines lines_;
-  bool reading_ = false;  ///< until the latest read has been shown
+  std::optional<CoverPicture> album_picture_;  ///< found with the tracks shown
+  bool reading_ = false;                       ///< until the latest read has been shown
   unsigned generation_ = 0;
   std::shared_ptr<CancelFlag> cancel_;  ///< the stop flag of the latest read
 };
