@@ -56,8 +56,8 @@ BENCHMARK(BM_LargeJpegScaledDown)->Unit(benchmark::kMillisecond);
 
 // A 1400 x 1400 photograph of about 500 KB: it goes in as it is.
 void BM_PrintSizeJpegKept(benchmark::State& state) {
-  static const auto pictures =
-      Pictures("1400x1400", {"-attenuate", "0.33", "+noise", "Gaussian", "-quality", "89"}, "a.jpg");
+  static const auto pictures = Pictures(
+      "1400x1400", {"-attenuate", "0.33", "+noise", "Gaussian", "-quality", "89"}, "a.jpg");
   WriteInserts(state, pictures);
 }
 BENCHMARK(BM_PrintSizeJpegKept)->Unit(benchmark::kMillisecond);
