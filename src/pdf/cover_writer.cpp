@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "files/text_file.h"
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
@@ -63,7 +64,7 @@ std::optional<CoverPdfFailure> CheckFit(const CoverTexts& texts, const PageDimen
        most.SideSpineText},
   };
   for (const auto& field : fields) {
-    if (field.Text.size() > static_cast<std::size_t>(field.Most))
+    if (CharacterCount(field.Text) > static_cast<std::size_t>(field.Most))
       return FieldFailure(CoverPdfFailureKind::TextDoesNotFit, field.Field,
                           static_cast<std::size_t>(field.Most));
   }
@@ -91,7 +92,7 @@ std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const Pag
   back.Rewind();
   while (!back.AtEnd()) {
     lines->push_back(ExpandTabs(back.ReadLine()));
-    if (lines->back().size() > static_cast<std::size_t>(longest_that_fits))
+    if (CharacterCount(lines->back()) > static_cast<std::size_t>(longest_that_fits))
       return too_long;
   }
   return std::nullopt;
