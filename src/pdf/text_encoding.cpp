@@ -20,14 +20,20 @@ void AppendUtf8(std::string& out, char32_t c) {
   } else if (c < 0x800) {
     out.push_back(static_cast<char>(0xC0 | (c >> 6)));
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
+  } else if (c < 0x10000) {
     out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
 
-// Decodes one UTF-8 sequence at `at`, advancing it; 0xFFFD for a malformed sequence.
+}  // namespace
+
 char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(at);
@@ -68,6 +74,8 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
   return c;
 }
 
+namespace {
+
 // The Windows-1252 byte of a Unicode character, or -1 when the code page lacks it.
 int UnicodeToWindows1252(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
@@ -79,6 +87,16 @@ int UnicodeToWindows1252(char32_t c) {
 }
 
 }  // namespace
+
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  AppendUtf8(out, c > 0x10FFFF ? 0xFFFD : c);
+  return out;
+}
+
+bool IsWindows1252Character(char32_t c) {
+  return UnicodeToWindows1252(c) >= 0;
+}
 
 void AppendEscapedPdfString(std::string& out, std::string_view text) {
   for (const char c : text) {

@@ -35,6 +35,17 @@ struct Windows1252Conversion {
   char32_t Unmappable = 0;  ///< the first character Windows-1252 lacks (0xFFFD for bad UTF-8)
 };
 
+/// The UTF-8 bytes of one character.
+std::string Utf8Of(char32_t c);
+
+/// Decodes the UTF-8 sequence at `at` and moves `at` past it; a malformed sequence gives
+/// U+FFFD and moves past its bytes.
+char32_t DecodeUtf8(std::string_view text, std::size_t& at);
+
+/// Whether Windows-1252 holds the character (its five undefined bytes as the C1 controls of the
+/// same value, as Windows1252ToUnicode gives them).
+bool IsWindows1252Character(char32_t c);
+
 /// True when the text is strict UTF-8: no cut or overlong sequences, no surrogates, nothing
 /// above U+10FFFF.
 bool IsWellFormedUtf8(std::string_view text);
