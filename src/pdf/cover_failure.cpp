@@ -84,6 +84,14 @@ std::string CoverPdfFailureText(const CoverPdfFailure& failure) {
     case CoverPdfFailureKind::UnprintableBackCoverCharacter:
       return "Error: Line " + most + " of the back cover text contains " +
              QuotedCharacter(failure.Character) + cannot_print;
+    case CoverPdfFailureKind::LevelCannotEmbedFont:
+      return std::string(
+                 "Error: The texts have characters outside Windows-1252, which need a font "
+                 "embedded in the file, and PDF ") +
+             PdfLevelText(failure.Level) + " cannot hold one.\nChoose PDF 1.3 to write them.\n";
+    case CoverPdfFailureKind::FontUnavailable:
+      return "Error: The font for characters outside Windows-1252 cannot be used.\n" +
+             failure.Detail + "\n";
     case CoverPdfFailureKind::TextDoesNotFit:
       return "Error: The " + field + " does not fit on the " + PanelOf(failure.Field) +
              " at this calibration.\nThe maximum " + field + " length is " + most +

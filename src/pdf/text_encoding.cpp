@@ -115,10 +115,18 @@ std::string EscapePdfString(std::string_view text) {
 
 void AppendUtf16Hex(std::string& out, std::string_view text) {
   out += "<FEFF";
-  for (const char c : text) {
-    const char32_t unit = Windows1252ToUnicode(static_cast<unsigned char>(c));
+  const auto append_unit = [&out](char32_t unit) {
     for (int shift = 12; shift >= 0; shift -= 4)
       out.push_back(kHexDigits[(unit >> shift) & 0xF]);
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const char32_t c = DecodeUtf8(text, at);
+    if (c < 0x10000) {
+      append_unit(c);
+    } else {  // a surrogate pair
+      append_unit(0xD800 + ((c - 0x10000) >> 10));
+      append_unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
   }
   out.push_back('>');
 }
@@ -159,6 +167,13 @@ std::string Windows1252ToUtf8(std::string_view text) {
   for (const char c : text)
     AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(c)));
   return out;
+}
+
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < utf8.size(); ++count)
+    DecodeUtf8(utf8, at);
+  return count;
 }
 
 bool IsWellFormedUtf8(std::string_view text) {

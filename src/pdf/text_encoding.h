@@ -1,5 +1,5 @@
 // Text encodings: PDF string escaping, the UTF-16 hex form of the information dictionary,
-// the creation date, and the Windows-1252 conversions at the program's borders.
+// the creation date, UTF-8, and the Windows-1252 conversions of the texts Courier draws.
 #pragma once
 
 #include <string>
@@ -14,7 +14,8 @@ std::string EscapePdfString(std::string_view text);
 /// Appends the escaped form to `out` without a temporary.
 void AppendEscapedPdfString(std::string& out, std::string_view text);
 
-/// "<FEFF" then four upper-case hex digits per Windows-1252 byte, then ">".
+/// "<FEFF", the UTF-8 text's characters in UTF-16 as four upper-case hex digits each (a
+/// malformed sequence as U+FFFD), then ">".
 std::string EncodeUtf16Hex(std::string_view text);
 void AppendUtf16Hex(std::string& out, std::string_view text);
 
@@ -27,6 +28,9 @@ char32_t Windows1252ToUnicode(unsigned char byte);
 
 /// Converts Windows-1252 bytes to UTF-8.
 std::string Windows1252ToUtf8(std::string_view text);
+
+/// How many characters a UTF-8 text has (a malformed sequence counts as one).
+std::size_t CharacterCount(std::string_view utf8);
 
 /// Result of converting UTF-8 to Windows-1252.
 struct Windows1252Conversion {

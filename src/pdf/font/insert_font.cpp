@@ -16,9 +16,10 @@ namespace {
 // Far above the faces' 80 KB, and a bound on what a damaged or replaced file can make us read.
 constexpr std::size_t kMostFontBytes = 4 << 20;
 
-// What both faces can print, read once.
-struct Coverage {
-  std::vector<CharacterRange> Ranges;  ///< both faces hold these
+// Both faces as read, and what both can print.
+struct LoadedFaces {
+  std::optional<InsertFontFace> Faces[kInsertFaceCount];
+  std::vector<CharacterRange> Printable;  ///< what both faces hold; empty when one is unusable
   std::optional<std::string> Problem;
 };
 
@@ -35,27 +36,30 @@ std::vector<CharacterRange> Intersect(const std::vector<CharacterRange>& a,
   return both;
 }
 
-Coverage ReadCoverage() {
-  Coverage coverage;
+LoadedFaces ReadFaces() {
+  LoadedFaces loaded;
   for (int face = 0; face < kInsertFaceCount; ++face) {
     const std::string file = InsertFontFile(static_cast<InsertFace>(face));
     std::string bytes;
     const int error = ReadFileHead(file, kMostFontBytes, LinkPolicy::Follow, bytes);
     const std::optional<OpenTypeFont> font = error == 0 ? OpenTypeFont::Parse(bytes) : std::nullopt;
-    std::vector<CharacterRange> ranges = font ? font->Characters() : std::vector<CharacterRange>();
-    if (ranges.empty()) {
-      coverage.Ranges.clear();
-      coverage.Problem = file + ": " + (error != 0 ? std::strerror(error) : "not a usable font");
-      return coverage;
+    std::vector<CharacterRange> held = font ? font->Characters() : std::vector<CharacterRange>();
+    const std::optional<FontMetrics> metrics = font ? font->Metrics() : std::nullopt;
+    if (held.empty() || !metrics || font->Table("CFF ").empty()) {
+      loaded.Problem = file + ": " + (error != 0 ? std::strerror(error) : "not a usable font");
+      loaded.Printable.clear();
+      return loaded;
     }
-    coverage.Ranges = face == 0 ? std::move(ranges) : Intersect(coverage.Ranges, ranges);
+    loaded.Printable = face == 0 ? std::move(held) : Intersect(loaded.Printable, held);
+    loaded.Faces[face] = InsertFontFace{std::move(bytes), *metrics};
   }
-  return coverage;
+  return loaded;
 }
 
-const Coverage& FontCoverage() {
-  static const Coverage coverage = ReadCoverage();
-  return coverage;
+// Read the first time a character outside Windows-1252 is asked about, or a face is needed.
+const LoadedFaces& Faces() {
+  static const LoadedFaces loaded = ReadFaces();
+  return loaded;
 }
 
 }  // namespace
@@ -68,7 +72,7 @@ std::string InsertFontFile(InsertFace face) {
 bool FontCanPrint(char32_t c) {
   if (IsWindows1252Character(c))
     return true;
-  const std::vector<CharacterRange>& ranges = FontCoverage().Ranges;
+  const std::vector<CharacterRange>& ranges = Faces().Printable;
   const auto after =
       std::upper_bound(ranges.begin(), ranges.end(), c,
                        [](char32_t x, const CharacterRange& r) { return x < r.First; });
@@ -86,8 +90,13 @@ std::optional<char32_t> FirstUnprintable(std::string_view utf8) {
   return std::nullopt;
 }
 
+const InsertFontFace* LoadInsertFace(InsertFace face) {
+  const std::optional<InsertFontFace>& loaded = Faces().Faces[static_cast<int>(face)];
+  return loaded && !Faces().Problem ? &*loaded : nullptr;
+}
+
 std::optional<std::string> InsertFontProblem() {
-  return FontCoverage().Problem;
+  return Faces().Problem;
 }
 
 }  // namespace sleevemaster

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/font/open_type.h"
+
 namespace sleevemaster {
 
 /// The two faces, in the order of the insert's fonts F1 and F2.
@@ -26,6 +28,16 @@ bool FontCanPrint(char32_t c);
 /// The first character of a UTF-8 text that the font cannot print, if any; a malformed UTF-8
 /// sequence is U+FFFD, which the font cannot print either.
 std::optional<char32_t> FirstUnprintable(std::string_view utf8);
+
+/// A face's file as read for embedding, with what the font's PDF description says of it.
+struct InsertFontFace {
+  std::string Bytes;
+  FontMetrics Metrics;
+};
+
+/// The face, read once and kept for the rest of the run; null when it cannot be read or used
+/// (InsertFontProblem says why).
+const InsertFontFace* LoadInsertFace(InsertFace face);
 
 /// Why the faces could not be read ("<file>: <reason>"); nothing when both were read.
 std::optional<std::string> InsertFontProblem();
