@@ -94,6 +94,13 @@ enum class CoverPdfFailureKind {
   BackCoverLineTooLong,   ///< a back cover line wider than the card (Most)
   BackCoverTooManyLines,  ///< more back cover lines than the reader takes (Most)
   PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
+  UnprintableCharacter,   ///< a character of a text that the font cannot print (Field, Character)
+  /// A character of the back cover text that the font cannot print (Character; the line, from 1,
+  /// in Most).
+  UnprintableBackCoverCharacter,
+  /// Texts outside Windows-1252 need a font embedded, which the chosen level cannot hold (Level).
+  LevelCannotEmbedFont,
+  FontUnavailable,  ///< the font for such texts cannot be read or cut down (Detail)
 };
 
 /// The texts of an insert that a failure can name; each has its limit in the header's table
@@ -111,6 +118,9 @@ struct CoverPdfFailure {
   int Most = 0;  ///< the most characters, or lines, that the field or the card takes
   CoverPiece Piece = CoverPiece::Booklet;
   int Paper = 0;  ///< PrintCalibration::PaperSize
+  char32_t Character = 0;
+  PdfVersion Level = PdfVersion::Pdf13;
+  std::string Detail = {};  ///< the reason given by the system or a library, as one line
 
   bool operator==(const CoverPdfFailure&) const = default;
 };

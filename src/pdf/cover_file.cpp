@@ -43,7 +43,7 @@ void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadText
   pdf.Line("%%EndComments");
 }
 
-InsertObjects NumberObjects(PdfBuilder& pdf) {
+InsertObjects NumberObjects(PdfBuilder& pdf, const EmbeddedFaces& embedded) {
   InsertObjects objects;
   objects.Catalog = pdf.AddObject();
   objects.Info = pdf.AddObject();
@@ -52,6 +52,9 @@ InsertObjects NumberObjects(PdfBuilder& pdf) {
     font = pdf.AddObject();
   objects.Front = NumberPage(pdf);
   objects.Tray = NumberPage(pdf);
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    if (embedded[i] != nullptr)
+      objects.Embedded[i] = embedded[i]->NumberObjects(pdf);
   return objects;
 }
 
@@ -107,8 +110,12 @@ void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutp
   pdf.EndObject();
 }
 
-void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects, const EmbeddedFaces& embedded) {
   for (std::size_t i = 0; i < kFontCount; ++i) {
+    if (embedded[i] != nullptr) {
+      embedded[i]->AppendFont(pdf, objects.Fonts[i], kFonts[i].Name, objects.Embedded[i]);
+      continue;
+    }
     pdf.BeginObject(objects.Fonts[i]);
     pdf.Line("<<");
     pdf.Line("/Type /Font");
@@ -119,6 +126,13 @@ void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
     pdf.Line(">>");
     pdf.EndObject();
   }
+}
+
+void AppendEmbeddedFaces(PdfBuilder& pdf, const InsertObjects& objects,
+                         const EmbeddedFaces& embedded) {
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    if (embedded[i] != nullptr)
+      embedded[i]->AppendObjects(pdf, objects.Embedded[i]);
 }
 
 void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page) {

@@ -1,7 +1,9 @@
 // The writer: resolves an insert's texts, checks them against the limits, the calibration and
 // the paper, and writes the file.
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/text_file.h"
@@ -9,10 +11,13 @@
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
+#include "pdf/font/embedded_font.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
+#include "pdf/text_encoding.h"
 
 namespace sleevemaster {
 
@@ -71,6 +76,25 @@ std::optional<CoverPdfFailure> CheckFit(const CoverTexts& texts, const PageDimen
   return std::nullopt;
 }
 
+// The first character of a text that the font cannot print, in the order the user meets the
+// fields. Spines that show the title were judged with the title.
+std::optional<CoverPdfFailure> CheckPrintable(const CoverTexts& texts) {
+  const std::pair<CoverField, std::string_view> fields[] = {
+      {CoverField::MainTitle, texts.Title},
+      {CoverField::SubTitle, texts.SubTitle},
+      {CoverField::BottomRightCorner, texts.BottomRight},
+      {CoverField::InsideJacketText, texts.InsideJacket},
+      {CoverField::SideSpineText, texts.SpineShowsTitle ? std::string_view() : texts.SideSpine}};
+  for (const auto& [field, text] : fields) {
+    if (const std::optional<char32_t> c = FirstUnprintable(text)) {
+      CoverPdfFailure failure = FieldFailure(CoverPdfFailureKind::UnprintableCharacter, field, 0);
+      failure.Character = *c;
+      return failure;
+    }
+  }
+  return std::nullopt;
+}
+
 // The back cover lines as drawn (tabs expanded), or the refusal when the text breaks a limit.
 // An unreadable file gives no lines and no refusal: the insert goes without a back cover.
 std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
@@ -94,8 +118,89 @@ std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const Pag
     lines->push_back(ExpandTabs(back.ReadLine()));
     if (CharacterCount(lines->back()) > static_cast<std::size_t>(longest_that_fits))
       return too_long;
+    if (const std::optional<char32_t> c = FirstUnprintable(lines->back())) {
+      CoverPdfFailure failure = BackCoverFailure(CoverPdfFailureKind::UnprintableBackCoverCharacter,
+                                                 static_cast<int>(lines->size()));
+      failure.Character = *c;
+      return failure;
+    }
   }
   return std::nullopt;
+}
+
+// The texts in Courier's Windows-1252, where every one of them is in it.
+std::optional<PageTexts> Windows1252PageTexts(const CoverTexts& texts,
+                                              const std::vector<std::string>* back_lines) {
+  PageTexts page;
+  bool all = true;
+  const auto convert = [&all](std::string_view utf8) {
+    Windows1252Conversion converted = Utf8ToWindows1252(utf8);
+    all = all && converted.Ok;
+    DrawnText drawn;
+    drawn.Count = converted.Text.size();
+    drawn.Bytes = std::move(converted.Text);
+    return drawn;
+  };
+  page.Title = convert(texts.Title);
+  page.SubTitle = convert(texts.SubTitle);
+  page.BottomRight = convert(texts.BottomRight);
+  page.InsideJacket = convert(texts.InsideJacket);
+  page.SideSpine = convert(texts.SideSpine);
+  page.SpineShowsTitle = texts.SpineShowsTitle;
+  if (back_lines) {
+    page.BackLines.emplace();
+    for (const std::string& line : *back_lines)
+      page.BackLines->push_back(convert(line));
+  }
+  if (!all)
+    return std::nullopt;
+  return page;
+}
+
+// The texts in the embedded faces: the subtitle in the italic one, every other text in the
+// regular one, each face cut down to the characters of its texts. A face without texts is not
+// embedded.
+Expected<PageTexts, std::string> EmbeddedPageTexts(
+    const CoverTexts& texts, const std::vector<std::string>* back_lines,
+    std::optional<EmbeddedFace> (&faces)[kFontCount]) {
+  std::vector<std::string_view> regular = {texts.Title, texts.BottomRight, texts.InsideJacket,
+                                           texts.SideSpine};
+  if (back_lines)
+    regular.insert(regular.end(), back_lines->begin(), back_lines->end());
+  const std::vector<std::string_view> italic = {texts.SubTitle};
+  const std::vector<std::string_view>* by_face[kFontCount] = {&regular, &italic};
+  for (std::size_t i = 0; i < kFontCount; ++i) {
+    if (std::all_of(by_face[i]->begin(), by_face[i]->end(),
+                    [](std::string_view text) { return text.empty(); }))
+      continue;
+    auto face = EmbeddedFace::Make(static_cast<InsertFace>(i), *by_face[i]);
+    if (!face)
+      return MakeUnexpected(face.Error());
+    faces[i].emplace(face.Value());
+  }
+  const EmbeddedFace* const italic_face = faces[1] ? &*faces[1] : nullptr;
+  const auto in = [](const EmbeddedFace* face, std::string_view utf8) {
+    DrawnText drawn;
+    if (face != nullptr)
+      drawn.Bytes = face->Codes(utf8);
+    drawn.Count = drawn.Bytes.size() / 2;
+    return drawn;
+  };
+  const EmbeddedFace* const regular_face = faces[0] ? &*faces[0] : nullptr;
+  PageTexts page;
+  page.TwoByte = true;
+  page.Title = in(regular_face, texts.Title);
+  page.SubTitle = in(italic_face, texts.SubTitle);
+  page.BottomRight = in(regular_face, texts.BottomRight);
+  page.InsideJacket = in(regular_face, texts.InsideJacket);
+  page.SideSpine = in(regular_face, texts.SideSpine);
+  page.SpineShowsTitle = texts.SpineShowsTitle;
+  if (back_lines) {
+    page.BackLines.emplace();
+    for (const std::string& line : *back_lines)
+      page.BackLines->push_back(in(regular_face, line));
+  }
+  return page;
 }
 
 // The least move along one axis that brings the marks from `low` to `high` at least
@@ -167,8 +272,7 @@ std::optional<CReadTextFile> OpenBackCover(const CoverDocument& document) {
 
 // A trial run finds where the marks of each page fall, and moves a page that would reach off
 // the paper; an insert that fits where it is keeps its place.
-std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags flags,
-                                          const std::vector<std::string>* back_lines,
+std::optional<CoverPdfFailure> PlacePages(const PageTexts& texts, BackPageFlags flags,
                                           const PageSetup& setup, int paper, PageDimensions& front,
                                           PageDimensions& tray) {
   std::string scratch;
@@ -177,7 +281,7 @@ std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags
   AppendFrontPageContent(trial, texts, front, front_marks);
   MarkBounds tray_marks;
   BackCoverLineCount ignored;
-  AppendBackPageContent(trial, texts, flags, back_lines, tray, ignored, tray_marks);
+  AppendBackPageContent(trial, texts, flags, tray, ignored, tray_marks);
   if (auto failure = PlaceOnPage(front_marks, setup, paper, CoverPiece::Booklet, front.LeftEdge,
                                  front.BookletBottom))
     return failure;
@@ -204,6 +308,9 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   if (texts.SpineShowsTitle)
     texts.SideSpine = texts.Title;
 
+  if (const auto failure = CheckPrintable(texts))
+    return Refused(*failure);
+
   const PageSetup setup = ComputePageSetup(calibration);
   const PageDimensions dimensions = ComputeDimensions(setup);
   if (const auto failure = CheckFit(texts, dimensions, document.CenterSideSpineText))
@@ -216,33 +323,58 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
     if (const auto failure = ReadBackCoverLines(*back, dimensions, back_lines))
       return Refused(*failure);
   }
-  const std::vector<std::string>* drawn_lines = back_lines ? &*back_lines : nullptr;
+  const std::vector<std::string>* utf8_lines = back_lines ? &*back_lines : nullptr;
+
+  // Courier draws an insert whose texts are all in Windows-1252, as it always has; any other
+  // has the font embedded, which PDF 1.3 is the first level to hold.
+  std::optional<PageTexts> page_texts = Windows1252PageTexts(texts, utf8_lines);
+  std::optional<EmbeddedFace> faces[kFontCount];
+  if (!page_texts) {
+    if (options.PdfLevel != PdfVersion::Pdf13) {
+      CoverPdfFailure failure;
+      failure.Kind = CoverPdfFailureKind::LevelCannotEmbedFont;
+      failure.Level = options.PdfLevel;
+      return Refused(failure);
+    }
+    Expected<PageTexts, std::string> embedded = EmbeddedPageTexts(texts, utf8_lines, faces);
+    if (!embedded) {
+      CoverPdfFailure failure;
+      failure.Kind = CoverPdfFailureKind::FontUnavailable;
+      failure.Detail = embedded.Error();
+      return Refused(failure);
+    }
+    page_texts = embedded.Value();
+  }
+  EmbeddedFaces embedded_faces{};
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    embedded_faces[i] = faces[i] ? &*faces[i] : nullptr;
 
   const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
                             document.CenterBackCoverText};
   PageDimensions front = dimensions;
   PageDimensions tray = dimensions;
   if (const auto failure =
-          PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray))
+          PlacePages(*page_texts, flags, setup, calibration.PaperSize, front, tray))
     return Refused(*failure);
 
   CoverPdfResult result;
   result.Bytes.reserve(kDocumentReserve);
   PdfBuilder pdf(result.Bytes);
-  const InsertObjects objects = NumberObjects(pdf);
+  const InsertObjects objects = NumberObjects(pdf, embedded_faces);
   AppendDocumentHeader(pdf, header, back ? &*back : nullptr);
   AppendCatalog(pdf, objects, options);
   AppendInfo(pdf, objects, texts, now);
   AppendPageTree(pdf, objects, options, setup);
-  AppendFonts(pdf, objects);
+  AppendFonts(pdf, objects, embedded_faces);
   MarkBounds marks;
   BeginPageObjects(pdf, objects, objects.Front);
-  AppendFrontPageContent(pdf, texts, front, marks);
+  AppendFrontPageContent(pdf, *page_texts, front, marks);
   EndPageObjects(pdf, objects.Front);
   BackCoverLineCount line_count;
   BeginPageObjects(pdf, objects, objects.Tray);
-  AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
+  AppendBackPageContent(pdf, *page_texts, flags, tray, line_count, marks);
   EndPageObjects(pdf, objects.Tray);
+  AppendEmbeddedFaces(pdf, objects, embedded_faces);
   pdf.EndDocument(objects.Catalog, objects.Info);
   result.BackCoverLinesDrawn = line_count.Drawn;
   result.BackCoverLines = line_count.Total;

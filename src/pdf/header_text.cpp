@@ -110,9 +110,7 @@ int Windows1252Byte(char32_t c) {
 
 bool IsWindows1252Text(std::string_view utf8) {
   for (std::size_t at = 0; at < utf8.size();) {
-    const std::size_t start = at;
-    const char32_t c = NextCharacter(utf8, at);
-    if (Windows1252Byte(c) < 0 || (c == 0xFFFD && at - start == 1))
+    if (!IsWindows1252Character(NextCharacter(utf8, at)))
       return false;
   }
   return true;

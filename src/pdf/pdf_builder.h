@@ -17,6 +17,12 @@ struct Escaped {
 struct Utf16Hex {
   std::string_view Text;
 };
+/// A text as a page shows it: Windows-1252 bytes as an escaped literal string "(...)", or an
+/// embedded face's two-byte codes as a hex string "<...>".
+struct ShownString {
+  std::string_view Bytes;
+  bool TwoByte = false;
+};
 /// A reference to an object, written "N 0 R".
 struct ObjectRef {
   int Number = 0;
@@ -48,6 +54,9 @@ class PdfBuilder {
   void BeginStream();
   /// "endstream"; gives the length of the stream just ended.
   std::size_t EndStream();
+  /// The end of a stream's dictionary with its length, then the stream holding `data` (which
+  /// may be binary), ended by a CR that the length leaves out, and "endstream".
+  void StreamWithLength(std::string_view data);
 
   /// The cross-reference table of every object added, the trailer naming the document's
   /// catalog and information dictionary, and the end of the file.
@@ -62,6 +71,7 @@ class PdfBuilder {
   void Append(std::size_t number);
   void Append(Escaped text);
   void Append(Utf16Hex text);
+  void Append(ShownString text);
   void Append(ObjectRef ref) { Put(ref.Number, " 0 R"); }
 
   std::string& out_;

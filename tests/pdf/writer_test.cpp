@@ -179,7 +179,10 @@ TEST(WriterLimits, EachFieldAcceptsItsLimitAndRefusesOneMore) {
   };
   for (const Case& c : cases) {
     CoverDocument document = Titled("T");
-    c.set(document, std::string(c.limit, '\xE9'));
+    std::string accents;
+    for (std::size_t i = 0; i < c.limit; ++i)
+      accents += "\xC3\xA9";  // each one character of two bytes
+    c.set(document, accents);
     EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok()) << c.message;
     c.set(document, std::string(c.limit + 1, 'x'));
     std::optional<CoverPdfFailure> failure;

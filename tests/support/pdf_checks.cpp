@@ -49,15 +49,27 @@ std::string_view StreamOf(std::string_view bytes, int number) {
   return bytes.substr(start + 8, end - start - 8);
 }
 
+// The number of objects the cross-reference table names, with the free entry 0; 0 when there
+// is no table.
+long XrefSize(std::string_view bytes, std::size_t* entries) {
+  const std::size_t xref = bytes.rfind("\rxref\r0 ");
+  if (xref == std::string_view::npos)
+    return 0;
+  std::size_t end = 0;
+  const long size = ParseDigits(bytes, xref + 8, &end);
+  if (size <= 0 || !StartsWith(bytes, end, "\r0000000000 65535 f \r"))
+    return 0;
+  *entries = end + 1 + 20;
+  return size;
+}
+
 }  // namespace
 
 std::vector<long> PdfObjectOffsets(const std::string& bytes) {
   std::vector<long> offsets;
-  const std::size_t xref = bytes.rfind("\rxref\r0 14\r0000000000 65535 f \r");
-  if (xref == std::string::npos)
-    return offsets;
-  std::size_t at = xref + std::string_view("\rxref\r0 14\r0000000000 65535 f \r").size();
-  for (int i = 0; i < 13 && at + 20 <= bytes.size(); ++i, at += 20)
+  std::size_t at = 0;
+  const long size = XrefSize(bytes, &at);
+  for (long i = 1; i < size && at + 20 <= bytes.size(); ++i, at += 20)
     offsets.push_back(ParseDigits(bytes, at, nullptr));
   return offsets;
 }
@@ -80,11 +92,11 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
       ParseDigits(view, startxref + 10, nullptr) != static_cast<long>(xref + 1))
     problems.push_back("startxref does not point at xref");
 
-  std::size_t at = xref + 1 + 5;  // after "xref\r"
-  if (!StartsWith(view, at, "0 14\r0000000000 65535 f \r"))
+  std::size_t at = 0;
+  const long size = XrefSize(view, &at);
+  if (size < 14)
     problems.push_back("bad xref head");
-  at += 5 + 20;
-  for (int number = 1; number <= 13; ++number, at += 20) {
+  for (int number = 1; number < size; ++number, at += 20) {
     if (at + 20 > view.size()) {
       problems.push_back("xref cut short");
       break;
@@ -99,20 +111,32 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
         (offset > 0 && view[static_cast<std::size_t>(offset) - 1] != '\r'))
       problems.push_back("entry " + std::to_string(number) + " does not point at its object");
   }
-  if (!StartsWith(view, at, "trailer\r<<\r/Size 14\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
+  if (!StartsWith(view, at,
+                  "trailer\r<<\r/Size " + std::to_string(size) +
+                      "\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
     problems.push_back("bad trailer");
 
-  // Each stream's length is the single line of the object after it.
-  for (const int number : {8, 12}) {
-    const std::string_view stream = StreamOf(view, number);
-    const std::string length_head = ObjectLine(number + 1);
-    const std::size_t length_obj = view.find(length_head);
-    if (length_obj == std::string_view::npos) {
-      problems.push_back("no length object for " + std::to_string(number));
+  // Each page's stream length is the single line of the object after it; every other stream
+  // (an embedded font's) names its length itself, which leaves out the CR before "endstream".
+  for (int number = 1; number < size; ++number) {
+    const std::string head = ObjectLine(number);
+    const std::size_t obj = view.find(head);
+    const std::size_t next = view.find("endobj\r", obj);
+    const std::size_t stream_at = view.find(">>\rstream\r\n", obj);
+    if (obj == std::string_view::npos || stream_at == std::string_view::npos || stream_at > next)
       continue;
+    const std::string_view stream = StreamOf(view, number);
+    const std::size_t direct = view.find("/Length ", obj);
+    long length = -1;
+    if (number == 8 || number == 12) {
+      const std::string length_head = ObjectLine(number + 1);
+      const std::size_t length_obj = view.find(length_head);
+      if (length_obj != std::string_view::npos)
+        length = ParseDigits(view, length_obj + length_head.size(), nullptr);
+    } else if (direct < stream_at) {
+      length = ParseDigits(view, direct + 8, nullptr) + 1;
     }
-    if (ParseDigits(view, length_obj + length_head.size(), nullptr) !=
-        static_cast<long>(stream.size()))
+    if (length != static_cast<long>(stream.size()))
       problems.push_back("/Length of object " + std::to_string(number) + " is wrong");
   }
   return problems;
@@ -200,6 +224,9 @@ OutsideJudgement JudgePdfFile(const std::string& path) {
   const RunResult text = RunProcess({"pdftotext", "-enc", "UTF-8", path, "-"});
   if (text.ExitCode == 0)
     judgement.Text = text.Stdout;
+  const RunResult fonts = RunProcess({"pdffonts", path});
+  if (fonts.ExitCode == 0 && fonts.Stderr.empty())
+    judgement.Fonts = fonts.Stdout;
   return judgement;
 }
 
