@@ -16,13 +16,6 @@ QString Quoted(const QString& text);
 /// A path as the user typed it, in the local 8-bit encoding, for a message.
 QString PathText(const std::string& path);
 
-/// A character for a message: "東" in quotes, or its code (U+200B) where it cannot be seen
-/// (a space, a mark or a control).
-QString CharacterName(char32_t character);
-
-/// "<what> contains "東", which the insert's font cannot print."
-QString NotPrintable(const QString& what, char32_t character);
-
 /// The argument as a text of the insert (UTF-8), or the message that says why it cannot be:
 /// not UTF-8, a character the insert's font cannot print, or a control character (which would
 /// break the lines of the document header). `what` names the text in the message ("The

@@ -59,14 +59,6 @@ QList<KeyValue> ReadKeyFile(const QString& path) {
   return ParseKeyFile(QString::fromUtf8(file.read(kLargestFile)));
 }
 
-QStringList ListItems(const QString& value) {
-  QStringList items;
-  for (const QString& item : value.split(QLatin1Char(';')))
-    if (!item.trimmed().isEmpty())
-      items.append(item.trimmed());
-  return items;
-}
-
 // The value of `key` in the [Desktop Entry] group (the last one, as key files go).
 QString EntryValue(const QList<KeyValue>& entry, QLatin1StringView key) {
   QString value;
@@ -158,6 +150,14 @@ void ReadList(Tweaks& tweaks, const QList<KeyValue>& lines, const QStringList& t
 }
 
 }  // namespace
+
+QStringList ListItems(const QString& value) {
+  QStringList items;
+  for (const QString& item : value.split(QLatin1Char(';')))
+    if (!item.trimmed().isEmpty())
+      items.append(item.trimmed());
+  return items;
+}
 
 MimeAssociations::MimeAssociations(XdgFolders folders) : folders_(std::move(folders)) {}
 

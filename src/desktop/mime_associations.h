@@ -12,6 +12,10 @@
 
 namespace sleevemaster {
 
+/// The items of a ";"-separated list value of a desktop entry or a mimeapps.list, trimmed, empty
+/// ones left out.
+QStringList ListItems(const QString& value);
+
 class MimeAssociations {
  public:
   explicit MimeAssociations(XdgFolders folders);

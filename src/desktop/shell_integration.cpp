@@ -77,15 +77,6 @@ bool IsOwnEntry(const QString& id) {
   return id == QLatin1StringView(kEditEntryFileName);
 }
 
-// The items of a ";"-separated list value.
-QStringList ListItems(const QString& value) {
-  QStringList items;
-  for (const QString& item : value.split(QLatin1Char(';')))
-    if (!item.trimmed().isEmpty())
-      items.append(item.trimmed());
-  return items;
-}
-
 // Quotes one Exec argument as desktop entries require.
 QString QuoteExecArgument(const QString& argument) {
   QString quoted = QStringLiteral("\"");

@@ -1,4 +1,4 @@
-// The main window's fields and their rules, and the New, Exit and Edit commands.
+// The main window's fields and their rules, and the commands of its menu and buttons.
 #include "mainwindow/main_window.h"
 
 #include "dialogs/Aboutform/about_dialog.h"
@@ -23,22 +23,19 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "desktop/help_index.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
-#include "files/file_utils.h"
-#include "files/text_file.h"
-#include "mainwindow/main_window_support.h"
-#include "mainwindow/tooltip_switch.h"
 #include "mainwindow/document_text_rules.h"
+#include "mainwindow/tooltip_switch.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
-#include "session/private_folder.h"
-#include "session/save_insert.h"
-#include "session/working_folder.h"
+#include "session/local_paths.h"
 #include "settings/settings_store.h"
 #include "ui_Mainform.h"
 #include "widgets/window_place.h"
@@ -92,25 +89,6 @@ int FieldWidth(const QLineEdit* field, int limit) {
 
 }  // namespace
 
-std::string BackCoverContent(const std::string& bytes) {
-  CReadTextFile reader = CReadTextFile::FromBytes(bytes);
-  // What the writer takes: the lines, so that the editor's CR LF and a last line break are no
-  // change.
-  if (reader.ReaderStatus() == CReadTextFile::kFits) {
-    std::string lines(reader.ReadLine());
-    while (!reader.AtEnd())
-      lines.append(1, '\n').append(reader.ReadLine());
-    return lines;
-  }
-  // A text over the limits cannot be saved, but it must not be lost either: its bytes stand
-  // for it, behind a zero byte that no line read above can hold.
-  return std::string(1, '\0') + bytes;
-}
-
-std::string DefaultTemporaryFolder() {
-  return DefaultPrivateFolder().Path;
-}
-
 TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::TMainForm>()),
@@ -122,9 +100,8 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
       options_(dependencies.OptionsDialog),
       about_(dependencies.AboutBox),
       splash_(dependencies.SplashScreen),
-      temporary_folder_problem_(std::move(dependencies.TemporaryFolderProblem)),
-      working_(dependencies.TemporaryFolder),
-      clock_(dependencies.Clock ? std::move(dependencies.Clock) : CurrentLocalTime),
+      session_({desktop_, store_, settings_, std::move(dependencies.TemporaryFolder),
+                std::move(dependencies.TemporaryFolderProblem), std::move(dependencies.Clock)}),
       tool_tips_(std::make_unique<ToolTipSwitch>()) {
   ui_->setupUi(this);
   // A fixed window: no resizing, no maximize box; its size follows its contents.
@@ -141,6 +118,7 @@ TMain::TMain(MainWindowDependencies dependencies, QWidget* parent)
   if (about_ != nullptr)
     about_place_ = std::make_unique<WindowPlace>(*about_, WindowPlace::Sizing::Fixed);
   SetUpFields();
+  ForwardEdits();
   ConnectCommands();
   SetUpLivePreview();
   FormCreate();
@@ -217,33 +195,6 @@ void TMain::ConnectCommands() {
   ui_->MenuShowAbout->setEnabled(about_ != nullptr);
 }
 
-TMain::DocumentContent TMain::CurrentContent() const {
-  DocumentContent content;
-  content.MainTitle = ui_->MainTitle->text();
-  content.SubTitle = ui_->SubTitle->text();
-  content.BottomRightCorner = BottomRightCornerIndex();
-  content.CustomBottomRightCornerText = ui_->CustomBottomRightCornerText->text();
-  content.InsideJacketText = ui_->InsideJacketText->text();
-  content.SideSpine = SideSpineIndex();
-  content.SideSpineText = ui_->SideSpineText->text();
-  content.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();
-  content.InversedSideSpineColors = ui_->InversedSideSpineColors->isChecked();
-  content.CenterBackCoverText = ui_->CenterBackCoverText->isChecked();
-  content.BackCoverText = BackCoverContent(ReadBackCoverText(kMaxEditorFileBytes + 1));
-  return content;
-}
-
-void TMain::MarkUnmodified() {
-  unmodified_ = CurrentContent();
-}
-
-bool TMain::DocumentModified() const {
-  // Compared when asked rather than flagged on the way: focus moving through a field is no
-  // change, a text typed and taken back is none either, and the back cover text, which the
-  // editor writes into its file, counts like every field.
-  return CurrentContent() != unmodified_;
-}
-
 int TMain::BottomRightCornerIndex() const {
   return corner_group_->checkedId();
 }
@@ -280,76 +231,107 @@ void TMain::ApplySpineRule() {
   PaintChoiceEdit(ui_->SideSpineText, SideSpineIndex() == static_cast<int>(SpineMode::Custom));
 }
 
-const std::string& TMain::DocumentsFolder() const {
-  return settings_.DocumentsFolder;
+void TMain::ForwardEdits() {
+  const std::pair<QLineEdit*, DocumentText> texts[] = {
+      {ui_->MainTitle, DocumentText::MainTitle},
+      {ui_->SubTitle, DocumentText::SubTitle},
+      {ui_->CustomBottomRightCornerText, DocumentText::CustomBottomRightCornerText},
+      {ui_->InsideJacketText, DocumentText::InsideJacketText},
+      {ui_->SideSpineText, DocumentText::SideSpineText}};
+  for (const auto& [field, text] : texts)
+    connect(field, &QLineEdit::textChanged, this,
+            [this, text](const QString& value) { session_.SetText(text, value); });
+  connect(corner_group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked)
+      session_.SetCornerMode(static_cast<CornerMode>(id));
+  });
+  connect(spine_group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked)
+      session_.SetSpineMode(static_cast<SpineMode>(id));
+  });
+  const std::pair<QCheckBox*, DocumentFlag> flags[] = {
+      {ui_->CenterSideSpineText, DocumentFlag::CenterSideSpineText},
+      {ui_->InversedSideSpineColors, DocumentFlag::InversedSideSpineColours},
+      {ui_->CenterBackCoverText, DocumentFlag::CenterBackCoverText}};
+  for (const auto& [box, flag] : flags)
+    connect(box, &QCheckBox::toggled, this,
+            [this, flag](bool checked) { session_.SetFlag(flag, checked); });
 }
 
-std::string TMain::WorkingBackCoverText() const {
-  return working_.PathOf(kWorkingBackCoverTextName);
+void TMain::ShowDocument() {
+  // A copy: each field set here hands its value back to the session.
+  const CoverDocument document = session_.Document();
+  SetDocumentText(ui_->MainTitle, QString::fromStdString(document.MainTitle));
+  SetDocumentText(ui_->SubTitle, QString::fromStdString(document.SubTitle));
+  SetBottomRightCornerIndex(static_cast<int>(document.BottomRightCornerMode));
+  SetDocumentText(ui_->CustomBottomRightCornerText,
+                  QString::fromStdString(document.CustomBottomRightCornerText));
+  ApplyCornerRule();
+  SetDocumentText(ui_->InsideJacketText, QString::fromStdString(document.InsideJacketText));
+  SetSideSpineIndex(static_cast<int>(document.SideSpineMode));
+  SetDocumentText(ui_->SideSpineText, QString::fromStdString(document.SideSpineText));
+  ApplySpineRule();
+  ui_->CenterSideSpineText->setChecked(document.CenterSideSpineText);
+  ui_->InversedSideSpineColors->setChecked(document.InversedSideSpineColours);
+  ui_->CenterBackCoverText->setChecked(document.CenterBackCoverText);
 }
 
-std::string TMain::ReadBackCoverText(std::size_t limit) const {
-  std::string bytes;
-  if (working_.Read(kWorkingBackCoverTextName, limit, bytes) != 0)
-    bytes.clear();
-  return bytes;
+void TMain::ShowReplacedDocument() {
+  ShowDocument();
+  ShowCaption();
+  live_preview_->Changed();
 }
 
-bool TMain::WriteBackCoverText(std::string_view bytes) {
-  if (!HasWorkingFolder(/*sayWhyNot*/ false))
-    return false;
-  const int error = working_.Write(kWorkingBackCoverTextName, bytes);
-  if (error != 0)
-    ShowError(WriteFailureText(LocalPathText(WorkingBackCoverText()), error));
-  return error == 0;
+void TMain::ShowCaption() {
+  setWindowTitle(session_.Caption());
 }
 
-bool TMain::HasWorkingFolder(bool sayWhyNot) {
-  if (working_.Ready() && working_.CheckGone()) {
-    // Said once, when it is found: from then on the window goes on without its working files,
-    // as where there were none from the start.
-    temporary_folder_problem_ = working_.Problem();
-    ShowError(temporary_folder_problem_);
-    return false;
-  }
-  if (!working_.Ready() && sayWhyNot)
-    ShowError(NoWorkingFolderText());
-  return working_.Ready();
+void TMain::ShowError(const QString& text) {
+  desktop_.ShowMessage(text, QString::fromLatin1(kProductName), MessageIcon::Error,
+                       MessageButtons::Ok);
 }
 
-QString TMain::NoWorkingFolderText() const {
-  if (!temporary_folder_problem_.isEmpty())
-    return temporary_folder_problem_;
-  return QStringLiteral(
-      "Sleevemaster has no private folder for the back cover text and the preview: the back "
-      "cover text cannot be kept, and Preview and Print cannot write their file.");
-}
-
-void TMain::SetCaption(const QString& caption) {
-  setWindowTitle(caption);
+PdfOutputOptions TMain::PdfOptionsFromControls() const {
+  PdfOutputOptions options;
+  options.PdfLevel = PdfLevelFromIndex(PdfLevelIndex());
+  options.ViewInLandscape = ui_->ViewInLandscape->isChecked();
+  options.ViewFullscreen = ui_->ScreenMode->isChecked();
+  options.HideUiElements = ui_->HideUIelements->isChecked();
+  return options;
 }
 
 void TMain::ResetDocument() {
-  SetDocumentText(ui_->MainTitle, {});
-  SetDocumentText(ui_->SubTitle, {});
-  SetBottomRightCornerIndex(static_cast<int>(CornerMode::None));
-  SetDocumentText(ui_->CustomBottomRightCornerText, {});
-  ApplyCornerRule();
-  SetDocumentText(ui_->InsideJacketText, {});
-  SetSideSpineIndex(static_cast<int>(SpineMode::FrontCoverTitle));
-  SetDocumentText(ui_->SideSpineText, {});
-  ApplySpineRule();
-  ui_->CenterSideSpineText->setChecked(false);
-  ui_->InversedSideSpineColors->setChecked(false);
-  ui_->CenterBackCoverText->setChecked(false);
+  session_.New();
+  ShowReplacedDocument();
+}
 
-  // A fresh, empty working file for the back cover text.
-  WriteBackCoverText({});
+void TMain::OpenDocument() {
+  if (session_.Open())
+    ShowReplacedDocument();
+}
 
-  save_dialog_file_name_.clear();
-  SetCaption(QString::fromLatin1(kProductName));
-  MarkUnmodified();
-  live_preview_->Changed();
+void TMain::OpenDocumentFromCommandLine(const std::string& path) {
+  if (session_.OpenFromCommandLine(path))
+    ShowReplacedDocument();
+}
+
+void TMain::SaveBtnClick() {
+  session_.SaveAs(PdfOptionsFromControls());
+  ShowCaption();
+}
+
+bool TMain::CreateInsertPdf(const std::string& targetPath, bool save, bool printing) {
+  const bool written = session_.WriteInsert(targetPath, save, PdfOptionsFromControls(), printing);
+  ShowCaption();
+  return written;
+}
+
+void TMain::ViewBtnClick() {
+  session_.HandOver(ShellRequest::View, PdfOptionsFromControls());
+}
+
+void TMain::PrintBtnClick() {
+  session_.HandOver(ShellRequest::Print, PdfOptionsFromControls());
 }
 
 void TMain::ExitBtnClick() {
@@ -357,20 +339,11 @@ void TMain::ExitBtnClick() {
 }
 
 void TMain::BackTextFileEditBtnClick() {
-  // Without its file the editor's text could not be kept: better said before it is typed.
-  if (!HasWorkingFolder(/*sayWhyNot*/ true))
+  const std::optional<std::string> bytes = session_.BackCoverTextToEdit();
+  if (!bytes)
     return;
-  std::string bytes;
-  const int error = working_.Read(kWorkingBackCoverTextName, kMaxEditorFileBytes, bytes);
-  if (error != 0 && error != ENOENT) {
-    ShowError(QStringLiteral("Sleevemaster wasn't able to read the \"%1\" file. %2.")
-                  .arg(LocalPathText(WorkingBackCoverText()), FileFailureReason(error)));
-    return;
-  }
-  // The editor reads and writes the file only through the window's folder.
-  text_editor_.LoadText(
-      LocalPathText(WorkingBackCoverText()), bytes,
-      [this](std::string_view text) { return working_.Write(kWorkingBackCoverTextName, text); });
+  // The editor reads and writes the file only through the session's folder.
+  text_editor_.LoadText(LocalPathText(WorkingBackCoverText()), *bytes, session_.BackCoverWriter());
   text_editor_.SetBrowseFolder(LocalPathText(settings_.DocumentsFolder));
   text_editor_.SetBackCoverCapacity(ComputeBackCoverCapacity(settings_.Calibration));
   ExecPlaced(text_editor_, *text_editor_place_, settings_.TextEdit);

@@ -13,7 +13,6 @@
 
 #include "dialogs/Splashform/splash_screen.h"
 #include "files/file_utils.h"
-#include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
@@ -24,12 +23,7 @@ namespace sleevemaster {
 
 void TMain::FormCreate() {
   DetectPdfViewer();
-  // Said once: without a private folder there is no working file, as without a temporary
-  // folder, and every later step goes on without it.
-  if (temporary_folder_problem_.isEmpty())
-    temporary_folder_problem_ = working_.Problem();
-  if (!temporary_folder_problem_.isEmpty())
-    ShowError(temporary_folder_problem_);
+  session_.TellFolderProblem();
   // The viewer's About box setting has no counterpart on this desktop.
   LoadSettings();
 }
@@ -66,11 +60,7 @@ void TMain::ApplySettingsToControls() {
 }
 
 void TMain::TakeControlsIntoSettings() {
-  const int level = PdfLevelIndex();
-  settings_.PdfLevel = level >= 0 ? level : static_cast<int>(PdfVersion::Pdf13);
-  settings_.ViewInLandscape = ui_->ViewInLandscape->isChecked();
-  settings_.ViewFullscreen = ui_->ScreenMode->isChecked();
-  settings_.HideUiElements = ui_->HideUIelements->isChecked();
+  TakeOutputOptions(settings_, PdfOptionsFromControls());
 }
 
 // The dialogs are placed each time they open, from the same values.
@@ -126,21 +116,11 @@ void TMain::CloseWithoutQuestions() {
 }
 
 bool TMain::FormClose() {
-  if (ask_on_close_ && DocumentModified()) {
-    const MessageAnswer answer = desktop_.ShowMessage(
-        QStringLiteral("The text in the document has changed.\n\nDo you want to save the changes?"),
-        QString::fromLatin1(kProductName), MessageIcon::Warning, MessageButtons::YesNoCancel);
-    if (answer == MessageAnswer::Cancel)
-      return false;
-    // Only a save that wrote the file lets the window go: a cancelled dialog, a failed write
-    // or a No to the replace question keep the edits on the screen.
-    if (answer == MessageAnswer::Yes && !SaveBeforeClosing())
-      return false;
-  }
-
-  // The window's own files go with its folder; another window's are never touched.
-  working_.RemoveAll();
-  preview_path_.clear();
+  // Only a save that wrote the file lets the window go: a cancelled dialog, a failed write or
+  // a No to the replace question keep the edits on the screen.
+  if (ask_on_close_ && !session_.ConfirmClose(PdfOptionsFromControls()))
+    return false;
+  session_.Close();
 
   if (shown_)
     settings_.Main = {main_place_->Frame().x(), main_place_->Frame().y()};

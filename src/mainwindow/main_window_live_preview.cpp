@@ -1,6 +1,7 @@
 // The main window's part of the live preview: the menu command, and the insert as Save would
 // write it at this moment.
 #include <QMenu>
+#include <optional>
 
 #include "mainwindow/main_window.h"
 #include "preview/live_preview.h"
@@ -19,10 +20,10 @@ void TMain::SetUpLivePreview() {
 }
 
 PreviewSnapshot TMain::LivePreviewSnapshot() {
-  QString problem;
-  const std::optional<CoverDocument> document = DocumentFromFieldsQuietly(problem);
-  return BuildPreviewSnapshot(document, problem, PdfOptionsFromControls(), settings_.Calibration,
-                              clock_());
+  const Expected<CoverDocument, QString> document = session_.WritableDocument();
+  return BuildPreviewSnapshot(document ? std::optional(document.Value()) : std::nullopt,
+                              document ? QString() : document.Error(), PdfOptionsFromControls(),
+                              settings_.Calibration, session_.Now());
 }
 
 }  // namespace sleevemaster

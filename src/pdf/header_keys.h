@@ -398,6 +398,10 @@ constexpr bool HeaderKeysAreComplete() {
   }
   return nextField == kCoverFieldCount;
 }
+// Under -fsanitize=null GCC cannot fold a function's address compared with null; the release
+// build, which every run of the suite makes as well, holds the table to this check.
+#ifndef SLEEVEMASTER_SANITIZED
 static_assert(HeaderKeysAreComplete());
+#endif
 
 }  // namespace sleevemaster

@@ -1,10 +1,10 @@
 #include "session/save_insert.h"
 
-#include <QFile>
 #include <string_view>
 
 #include "files/file_utils.h"
 #include "pdf/version.h"
+#include "session/local_paths.h"
 #include "session/private_folder.h"
 #include "session/working_folder.h"
 
@@ -14,10 +14,6 @@ namespace {
 
 QString Product() {
   return QString::fromLatin1(kProductName);
-}
-
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // The writer's messages begin with "Error: ", which the box leaves out.
@@ -44,13 +40,13 @@ SaveResult SaveInsert(const CoverDocument& document, const PdfOutputOptions& opt
     // The program's own file: nothing at its path is looked at, the folder takes it whole.
     const std::string name = target.Path.substr(target.Path.find_last_of('/') + 1);
     if (const int error = target.InWorkingFolder->Write(name, pdf.Bytes); error != 0)
-      return MakeUnexpected(SaveError{SaveFailure::NotWritten,
-                                      WriteFailureText(PathText(target.Path), error), Product()});
+      return MakeUnexpected(SaveError{
+          SaveFailure::NotWritten, WriteFailureText(LocalPathText(target.Path), error), Product()});
     return SavedInsert{pdf.BackCoverLinesDrawn, pdf.BackCoverLines};
   }
   const auto notWritten = [&target](const FileFailure& failure) {
     return MakeUnexpected(SaveError{SaveFailure::NotWritten,
-                                    WriteFailureText(PathText(target.Path), failure.Errno),
+                                    WriteFailureText(LocalPathText(target.Path), failure.Errno),
                                     Product()});
   };
   // A folder, FIFO, device or link to nothing under that name is never replaced, and a file
@@ -87,6 +83,30 @@ QString LinesLeftOutText(const SavedInsert& saved) {
   return QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
       .arg(saved.BackCoverLinesDrawn)
       .arg(saved.BackCoverLines);
+}
+
+QString CharacterName(char32_t character) {
+  const QString code =
+      QStringLiteral("U+") +
+      QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, u'0');
+  switch (QChar::category(character)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+      return code;
+    default:
+      return QChar::isPrint(character)
+                 ? QLatin1Char('"') + QString::fromUcs4(&character, 1) + QLatin1Char('"')
+                 : code;
+  }
+}
+
+QString NotPrintable(const QString& what, char32_t character) {
+  return what + QStringLiteral(" contains ") + CharacterName(character) +
+         QStringLiteral(", which the insert's font cannot print.");
 }
 
 bool TitleGiven(std::string_view title, Desktop& desktop, MessageIcon icon) {

@@ -17,6 +17,10 @@
 
 namespace sleevemaster {
 
+/// The most of a working back cover text file that is read for editing; a back cover holds a
+/// few kilobytes.
+inline constexpr std::size_t kMaxWorkingTextBytes = 1024 * 1024;
+
 class WorkingFolder {
  public:
   /// No folder: nothing can be kept.

@@ -249,40 +249,6 @@ TEST_F(LifecycleTest, CancelKeepsTheWindowAndItsTexts) {
   EXPECT_EQ(StoredValues().count("PdfLevel"), 0u) << "nothing stored yet";
 }
 
-TEST_F(LifecycleTest, YesWithACancelledSaveDialogKeepsTheWindow) {
-  Window().FormShow(StartDecision{});
-  MakeChanges();
-  desktop_.Answers.push_back(MessageAnswer::Yes);
-  desktop_.SaveFileAnswers.push_back(QString());
-  EXPECT_FALSE(Window().close());
-  EXPECT_TRUE(Window().isVisible());
-  EXPECT_EQ(desktop_.SaveDialogs.size(), 1u);
-  EXPECT_TRUE(Window().DocumentModified());
-}
-
-TEST_F(LifecycleTest, YesWithAFailedSaveOrANoToReplaceKeepsTheWindow) {
-  Window().FormShow(StartDecision{});
-  MakeChanges();
-  const std::string missing = temp_.File("missing") + "/cover.pdf";
-  desktop_.Answers.push_back(MessageAnswer::Yes);
-  desktop_.SaveFileAnswers.push_back(QString::fromStdString(missing));
-  EXPECT_FALSE(Window().close());
-  EXPECT_TRUE(Window().isVisible());
-  ASSERT_EQ(desktop_.Messages.size(), 2u);
-  EXPECT_EQ(desktop_.Messages[1].Text.toStdString(), "Sleevemaster wasn't able to write the \"" +
-                                                         missing + "\" file. " +
-                                                         std::strerror(ENOENT) + ".");
-
-  WriteFileBytes(Document("old.pdf"), "old");
-  desktop_.Answers.push_back(MessageAnswer::Yes);
-  desktop_.Answers.push_back(MessageAnswer::No);
-  desktop_.SaveFileAnswers.push_back(QString::fromStdString(Document("old.pdf")));
-  EXPECT_FALSE(Window().close());
-  EXPECT_TRUE(Window().isVisible());
-  EXPECT_EQ(ReadFileBytes(Document("old.pdf")), "old");
-  EXPECT_TRUE(Window().DocumentModified());
-}
-
 TEST_F(LifecycleTest, YesSavesAndCloses) {
   StoreValues values = CompleteStore();
   values["DocumentsDirectory"] = documents_ + "/";
@@ -297,16 +263,6 @@ TEST_F(LifecycleTest, YesSavesAndCloses) {
   EXPECT_EQ(desktop_.SaveDialogs[0].InitialFolder, QString::fromStdString(documents_ + "/"));
   EXPECT_EQ(HeaderValue(ReadFileBytes(Document("closing.pdf")), "MainTitle"), "Edited");
   EXPECT_FALSE(std::filesystem::exists(Working()));
-}
-
-TEST_F(LifecycleTest, NoClosesWithoutSaving) {
-  Window().FormShow(StartDecision{});
-  MakeChanges();
-  desktop_.Answers.push_back(MessageAnswer::No);
-  EXPECT_TRUE(Window().close());
-  EXPECT_FALSE(Window().isVisible());
-  EXPECT_TRUE(desktop_.SaveDialogs.empty());
-  EXPECT_EQ(StoredValues().count("PdfLevel"), 1u);
 }
 
 // A stop signal's close: changes or not, nothing is asked, the temporary files go and the

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "pdf/page_geometry.h"
+#include "session/working_folder.h"
 
 class QKeyEvent;
 class QShowEvent;
@@ -30,8 +31,8 @@ namespace sleevemaster {
 
 class Desktop;
 
-/// How much of a text file the editor reads at most; a back cover holds a few kilobytes.
-inline constexpr qint64 kMaxEditorFileBytes = 1024 * 1024;
+/// How much of a text file the editor reads at most: as much as of the working file.
+inline constexpr qint64 kMaxEditorFileBytes = static_cast<qint64>(kMaxWorkingTextBytes);
 
 /// What a read of a text file came to.
 enum class TextFileRead {

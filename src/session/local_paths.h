@@ -1,4 +1,5 @@
-// Names, messages and path helpers shared by the main window's source files.
+// Paths as the program holds them (the local 8-bit encoding, never converted) and as the user
+// reads them in messages and dialogs.
 #pragma once
 
 #include <QString>
@@ -6,11 +7,7 @@
 
 namespace sleevemaster {
 
-/// The working back cover text file and the preview, directly in the temporary folder.
-inline constexpr const char* kWorkingBackCoverTextName = "Back Cover Text.txt";
-inline constexpr const char* kPreviewFileName = "Preview.pdf";
-
-/// A path in the local 8-bit encoding, as the widgets and dialogs show it.
+/// A path in the local 8-bit encoding, as messages and dialogs show it.
 QString LocalPathText(const std::string& path);
 /// A path from a dialog in the local 8-bit encoding; paths are never converted otherwise.
 std::string LocalPath(const QString& path);

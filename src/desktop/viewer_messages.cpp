@@ -1,17 +1,9 @@
-// Preview and Print: the insert written to the scratch file and handed to the desktop's PDF
-// viewer or printer, which the program never waits for.
-#include <QFile>
-#include <QPushButton>
+#include "desktop/viewer_messages.h"
+
 #include <array>
 #include <utility>
 
 #include "desktop/desktop.h"
-#include "files/file_utils.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/main_window_support.h"
-#include "pdf/version.h"
-#include "session/save_insert.h"
-#include "ui_Mainform.h"
 
 namespace sleevemaster {
 
@@ -92,49 +84,6 @@ QString ViewerHint(ShellRequest request) {
                    "printing system")
              : QStringLiteral("Viewes the jewel case insert with the PDF viewer");
 #endif
-}
-
-bool TMain::WritePreview(bool printing) {
-  // The scratch file is replaced on every run without the replace question.
-  const bool overwrite = std::exchange(settings_.OverWriteAlways, true);
-  const bool written = CreateInsertPdf({}, /*save*/ false, printing);
-  settings_.OverWriteAlways = overwrite;
-  return written;
-}
-
-void TMain::ViewBtnClick() {
-  // Only the file just written is shown: after a failure an older scratch file would show
-  // an insert that is not the one on the screen.
-  if (WritePreview(/*printing*/ false))
-    OpenWithViewer(/*print*/ false);
-}
-
-void TMain::PrintBtnClick() {
-  if (WritePreview(/*printing*/ true))
-    OpenWithViewer(/*print*/ true);
-}
-
-void TMain::OpenWithViewer(bool print) {
-  if (preview_path_.empty())
-    return;
-  const QString path = QFile::decodeName(QByteArray::fromStdString(preview_path_));
-  // The viewer and the printer take the file by its path: only while that path still leads to
-  // the file just written may it be handed over, never to what has taken the folder's place.
-  if (!working_.PathLeadsToFile(kPreviewFileName)) {
-    ShowError(QStringLiteral("The preview \"%1\" is not handed over: the folder it was written "
-                             "into was moved or replaced while the window was open, and its "
-                             "name now leads elsewhere.")
-                  .arg(path));
-    return;
-  }
-  const int result = print ? desktop_.PrintFile(path) : desktop_.OpenFile(path, QString());
-  if (ShellRequestSucceeded(result))
-    return;
-  const QString message =
-      ShellErrorMessage(result, print ? ShellRequest::Print : ShellRequest::View);
-  if (!message.isEmpty())
-    desktop_.ShowMessage(message, QString::fromLatin1(kProductName), MessageIcon::Error,
-                         MessageButtons::Ok);
 }
 
 }  // namespace sleevemaster
