@@ -29,6 +29,12 @@ char32_t Windows1252ToUnicode(unsigned char byte);
 /// Converts Windows-1252 bytes to UTF-8.
 std::string Windows1252ToUtf8(std::string_view text);
 
+/// How many bytes from `at` on are ASCII.
+std::size_t AsciiRun(std::string_view text, std::size_t at);
+
+/// Whether every character of a UTF-8 text is in Windows-1252 (and the text is UTF-8).
+bool IsWindows1252Text(std::string_view utf8);
+
 /// How many characters a UTF-8 text has (a malformed sequence counts as one).
 std::size_t CharacterCount(std::string_view utf8);
 

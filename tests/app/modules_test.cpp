@@ -37,13 +37,14 @@ test::RunResult RunIn(const test::TempDir& folder, const std::string& program, S
 TEST(ModulesTest, EachBatchLoadsOnlyTheLibrariesItNeeds) {
   const Strings windows{"libQt6Widgets.so", "libQt6Pdf.so", "libsleevemaster_windows.so"};
   const Strings tracks{"libsleevemaster_tracks.so", "libtag.so", "libcue.so"};
+  const Strings fonts{"libsleevemaster_fonts.so", "libharfbuzz-subset.so", "libharfbuzz.so"};
   struct Case {
     Strings Arguments;
     Strings Loaded;
     std::vector<Strings> NotLoaded;
   };
-  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows}},
-                        {{"/TRACKS:live.cue"}, tracks, {windows}}};
+  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows, fonts}},
+                        {{"/TRACKS:live.cue"}, tracks, {windows, fonts}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Arguments.front());
     const test::TempDir folder;
