@@ -23,8 +23,8 @@ Expected<HeaderDocument, ForeignHeader> ReadHeaderDocument(const CReadPdfCover& 
   for (const HeaderKey& key : kHeaderKeys) {
     if (!key.Identifies && key.Member.Read == nullptr)
       continue;
-    const HeaderLookup found = key.Form == HeaderForm::Block ? reader.GetHeaderBlock(key.Key)
-                                                             : reader.GetHeaderValue(key.Key);
+    const HeaderLookup found =
+        IsBlock(key) ? reader.GetHeaderBlock(key.Key) : reader.GetHeaderValue(key.Key);
     if (key.Identifies) {
       if (!found || found.Value() != key.Fixed)
         return MakeUnexpected(

@@ -13,7 +13,8 @@ enum class CornerMode { None = 0, Date = 1, DateAndTime = 2, Custom = 3 };
 /// What the two CD side spines show (radio items 0 and 1).
 enum class SpineMode { FrontCoverTitle = 0, Custom = 1 };
 
-/// The texts and flags of one insert. Texts are Windows-1252 bytes.
+/// The texts and flags of one insert. Texts are UTF-8, each of the characters the insert's
+/// font prints, on one line.
 struct CoverDocument {
   std::string MainTitle;
   std::string SubTitle;
@@ -25,7 +26,7 @@ struct CoverDocument {
   bool CenterSideSpineText = false;
   bool InversedSideSpineColours = false;
   std::string BackCoverTextFile;  ///< empty: no back cover text
-  /// The back cover text itself (Windows-1252 bytes, lines ended by LF or CR LF). When set it
+  /// The back cover text itself (UTF-8, lines ended by LF or CR LF). When set it
   /// is used instead of reading BackCoverTextFile, so a caller that holds the text (the batch
   /// after a conversion, a track list, the live preview) needs no file for it.
   std::optional<std::string> BackCoverText;
@@ -103,7 +104,7 @@ enum class CoverPdfFailureKind {
 };
 
 /// The texts of an insert that a failure can name; each has its limit in the header's table
-/// (LimitOf in header_keys.h), counted in Windows-1252 characters (one byte each) as typed.
+/// (LimitOf in header_keys.h), counted in characters as typed (not in bytes).
 enum class CoverField { MainTitle, SubTitle, BottomRightCorner, InsideJacketText, SideSpineText };
 inline constexpr int kCoverFieldCount = static_cast<int>(CoverField::SideSpineText) + 1;
 

@@ -29,14 +29,14 @@ void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadText
   pdf.Line("%PDF-", level);
   pdf.Line("%!PDF-Sleevemaster");
   for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Form != HeaderForm::Block) {
-      if (const std::optional<std::string_view> value = RecordedValue(key, source))
+    if (!IsBlock(key)) {
+      if (const std::optional<std::string> value = RecordedValue(key, source))
         pdf.Line("%%", key.Key, ": ", *value);
-    } else if (back != nullptr && back->ReaderStatus() == CReadTextFile::kFits) {
+    } else if (back != nullptr && RecordsBlock(key, *back)) {
       pdf.Line("%%Begin ", key.Key);
       back->Rewind();
       while (!back->AtEnd())
-        pdf.Line("%", back->ReadLine());
+        pdf.Line("%", RecordedLine(key, back->ReadLine()));
       pdf.Line("%%End ", key.Key);
     }
   }

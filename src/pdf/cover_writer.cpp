@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/text_file.h"
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
@@ -45,13 +46,8 @@ CoverPdfFailure BackCoverFailure(CoverPdfFailureKind kind, int most) {
 // user meets the fields. A text the header leaves out holds nothing to check: an empty one,
 // or the spines' text where it is the title, which was checked as the title.
 std::optional<CoverPdfFailure> CheckLimits(const HeaderSource& source) {
-  for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Limit == 0)
-      continue;
-    const std::optional<std::string_view> text = RecordedValue(key, source);
-    if (text && CharacterCount(*text) > key.Limit)
-      return FieldFailure(CoverPdfFailureKind::TextOverLimit, key.Field, key.Limit);
-  }
+  if (const HeaderKey* key = FirstTextOverLimit(source))
+    return FieldFailure(CoverPdfFailureKind::TextOverLimit, key->Field, key->Limit);
   return std::nullopt;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/utf8_text.h"
+
 namespace sleevemaster {
 
 namespace {
@@ -16,64 +18,10 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 }  // namespace
 
 char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t length;
-  char32_t c;
-  if (lead < 0x80) {
-    ++at;
-    return lead;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    c = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    c = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    c = lead & 0x07;
-  } else {
-    ++at;
-    return 0xFFFD;
-  }
-  if (at + length > text.size()) {
-    at = text.size();
-    return 0xFFFD;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) {
-      at += i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (byte(at + i) & 0x3F);
-  }
-  at += length;
-  // Overlong forms, surrogates and values past U+10FFFF are not characters.
-  if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-      (c >= 0xD800 && c <= 0xDFFF))
-    return 0xFFFD;
-  return c;
+  return NextCharacter(text, at);
 }
 
 namespace {
@@ -193,23 +141,8 @@ bool IsWindows1252Text(std::string_view utf8) {
   return true;
 }
 
-std::size_t CharacterCount(std::string_view utf8) {
-  // Every character has one byte that does not continue another; a malformed text may count
-  // differently from its decoding, and no such text is ever drawn.
-  std::size_t count = 0;
-  for (const char c : utf8)
-    count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return count;
-}
-
 bool IsWellFormedUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t start = at;
-    // A decoded U+FFFD is a malformed sequence unless the text spelled it out itself.
-    if (DecodeUtf8(text, at) == 0xFFFD && text.substr(start, at - start) != "\xEF\xBF\xBD")
-      return false;
-  }
-  return true;
+  return IsUtf8(text);
 }
 
 Windows1252Conversion Utf8ToWindows1252(std::string_view text) {

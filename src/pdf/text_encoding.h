@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 
 namespace sleevemaster {
@@ -32,11 +33,8 @@ std::string Windows1252ToUtf8(std::string_view text);
 /// How many bytes from `at` on are ASCII.
 std::size_t AsciiRun(std::string_view text, std::size_t at);
 
-/// Whether every character of a UTF-8 text is in Windows-1252 (and the text is UTF-8).
+/// True when Windows-1252 holds every character of the UTF-8 text (and the text is UTF-8).
 bool IsWindows1252Text(std::string_view utf8);
-
-/// How many characters a UTF-8 text has (a malformed sequence counts as one).
-std::size_t CharacterCount(std::string_view utf8);
 
 /// Result of converting UTF-8 to Windows-1252.
 struct Windows1252Conversion {
@@ -48,8 +46,9 @@ struct Windows1252Conversion {
 /// The UTF-8 bytes of one character.
 std::string Utf8Of(char32_t c);
 
-/// Decodes the UTF-8 sequence at `at` and moves `at` past it; a malformed sequence gives
-/// U+FFFD and moves past its bytes.
+/// Decodes the UTF-8 sequence at `at` and moves `at` past it; a byte that begins no
+/// well-formed sequence gives U+FFFD and moves past that byte alone (NextCharacter), so that
+/// the characters drawn are those CharacterCount counts.
 char32_t DecodeUtf8(std::string_view text, std::size_t& at);
 
 /// Whether Windows-1252 holds the character (its five undefined bytes as the C1 controls of the

@@ -44,7 +44,8 @@ TEST(ModulesTest, EachBatchLoadsOnlyTheLibrariesItNeeds) {
     std::vector<Strings> NotLoaded;
   };
   const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows, fonts}},
-                        {{"/TRACKS:live.cue"}, tracks, {windows, fonts}}};
+                        {{"/TRACKS:live.cue"}, tracks, {windows, fonts}},
+                        {{"Łódź"}, fonts, {tracks, windows}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Arguments.front());
     const test::TempDir folder;

@@ -11,6 +11,8 @@
 #include "files/text_file.h"
 #include "pdf/cover_document.h"
 #include "pdf/date_text.h"
+#include "pdf/text_encoding.h"
+#include "support/pdf_checks.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -70,6 +72,7 @@ class DocumentRoundTrip : public ::testing::Test {
   int files_ = 0;
 };
 
+// Texts are UTF-8; these hold only what Windows-1252 has, so the header is today's.
 TEST_F(DocumentRoundTrip, EveryTextAndFlagComesBackByteForByte) {
   std::vector<std::string> back;
   const std::string pattern[] = {"(Track 1) \\ caf\xE9 \x80 5",
@@ -81,16 +84,16 @@ TEST_F(DocumentRoundTrip, EveryTextAndFlagComesBackByteForByte) {
                                  std::string(61, 'W'),
                                  "  leading and trailing blanks  "};
   for (int i = 0; i < 50; ++i)
-    back.push_back(pattern[i % std::size(pattern)]);
+    back.push_back(Windows1252ToUtf8(pattern[i % std::size(pattern)]));
 
   CoverDocument document;
-  document.MainTitle = "Mix (1) \\ caf\xE9 \x80)";
-  document.SubTitle = "((Side A)) \\\\ \xE9t\xE9 \x80\x9F";
+  document.MainTitle = Windows1252ToUtf8("Mix (1) \\ caf\xE9 \x80)");
+  document.SubTitle = Windows1252ToUtf8("((Side A)) \\\\ \xE9t\xE9 \x80\x9F");
   document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = "(c) 2026 \\ Quenmoor \xA9 \x80";
-  document.InsideJacketText = "Recorded at the Caf\xE9 (live) \\ 1999";
+  document.CustomBottomRightCornerText = Windows1252ToUtf8("(c) 2026 \\ Quenmoor \xA9 \x80");
+  document.InsideJacketText = "Recorded at the Caf\xC3\xA9 (live) \\ 1999";
   document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = "MIX (1) \\ CAF\xC9";
+  document.SideSpineText = "MIX (1) \\ CAF\xC3\x89";
   document.CenterSideSpineText = true;
   document.InversedSideSpineColours = true;
   document.CenterBackCoverText = true;
@@ -103,6 +106,10 @@ TEST_F(DocumentRoundTrip, EveryTextAndFlagComesBackByteForByte) {
   expected.BackCoverText = JoinLines(back, "\r\n") + "\r";
   const CoverDocument reopened = WriteAndReopen(document);
   EXPECT_EQ(reopened, expected);
+  EXPECT_EQ(test::HeaderValue(bytes_, "InsideJacketText"),
+            "Recorded at the Caf\xE9 (live) \\ 1999");
+  EXPECT_EQ(bytes_.find("%%Unicode"), std::string::npos);
+  EXPECT_EQ(bytes_.find("%%Begin Unicode"), std::string::npos);
 
   // As the working file, the block gives the same lines to the text reader...
   const std::string working = dir_.File("Back Cover Text.txt");
@@ -187,6 +194,58 @@ TEST_F(DocumentRoundTrip, ModesFlagsAndBackCoverTextsAtTheirEdges) {
   }
 }
 
+// Texts in the letters of each script come back as they were. Beside each stands a
+// Windows-1252 form under today's key, which a reader that knows only today's keys takes: no
+// longer than the field takes, and for a back cover line as long as the line itself.
+TEST_F(DocumentRoundTrip, EachScriptComesBackAndOlderReadersGetItsLikeness) {
+  const struct {
+    const char* Text;      // every text of the insert, and a back cover line
+    const char* Likeness;  // the title's Windows-1252 form
+    const char* LineForm;  // the back cover line's, one letter a character
+  } scripts[] = {
+      {"Łódź nocą",
+       "L\xF3"
+       "dz noca",
+       "L\xF3"
+       "dz noca"},
+      {"Dvořák: Rusalka", "Dvor\xE1k: Rusalka", "Dvor\xE1k: Rusalka"},
+      {"İstanbul ağlıyor", "Istanbul agliyor", "Istanbul agliyor"},
+      {"Σωκράτης", "Sokratis", "Sokratis"},
+      {"Жук — Щука", "Zhuk \x97 Shchuka", "Zuk \x97 Suka"},
+  };
+  for (const auto& c : scripts) {
+    CoverDocument document;
+    document.MainTitle = c.Text;
+    document.SubTitle = std::string(c.Text) + "!";
+    document.BottomRightCornerMode = CornerMode::Custom;
+    document.CustomBottomRightCornerText = c.Text;
+    document.InsideJacketText = c.Text;
+    document.SideSpineMode = SpineMode::Custom;
+    document.SideSpineText = std::string("* ") + c.Text;
+    document.BackCoverText = std::string("01. ") + c.Text + "\n02. Plain";
+    CoverDocument expected = document;
+    expected.BackCoverText = std::string("01. ") + c.Text + "\r\n02. Plain\r";
+    EXPECT_EQ(WriteAndReopen(document), expected) << c.Text;
+
+    EXPECT_EQ(test::HeaderValue(bytes_, "MainTitle"), c.Likeness) << c.Text;
+    EXPECT_EQ(test::HeaderValue(bytes_, "UnicodeMainTitle"), c.Text);
+    // Today's keys alone: what this program read before, and what older versions still read.
+    std::string today;
+    for (const std::string& line : test::PdfHeaderLines(bytes_))
+      today += line.starts_with("%%Unicode") ? "" : line + "\r";
+    today.replace(today.find("%%Begin UnicodeBackCoverText"),
+                  today.find("%%End UnicodeBackCoverText\r") + 27 -
+                      today.find("%%Begin UnicodeBackCoverText"),
+                  "");
+    const auto older = ReadHeaderDocument(CReadPdfCover::FromBytes(today));
+    ASSERT_TRUE(older) << c.Text;
+    EXPECT_EQ(older->Document.MainTitle, Windows1252ToUtf8(c.Likeness));
+    EXPECT_EQ(older->Document.SideSpineText, Windows1252ToUtf8("* " + std::string(c.Likeness)));
+    EXPECT_EQ(older->Document.BackCoverText,
+              Windows1252ToUtf8("01. " + std::string(c.LineForm) + "\r\n02. Plain\r"));
+  }
+}
+
 TEST_F(DocumentRoundTrip, EveryLevelAndLineEndReadsTheSame) {
   CoverDocument document;
   document.MainTitle = "Levels";
@@ -204,33 +263,41 @@ TEST_F(DocumentRoundTrip, EveryLevelAndLineEndReadsTheSame) {
   }
 }
 
-TEST_F(DocumentRoundTrip, TheLargestDocumentCanBeReopened) {
-  // The largest scale allows lines of 100 characters; every text at its limit, and every
-  // character one that the page content must escape.
+// The largest scale allows lines of 100 characters; every text at its limit, of characters
+// that the page content must escape, or of the widest characters in UTF-8 that the font holds,
+// which the header records twice.
+TEST_F(DocumentRoundTrip, TheLargestDocumentsCanBeReopened) {
   PrintCalibration calibration;
   calibration.Xdimension = 150;
   calibration.Ydimension = 80;
   calibration.PaperSize = 2;  // only A3 holds the insert at this scale
-  std::vector<std::string> back;
-  for (int i = 0; i < 50; ++i)
-    back.push_back(std::string(100, static_cast<char>('(' + i % 2)));
-  CoverDocument document;
-  document.MainTitle = std::string(22, '(');
-  document.SubTitle = std::string(34, ')');
-  document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = std::string(45, '\\');
-  document.InsideJacketText = std::string(45, '\\');
-  document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = std::string(45, ')');
-  document.BackCoverTextFile = BackFile(back);
+  const auto repeated = [](std::string_view one, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+      text += one;
+    return text;
+  };
+  for (const std::string_view one : {"(", "\u2500"}) {
+    std::vector<std::string> back;
+    for (int i = 0; i < 50; ++i)
+      back.push_back(repeated(i % 2 == 0 ? one : ")", 100));
+    CoverDocument document;
+    document.MainTitle = repeated(one, 22);
+    document.SubTitle = repeated(one, 34);
+    document.BottomRightCornerMode = CornerMode::Custom;
+    document.CustomBottomRightCornerText = repeated("\\", 45);
+    document.InsideJacketText = repeated(one, 45);
+    document.SideSpineMode = SpineMode::Custom;
+    document.SideSpineText = repeated(one, 45);
+    document.BackCoverTextFile = BackFile(back);
 
-  CoverDocument expected = document;
-  expected.BackCoverTextFile.clear();
-  expected.BackCoverText = JoinLines(back, "\r\n") + "\r";
-  EXPECT_EQ(WriteAndReopen(document, {}, calibration), expected);
-  // Larger than the reader's head, but the header it needs lies well inside it.
-  EXPECT_GT(bytes_.size(), CReadPdfCover::kMaxHeadBytes);
-  EXPECT_LT(bytes_.find("%%EndComments\r"), CReadPdfCover::kMaxHeadBytes);
+    CoverDocument expected = document;
+    expected.BackCoverTextFile.clear();
+    expected.BackCoverText = JoinLines(back, "\r\n") + "\r";
+    EXPECT_EQ(WriteAndReopen(document, {}, calibration), expected) << one;
+    // The header lies inside the reader's head, however long the document is.
+    EXPECT_LT(bytes_.find("%%EndComments\r"), CReadPdfCover::kMaxHeadBytes) << one;
+  }
 }
 
 }  // namespace

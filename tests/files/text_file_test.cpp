@@ -115,6 +115,34 @@ TEST(TextFile, NeverReadsPastItsBufferOrWhatIsNotAFile) {
   }
 }
 
+// Lengths are characters: UTF-8 sequences count one each, and a byte of another encoding (a
+// Windows-1252 file) counts one, as it always did.
+TEST(TextFile, LineLengthsCountCharacters) {
+  const auto repeated = [](std::string_view one, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+      text += one;
+    return text;
+  };
+  const struct {
+    std::string Line;
+    int Status;
+    std::size_t Longest;
+  } cases[] = {
+      {repeated("Ж", 100), CReadTextFile::kFits, 100},
+      {repeated("Ж", 101), CReadTextFile::kLineTooLong, 101},
+      {repeated("€", 100), CReadTextFile::kFits, 100},
+      {repeated("\xE9\x80", 50), CReadTextFile::kFits, 100},
+      {repeated("\xE9\x80", 51), CReadTextFile::kLineTooLong, 102},
+      {"\xF0\x9F\x8E\xB5 \xE2\x82", CReadTextFile::kFits, 4},  // one emoji, a cut sequence
+  };
+  for (const auto& c : cases) {
+    const CReadTextFile reader = CReadTextFile::FromBytes(c.Line + "\nok");
+    EXPECT_EQ(reader.ReaderStatus(), c.Status) << c.Line;
+    EXPECT_EQ(reader.LongestLineLength(), c.Longest) << c.Line;
+  }
+}
+
 TEST(TextFile, TabsExpandToTheNextMultipleOfEight) {
   const struct {
     const char* Line;
@@ -127,6 +155,7 @@ TEST(TextFile, TabsExpandToTheNextMultipleOfEight) {
       {"12345678\tx", "12345678        x"},
       {"\t\t", "                "},
       {"no tab", "no tab"},
+      {"Жук\tx", "Жук     x"},  // a column a character, not a byte
   };
   for (const auto& c : cases)
     EXPECT_EQ(ExpandTabs(c.Line), c.Expanded) << c.Line;

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/document_header.h"
 #include "main_window_fixture.h"
 #include "support/pdf_checks.h"
 
@@ -254,7 +255,7 @@ TEST_F(DocumentsTest, AFifoOrAFolderNamedLikeAPdfIsRefusedWithoutWaiting) {
 TEST_F(DocumentsTest, CommandLineOpenHasItsOwnSizeMessage) {
   const std::string saved = SavedDocument("cover.pdf", QStringLiteral("From args"));
   std::string big = ReadFileBytes(saved);
-  big.resize(65536, '\n');
+  big.resize(MaxDocumentSize, '\n');
   WriteFileBytes(Document("big.pdf"), big);
 
   Window().OpenDocumentFromCommandLine(Document("big.pdf"));

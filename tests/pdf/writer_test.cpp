@@ -97,7 +97,7 @@ TEST(WriterHeader, RecordsTextsUnescapedAndSkipsWhatIsEmptyOrTheTitle) {
   CoverDocument document = Titled("AC(DC)");
   document.SubTitle = "Back\\Slash";
   document.BottomRightCornerMode = CornerMode::Date;
-  document.InsideJacketText = "Caf\xC3\xA9 \xE2\x82\xAC";
+  document.InsideJacketText = "Caf\xC3\xA9 \xE2\x82\xAC";  // UTF-8; recorded in Windows-1252
   document.SideSpineMode = SpineMode::Custom;
   document.SideSpineText = "ac(dc)";  // differs in case only: recorded
   document.CenterSideSpineText = true;
