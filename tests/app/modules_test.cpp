@@ -80,6 +80,11 @@ TEST(ModulesTest, AMissingModuleIsNamedWithTheLoadersReasonAndOnlyItsRunsNeedIt)
       {{"/TRACKS:live.cue"},
        nullptr,
        "Sleevemaster: The track readers cannot be loaded: " + modules + "tracks" + missing},
+      {{"Łódź"},
+       nullptr,
+       "Sleevemaster PDF library: The font for characters outside Windows-1252 cannot be used.\n"
+       "The font subsetter cannot be loaded: " +
+           modules + "fonts" + missing},
       {{"/gui"},
        ":79",
        "sleevemaster: the windows cannot be loaded: " + modules + "windows" + missing}};
