@@ -31,7 +31,7 @@
 #include "files/text_file.h"
 #include "mainwindow/main_window_support.h"
 #include "mainwindow/tooltip_switch.h"
-#include "mainwindow/windows1252_validator.h"
+#include "mainwindow/document_text_rules.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/version.h"

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/argument_text.h"
 #include "desktop/desktop.h"
 #include "document/back_cover_source.h"
 #include "document/document_header.h"
@@ -14,8 +15,8 @@
 #include "files/text_file.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/main_window_support.h"
-#include "mainwindow/windows1252_validator.h"
-#include "pdf/text_encoding.h"
+#include "mainwindow/document_text_rules.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
 #include "session/private_folder.h"
@@ -53,10 +54,6 @@ QString LocalPathText(const std::string& path) {
 
 std::string LocalPath(const QString& path) {
   return QFile::encodeName(path).toStdString();
-}
-
-QString TextFromWindows1252(const std::string& bytes) {
-  return QString::fromStdString(Windows1252ToUtf8(bytes));
 }
 
 std::string FolderWithSeparator(const std::string& path) {
@@ -134,14 +131,14 @@ bool TMain::ReadDocumentHeader(const std::string& path) {
 
   // What the header leaves out is as New left it.
   const CoverDocument& loaded = read->Document;
-  SetDocumentText(ui_->MainTitle, TextFromWindows1252(loaded.MainTitle));
-  SetDocumentText(ui_->SubTitle, TextFromWindows1252(loaded.SubTitle));
+  SetDocumentText(ui_->MainTitle, QString::fromStdString(loaded.MainTitle));
+  SetDocumentText(ui_->SubTitle, QString::fromStdString(loaded.SubTitle));
   SetBottomRightCornerIndex(static_cast<int>(loaded.BottomRightCornerMode));
   SetDocumentText(ui_->CustomBottomRightCornerText,
-                  TextFromWindows1252(loaded.CustomBottomRightCornerText));
-  SetDocumentText(ui_->InsideJacketText, TextFromWindows1252(loaded.InsideJacketText));
+                  QString::fromStdString(loaded.CustomBottomRightCornerText));
+  SetDocumentText(ui_->InsideJacketText, QString::fromStdString(loaded.InsideJacketText));
   SetSideSpineIndex(static_cast<int>(loaded.SideSpineMode));
-  SetDocumentText(ui_->SideSpineText, TextFromWindows1252(loaded.SideSpineText));
+  SetDocumentText(ui_->SideSpineText, QString::fromStdString(loaded.SideSpineText));
   ui_->CenterSideSpineText->setChecked(loaded.CenterSideSpineText);
   ui_->InversedSideSpineColors->setChecked(loaded.InversedSideSpineColours);
 
@@ -229,9 +226,9 @@ bool TMain::SaveBeforeClosing() {
   return CreateInsertPdf(save_dialog_file_name_, /*save*/ true);
 }
 
-// The fields as Windows-1252 bytes. The fields refuse what Windows-1252 lacks as it is typed;
-// a text that still cannot be written (a line break or a foreign character set by other means)
-// is reported here rather than written into the document's header lines.
+// The fields as UTF-8 texts. The fields refuse what the insert's font cannot print as it is
+// typed; a text that still cannot be written (a line break or such a character set by other
+// means, a loaded document's) is reported here rather than written into the document.
 std::optional<CoverDocument> TMain::DocumentFromFields() {
   // A working folder found gone now takes the back cover text with it: the user hears of it
   // before an insert without it is written.
@@ -267,18 +264,19 @@ std::optional<CoverDocument> TMain::DocumentFromFieldsQuietly(QString& problem) 
 
   for (const Field& field : fields) {
     const QString text = field.Edit->text();
-    bool control = false;
-    for (const QChar character : text)
-      control = control || character.unicode() < 0x20;
-    const Windows1252Conversion converted = Utf8ToWindows1252(text.toStdString());
-    if (control || !converted.Ok) {
-      problem = QStringLiteral(
-                    "The %1 contains a character that cannot be written into a "
-                    "document: only the characters of Windows-1252 on one line.")
-                    .arg(QString::fromLatin1(field.Name));
+    const QString what = QStringLiteral("The ") + QString::fromLatin1(field.Name);
+    for (const char32_t c : text.toUcs4()) {
+      if (c < 0x20) {
+        problem = what + QStringLiteral(" holds a line break or another control character: a "
+                                        "text of the insert is one line.");
+        return std::nullopt;
+      }
+    }
+    *field.Into = text.toStdString();
+    if (const std::optional<char32_t> c = FirstUnprintable(*field.Into)) {
+      problem = NotPrintable(what, *c);
       return std::nullopt;
     }
-    *field.Into = converted.Text;
   }
 
   document.CenterSideSpineText = ui_->CenterSideSpineText->isChecked();

@@ -14,8 +14,6 @@ inline constexpr const char* kPreviewFileName = "Preview.pdf";
 QString LocalPathText(const std::string& path);
 /// A path from a dialog in the local 8-bit encoding; paths are never converted otherwise.
 std::string LocalPath(const QString& path);
-/// Windows-1252 bytes of a document as text for the widgets.
-QString TextFromWindows1252(const std::string& bytes);
 
 /// The folder of the file, made absolute, with exactly one trailing separator.
 std::string FolderWithSeparator(const std::string& path);

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "files/file_utils.h"
-#include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/private_folder.h"
 #include "session/working_folder.h"
@@ -27,7 +26,7 @@ QString WriterErrorText(const std::string& error) {
   std::string_view message = error;
   if (message.starts_with(kPrefix))
     message.remove_prefix(kPrefix.size());
-  return QString::fromStdString(Windows1252ToUtf8(message));
+  return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Saving the insert, previewing it, and opening documents into the window.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -105,7 +106,7 @@ TEST_F(DocumentsTest, SaveThenOpenRestoresEveryFieldAndTheBackCoverText) {
   TypeText(Field("SideSpineText"), QStringLiteral("Spine") + tricky);
   for (const char* box : {"CenterSideSpineText", "InversedSideSpineColors", "CenterBackCoverText"})
     Find<QCheckBox>(box)->setChecked(true);
-  const std::string backText = "Back (one) \\ \xE9 \x80\r\nLine two";
+  const std::string backText = "Back (one) \\ é €\r\nLine two";
   WriteFileBytes(Working(), backText);
   Window().SetPdfLevelIndex(1);
 
@@ -187,8 +188,8 @@ TEST_F(DocumentsTest, CornerAndSpineChoicesDecideWhatIsWritten) {
 TEST_F(DocumentsTest, OpenReadsUpToTheSizeLimitAndRefusesFromIt) {
   const std::string below = SavedDocument("below.pdf", QStringLiteral("Below"));
   std::string bytes = ReadFileBytes(below);
-  ASSERT_LT(bytes.size(), 65535u);
-  bytes.resize(65535, '\n');
+  ASSERT_LT(bytes.size(), MaxDocumentSize - 1);
+  bytes.resize(MaxDocumentSize - 1, '\n');
   WriteFileBytes(below, bytes);
   bytes.push_back('\n');
   WriteFileBytes(Document("at.pdf"), bytes);
@@ -426,19 +427,61 @@ TEST_F(DocumentsTest, PreviewWritesTheScratchFileAndChangesNothingElse) {
   EXPECT_EQ(Window().PreviewPath(), "");
 }
 
+// What the fields refuse as it is typed can still arrive by other means (a loaded document's
+// text, a text set by the program): it is reported, never written.
 TEST_F(DocumentsTest, TextsThatCannotBeWrittenAreReportedNotWritten) {
-  Field("MainTitle")->setText(QStringLiteral("Two\nlines"));
-  SaveAs(Document("broken.pdf"));
-  ASSERT_EQ(desktop_.Messages.size(), 1u);
-  EXPECT_TRUE(
-      desktop_.Messages[0].Text.startsWith(QStringLiteral("The title contains a character")));
-  EXPECT_FALSE(std::filesystem::exists(Document("broken.pdf")));
+  const struct {
+    QString Title;
+    const char* Message;
+  } cases[] = {
+      {QStringLiteral("Two\nlines"),
+       "The title holds a line break or another control character: a text of the insert is one "
+       "line."},
+      {QStringLiteral("Tokyo \u6771\u4EAC"),
+       "The title contains \"\u6771\", which the insert's font cannot print."},
+  };
+  for (const auto& c : cases) {
+    desktop_.Messages.clear();
+    Field("MainTitle")->setText(c.Title);
+    SaveAs(Document("broken.pdf"));
+    EXPECT_THAT(desktop_.Texts(), ::testing::ElementsAre(c.Message));
+    EXPECT_FALSE(std::filesystem::exists(Document("broken.pdf")));
+  }
+}
 
-  desktop_.Messages.clear();
-  Field("MainTitle")->setText(QStringLiteral("Greek \u03A9"));
-  SaveAs(Document("broken.pdf"));
-  ASSERT_EQ(desktop_.Messages.size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(Document("broken.pdf")));
+// Typed in the window in each script, saved and opened again: the same characters, and the
+// back cover text with them. The header carries today's keys beside them.
+TEST_F(DocumentsTest, EachScriptTypedSavedAndOpenedComesBack) {
+  const QString scripts[] = {
+      QStringLiteral("Łódź nocą"),           QStringLiteral("Dvořák: Rusalka"),
+      QStringLiteral("İstanbul ağlıyor"),    QStringLiteral("Σωκράτης"),
+      QStringLiteral("Кино — Группа крови"),
+  };
+  for (const QString& text : scripts) {
+    const std::string saved = Document(text.toStdString() + ".pdf");
+    Find<QAction>("MenuNew")->trigger();
+    Window().SetBottomRightCornerIndex(3);
+    Window().SetSideSpineIndex(1);
+    for (const char* field :
+         {"MainTitle", "SubTitle", "CustomBottomRightCornerText", "InsideJacketText"})
+      TypeText(Field(field), text);
+    TypeText(Field("SideSpineText"), text + QStringLiteral(" 2"));
+    const std::string back = "01. " + text.toStdString() + "\r\n02. " + text.toStdString();
+    WriteFileBytes(Working(), back);
+    SaveAs(saved);
+    ASSERT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+    EXPECT_EQ(HeaderValue(ReadFileBytes(saved), "UnicodeMainTitle"), text.toStdString());
+
+    Find<QAction>("MenuNew")->trigger();
+    OpenThroughMenu(saved);
+    EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
+    for (const char* field :
+         {"MainTitle", "SubTitle", "CustomBottomRightCornerText", "InsideJacketText"})
+      EXPECT_EQ(Text(field), text) << field;
+    EXPECT_EQ(Text("SideSpineText"), text + QStringLiteral(" 2"));
+    EXPECT_EQ(ReadFileBytes(Working()), back + "\r");
+    EXPECT_FALSE(Window().DocumentModified());
+  }
 }
 
 }  // namespace

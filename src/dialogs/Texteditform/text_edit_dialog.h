@@ -1,4 +1,4 @@
-// The back cover text editor: a modal memo over one Windows-1252 text file.
+// The back cover text editor: a modal memo over one UTF-8 text file.
 //
 // The caller hands the editor a file with LoadTextFile (normally the working back cover text
 // file) and shows it modally; OK writes the memo back into that file, Cancel leaves the file
@@ -46,7 +46,7 @@ enum class TextFileRead {
 enum class TextFileSave {
   Written,      ///< the file now holds the memo's text
   NoFile,       ///< no file was ever loaded: nothing written
-  Unmappable,   ///< the memo holds a character Windows-1252 lacks: nothing written
+  Unprintable,  ///< the memo holds a character the insert's font cannot print: nothing written
   WriteFailed,  ///< the file could not be replaced; the old one is intact
 };
 
@@ -65,9 +65,9 @@ class TTextEdit final : public QDialog {
 
   /// Stores the memo's bytes; gives 0 or the system's error number (as FileFailureReason reads).
   using TextFileWriter = std::function<int(std::string_view bytes)>;
-  /// For a file its caller keeps (the window's working file): shows `bytes` (Windows-1252, as
-  /// the file holds them) in the memo, names the file `name`, and lets OK store the text
-  /// through `write` instead of by the name.
+  /// For a file its caller keeps (the window's working file): shows `bytes` (UTF-8, as the
+  /// file holds them) in the memo, names the file `name`, and lets OK store the text through
+  /// `write` instead of by the name.
   void LoadText(const QString& name, const std::string& bytes, TextFileWriter write);
 
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
@@ -77,8 +77,8 @@ class TTextEdit final : public QDialog {
   /// is not empty. Returns whether the memo now holds them. Nothing is written until OK.
   bool InsertTrackLines(const QString& lines);
 
-  /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName,
-  /// made 0600 and never through a link. The old file survives any failure.
+  /// Writes the memo's text, lines ended by CR LF, in UTF-8 into TextFileName, made 0600 and
+  /// never through a link. The old file survives any failure.
   TextFileSave SaveTextFile();
 
   const QString& TextFileName() const { return text_file_name_; }
@@ -103,10 +103,8 @@ class TTextEdit final : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  enum class Encoding { Windows1252, Utf8WhenValid };
-
-  TextFileRead ReadTextIntoMemo(const QString& path, Encoding encoding);
-  void ShowTextInMemo(QByteArray bytes, Encoding encoding);
+  TextFileRead ReadTextIntoMemo(const QString& path);
+  void ShowTextInMemo(QByteArray bytes);
   void ReportReadFailure(const QString& path, TextFileRead failure);
   void ShowError(const QString& text);
   void ShowCursorPosition();

@@ -10,7 +10,6 @@
 
 #include "desktop/desktop.h"
 #include "dialogs/dialog_keys.h"
-#include "pdf/text_encoding.h"
 #include "tracks/track_source.h"
 #include "tracks/tracks_module.h"
 #include "ui_Trackimportform.h"
@@ -153,7 +152,7 @@ void TTrackImport::ShowOutcome(const Outcome& outcome) {
 }
 
 QString TTrackImport::LinesText() const {
-  return FromUtf8(Windows1252ToUtf8(lines_.Text()));
+  return FromUtf8(lines_.Text());
 }
 
 void TTrackImport::OkBtnClick() {
