@@ -95,10 +95,12 @@ std::optional<CoverPdfFailure> CheckPrintable(const CoverTexts& texts) {
   return std::nullopt;
 }
 
-// The back cover lines as drawn (tabs expanded), or the refusal when the text breaks a limit.
+// The back cover lines as drawn (tabs expanded), whether all are in Windows-1252, or the
+// refusal when the text breaks a limit.
 // An unreadable file gives no lines and no refusal: the insert goes without a back cover.
 std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
-                                                  std::optional<std::vector<std::string>>& lines) {
+                                                  std::optional<std::vector<std::string>>& lines,
+                                                  bool& windows1252) {
   const int longest_that_fits = ComputeBackCoverCapacity(d).MaxLineLength;
   const CoverPdfFailure too_long =
       BackCoverFailure(CoverPdfFailureKind::BackCoverLineTooLong, longest_that_fits);
@@ -116,9 +118,16 @@ std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const Pag
   back.Rewind();
   while (!back.AtEnd()) {
     lines->push_back(ExpandTabs(back.ReadLine()));
-    if (CharacterCount(lines->back()) > static_cast<std::size_t>(longest_that_fits))
+    const std::string& line = lines->back();
+    if (AsciiRun(line, 0) == line.size()) {  // most lines: one byte a character, all printed
+      if (line.size() > static_cast<std::size_t>(longest_that_fits))
+        return too_long;
+      continue;
+    }
+    if (CharacterCount(line) > static_cast<std::size_t>(longest_that_fits))
       return too_long;
-    if (const std::optional<char32_t> c = FirstUnprintable(lines->back())) {
+    windows1252 = windows1252 && IsWindows1252Text(line);
+    if (const std::optional<char32_t> c = FirstUnprintable(line)) {
       CoverPdfFailure failure = BackCoverFailure(CoverPdfFailureKind::UnprintableBackCoverCharacter,
                                                  static_cast<int>(lines->size()));
       failure.Character = *c;
@@ -128,19 +137,24 @@ std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const Pag
   return std::nullopt;
 }
 
-// The texts in Courier's Windows-1252, where every one of them is in it.
+// The texts in Courier's Windows-1252, where every one of them is in it (the back cover lines
+// were judged as they were read). The lines are taken over, being needed no more.
 std::optional<PageTexts> Windows1252PageTexts(const CoverTexts& texts,
-                                              const std::vector<std::string>* back_lines) {
-  PageTexts page;
-  bool all = true;
-  const auto convert = [&all](std::string_view utf8) {
-    Windows1252Conversion converted = Utf8ToWindows1252(utf8);
-    all = all && converted.Ok;
+                                              std::vector<std::string>* back_lines,
+                                              bool lines_in_windows1252) {
+  const std::string_view fields[] = {texts.Title, texts.SubTitle, texts.BottomRight,
+                                     texts.InsideJacket, texts.SideSpine};
+  if (!lines_in_windows1252 ||
+      !std::all_of(std::begin(fields), std::end(fields),
+                   [](std::string_view t) { return IsWindows1252Text(t); }))
+    return std::nullopt;
+  const auto convert = [](std::string_view utf8) {
     DrawnText drawn;
-    drawn.Count = converted.Text.size();
-    drawn.Bytes = std::move(converted.Text);
+    drawn.Bytes = Utf8ToWindows1252(utf8).Text;
+    drawn.Count = drawn.Bytes.size();
     return drawn;
   };
+  PageTexts page;
   page.Title = convert(texts.Title);
   page.SubTitle = convert(texts.SubTitle);
   page.BottomRight = convert(texts.BottomRight);
@@ -149,11 +163,15 @@ std::optional<PageTexts> Windows1252PageTexts(const CoverTexts& texts,
   page.SpineShowsTitle = texts.SpineShowsTitle;
   if (back_lines) {
     page.BackLines.emplace();
-    for (const std::string& line : *back_lines)
-      page.BackLines->push_back(convert(line));
+    page.BackLines->reserve(back_lines->size());
+    for (std::string& line : *back_lines) {
+      const std::size_t size = line.size();
+      if (AsciiRun(line, 0) == size)
+        page.BackLines->push_back(DrawnText{std::move(line), size});
+      else
+        page.BackLines->push_back(convert(line));
+    }
   }
-  if (!all)
-    return std::nullopt;
   return page;
 }
 
@@ -319,15 +337,18 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   // The back cover text is read once; its lines serve the header and page 2.
   std::optional<CReadTextFile> back = OpenBackCover(document);
   std::optional<std::vector<std::string>> back_lines;
+  bool lines_in_windows1252 = true;
   if (back) {
-    if (const auto failure = ReadBackCoverLines(*back, dimensions, back_lines))
+    if (const auto failure =
+            ReadBackCoverLines(*back, dimensions, back_lines, lines_in_windows1252))
       return Refused(*failure);
   }
-  const std::vector<std::string>* utf8_lines = back_lines ? &*back_lines : nullptr;
+  std::vector<std::string>* utf8_lines = back_lines ? &*back_lines : nullptr;
 
   // Courier draws an insert whose texts are all in Windows-1252, as it always has; any other
   // has the font embedded, which PDF 1.3 is the first level to hold.
-  std::optional<PageTexts> page_texts = Windows1252PageTexts(texts, utf8_lines);
+  std::optional<PageTexts> page_texts =
+      Windows1252PageTexts(texts, utf8_lines, lines_in_windows1252);
   std::optional<EmbeddedFace> faces[kFontCount];
   if (!page_texts) {
     if (options.PdfLevel != PdfVersion::Pdf13) {

@@ -108,14 +108,6 @@ int Windows1252Byte(char32_t c) {
 
 }  // namespace
 
-bool IsWindows1252Text(std::string_view utf8) {
-  for (std::size_t at = 0; at < utf8.size();) {
-    if (!IsWindows1252Character(NextCharacter(utf8, at)))
-      return false;
-  }
-  return true;
-}
-
 std::string Windows1252Form(std::string_view utf8, std::size_t room) {
   std::size_t left = CharacterCount(utf8);
   std::string form;

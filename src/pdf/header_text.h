@@ -6,10 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace sleevemaster {
+#include "pdf/text_encoding.h"  // IsWindows1252Text
 
-/// True when Windows-1252 holds every character of the UTF-8 text.
-bool IsWindows1252Text(std::string_view utf8);
+namespace sleevemaster {
 
 /// The Windows-1252 bytes that stand for a UTF-8 text where only Windows-1252 is read: each
 /// character the code page holds as itself, every other by its likeness in Latin letters

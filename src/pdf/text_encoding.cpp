@@ -1,6 +1,8 @@
 #include "pdf/text_encoding.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "files/utf8_text.h"
 
@@ -117,6 +119,28 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
+std::size_t AsciiRun(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  // Eight bytes at a time while none has its high bit set.
+  for (std::uint64_t word; end + 8 <= text.size(); end += 8) {
+    std::memcpy(&word, text.data() + end, 8);
+    if ((word & 0x8080808080808080u) != 0)
+      break;
+  }
+  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+    ++end;
+  return end - at;
+}
+
+bool IsWindows1252Text(std::string_view utf8) {
+  for (std::size_t at = AsciiRun(utf8, 0); at < utf8.size(); at += AsciiRun(utf8, at)) {
+    // A malformed sequence decodes as U+FFFD, which Windows-1252 lacks.
+    if (UnicodeToWindows1252(DecodeUtf8(utf8, at)) < 0)
+      return false;
+  }
+  return true;
+}
+
 bool IsWellFormedUtf8(std::string_view text) {
   return IsUtf8(text);
 }
@@ -125,6 +149,12 @@ Windows1252Conversion Utf8ToWindows1252(std::string_view text) {
   Windows1252Conversion result;
   result.Text.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
+    // Runs of ASCII, which most texts are, go over whole.
+    const std::size_t ascii = AsciiRun(text, at);
+    result.Text.append(text.substr(at, ascii));
+    at += ascii;
+    if (at == text.size())
+      break;
     const char32_t c = DecodeUtf8(text, at);
     const int byte = UnicodeToWindows1252(c);
     if (byte < 0) {

@@ -30,6 +30,12 @@ char32_t Windows1252ToUnicode(unsigned char byte);
 /// Converts Windows-1252 bytes to UTF-8.
 std::string Windows1252ToUtf8(std::string_view text);
 
+/// How many bytes from `at` on are ASCII.
+std::size_t AsciiRun(std::string_view text, std::size_t at);
+
+/// True when Windows-1252 holds every character of the UTF-8 text (and the text is UTF-8).
+bool IsWindows1252Text(std::string_view utf8);
+
 /// Result of converting UTF-8 to Windows-1252.
 struct Windows1252Conversion {
   std::string Text;  ///< the converted bytes, when Ok

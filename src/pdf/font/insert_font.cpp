@@ -80,7 +80,8 @@ bool FontCanPrint(char32_t c) {
 }
 
 std::optional<char32_t> FirstUnprintable(std::string_view utf8) {
-  for (std::size_t at = 0; at < utf8.size();) {
+  for (std::size_t at = AsciiRun(utf8, 0); at < utf8.size(); at += AsciiRun(utf8, at)) {
+    // ASCII is skipped: Courier prints it.
     const std::size_t start = at;
     const char32_t c = DecodeUtf8(utf8, at);
     // A malformed sequence decodes as U+FFFD too; either way it is not printed.
