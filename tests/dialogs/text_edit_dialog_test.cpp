@@ -553,6 +553,8 @@ TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {
        {"1 long"},
        "1 line is too long."},
       {"short with tabs", QStringLiteral("\t\t\t\t\t\t\tabcde"), {}, ""},
+      {"61 Cyrillic letters", QString(61, QChar(0x0416)), {}, ""},
+      {"62 Cyrillic letters", QString(62, QChar(0x0416)), {"1 long"}, "1 line is too long."},
       {"both",
        Lines(4, 10) + QStringLiteral("\n") + QString(70, u'y') + QStringLiteral("\n") +
            Lines(22, 5) + QStringLiteral("\n") + QString(80, u'z'),
