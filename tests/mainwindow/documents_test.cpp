@@ -430,21 +430,16 @@ TEST_F(DocumentsTest, PreviewWritesTheScratchFileAndChangesNothingElse) {
 // What the fields refuse as it is typed can still arrive by other means (a loaded document's
 // text, a text set by the program): it is reported, never written.
 TEST_F(DocumentsTest, TextsThatCannotBeWrittenAreReportedNotWritten) {
-  const struct {
-    QString Title;
-    const char* Message;
-  } cases[] = {
-      {QStringLiteral("Two\nlines"),
-       "The title holds a line break or another control character: a text of the insert is one "
-       "line."},
-      {QStringLiteral("Tokyo \u6771\u4EAC"),
-       "The title contains \"\u6771\", which the insert's font cannot print."},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [title, message] :
+       {std::pair{QStringLiteral("Two\nlines"),
+                  "The title holds a line break or another control "
+                  "character: a text of the insert is one line."},
+        std::pair{QStringLiteral("Tokyo \u6771"),
+                  "The title contains \"\u6771\", which the insert's font cannot print."}}) {
     desktop_.Messages.clear();
-    Field("MainTitle")->setText(c.Title);
+    Field("MainTitle")->setText(title);
     SaveAs(Document("broken.pdf"));
-    EXPECT_THAT(desktop_.Texts(), ::testing::ElementsAre(c.Message));
+    EXPECT_THAT(desktop_.Texts(), ::testing::ElementsAre(message));
     EXPECT_FALSE(std::filesystem::exists(Document("broken.pdf")));
   }
 }
