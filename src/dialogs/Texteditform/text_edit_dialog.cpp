@@ -141,8 +141,7 @@ TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   // The caller's file is the program's own: a link at its name is never followed.
   std::error_code error;
   const bool link = std::filesystem::is_symlink(LocalPath(path), error);
-  const TextFileRead result =
-      link ? TextFileRead::NotAFile : ReadTextIntoMemo(path);
+  const TextFileRead result = link ? TextFileRead::NotAFile : ReadTextIntoMemo(path);
   if (result != TextFileRead::Loaded) {
     // Never leave another file's text in the memo, where OK would write it over this one.
     ui_->Text->clear();
