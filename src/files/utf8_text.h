@@ -7,10 +7,20 @@
 
 namespace sleevemaster {
 
+/// The character beyond ASCII that begins at `at`; NextCharacter's slow way.
+char32_t NextWideCharacter(std::string_view text, std::size_t& at);
+
 /// The character that begins at `at`, with `at` moved past it. A byte that begins no
 /// well-formed sequence (a Windows-1252 byte, a cut or overlong sequence, a surrogate) is a
 /// character of its own and reads as U+FFFD, so no byte is ever skipped unseen.
-char32_t NextCharacter(std::string_view text, std::size_t& at);
+inline char32_t NextCharacter(std::string_view text, std::size_t& at) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  if (byte < 0x80) {
+    ++at;
+    return byte;
+  }
+  return NextWideCharacter(text, at);
+}
 
 /// How many characters a text holds, counted as NextCharacter steps through it.
 std::size_t CharacterCount(std::string_view text);

@@ -342,7 +342,7 @@ inline std::optional<std::string> RecordedValue(const HeaderKey& key, const Head
       return std::nullopt;
     return std::string(*text);
   }
-  return Windows1252Form(*text, key.Limit > 0 ? key.Limit : CharacterCount(*text));
+  return Windows1252Form(*text, key.Limit > 0 ? key.Limit : kOwnLength);
 }
 
 /// A back cover line as a block records it: its Windows-1252 form as many characters long as
@@ -350,7 +350,7 @@ inline std::optional<std::string> RecordedValue(const HeaderKey& key, const Head
 inline std::string RecordedLine(const HeaderKey& key, std::string_view line) {
   if (key.Form == HeaderForm::UnicodeBlock)
     return std::string(line);
-  return Windows1252Form(line, CharacterCount(line));
+  return Windows1252Form(line, kOwnLength);
 }
 
 /// Whether a block records these back cover lines: the Windows-1252 block whenever the text

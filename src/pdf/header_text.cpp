@@ -109,7 +109,11 @@ int Windows1252Byte(char32_t c) {
 }  // namespace
 
 std::string Windows1252Form(std::string_view utf8, std::size_t room) {
+  if (AsciiRun(utf8, 0) == utf8.size())
+    return std::string(utf8);
   std::size_t left = CharacterCount(utf8);
+  if (room == kOwnLength)
+    room = left;
   std::string form;
   form.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {

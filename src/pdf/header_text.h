@@ -10,6 +10,9 @@
 
 namespace sleevemaster {
 
+/// The room of a text as long as the text itself.
+inline constexpr std::size_t kOwnLength = std::string_view::npos;
+
 /// The Windows-1252 bytes that stand for a UTF-8 text where only Windows-1252 is read: each
 /// character the code page holds as itself, every other by its likeness in Latin letters
 /// ("Ł" "L", "ř" "r", "Ж" "Zh", "Σ" "S"), "?" where it has none. The form keeps within `room`

@@ -114,8 +114,13 @@ char32_t Windows1252ToUnicode(unsigned char byte) {
 std::string Windows1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (const char c : text)
-    AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(c)));
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const std::size_t ascii = AsciiRun(text, at);
+    out.append(text.substr(at, ascii));
+    at += ascii;
+    if (at < text.size())
+      AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(text[at])));
+  }
   return out;
 }
 

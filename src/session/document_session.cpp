@@ -349,7 +349,8 @@ void DocumentSession::LoadNamedBackCoverFile(const std::string& document,
       break;
     case NamedBackCoverUse::OverLimits:
       reason = QStringLiteral(
-          "which is not a text within the back cover limits (50 lines of 100 characters)");
+          "which is not a text within the back cover limits (50 lines of 100 characters, each one "
+          "the insert's font prints)");
       break;
     case NamedBackCoverUse::Unreadable:
       reason = QStringLiteral("which cannot be read (%1)").arg(FileFailureReason(file.Error));
