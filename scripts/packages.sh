@@ -11,11 +11,12 @@ SLEEVEMASTER_RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-bas
 # entries, and gio, which shows what the desktop offers for PDF files; the throwaway user of the
 # permission tests; the encoders that make the track tests' FLAC, Ogg, MP3, M4A and WavPack
 # files, and FFmpeg, which decodes them to judge their lengths; a window manager and the X tools
-# that tell where it put the windows; fontconfig, which reads what the insert's font holds.
+# that tell where it put the windows; fontconfig, which reads what the insert's font holds, and
+# ImageMagick, which draws its glyphs straight from the font file.
 SLEEVEMASTER_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang
   clang-format libclang-rt-14-dev qpdf poppler-utils ghostscript xvfb xauth xdotool x11-apps
   locales dpkg-dev lintian groff-base man-db desktop-file-utils libglib2.0-bin passwd flac
-  vorbis-tools lame ffmpeg wavpack openbox x11-utils fontconfig)
+  vorbis-tools lame ffmpeg wavpack openbox x11-utils fontconfig imagemagick)
 
 # Installs whichever of the named packages are missing; does nothing when all are there.
 install_missing_packages() {

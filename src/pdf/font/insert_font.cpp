@@ -45,7 +45,8 @@ LoadedFaces ReadFaces() {
     const std::optional<OpenTypeFont> font = error == 0 ? OpenTypeFont::Parse(bytes) : std::nullopt;
     std::vector<CharacterRange> held = font ? font->Characters() : std::vector<CharacterRange>();
     const std::optional<FontMetrics> metrics = font ? font->Metrics() : std::nullopt;
-    if (held.empty() || !metrics || font->Table("CFF ").empty()) {
+    // The pages place every text by Courier's width, which the face must have to a glyph.
+    if (held.empty() || !metrics || metrics->FixedAdvance != 600 || font->Table("CFF ").empty()) {
       loaded.Problem = file + ": " + (error != 0 ? std::strerror(error) : "not a usable font");
       loaded.Printable.clear();
       return loaded;

@@ -165,6 +165,15 @@ std::optional<FontMetrics> OpenTypeFont::Metrics() const {
   // Fonts before version 2 of the table do not say; the bounding box's top stands in for it.
   metrics.CapHeight = U16(os2, 0) >= 2 && os2.size() >= 90 ? em(S16(os2, 88)) : metrics.Ascent;
   metrics.Weight = U16(os2, 4);
+  // The horizontal metrics: one advance each for the first glyphs, the last for all after them.
+  const std::string_view hmtx = Table("hmtx");
+  const std::size_t advances = U16(hhea, 34);
+  if (advances > 0 && Holds(hmtx, 0, 4 * advances)) {
+    metrics.FixedAdvance = em(U16(hmtx, 0));
+    for (std::size_t i = 1; i < advances; ++i)
+      if (U16(hmtx, 4 * i) != U16(hmtx, 0))
+        metrics.FixedAdvance = 0;
+  }
   // A 16.16 fixed-point number, rounded to whole degrees.
   const auto angle = static_cast<std::int32_t>(U32(post, 4));
   metrics.ItalicAngle = (angle + (angle < 0 ? -0x8000 : 0x8000)) / 0x10000;

@@ -24,8 +24,9 @@ struct FontMetrics {
   int Ascent = 0;
   int Descent = 0;
   int CapHeight = 0;
-  int ItalicAngle = 0;  ///< degrees, counter-clockwise from upright
-  int Weight = 400;     ///< 100 (thin) to 900 (black)
+  int ItalicAngle = 0;   ///< degrees, counter-clockwise from upright
+  int Weight = 400;      ///< 100 (thin) to 900 (black)
+  int FixedAdvance = 0;  ///< every glyph's advance where all are alike, else 0
 };
 
 /// A font file's table directory over its bytes, which the caller keeps alive.
