@@ -66,7 +66,7 @@ std::string FullBackCoverText() {
 CoverDocument FullDocument(const std::string& back_cover_file) {
   CoverDocument document;
   document.MainTitle = std::string(21, 'T') + "(";
-  document.SubTitle = std::string(33, 'S') + "\xE9";
+  document.SubTitle = std::string(33, 'S') + "\xC3\xA9";  // é
   document.BottomRightCornerMode = CornerMode::Custom;
   document.CustomBottomRightCornerText = std::string(44, 'C') + "\\";
   document.InsideJacketText = std::string(45, 'I');
@@ -119,6 +119,69 @@ void WriteCoverPdf(benchmark::State& state, bool full) {
 }
 BENCHMARK_CAPTURE(WriteCoverPdf, TitleOnly, false);
 BENCHMARK_CAPTURE(WriteCoverPdf, Full, true);
+
+// A track list insert with every text and 50 back cover lines, in Latin letters (all 52 of them)
+// or with each letter turned into one of 40 Cyrillic ones: the same insert, the second with 40
+// characters outside Windows-1252, which embeds the font.
+CoverDocument TrackListDocument(bool cyrillic) {
+  const auto letters = [cyrillic](std::string latin) {
+    if (!cyrillic)
+      return latin;
+    std::string turned;
+    for (const char c : latin) {
+      // A to Z become U+0410 to U+0429, a to n U+0430 to U+043D, o to z the first twelve of those.
+      char32_t u = static_cast<unsigned char>(c);
+      if (c >= 'A' && c <= 'Z')
+        u = 0x410 + static_cast<char32_t>(c - 'A');
+      else if (c >= 'a' && c <= 'z')
+        u = 0x430 + static_cast<char32_t>((c - 'a') % 14);
+      if (u < 0x80) {
+        turned.push_back(static_cast<char>(u));
+      } else {
+        turned.push_back(static_cast<char>(0xC0 | (u >> 6)));
+        turned.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+      }
+    }
+    return turned;
+  };
+  const char* const pangrams[] = {
+      "The quick brown fox jumps over the lazy dog", "Pack my box with five dozen liquor jugs",
+      "JACKDAWS LOVE MY BIG SPHINX OF QUARTZ",       "How vexingly quick daft zebras jump",
+      "Sphinx of black quartz, judge my vow",        "THE FIVE BOXING WIZARDS JUMP QUICKLY"};
+  CoverDocument document;
+  document.MainTitle = letters("Summer Mix (2026)");
+  document.SubTitle = letters("Songs for the long road home");
+  document.BottomRightCornerMode = CornerMode::Custom;
+  document.CustomBottomRightCornerText = letters("Recorded live at the Quay, 12 June");
+  document.InsideJacketText = letters("Mixed by Ann and Wes for the road");
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = letters("Summer Mix: Songs for the road");
+  std::string back;
+  for (int line = 1; line <= 50; ++line) {
+    back += line < 10 ? "0" : "";
+    back += std::to_string(line);
+    back += ". ";
+    back += letters(pangrams[line % std::size(pangrams)]);
+    back += ' ';
+    back += std::to_string(line % 7 + 2);
+    back += ':';
+    back += std::to_string(10 + line);
+    back += '\n';
+  }
+  document.BackCoverText = back;
+  return document;
+}
+
+void WriteTrackList(benchmark::State& state, bool cyrillic) {
+  RunWriter(state, TrackListDocument(cyrillic), {});
+  // How much the font adds to the same insert.
+  const CoverPdfResult latin =
+      sleevemaster::WriteCoverPdf(TrackListDocument(false), {}, PrintCalibration(), kNow);
+  state.counters["bytes_over_windows1252"] =
+      static_cast<double>(state.counters["pdf_bytes"]) - static_cast<double>(latin.Bytes.size());
+}
+BENCHMARK_CAPTURE(WriteTrackList, Windows1252, false);
+BENCHMARK_CAPTURE(WriteTrackList, Cyrillic40, true);
 
 // The back cover text reader alone: open (read and scan) and every line.
 void ReadBackCoverText(benchmark::State& state) {

@@ -23,6 +23,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The faces that print characters outside Windows-1252 are read from their files, which no
+# library dependency brings.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-urw-base35")
 # The window module is private to the program: no shlibs file of its own.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # xdg-open shows the preview and opens the help, lp prints, a PDF viewer shows the inserts.

@@ -1,4 +1,5 @@
-// Fuzzes the back cover text reader against a plain model of its lines and limits.
+// Fuzzes the back cover text reader against a plain model of its lines and limits, which count
+// characters.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "files/text_file.h"
+#include "files/utf8_text.h"
 
 namespace {
 
@@ -41,12 +43,23 @@ struct ModelScan {
   std::size_t Longest = 0;  ///< of the lines met before the scan stopped
 };
 
+/// A line's length in characters: each well-formed UTF-8 sequence one, every other byte one.
+/// Never more than its bytes, and its bytes when they are ASCII.
+std::size_t Length(std::string_view line) {
+  const std::size_t length = sleevemaster::CharacterCount(line);
+  Check(length <= line.size());
+  Check(length == line.size() ||
+        std::any_of(line.begin(), line.end(), [](char c) { return (c & 0x80) != 0; }));
+  Check(sleevemaster::FirstCharacters(line, length) == line);
+  return length;
+}
+
 ModelScan ScanModel(const std::vector<std::string>& lines) {
   ModelScan scan;
   int count = 0;
   for (const std::string& line : lines) {
-    scan.Longest = std::max(scan.Longest, line.size());
-    if (line.size() > CReadTextFile::kMaxLineLength) {
+    scan.Longest = std::max(scan.Longest, Length(line));
+    if (Length(line) > CReadTextFile::kMaxLineLength) {
       scan.Status = CReadTextFile::kLineTooLong;
       break;
     }
@@ -90,9 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!lines.empty() && lines.size() <= static_cast<std::size_t>(CReadTextFile::kMaxLines));
   std::size_t longest = 0;
   for (const std::string& line : lines) {
-    Check(line.size() <= reader.LongestLineLength());
+    Check(Length(line) <= reader.LongestLineLength());
     Check(line.find('\n') == std::string::npos && line.find('\r') == std::string::npos);
-    longest = std::max(longest, line.size());
+    longest = std::max(longest, Length(line));
   }
   Check(longest == reader.LongestLineLength());
   Check(longest <= CReadTextFile::kMaxLineLength);

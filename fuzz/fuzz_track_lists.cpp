@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/utf8_text.h"
+#include "pdf/font/insert_font.h"
 #include "tracks/cue_sheet.h"
 #include "tracks/playlist.h"
 #include "tracks/track_lines.h"
@@ -25,10 +27,13 @@ void CheckLines(const TrackSource& source) {
   const std::size_t shown = std::min<std::size_t>(source.Tracks.size(), 26);
   Check(lines.Lines.size() == shown);
   Check(lines.LeftOut == static_cast<int>(source.Tracks.size() - shown));
+  // Every line is UTF-8 of characters the font prints, no control among them, and fits.
   for (const std::string& line : lines.Lines) {
-    Check(line.size() <= 61);
-    for (const char c : line)
-      Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+    Check(IsUtf8(line) && CharacterCount(line) <= 61 && !FirstUnprintable(line));
+    for (std::size_t at = 0; at < line.size();) {
+      const char32_t c = NextCharacter(line, at);
+      Check(c >= 0x20 && (c < 0x7F || c >= 0xA0));
+    }
   }
 }
 

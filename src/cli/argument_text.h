@@ -1,5 +1,5 @@
-// Texts from the command line made ready for an insert: UTF-8 arguments to Windows-1252, and
-// the messages that say which character stands in the way.
+// Texts from the command line made ready for an insert: UTF-8 arguments checked against what
+// the insert's font prints, and the messages that say which character stands in the way.
 #pragma once
 
 #include <QString>
@@ -16,15 +16,10 @@ QString Quoted(const QString& text);
 /// A path as the user typed it, in the local 8-bit encoding, for a message.
 QString PathText(const std::string& path);
 
-/// "U+014D "ō"": the code and, when it can be seen, the character itself.
-QString CharacterName(char32_t character);
-
-/// "<what> contains the character U+..., which is not in the Windows-1252 character set."
-QString NotInCodePage(const QString& what, char32_t character);
-
-/// The argument in Windows-1252, or the message that says why it cannot be: not UTF-8, a
-/// character outside Windows-1252, or a control character (which would break the lines of
-/// the document header). `what` names the text in the message ("The title").
-Expected<std::string, QString> ConvertArgumentText(std::string_view utf8, const QString& what);
+/// The argument as a text of the insert (UTF-8), or the message that says why it cannot be:
+/// not UTF-8, a character the insert's font cannot print, or a control character (which would
+/// break the lines of the document header). `what` names the text in the message ("The
+/// title").
+Expected<std::string, QString> ArgumentText(std::string_view utf8, const QString& what);
 
 }  // namespace sleevemaster

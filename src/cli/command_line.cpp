@@ -10,6 +10,7 @@
 #include "document/back_cover_source.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "files/utf8_text.h"
 #include "pdf/date_text.h"
 #include "pdf/header_keys.h"
 #include "pdf/picture_file.h"
@@ -94,14 +95,14 @@ class RequestReader {
     desktop_.ShowMessage(message, kCaption, MessageIcon::Error, MessageButtons::Ok);
   }
 
-  // Converts a UTF-8 argument text to Windows-1252, or reports why it cannot be.
+  // Takes a UTF-8 argument text, or reports why it cannot be a text of the insert.
   bool Convert(std::string_view utf8, const QString& what, std::string& out) {
-    Expected<std::string, QString> converted = ConvertArgumentText(utf8, what);
-    if (!converted) {
-      Report(converted.Error());
+    Expected<std::string, QString> text = ArgumentText(utf8, what);
+    if (!text) {
+      Report(text.Error());
       return false;
     }
-    out = converted.Value();
+    out = std::move(text.Value());
     return true;
   }
 
@@ -179,8 +180,8 @@ class RequestReader {
   }
 
   // "/BACK:file": the file must be a readable regular file. Its text is taken as UTF-8 when
-  // it is well-formed UTF-8 beyond ASCII (and converted), otherwise as Windows-1252 already;
-  // a leading byte order mark is never part of it.
+  // it is well-formed UTF-8, otherwise as Windows-1252 (and converted); a leading byte order
+  // mark is never part of it.
   void ReadBackCoverFile(const CommandLineSwitch& option, const std::string& path) {
     request_.Document.BackCoverTextFile.clear();
     request_.Document.BackCoverText.reset();
@@ -205,19 +206,15 @@ class RequestReader {
              QStringLiteral(" cannot be read."));
       return;
     }
-    request_.Document.BackCoverTextFile = path;
-
-    // Plain Windows-1252 or ASCII is read by the writer as it stands; a byte order mark or
-    // UTF-8 beyond ASCII makes a text of its own.
+    // The writer takes the text as read here, in UTF-8, never the file's own bytes.
     BackCoverFileText text = BackCoverTextFromFileBytes(*bytes);
     if (!text.Ok) {
-      request_.Document.BackCoverTextFile.clear();
       Report(
-          NotInCodePage(QStringLiteral("The back cover text file ") + shownPath, text.Unmappable));
+          NotPrintable(QStringLiteral("The back cover text file ") + shownPath, text.Unprintable));
       return;
     }
-    if (text.Changed)
-      request_.Document.BackCoverText = std::move(text.Text);
+    request_.Document.BackCoverTextFile = path;
+    request_.Document.BackCoverText = std::move(text.Text);
   }
 
   // "/TRACKS:path": a folder, CUE sheet or playlist whose tracks fill the back cover.
@@ -320,8 +317,8 @@ class RequestReader {
     if (utf8.empty())
       return true;  // nothing to take, nothing wrong
     bool changed = false;
-    std::string text = ToWindows1252Transliterated(utf8, changed);
-    if (text.size() > limit) {
+    std::string text = PrintableText(utf8, changed);
+    if (CharacterCount(text) > limit) {
       Report(QStringLiteral("The ") + QLatin1String(what) + QLatin1Char(' ') +
              Quoted(QString::fromStdString(MessageText(utf8))) + QStringLiteral(" has more than ") +
              QString::number(limit) + QStringLiteral(" characters; give ") + instead +
@@ -331,7 +328,7 @@ class RequestReader {
     field = std::move(text);
     if (changed)
       request_.TrackNotes.push_back(std::string("The ") + what + " \"" + MessageText(utf8) +
-                                    "\" is written as \"" + Windows1252ToUtf8(field) + "\".");
+                                    "\" is written as \"" + field + "\".");
     return true;
   }
 
@@ -484,9 +481,9 @@ QString UsageText() {
                     "\n"
                     "Switch names are not case-sensitive. The title may have at most %1 "
                     "characters;\n"
-                    "texts take the characters of Windows-1252. The exit status is 0 when the "
-                    "insert\n"
-                    "was written and 1 otherwise.\n")
+                    "texts take Western and Central European, Turkish, Greek and Cyrillic "
+                    "letters.\n"
+                    "The exit status is 0 when the insert was written and 1 otherwise.\n")
                     .arg(LimitOf(CoverField::MainTitle));
 }
 

@@ -24,12 +24,12 @@ inline CoverDocument BatchDocument() {
   return document;
 }
 
-/// What the arguments say: the insert, and what only a batch run has. Texts are Windows-1252
-/// bytes, converted from the UTF-8 arguments; paths are kept exactly as given. Nothing is cut:
-/// the writer's limits judge the lengths.
+/// What the arguments say: the insert, and what only a batch run has. Texts are the UTF-8
+/// arguments as given; paths are kept exactly as given. Nothing is cut: the writer's limits
+/// judge the lengths.
 struct CommandLineRequest {
-  /// A back cover file that held UTF-8 beyond ASCII or began with a byte order mark comes
-  /// with its text in Windows-1252, which the writer takes instead of the file's own bytes.
+  /// A back cover file comes with its text read into UTF-8, which the writer takes instead of
+  /// the file's own bytes.
   CoverDocument Document = BatchDocument();
   std::string OutputFile = "cover.pdf";
   /// How the PDF asks to be shown; the stored viewer options play no part.

@@ -1,12 +1,13 @@
 #include "document/back_cover_source.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "files/utf8_text.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/text_encoding.h"
 
 namespace sleevemaster {
@@ -17,33 +18,19 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
 
 BackCoverFileText BackCoverTextFromFileBytes(std::string_view bytes) {
   BackCoverFileText result;
   // The reader stops at a zero byte; so does the text.
   std::string_view text = bytes.substr(0, bytes.find('\0'));
-  if (text.starts_with(kByteOrderMark)) {
+  if (text.starts_with(kByteOrderMark))
     text.remove_prefix(kByteOrderMark.size());
-    result.Changed = true;
+  result.Text = IsUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
+  if (const std::optional<char32_t> c = FirstUnprintable(result.Text)) {
+    result.Ok = false;
+    result.Unprintable = *c;
   }
-  if (!IsAscii(text) && IsWellFormedUtf8(text)) {
-    Windows1252Conversion converted = Utf8ToWindows1252(text);
-    if (!converted.Ok) {
-      result.Ok = false;
-      result.Unmappable = converted.Unmappable;
-      return result;
-    }
-    result.Text = std::move(converted.Text);
-    result.Changed = true;
-    return result;
-  }
-  result.Text = std::string(text);
   return result;
 }
 

@@ -10,21 +10,20 @@
 
 namespace sleevemaster {
 
-/// A text file's bytes made into back cover text (Windows-1252).
+/// A text file's bytes made into back cover text (UTF-8).
 struct BackCoverFileText {
-  /// The text: cut at a zero byte, without a leading UTF-8 byte order mark, and converted
-  /// from UTF-8 when it is well-formed UTF-8 beyond ASCII.
+  /// The text: cut at a zero byte, without a leading UTF-8 byte order mark, and taken as UTF-8
+  /// where it is well-formed UTF-8, else as Windows-1252 and converted.
   std::string Text;
-  /// False when the text is UTF-8 with a character that Windows-1252 lacks.
+  /// False when the text holds a character the insert's font cannot print.
   bool Ok = true;
   /// That character.
-  char32_t Unmappable = 0;
-  /// Whether Text differs from the file's bytes (a byte order mark left out, or converted).
-  bool Changed = false;
+  char32_t Unprintable = 0;
 };
 
 /// Makes a file's bytes into back cover text. A byte order mark is how editors say "UTF-8";
-/// it is never a character of the text.
+/// it is never a character of the text. A file of Windows-1252 bytes (not UTF-8 as a whole)
+/// reads as it always has.
 BackCoverFileText BackCoverTextFromFileBytes(std::string_view bytes);
 
 /// Larger files are not read as the back cover file of a document: 50 lines of 100
@@ -38,7 +37,8 @@ enum class NamedBackCoverUse {
   NotPlainFile,  ///< a link, folder, FIFO or device
   SystemFile,    ///< below /proc, /sys or /dev: the system's live state, never a user's text
   TooLarge,      ///< over kMaxNamedBackCoverFileBytes
-  OverLimits,    ///< more than 50 lines, a line over 100 characters, or no Windows-1252 text
+  OverLimits,    ///< more than 50 lines, a line over 100 characters, or a character the
+                 ///< insert's font cannot print
   Unreadable,    ///< a regular file that cannot be read
 };
 

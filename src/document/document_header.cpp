@@ -20,11 +20,15 @@ bool IsPathSeparator(char c) {
 
 Expected<HeaderDocument, ForeignHeader> ReadHeaderDocument(const CReadPdfCover& reader) {
   HeaderDocument read;
+  // Most documents hold no Unicode line at all: one search says so for all of their keys.
+  const bool unicode = reader.HeadText().find("Unicode") != std::string_view::npos;
   for (const HeaderKey& key : kHeaderKeys) {
     if (!key.Identifies && key.Member.Read == nullptr)
       continue;
-    const HeaderLookup found = key.Form == HeaderForm::Block ? reader.GetHeaderBlock(key.Key)
-                                                             : reader.GetHeaderValue(key.Key);
+    if (!unicode && (key.Form == HeaderForm::UnicodeText || key.Form == HeaderForm::UnicodeBlock))
+      continue;
+    const HeaderLookup found =
+        IsBlock(key) ? reader.GetHeaderBlock(key.Key) : reader.GetHeaderValue(key.Key);
     if (key.Identifies) {
       if (!found || found.Value() != key.Fixed)
         return MakeUnexpected(

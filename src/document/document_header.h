@@ -12,11 +12,12 @@
 
 namespace sleevemaster {
 
-/// Files of this many bytes or more are refused as documents before they are read. It is the
-/// writer's upper bound, not the reader's head: at the largest scale, with long back cover
-/// lines full of escaped characters, a written document passes 16 KB, yet its header (under
-/// 6 KB) always lies within the head that the reader holds.
-inline constexpr std::uint64_t MaxDocumentSize = 65536;
+/// Files of this many bytes or more are refused as documents before they are read. It is well
+/// above the writer's upper bound, not the reader's head: a document whose texts need the
+/// embedded font carries it (both faces, at most the whole of each) and may pass 64 KB, yet
+/// its header (under 22 KB, the back cover text in both of its forms) always lies within the
+/// head that the reader holds.
+inline constexpr std::uint64_t MaxDocumentSize = 1024 * 1024;
 
 /// Why a header is not one of this program's: the key that tells documents apart, and what
 /// it holds instead (nothing when the line is missing).

@@ -26,14 +26,14 @@ using HeaderLookup = Expected<std::string, HeaderMiss>;
 class CReadPdfCover {
  public:
   /// The most bytes of a file the head holds (the rest of a file is ignored).
-  static constexpr std::size_t kMaxHeadBytes = 16383;
+  static constexpr std::size_t kMaxHeadBytes = 32767;
   /// A key longer than this is never found.
   static constexpr std::size_t kMaxKeyLength = 250;
 
   /// Reads the head of the file. A path that is not a readable regular file (a folder, a FIFO,
   /// a device, nothing at all) gives an empty head, so every lookup finds nothing.
   explicit CReadPdfCover(const std::string& path);
-  /// A reader over bytes already in memory (tests, fuzzing); only the first 16383 bytes count.
+  /// A reader over bytes already in memory (tests, fuzzing); only the first kMaxHeadBytes count.
   static CReadPdfCover FromBytes(std::string_view bytes);
 
   /// The rest of the line after the first "%%" key ":" anywhere in the head: leading blanks

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/file_utils.h"
+#include "files/utf8_text.h"
 
 namespace sleevemaster {
 
@@ -48,7 +49,7 @@ void CReadTextFile::Scan() {
   int count = 0;
   status_ = kFits;
   while (!at_end_) {
-    const std::size_t length = NextLine().size();
+    const std::size_t length = CharacterCount(NextLine());
     if (length > longest_)
       longest_ = length;
     if (length > kMaxLineLength) {
@@ -87,16 +88,20 @@ std::string_view CReadTextFile::ReadLine() {
 }
 
 std::string ExpandTabs(std::string_view line) {
+  if (line.find('\t') == std::string_view::npos)
+    return std::string(line);
   std::string expanded;
   expanded.reserve(line.size());
-  for (const char c : line) {
-    if (c != '\t') {
-      expanded.push_back(c);
+  std::size_t column = 0;
+  for (std::size_t at = 0; at < line.size(); ++column) {
+    const std::size_t start = at;
+    if (NextCharacter(line, at) != U'\t') {
+      expanded.append(line.substr(start, at - start));
       continue;
     }
-    do
+    expanded.push_back(' ');
+    for (; (column + 1) % 8 != 0; ++column)
       expanded.push_back(' ');
-    while (expanded.size() % 8 != 0);
   }
   return expanded;
 }

@@ -8,7 +8,9 @@
 namespace sleevemaster {
 
 /// Reads a whole back cover text file (at most 65,535 bytes; a zero byte ends the text) and
-/// returns it line by line. Lines end at LF and are cut at their first CR.
+/// returns it line by line. Lines end at LF and are cut at their first CR. The text is UTF-8:
+/// lengths count characters (CharacterCount), so a line of 100 Cyrillic letters fits as one
+/// of 100 Latin ones does.
 class CReadTextFile {
  public:
   static constexpr std::size_t kMaxTextBytes = 65535;
@@ -47,8 +49,8 @@ class CReadTextFile {
   int status_ = kFits;
 };
 
-/// The line as drawn: every tab becomes spaces up to the next multiple of 8 columns, so the
-/// line looks the same in every viewer and on every printer.
+/// The line as drawn: every tab becomes spaces up to the next multiple of 8 columns (one
+/// column a character), so the line looks the same in every viewer and on every printer.
 std::string ExpandTabs(std::string_view line);
 
 }  // namespace sleevemaster

@@ -30,11 +30,10 @@
 
 #include "desktop/help_index.h"
 #include "dialogs/Texteditform/text_edit_dialog.h"
+#include "mainwindow/document_text_rules.h"
 #include "mainwindow/tooltip_switch.h"
-#include "mainwindow/windows1252_validator.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
-#include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "preview/live_preview.h"
 #include "session/local_paths.h"
@@ -46,11 +45,6 @@
 namespace sleevemaster {
 
 namespace {
-
-// Windows-1252 bytes of a document as text for the widgets.
-QString TextFromWindows1252(const std::string& bytes) {
-  return QString::fromStdString(Windows1252ToUtf8(bytes));
-}
 
 // An edit that only counts in one choice of its radio group is painted like the window
 // background while that choice is made and like a button face otherwise, whatever the style
@@ -271,15 +265,15 @@ void TMain::ForwardEdits() {
 void TMain::ShowDocument() {
   // A copy: each field set here hands its value back to the session.
   const CoverDocument document = session_.Document();
-  SetDocumentText(ui_->MainTitle, TextFromWindows1252(document.MainTitle));
-  SetDocumentText(ui_->SubTitle, TextFromWindows1252(document.SubTitle));
+  SetDocumentText(ui_->MainTitle, QString::fromStdString(document.MainTitle));
+  SetDocumentText(ui_->SubTitle, QString::fromStdString(document.SubTitle));
   SetBottomRightCornerIndex(static_cast<int>(document.BottomRightCornerMode));
   SetDocumentText(ui_->CustomBottomRightCornerText,
-                  TextFromWindows1252(document.CustomBottomRightCornerText));
+                  QString::fromStdString(document.CustomBottomRightCornerText));
   ApplyCornerRule();
-  SetDocumentText(ui_->InsideJacketText, TextFromWindows1252(document.InsideJacketText));
+  SetDocumentText(ui_->InsideJacketText, QString::fromStdString(document.InsideJacketText));
   SetSideSpineIndex(static_cast<int>(document.SideSpineMode));
-  SetDocumentText(ui_->SideSpineText, TextFromWindows1252(document.SideSpineText));
+  SetDocumentText(ui_->SideSpineText, QString::fromStdString(document.SideSpineText));
   ApplySpineRule();
   ui_->CenterSideSpineText->setChecked(document.CenterSideSpineText);
   ui_->InversedSideSpineColors->setChecked(document.InversedSideSpineColours);

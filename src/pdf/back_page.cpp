@@ -10,9 +10,8 @@ constexpr int kBackLineMargin = 15;  // no line starts this close to the right s
 
 }  // namespace
 
-void AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFlags flags,
-                           const std::vector<std::string>* back, const PageDimensions& d,
-                           BackCoverLineCount& lines, MarkBounds& marks) {
+void AppendBackPageContent(PdfBuilder& pdf, const PageTexts& texts, BackPageFlags flags,
+                           const PageDimensions& d, BackCoverLineCount& lines, MarkBounds& marks) {
   const int left = d.LeftEdge;
   const int right = d.LeftEdge + d.TrayWidth;
   const int bottom = d.TrayBottom;
@@ -49,45 +48,46 @@ void AppendBackPageContent(PdfBuilder& pdf, const CoverTexts& texts, BackPageFla
   }
 
   // The lower spine text is upside down and runs towards smaller x; the upper one is upright.
-  const int spine_width = texts.SpineShowsTitle ? TitleSpineWidth(texts.Title.size())
-                                                : SmallTextWidth(texts.SideSpine.size());
+  const int spine_width = texts.SpineShowsTitle ? TitleSpineWidth(texts.Title.Count)
+                                                : SmallTextWidth(texts.SideSpine.Count);
   const char* colour = flags.InversedSideSpineColours ? "0 0 0 rg" : "1 1 1 rg";
   const int lower_x = LowerSpineX(d, spine_width, flags.CenterSideSpineText);
   const int upper_x = UpperSpineX(d, spine_width, flags.CenterSideSpineText);
   pdf.Line("BT");
   pdf.Line(colour);
   pdf.Line("/F1 12 Tf");
-  pdf.Line("-1 0 0 -1 ", lower_x, " ", lower_fold - 5, " Tm (", Escaped{texts.SideSpine}, ") Tj");
+  pdf.Line("-1 0 0 -1 ", lower_x, " ", lower_fold - 5, " Tm ", texts.Shown(texts.SideSpine), " Tj");
   pdf.Line("ET");
   pdf.Line("BT");
   pdf.Line(colour);
   pdf.Line("/F1 12 Tf");
-  pdf.Line("1 0 0 1 ", upper_x, " ", upper_fold + 5, " Tm (", Escaped{texts.SideSpine}, ") Tj");
+  pdf.Line("1 0 0 1 ", upper_x, " ", upper_fold + 5, " Tm ", texts.Shown(texts.SideSpine), " Tj");
   pdf.Line("ET");
   marks.Add(lower_x, lower_fold - 5);
   marks.Add(upper_x, upper_fold + 5);
 
   lines = {};
-  if (back == nullptr)
+  if (!texts.BackLines)
     return;
+  const std::vector<DrawnText>& back = *texts.BackLines;
 
   // The longest line of the whole text decides, even one that is not drawn.
   std::size_t longest = 0;
-  for (const std::string& line : *back)
-    longest = std::max(longest, line.size());
+  for (const DrawnText& line : back)
+    longest = std::max(longest, line.Count);
   const int tray_middle = bottom + d.TrayLength / 2;
   const int block_start = tray_middle - BackLineWidth(longest) / 2;
-  lines.Total = static_cast<int>(back->size());
+  lines.Total = static_cast<int>(back.size());
   pdf.Line("BT");
   pdf.Line("0 0 0 rg");
   pdf.Line("/F1 10 Tf");
   int x = left + kBackLineStart;
-  for (const std::string& line : *back) {
+  for (const DrawnText& line : back) {
     if (x >= right - kBackLineMargin)
       break;
     const int y =
-        flags.CenterBackCoverText ? tray_middle - BackLineWidth(line.size()) / 2 : block_start;
-    pdf.Line("0 1 -1 0 ", x, " ", y, " Tm (", Escaped{line}, ") Tj");
+        flags.CenterBackCoverText ? tray_middle - BackLineWidth(line.Count) / 2 : block_start;
+    pdf.Line("0 1 -1 0 ", x, " ", y, " Tm ", texts.Shown(line), " Tj");
     marks.Add(x, y);
     ++lines.Drawn;
     x += kBackLineStep;

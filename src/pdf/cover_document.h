@@ -15,7 +15,8 @@ enum class CornerMode { None = 0, Date = 1, DateAndTime = 2, Custom = 3 };
 /// What the two CD side spines show (radio items 0 and 1).
 enum class SpineMode { FrontCoverTitle = 0, Custom = 1 };
 
-/// The texts and flags of one insert. Texts are Windows-1252 bytes.
+/// The texts and flags of one insert. Texts are UTF-8, each of the characters the insert's
+/// font prints, on one line.
 struct CoverDocument {
   std::string MainTitle;
   std::string SubTitle;
@@ -27,7 +28,7 @@ struct CoverDocument {
   bool CenterSideSpineText = false;
   bool InversedSideSpineColours = false;
   std::string BackCoverTextFile;  ///< empty: no back cover text
-  /// The back cover text itself (Windows-1252 bytes, lines ended by LF or CR LF). When set it
+  /// The back cover text itself (UTF-8, lines ended by LF or CR LF). When set it
   /// is used instead of reading BackCoverTextFile, so a caller that holds the text (the batch
   /// after a conversion, a track list, the live preview) needs no file for it.
   std::optional<std::string> BackCoverText;
@@ -98,10 +99,17 @@ enum class CoverPdfFailureKind {
   BackCoverTooManyLines,  ///< more back cover lines than the reader takes (Most)
   PieceOffPaper,          ///< the booklet or the tray card larger than the paper (Piece, Paper)
   PictureUnusable,        ///< the front cover picture cannot be drawn (Picture)
+  UnprintableCharacter,   ///< a character of a text that the font cannot print (Field, Character)
+  /// A character of the back cover text that the font cannot print (Character; the line, from 1,
+  /// in Most).
+  UnprintableBackCoverCharacter,
+  /// Texts outside Windows-1252 need a font embedded, which the chosen level cannot hold (Level).
+  LevelCannotEmbedFont,
+  FontUnavailable,  ///< the font for such texts cannot be read or cut down (Detail)
 };
 
 /// The texts of an insert that a failure can name; each has its limit in the header's table
-/// (LimitOf in header_keys.h), counted in Windows-1252 characters (one byte each) as typed.
+/// (LimitOf in header_keys.h), counted in characters as typed (not in bytes).
 enum class CoverField { MainTitle, SubTitle, BottomRightCorner, InsideJacketText, SideSpineText };
 inline constexpr int kCoverFieldCount = static_cast<int>(CoverField::SideSpineText) + 1;
 
@@ -116,6 +124,9 @@ struct CoverPdfFailure {
   CoverPiece Piece = CoverPiece::Booklet;
   int Paper = 0;  ///< PrintCalibration::PaperSize
   PictureProblem Picture;
+  char32_t Character = 0;
+  PdfVersion Level = PdfVersion::Pdf13;
+  std::string Detail = {};  ///< the reason given by the system or a library, as one line
 
   bool operator==(const CoverPdfFailure&) const = default;
 };

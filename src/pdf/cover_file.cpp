@@ -29,21 +29,21 @@ void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadText
   pdf.Line("%PDF-", level);
   pdf.Line("%!PDF-Sleevemaster");
   for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Form != HeaderForm::Block) {
-      if (const std::optional<std::string_view> value = RecordedValue(key, source))
+    if (!IsBlock(key)) {
+      if (const std::optional<std::string> value = RecordedValue(key, source))
         pdf.Line("%%", key.Key, ": ", *value);
-    } else if (back != nullptr && back->ReaderStatus() == CReadTextFile::kFits) {
+    } else if (back != nullptr && RecordsBlock(key, *back)) {
       pdf.Line("%%Begin ", key.Key);
       back->Rewind();
       while (!back->AtEnd())
-        pdf.Line("%", back->ReadLine());
+        pdf.Line("%", RecordedLine(key, back->ReadLine()));
       pdf.Line("%%End ", key.Key);
     }
   }
   pdf.Line("%%EndComments");
 }
 
-InsertObjects NumberObjects(PdfBuilder& pdf, bool picture) {
+InsertObjects NumberObjects(PdfBuilder& pdf, const EmbeddedFaces& embedded, bool picture) {
   InsertObjects objects;
   objects.Catalog = pdf.AddObject();
   objects.Info = pdf.AddObject();
@@ -52,6 +52,9 @@ InsertObjects NumberObjects(PdfBuilder& pdf, bool picture) {
     font = pdf.AddObject();
   objects.Front = NumberPage(pdf);
   objects.Tray = NumberPage(pdf);
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    if (embedded[i] != nullptr)
+      objects.Embedded[i] = embedded[i]->NumberObjects(pdf);
   if (picture)
     objects.Picture = pdf.AddObject();
   return objects;
@@ -109,8 +112,12 @@ void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutp
   pdf.EndObject();
 }
 
-void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects, const EmbeddedFaces& embedded) {
   for (std::size_t i = 0; i < kFontCount; ++i) {
+    if (embedded[i] != nullptr) {
+      embedded[i]->AppendFont(pdf, objects.Fonts[i], kFonts[i].Name, objects.Embedded[i]);
+      continue;
+    }
     pdf.BeginObject(objects.Fonts[i]);
     pdf.Line("<<");
     pdf.Line("/Type /Font");
@@ -121,6 +128,13 @@ void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects) {
     pdf.Line(">>");
     pdf.EndObject();
   }
+}
+
+void AppendEmbeddedFaces(PdfBuilder& pdf, const InsertObjects& objects,
+                         const EmbeddedFaces& embedded) {
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    if (embedded[i] != nullptr)
+      embedded[i]->AppendObjects(pdf, objects.Embedded[i]);
 }
 
 void BeginPageObjects(PdfBuilder& pdf, const InsertObjects& objects, const PageObjects& page,

@@ -2,11 +2,13 @@
 // reopenable, and the numbered objects from the catalog to each page's length.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <iterator>
 
 #include "files/text_file.h"
 #include "pdf/cover_document.h"
+#include "pdf/font/embedded_font.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
@@ -23,6 +25,10 @@ struct FontEntry {
 /// The fonts: one added here is numbered, written and named in each page's resources.
 inline constexpr FontEntry kFonts[] = {{"F1", "Courier"}, {"F2", "Courier-Oblique"}};
 inline constexpr std::size_t kFontCount = std::size(kFonts);
+static_assert(kFontCount == kInsertFaceCount, "each font has its face for other characters");
+
+/// The faces an insert embeds, by font; null where the standard font serves.
+using EmbeddedFaces = std::array<const EmbeddedFace*, kFontCount>;
 
 /// The objects that make up one page.
 struct PageObjects {
@@ -41,10 +47,13 @@ struct InsertObjects {
   int Fonts[kFontCount] = {};
   PageObjects Front;  ///< page 1, the booklet
   PageObjects Tray;   ///< page 2, the tray card
-  int Picture = 0;    ///< the front cover's picture, last; 0: the insert has none
+  /// An embedded face's objects beside its font, after the pages: an insert that embeds none
+  /// keeps the numbers and places it always had.
+  EmbeddedFontObjects Embedded[kFontCount] = {};
+  int Picture = 0;  ///< the front cover's picture, last; 0: the insert has none
 };
 
-InsertObjects NumberObjects(PdfBuilder& pdf, bool picture);
+InsertObjects NumberObjects(PdfBuilder& pdf, const EmbeddedFaces& embedded, bool picture);
 
 /// The comment block that makes the PDF reopenable as a document: a line for each key of the
 /// header's table that the insert records, and the back cover text's own lines when it is
@@ -56,7 +65,11 @@ void AppendInfo(PdfBuilder& pdf, const InsertObjects& objects, const CoverTexts&
                 const LocalTime& now);
 void AppendPageTree(PdfBuilder& pdf, const InsertObjects& objects, const PdfOutputOptions& options,
                     const PageSetup& setup);
-void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects);
+/// Each font: the standard one, or the Type0 font of its embedded face.
+void AppendFonts(PdfBuilder& pdf, const InsertObjects& objects, const EmbeddedFaces& embedded);
+/// The embedded faces' CIDFonts, descriptors, programs and ToUnicode maps.
+void AppendEmbeddedFaces(PdfBuilder& pdf, const InsertObjects& objects,
+                         const EmbeddedFaces& embedded);
 
 /// One page's resources, the page itself and the start of its content stream; the page's
 /// content follows, then EndPageObjects. A page that draws the picture names it as kPictureName.

@@ -1,19 +1,25 @@
 // The writer: resolves an insert's texts, checks them against the limits, the calibration and
 // the paper, and writes the file.
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/text_file.h"
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 #include "pdf/cover_file.h"
 #include "pdf/date_text.h"
+#include "pdf/font/embedded_font.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/header_keys.h"
 #include "pdf/page_geometry.h"
 #include "pdf/pages.h"
 #include "pdf/pdf_builder.h"
 #include "pdf/pdf_picture.h"
 #include "pdf/picture_location.h"
+#include "pdf/text_encoding.h"
 
 namespace sleevemaster {
 
@@ -42,13 +48,8 @@ CoverPdfFailure BackCoverFailure(CoverPdfFailureKind kind, int most) {
 // user meets the fields. A text the header leaves out holds nothing to check: an empty one,
 // or the spines' text where it is the title, which was checked as the title.
 std::optional<CoverPdfFailure> CheckLimits(const HeaderSource& source) {
-  for (const HeaderKey& key : kHeaderKeys) {
-    if (key.Limit == 0)
-      continue;
-    const std::optional<std::string_view> text = RecordedValue(key, source);
-    if (text && text->size() > key.Limit)
-      return FieldFailure(CoverPdfFailureKind::TextOverLimit, key.Field, key.Limit);
-  }
+  if (const HeaderKey* key = FirstTextOverLimit(source))
+    return FieldFailure(CoverPdfFailureKind::TextOverLimit, key->Field, key->Limit);
   return std::nullopt;
 }
 
@@ -70,17 +71,38 @@ std::optional<CoverPdfFailure> CheckFit(const CoverTexts& texts, const PageDimen
        most.SideSpineText},
   };
   for (const auto& field : fields) {
-    if (field.Text.size() > static_cast<std::size_t>(field.Most))
+    if (CharacterCount(field.Text) > static_cast<std::size_t>(field.Most))
       return FieldFailure(CoverPdfFailureKind::TextDoesNotFit, field.Field,
                           static_cast<std::size_t>(field.Most));
   }
   return std::nullopt;
 }
 
-// The back cover lines as drawn (tabs expanded), or the refusal when the text breaks a limit.
+// The first character of a text that the font cannot print, in the order the user meets the
+// fields. Spines that show the title were judged with the title.
+std::optional<CoverPdfFailure> CheckPrintable(const CoverTexts& texts) {
+  const std::pair<CoverField, std::string_view> fields[] = {
+      {CoverField::MainTitle, texts.Title},
+      {CoverField::SubTitle, texts.SubTitle},
+      {CoverField::BottomRightCorner, texts.BottomRight},
+      {CoverField::InsideJacketText, texts.InsideJacket},
+      {CoverField::SideSpineText, texts.SpineShowsTitle ? std::string_view() : texts.SideSpine}};
+  for (const auto& [field, text] : fields) {
+    if (const std::optional<char32_t> c = FirstUnprintable(text)) {
+      CoverPdfFailure failure = FieldFailure(CoverPdfFailureKind::UnprintableCharacter, field, 0);
+      failure.Character = *c;
+      return failure;
+    }
+  }
+  return std::nullopt;
+}
+
+// The back cover lines as drawn (tabs expanded), whether all are in Windows-1252, or the
+// refusal when the text breaks a limit.
 // An unreadable file gives no lines and no refusal: the insert goes without a back cover.
 std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const PageDimensions& d,
-                                                  std::optional<std::vector<std::string>>& lines) {
+                                                  std::optional<std::vector<std::string>>& lines,
+                                                  bool& windows1252) {
   const int longest_that_fits = ComputeBackCoverCapacity(d).MaxLineLength;
   const CoverPdfFailure too_long =
       BackCoverFailure(CoverPdfFailureKind::BackCoverLineTooLong, longest_that_fits);
@@ -98,10 +120,107 @@ std::optional<CoverPdfFailure> ReadBackCoverLines(CReadTextFile& back, const Pag
   back.Rewind();
   while (!back.AtEnd()) {
     lines->push_back(ExpandTabs(back.ReadLine()));
-    if (lines->back().size() > static_cast<std::size_t>(longest_that_fits))
+    const std::string& line = lines->back();
+    if (AsciiRun(line, 0) == line.size()) {  // most lines: one byte a character, all printed
+      if (line.size() > static_cast<std::size_t>(longest_that_fits))
+        return too_long;
+      continue;
+    }
+    if (CharacterCount(line) > static_cast<std::size_t>(longest_that_fits))
       return too_long;
+    windows1252 = windows1252 && IsWindows1252Text(line);
+    if (const std::optional<char32_t> c = FirstUnprintable(line)) {
+      CoverPdfFailure failure = BackCoverFailure(CoverPdfFailureKind::UnprintableBackCoverCharacter,
+                                                 static_cast<int>(lines->size()));
+      failure.Character = *c;
+      return failure;
+    }
   }
   return std::nullopt;
+}
+
+// The texts in Courier's Windows-1252, where every one of them is in it (the back cover lines
+// were judged as they were read). The lines are taken over, being needed no more.
+std::optional<PageTexts> Windows1252PageTexts(const CoverTexts& texts,
+                                              std::vector<std::string>* back_lines,
+                                              bool lines_in_windows1252) {
+  const std::string_view fields[] = {texts.Title, texts.SubTitle, texts.BottomRight,
+                                     texts.InsideJacket, texts.SideSpine};
+  if (!lines_in_windows1252 ||
+      !std::all_of(std::begin(fields), std::end(fields),
+                   [](std::string_view t) { return IsWindows1252Text(t); }))
+    return std::nullopt;
+  const auto convert = [](std::string_view utf8) {
+    DrawnText drawn;
+    drawn.Bytes = Utf8ToWindows1252(utf8).Text;
+    drawn.Count = drawn.Bytes.size();
+    return drawn;
+  };
+  PageTexts page;
+  page.Title = convert(texts.Title);
+  page.SubTitle = convert(texts.SubTitle);
+  page.BottomRight = convert(texts.BottomRight);
+  page.InsideJacket = convert(texts.InsideJacket);
+  page.SideSpine = convert(texts.SideSpine);
+  page.SpineShowsTitle = texts.SpineShowsTitle;
+  if (back_lines) {
+    page.BackLines.emplace();
+    page.BackLines->reserve(back_lines->size());
+    for (std::string& line : *back_lines) {
+      const std::size_t size = line.size();
+      if (AsciiRun(line, 0) == size)
+        page.BackLines->push_back(DrawnText{std::move(line), size});
+      else
+        page.BackLines->push_back(convert(line));
+    }
+  }
+  return page;
+}
+
+// The texts in the embedded faces: the subtitle in the italic one, every other text in the
+// regular one, each face cut down to the characters of its texts. A face without texts is not
+// embedded.
+Expected<PageTexts, std::string> EmbeddedPageTexts(
+    const CoverTexts& texts, const std::vector<std::string>* back_lines,
+    std::optional<EmbeddedFace> (&faces)[kFontCount]) {
+  std::vector<std::string_view> regular = {texts.Title, texts.BottomRight, texts.InsideJacket,
+                                           texts.SideSpine};
+  if (back_lines)
+    regular.insert(regular.end(), back_lines->begin(), back_lines->end());
+  const std::vector<std::string_view> italic = {texts.SubTitle};
+  const std::vector<std::string_view>* by_face[kFontCount] = {&regular, &italic};
+  for (std::size_t i = 0; i < kFontCount; ++i) {
+    if (std::all_of(by_face[i]->begin(), by_face[i]->end(),
+                    [](std::string_view text) { return text.empty(); }))
+      continue;
+    auto face = EmbeddedFace::Make(static_cast<InsertFace>(i), *by_face[i]);
+    if (!face)
+      return MakeUnexpected(face.Error());
+    faces[i].emplace(face.Value());
+  }
+  const EmbeddedFace* const italic_face = faces[1] ? &*faces[1] : nullptr;
+  const auto in = [](const EmbeddedFace* face, std::string_view utf8) {
+    DrawnText drawn;
+    if (face != nullptr)
+      drawn.Bytes = face->Codes(utf8);
+    drawn.Count = drawn.Bytes.size() / 2;
+    return drawn;
+  };
+  const EmbeddedFace* const regular_face = faces[0] ? &*faces[0] : nullptr;
+  PageTexts page;
+  page.TwoByte = true;
+  page.Title = in(regular_face, texts.Title);
+  page.SubTitle = in(italic_face, texts.SubTitle);
+  page.BottomRight = in(regular_face, texts.BottomRight);
+  page.InsideJacket = in(regular_face, texts.InsideJacket);
+  page.SideSpine = in(regular_face, texts.SideSpine);
+  page.SpineShowsTitle = texts.SpineShowsTitle;
+  if (back_lines) {
+    page.BackLines.emplace();
+    for (const std::string& line : *back_lines)
+      page.BackLines->push_back(in(regular_face, line));
+  }
+  return page;
 }
 
 // The least move along one axis that brings the marks from `low` to `high` at least
@@ -173,8 +292,7 @@ std::optional<CReadTextFile> OpenBackCover(const CoverDocument& document) {
 
 // A trial run finds where the marks of each page fall, and moves a page that would reach off
 // the paper; an insert that fits where it is keeps its place.
-std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags flags,
-                                          const std::vector<std::string>* back_lines,
+std::optional<CoverPdfFailure> PlacePages(const PageTexts& texts, BackPageFlags flags,
                                           const PageSetup& setup, int paper, PageDimensions& front,
                                           PageDimensions& tray) {
   std::string scratch;
@@ -183,7 +301,7 @@ std::optional<CoverPdfFailure> PlacePages(const CoverTexts& texts, BackPageFlags
   AppendFrontPageContent(trial, texts, front, front_marks);
   MarkBounds tray_marks;
   BackCoverLineCount ignored;
-  AppendBackPageContent(trial, texts, flags, back_lines, tray, ignored, tray_marks);
+  AppendBackPageContent(trial, texts, flags, tray, ignored, tray_marks);
   if (auto failure = PlaceOnPage(front_marks, setup, paper, CoverPiece::Booklet, front.LeftEdge,
                                  front.BookletBottom))
     return failure;
@@ -236,6 +354,9 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   if (texts.SpineShowsTitle)
     texts.SideSpine = texts.Title;
 
+  if (const auto failure = CheckPrintable(texts))
+    return Refused(*failure);
+
   const PageSetup setup = ComputePageSetup(calibration);
   const PageDimensions dimensions = ComputeDimensions(setup);
   if (const auto failure = CheckFit(texts, dimensions, document.CenterSideSpineText))
@@ -244,18 +365,45 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   // The back cover text is read once; its lines serve the header and page 2.
   std::optional<CReadTextFile> back = OpenBackCover(document);
   std::optional<std::vector<std::string>> back_lines;
+  bool lines_in_windows1252 = true;
   if (back) {
-    if (const auto failure = ReadBackCoverLines(*back, dimensions, back_lines))
+    if (const auto failure =
+            ReadBackCoverLines(*back, dimensions, back_lines, lines_in_windows1252))
       return Refused(*failure);
   }
-  const std::vector<std::string>* drawn_lines = back_lines ? &*back_lines : nullptr;
+  std::vector<std::string>* utf8_lines = back_lines ? &*back_lines : nullptr;
+
+  // Courier draws an insert whose texts are all in Windows-1252, as it always has; any other
+  // has the font embedded, which PDF 1.3 is the first level to hold.
+  std::optional<PageTexts> page_texts =
+      Windows1252PageTexts(texts, utf8_lines, lines_in_windows1252);
+  std::optional<EmbeddedFace> faces[kFontCount];
+  if (!page_texts) {
+    if (options.PdfLevel != PdfVersion::Pdf13) {
+      CoverPdfFailure failure;
+      failure.Kind = CoverPdfFailureKind::LevelCannotEmbedFont;
+      failure.Level = options.PdfLevel;
+      return Refused(failure);
+    }
+    Expected<PageTexts, std::string> embedded = EmbeddedPageTexts(texts, utf8_lines, faces);
+    if (!embedded) {
+      CoverPdfFailure failure;
+      failure.Kind = CoverPdfFailureKind::FontUnavailable;
+      failure.Detail = embedded.Error();
+      return Refused(failure);
+    }
+    page_texts = embedded.Value();
+  }
+  EmbeddedFaces embedded_faces{};
+  for (std::size_t i = 0; i < kFontCount; ++i)
+    embedded_faces[i] = faces[i] ? &*faces[i] : nullptr;
 
   const BackPageFlags flags{document.CenterSideSpineText, document.InversedSideSpineColours,
                             document.CenterBackCoverText};
   PageDimensions front = dimensions;
   PageDimensions tray = dimensions;
   if (const auto failure =
-          PlacePages(texts, flags, drawn_lines, setup, calibration.PaperSize, front, tray))
+          PlacePages(*page_texts, flags, setup, calibration.PaperSize, front, tray))
     return Refused(*failure);
 
   // The picture last: everything that cannot draw the insert is cheaper to find.
@@ -281,20 +429,21 @@ CoverPdfResult WriteCoverPdf(const CoverDocument& document, const PdfOutputOptio
   CoverPdfResult result;
   result.Bytes.reserve(kDocumentReserve + (picture ? picture->Bytes.size() : 0));
   PdfBuilder pdf(result.Bytes);
-  const InsertObjects objects = NumberObjects(pdf, drawn_picture != nullptr);
+  const InsertObjects objects = NumberObjects(pdf, embedded_faces, drawn_picture != nullptr);
   AppendDocumentHeader(pdf, header, back ? &*back : nullptr);
   AppendCatalog(pdf, objects, options);
   AppendInfo(pdf, objects, texts, now);
   AppendPageTree(pdf, objects, options, setup);
-  AppendFonts(pdf, objects);
+  AppendFonts(pdf, objects, embedded_faces);
   MarkBounds marks;
   BeginPageObjects(pdf, objects, objects.Front, drawn_picture);
-  AppendFrontPageContent(pdf, texts, front, marks, drawn_picture);
+  AppendFrontPageContent(pdf, *page_texts, front, marks, drawn_picture);
   EndPageObjects(pdf, objects.Front);
   BackCoverLineCount line_count;
   BeginPageObjects(pdf, objects, objects.Tray);
-  AppendBackPageContent(pdf, texts, flags, drawn_lines, tray, line_count, marks);
+  AppendBackPageContent(pdf, *page_texts, flags, tray, line_count, marks);
   EndPageObjects(pdf, objects.Tray);
+  AppendEmbeddedFaces(pdf, objects, embedded_faces);
   if (drawn_picture != nullptr)
     NamePictureOffset(result.Bytes, AppendPicture(pdf, objects, *drawn_picture));
   pdf.EndDocument(objects.Catalog, objects.Info);

@@ -19,7 +19,7 @@ void AppendPicture(PdfBuilder& pdf, const PdfImage& picture, const CoverPanel& p
 
 }  // namespace
 
-void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const PageDimensions& d,
+void AppendFrontPageContent(PdfBuilder& pdf, const PageTexts& texts, const PageDimensions& d,
                             MarkBounds& marks, const PdfImage* picture) {
   const int left = d.LeftEdge;
   const int right = d.LeftEdge + d.BookletWidth;
@@ -46,20 +46,20 @@ void AppendFrontPageContent(PdfBuilder& pdf, const CoverTexts& texts, const Page
   pdf.Line("S");
 
   // Every text reads along the long side: the matrix turns it a quarter.
-  const auto text = [&pdf, &marks](const char* font, int x, int y, std::string_view body) {
+  const auto text = [&pdf, &marks, &texts](const char* font, int x, int y, const DrawnText& body) {
     pdf.Line("BT");
     pdf.Line(font);
-    pdf.Line("0 1 -1 0 ", x, " ", y, " Tm (", Escaped{body}, ") Tj");
+    pdf.Line("0 1 -1 0 ", x, " ", y, " Tm ", texts.Shown(body), " Tj");
     pdf.Line("ET");
     marks.Add(x, y);
   };
-  text("/F1 24 Tf", left + d.TitleInset, TitleY(d, texts.Title.size()), texts.Title);
-  if (!texts.SubTitle.empty())
-    text("/F2 16 Tf", left + d.SubTitleInset, SubTitleY(d, texts.SubTitle.size()), texts.SubTitle);
-  if (!texts.BottomRight.empty())
-    text("/F1 12 Tf", right - 10, CornerTextY(d, texts.BottomRight.size()), texts.BottomRight);
-  if (!texts.InsideJacket.empty())
-    text("/F1 12 Tf", right - 10, JacketTextY(d, texts.InsideJacket.size()), texts.InsideJacket);
+  text("/F1 24 Tf", left + d.TitleInset, TitleY(d, texts.Title.Count), texts.Title);
+  if (texts.SubTitle.Count > 0)
+    text("/F2 16 Tf", left + d.SubTitleInset, SubTitleY(d, texts.SubTitle.Count), texts.SubTitle);
+  if (texts.BottomRight.Count > 0)
+    text("/F1 12 Tf", right - 10, CornerTextY(d, texts.BottomRight.Count), texts.BottomRight);
+  if (texts.InsideJacket.Count > 0)
+    text("/F1 12 Tf", right - 10, JacketTextY(d, texts.InsideJacket.Count), texts.InsideJacket);
 }
 
 }  // namespace sleevemaster

@@ -2,6 +2,12 @@
 // it records, its form, the most characters a text of it may have, and how a value read back is
 // taken, an old or damaged one included. The writer writes the lines in table order and checks
 // the texts against their limits in that order; the reader looks up each key it takes.
+//
+// The insert's texts are UTF-8; the header records each in two forms. Today's keys hold its
+// Windows-1252 form, which every reader of the header takes, this program's older versions
+// included; where Windows-1252 cannot hold the text, a key of its own ("UnicodeMainTitle")
+// holds it as it is, in UTF-8, and a reader that knows that key takes it instead. An insert
+// whose texts are all Windows-1252 has no such line, and its header is what it always was.
 #pragma once
 
 #include <array>
@@ -12,20 +18,26 @@
 #include <utility>
 #include <vector>
 
+#include "files/text_file.h"
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 #include "pdf/cover_picture.h"
 #include "pdf/date_text.h"
 #include "pdf/picture_location.h"
+#include "pdf/header_text.h"
+#include "pdf/text_encoding.h"
 #include "pdf/version.h"
 
 namespace sleevemaster {
 
 /// What a key's value is.
 enum class HeaderForm {
-  Text,    ///< a text exactly as typed: no escaping, nothing after it but the line's CR
-  Number,  ///< a version
-  Flag,    ///< "1" set, "0" clear
-  Block,   ///< lines between "%%Begin " key and "%%End " key, each written after a "%"
+  Text,          ///< a text's Windows-1252 form: no escaping, nothing after it but the line's CR
+  UnicodeText,   ///< the text itself in UTF-8, only where Windows-1252 cannot hold it
+  Number,        ///< a version
+  Flag,          ///< "1" set, "0" clear
+  Block,         ///< lines between "%%Begin " key and "%%End " key, each written after a "%"
+  UnicodeBlock,  ///< the same lines in UTF-8, only where Windows-1252 cannot hold one of them
 };
 
 /// What a header is written from.
@@ -57,7 +69,8 @@ struct HeaderDocument {
 
 /// How a key reaches the member it records, and back.
 struct HeaderMember {
-  /// The value of the key's line; nothing when the line is left out. Null: never written.
+  /// The value of the key's line, as typed; nothing when the line is left out. Null: never
+  /// written.
   std::optional<std::string_view> (*Write)(const HeaderSource&) = nullptr;
   /// Takes a value found into the document; false when it cannot be taken as it stands.
   /// Null: the key is not read.
@@ -82,9 +95,20 @@ std::optional<std::string_view> WriteText(const HeaderSource& source) {
 }
 
 /// A text is taken as it stands, also one longer than its field takes: the window shows it
-/// whole, and the writer refuses it when the insert is next written.
+/// whole, and the writer refuses it when the insert is next written. Today's keys hold
+/// Windows-1252 bytes.
 template <std::string CoverDocument::*Text>
 bool ReadText(std::string value, HeaderDocument& read) {
+  read.Document.*Text = Windows1252ToUtf8(value);
+  return true;
+}
+
+/// The text as it is, in place of its Windows-1252 form read before it; a value that is not
+/// UTF-8 is damaged, and the Windows-1252 form stands.
+template <std::string CoverDocument::*Text>
+bool ReadUnicodeText(std::string value, HeaderDocument& read) {
+  if (!IsUtf8(value))
+    return false;
   read.Document.*Text = std::move(value);
   return true;
 }
@@ -121,8 +145,17 @@ inline bool ReadCorner(std::string value, HeaderDocument& read) {
     document.BottomRightCornerMode = CornerMode::DateAndTime;
   } else {
     document.BottomRightCornerMode = CornerMode::Custom;
-    document.CustomBottomRightCornerText = std::move(value);
+    document.CustomBottomRightCornerText = Windows1252ToUtf8(value);
   }
+  return true;
+}
+
+/// A date is Windows-1252 text: a corner with a Unicode line is the user's own.
+inline bool ReadUnicodeCorner(std::string value, HeaderDocument& read) {
+  if (!IsUtf8(value))
+    return false;
+  read.Document.BottomRightCornerMode = CornerMode::Custom;
+  read.Document.CustomBottomRightCornerText = std::move(value);
   return true;
 }
 
@@ -134,6 +167,14 @@ inline std::optional<std::string_view> WriteSpine(const HeaderSource& source) {
 }
 
 inline bool ReadSpine(std::string value, HeaderDocument& read) {
+  read.Document.SideSpineMode = SpineMode::Custom;
+  read.Document.SideSpineText = Windows1252ToUtf8(value);
+  return true;
+}
+
+inline bool ReadUnicodeSpine(std::string value, HeaderDocument& read) {
+  if (!IsUtf8(value))
+    return false;
   read.Document.SideSpineMode = SpineMode::Custom;
   read.Document.SideSpineText = std::move(value);
   return true;
@@ -164,12 +205,19 @@ inline bool ReadPicture(std::string value, HeaderDocument& read) {
 }
 
 inline bool ReadBackCoverText(std::string value, HeaderDocument& read) {
+  read.Document.BackCoverText = Windows1252ToUtf8(value);
+  return true;
+}
+
+inline bool ReadUnicodeBackCoverText(std::string value, HeaderDocument& read) {
+  if (!IsUtf8(value))
+    return false;
   read.Document.BackCoverText = std::move(value);
   return true;
 }
 
 /// Counts only where the document holds no back cover text of its own (the block is read
-/// first).
+/// first). A path is the system's bytes: never converted.
 inline bool ReadNamedBackCoverFile(std::string value, HeaderDocument& read) {
   if (!read.Document.BackCoverText)
     read.NamedBackCoverFile = std::move(value);
@@ -182,6 +230,10 @@ inline bool ReadNamedBackCoverFile(std::string value, HeaderDocument& read) {
 template <std::string CoverDocument::*Text>
 inline constexpr HeaderMember TextMember{&header_detail::WriteText<Text>,
                                          &header_detail::ReadText<Text>};
+/// The same text in UTF-8, for its UnicodeText row.
+template <std::string CoverDocument::*Text>
+inline constexpr HeaderMember UnicodeTextMember{&header_detail::WriteText<Text>,
+                                                &header_detail::ReadUnicodeText<Text>};
 /// A flag of the insert, always written.
 template <bool CoverDocument::*Flag>
 inline constexpr HeaderMember FlagMember{&header_detail::WriteFlag<Flag>,
@@ -216,27 +268,42 @@ inline constexpr HeaderKey kHeaderKeys[] = {
     {.Key = "Producer", .Fixed = kProducerName, .Identifies = true},
     {.Key = "ProducerVersion", .Form = HeaderForm::Number, .Fixed = kPdfLibraryVersion},
 
-    // The texts, each written only when it is not empty.
+    // The texts, each written only when it is not empty, its Unicode line after it.
     {.Key = "MainTitle",
      .Field = CoverField::MainTitle,
      .Limit = 22,
      .Member = TextMember<&CoverDocument::MainTitle>},
+    {.Key = "UnicodeMainTitle",
+     .Form = HeaderForm::UnicodeText,
+     .Member = UnicodeTextMember<&CoverDocument::MainTitle>},
     {.Key = "SubTitle",
      .Field = CoverField::SubTitle,
      .Limit = 34,
      .Member = TextMember<&CoverDocument::SubTitle>},
+    {.Key = "UnicodeSubTitle",
+     .Form = HeaderForm::UnicodeText,
+     .Member = UnicodeTextMember<&CoverDocument::SubTitle>},
     {.Key = "BottomRightCorner",
      .Field = CoverField::BottomRightCorner,
      .Limit = 45,
      .Member = {&header_detail::WriteCorner, &header_detail::ReadCorner}},
+    {.Key = "UnicodeBottomRightCorner",
+     .Form = HeaderForm::UnicodeText,
+     .Member = {&header_detail::WriteCorner, &header_detail::ReadUnicodeCorner}},
     {.Key = "InsideJacketText",
      .Field = CoverField::InsideJacketText,
      .Limit = 45,
      .Member = TextMember<&CoverDocument::InsideJacketText>},
+    {.Key = "UnicodeInsideJacketText",
+     .Form = HeaderForm::UnicodeText,
+     .Member = UnicodeTextMember<&CoverDocument::InsideJacketText>},
     {.Key = "SideSpineText",
      .Field = CoverField::SideSpineText,
      .Limit = 45,
      .Member = {&header_detail::WriteSpine, &header_detail::ReadSpine}},
+    {.Key = "UnicodeSideSpineText",
+     .Form = HeaderForm::UnicodeText,
+     .Member = {&header_detail::WriteSpine, &header_detail::ReadUnicodeSpine}},
 
     // The flags; centring the back cover text only where there is one.
     {.Key = "CenterBackCoverText",
@@ -263,16 +330,26 @@ inline constexpr HeaderKey kHeaderKeys[] = {
     {.Key = "FrontPicture", .Member = {&header_detail::WritePicture, &header_detail::ReadPicture}},
 
     // The back cover text's lines, written when the text keeps within the reader's limits.
+    // No block name begins with another's: a reader finds a block by its begin marker alone.
     {.Key = "BackCoverText",
      .Form = HeaderForm::Block,
      .Member = {.Read = &header_detail::ReadBackCoverText}},
+    {.Key = "UnicodeBackCoverText",
+     .Form = HeaderForm::UnicodeBlock,
+     .Member = {.Read = &header_detail::ReadUnicodeBackCoverText}},
     // Older documents named the file instead; nothing writes this key any more.
     {.Key = "BackCoverTextFile", .Member = {.Read = &header_detail::ReadNamedBackCoverFile}},
 };
 
-/// The value of a key's line as the writer writes it; nothing when the line is left out.
-inline std::optional<std::string_view> RecordedValue(const HeaderKey& key,
-                                                     const HeaderSource& source) {
+/// Whether the key's lines are a block.
+constexpr bool IsBlock(const HeaderKey& key) {
+  return key.Form == HeaderForm::Block || key.Form == HeaderForm::UnicodeBlock;
+}
+
+/// What a key's line records as the user typed it (UTF-8); nothing when the line is left out.
+/// The limits are checked on this text.
+inline std::optional<std::string_view> RecordedText(const HeaderKey& key,
+                                                    const HeaderSource& source) {
   if (key.Fixed != nullptr)
     return key.Fixed;
   if (key.Member.Write == nullptr)
@@ -290,6 +367,37 @@ inline constexpr auto kFieldLimits = [] {
   }
   return limits;
 }();
+
+/// The value of a key's line as the writer writes it; nothing when the line is left out. A
+/// text's Windows-1252 form keeps to its field's limit.
+inline std::optional<std::string> RecordedValue(const HeaderKey& key, const HeaderSource& source) {
+  const std::optional<std::string_view> text = RecordedText(key, source);
+  if (!text)
+    return std::nullopt;
+  if (key.Form == HeaderForm::UnicodeText) {
+    if (IsWindows1252Text(*text))
+      return std::nullopt;
+    return std::string(*text);
+  }
+  return Windows1252Form(*text, key.Limit > 0 ? key.Limit : kOwnLength);
+}
+
+/// A back cover line as a block records it: its Windows-1252 form as many characters long as
+/// the line, so it keeps to the card's width as the line does, or the line itself.
+inline std::string RecordedLine(const HeaderKey& key, std::string_view line) {
+  if (key.Form == HeaderForm::UnicodeBlock)
+    return std::string(line);
+  return Windows1252Form(line, kOwnLength);
+}
+
+/// Whether a block records these back cover lines: the Windows-1252 block whenever the text
+/// keeps within the reader's limits, the Unicode block only where a line needs it. Reads the
+/// lines from the first.
+bool RecordsBlock(const HeaderKey& key, CReadTextFile& back);
+
+/// The first text over its field's limit, counted in characters as typed, in the order of the
+/// table; null when every text keeps to its limit.
+const HeaderKey* FirstTextOverLimit(const HeaderSource& source);
 
 /// The most characters of a field, as typed.
 constexpr std::size_t LimitOf(CoverField field) {
@@ -317,8 +425,7 @@ constexpr bool HeaderKeysAreComplete() {
   for (const HeaderKey& key : kHeaderKeys) {
     if (key.Limit > 0 && static_cast<int>(key.Field) != nextField++)
       return false;
-    const bool written =
-        key.Fixed != nullptr || key.Member.Write != nullptr || key.Form == HeaderForm::Block;
+    const bool written = key.Fixed != nullptr || key.Member.Write != nullptr || IsBlock(key);
     if ((!written && key.Member.Read == nullptr) || (key.Identifies && key.Fixed == nullptr))
       return false;
   }

@@ -30,6 +30,15 @@ std::size_t PdfBuilder::EndStream() {
   return length;
 }
 
+void PdfBuilder::StreamWithLength(std::string_view data) {
+  Line("/Length ", data.size());
+  Line(">>");
+  out_.append("stream\r\n");
+  out_.append(data);
+  Line();
+  Line("endstream");
+}
+
 void PdfBuilder::EndDocument(int root, int info) {
   // Cross-reference entries are exactly 20 bytes each, offsets zero-padded to ten digits.
   const std::size_t xref = out_.size();
@@ -87,6 +96,22 @@ void PdfBuilder::Append(Escaped text) {
 
 void PdfBuilder::Append(Utf16Hex text) {
   AppendUtf16Hex(out_, text.Text);
+}
+
+void PdfBuilder::Append(ShownString text) {
+  if (!text.TwoByte) {
+    out_.push_back('(');
+    AppendEscapedPdfString(out_, text.Bytes);
+    out_.push_back(')');
+    return;
+  }
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out_.push_back('<');
+  for (const char c : text.Bytes) {
+    out_.push_back(kHex[(static_cast<unsigned char>(c) >> 4) & 0xF]);
+    out_.push_back(kHex[c & 0xF]);
+  }
+  out_.push_back('>');
 }
 
 }  // namespace sleevemaster

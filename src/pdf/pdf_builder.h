@@ -22,6 +22,12 @@ struct Utf16Hex {
 struct Decimal {
   double Value = 0;
 };
+/// A text as a page shows it: Windows-1252 bytes as an escaped literal string "(...)", or an
+/// embedded face's two-byte codes as a hex string "<...>".
+struct ShownString {
+  std::string_view Bytes;
+  bool TwoByte = false;
+};
 /// A reference to an object, written "N 0 R".
 struct ObjectRef {
   int Number = 0;
@@ -53,6 +59,9 @@ class PdfBuilder {
   void BeginStream();
   /// "endstream"; gives the length of the stream just ended.
   std::size_t EndStream();
+  /// The end of a stream's dictionary with its length, then the stream holding `data` (which
+  /// may be binary), ended by a CR that the length leaves out, and "endstream".
+  void StreamWithLength(std::string_view data);
 
   /// The cross-reference table of every object added, the trailer naming the document's
   /// catalog and information dictionary, and the end of the file.
@@ -75,6 +84,7 @@ class PdfBuilder {
   void Append(Escaped text);
   void Append(Utf16Hex text);
   void Append(Decimal number);
+  void Append(ShownString text);
   void Append(ObjectRef ref) { Put(ref.Number, " 0 R"); }
 
   std::string& out_;

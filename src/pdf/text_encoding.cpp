@@ -1,6 +1,10 @@
 #include "pdf/text_encoding.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "files/utf8_text.h"
 
 namespace sleevemaster {
 
@@ -14,59 +18,13 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+}  // namespace
+
+char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
+  return NextCharacter(text, at);
 }
 
-// Decodes one UTF-8 sequence at `at`, advancing it; 0xFFFD for a malformed sequence.
-char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t length;
-  char32_t c;
-  if (lead < 0x80) {
-    ++at;
-    return lead;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    c = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    c = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    c = lead & 0x07;
-  } else {
-    ++at;
-    return 0xFFFD;
-  }
-  if (at + length > text.size()) {
-    at = text.size();
-    return 0xFFFD;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) {
-      at += i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (byte(at + i) & 0x3F);
-  }
-  at += length;
-  // Overlong forms, surrogates and values past U+10FFFF are not characters.
-  if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-      (c >= 0xD800 && c <= 0xDFFF))
-    return 0xFFFD;
-  return c;
-}
+namespace {
 
 // The Windows-1252 byte of a Unicode character, or -1 when the code page lacks it.
 int UnicodeToWindows1252(char32_t c) {
@@ -79,6 +37,16 @@ int UnicodeToWindows1252(char32_t c) {
 }
 
 }  // namespace
+
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  AppendUtf8(out, c > 0x10FFFF ? 0xFFFD : c);
+  return out;
+}
+
+bool IsWindows1252Character(char32_t c) {
+  return UnicodeToWindows1252(c) >= 0;
+}
 
 void AppendEscapedPdfString(std::string& out, std::string_view text) {
   for (const char c : text) {
@@ -97,10 +65,18 @@ std::string EscapePdfString(std::string_view text) {
 
 void AppendUtf16Hex(std::string& out, std::string_view text) {
   out += "<FEFF";
-  for (const char c : text) {
-    const char32_t unit = Windows1252ToUnicode(static_cast<unsigned char>(c));
+  const auto append_unit = [&out](char32_t unit) {
     for (int shift = 12; shift >= 0; shift -= 4)
       out.push_back(kHexDigits[(unit >> shift) & 0xF]);
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const char32_t c = DecodeUtf8(text, at);
+    if (c < 0x10000) {
+      append_unit(c);
+    } else {  // a surrogate pair
+      append_unit(0xD800 + ((c - 0x10000) >> 10));
+      append_unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
   }
   out.push_back('>');
 }
@@ -138,25 +114,52 @@ char32_t Windows1252ToUnicode(unsigned char byte) {
 std::string Windows1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (const char c : text)
-    AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(c)));
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const std::size_t ascii = AsciiRun(text, at);
+    out.append(text.substr(at, ascii));
+    at += ascii;
+    if (at < text.size())
+      AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(text[at])));
+  }
   return out;
 }
 
-bool IsWellFormedUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t start = at;
-    // A decoded U+FFFD is a malformed sequence unless the text spelled it out itself.
-    if (DecodeUtf8(text, at) == 0xFFFD && text.substr(start, at - start) != "\xEF\xBF\xBD")
+std::size_t AsciiRun(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  // Eight bytes at a time while none has its high bit set.
+  for (std::uint64_t word; end + 8 <= text.size(); end += 8) {
+    std::memcpy(&word, text.data() + end, 8);
+    if ((word & 0x8080808080808080u) != 0)
+      break;
+  }
+  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+    ++end;
+  return end - at;
+}
+
+bool IsWindows1252Text(std::string_view utf8) {
+  for (std::size_t at = AsciiRun(utf8, 0); at < utf8.size(); at += AsciiRun(utf8, at)) {
+    // A malformed sequence decodes as U+FFFD, which Windows-1252 lacks.
+    if (UnicodeToWindows1252(DecodeUtf8(utf8, at)) < 0)
       return false;
   }
   return true;
+}
+
+bool IsWellFormedUtf8(std::string_view text) {
+  return IsUtf8(text);
 }
 
 Windows1252Conversion Utf8ToWindows1252(std::string_view text) {
   Windows1252Conversion result;
   result.Text.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
+    // Runs of ASCII, which most texts are, go over whole.
+    const std::size_t ascii = AsciiRun(text, at);
+    result.Text.append(text.substr(at, ascii));
+    at += ascii;
+    if (at == text.size())
+      break;
     const char32_t c = DecodeUtf8(text, at);
     const int byte = UnicodeToWindows1252(c);
     if (byte < 0) {

@@ -1,10 +1,11 @@
 // Text encodings: PDF string escaping, the UTF-16 hex form of the information dictionary,
-// the creation date, and the Windows-1252 conversions at the program's borders.
+// the creation date, UTF-8, and the Windows-1252 conversions of the texts Courier draws.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "files/utf8_text.h"
 #include "pdf/cover_document.h"
 
 namespace sleevemaster {
@@ -14,7 +15,8 @@ std::string EscapePdfString(std::string_view text);
 /// Appends the escaped form to `out` without a temporary.
 void AppendEscapedPdfString(std::string& out, std::string_view text);
 
-/// "<FEFF" then four upper-case hex digits per Windows-1252 byte, then ">".
+/// "<FEFF", the UTF-8 text's characters in UTF-16 as four upper-case hex digits each (a
+/// malformed sequence as U+FFFD), then ">".
 std::string EncodeUtf16Hex(std::string_view text);
 void AppendUtf16Hex(std::string& out, std::string_view text);
 
@@ -28,12 +30,30 @@ char32_t Windows1252ToUnicode(unsigned char byte);
 /// Converts Windows-1252 bytes to UTF-8.
 std::string Windows1252ToUtf8(std::string_view text);
 
+/// How many bytes from `at` on are ASCII.
+std::size_t AsciiRun(std::string_view text, std::size_t at);
+
+/// True when Windows-1252 holds every character of the UTF-8 text (and the text is UTF-8).
+bool IsWindows1252Text(std::string_view utf8);
+
 /// Result of converting UTF-8 to Windows-1252.
 struct Windows1252Conversion {
   std::string Text;  ///< the converted bytes, when Ok
   bool Ok = true;
   char32_t Unmappable = 0;  ///< the first character Windows-1252 lacks (0xFFFD for bad UTF-8)
 };
+
+/// The UTF-8 bytes of one character.
+std::string Utf8Of(char32_t c);
+
+/// Decodes the UTF-8 sequence at `at` and moves `at` past it; a byte that begins no
+/// well-formed sequence gives U+FFFD and moves past that byte alone (NextCharacter), so that
+/// the characters drawn are those CharacterCount counts.
+char32_t DecodeUtf8(std::string_view text, std::size_t& at);
+
+/// Whether Windows-1252 holds the character (its five undefined bytes as the C1 controls of the
+/// same value, as Windows1252ToUnicode gives them).
+bool IsWindows1252Character(char32_t c);
 
 /// True when the text is strict UTF-8: no cut or overlong sequences, no surrogates, nothing
 /// above U+10FFFF.

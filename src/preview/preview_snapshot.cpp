@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "pdf/page_geometry.h"
-#include "pdf/text_encoding.h"
 
 namespace sleevemaster {
 
@@ -15,7 +14,7 @@ QString RefusalText(const std::string& error) {
   std::string message = error;
   if (message.starts_with(kPrefix))
     message.erase(0, kPrefix.size());
-  return QString::fromStdString(Windows1252ToUtf8(message)).trimmed();
+  return QString::fromStdString(message).trimmed();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "document/read_pdf_cover.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/picture_file.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
@@ -136,10 +137,9 @@ DocumentSession::DocumentSession(SessionContext context)
       working_(context.PrivateFolder) {}
 
 void DocumentSession::SetText(DocumentText field, const QString& text) {
-  const std::string utf8 = text.toStdString();
-  Windows1252Conversion converted = Utf8ToWindows1252(utf8);
-  unwritable_[static_cast<std::size_t>(field)] = !converted.Ok;
-  TextOf(document_, field) = converted.Ok ? std::move(converted.Text) : utf8;
+  std::string& value = TextOf(document_, field);
+  value = text.toStdString();
+  unwritable_[static_cast<std::size_t>(field)] = FirstUnprintable(value).has_value();
 }
 
 void DocumentSession::SetCornerMode(CornerMode mode) {
@@ -390,7 +390,8 @@ void DocumentSession::LoadNamedBackCoverFile(const std::string& document,
       break;
     case NamedBackCoverUse::OverLimits:
       reason = QStringLiteral(
-          "which is not a text within the back cover limits (50 lines of 100 characters)");
+          "which is not a text within the back cover limits (50 lines of 100 characters, each one "
+          "the insert's font prints)");
       break;
     case NamedBackCoverUse::Unreadable:
       reason = QStringLiteral("which cannot be read (%1)").arg(FileFailureReason(file.Error));
@@ -417,9 +418,9 @@ bool DocumentSession::SaveThroughDialog(const PdfOutputOptions& options) {
   return WriteInsert(save_dialog_file_name_, /*save*/ true, options);
 }
 
-// The texts as Windows-1252 bytes. The fields refuse what Windows-1252 lacks as it is typed;
-// a text that still cannot be written (a line break or a foreign character set by other means)
-// is reported here rather than written into the document's header lines.
+// The texts as typed, in UTF-8. The fields refuse what the insert's font cannot print as it is
+// typed; a text that still cannot be written (a line break or such a character set by other
+// means, a loaded document's) is reported here rather than written into the document.
 Expected<CoverDocument, QString> DocumentSession::WritableDocument() const {
   CoverDocument document = document_;
   for (const NamedText& text : kTexts) {
@@ -430,13 +431,13 @@ Expected<CoverDocument, QString> DocumentSession::WritableDocument() const {
       value.clear();
       continue;
     }
-    const bool control = std::any_of(value.begin(), value.end(),
-                                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-    if (control || unwritable_[static_cast<std::size_t>(text.Field)])
-      return MakeUnexpected(QStringLiteral("The %1 contains a character that cannot be written "
-                                           "into a document: only the characters of "
-                                           "Windows-1252 on one line.")
-                                .arg(QString::fromLatin1(text.Name)));
+    const QString what = QStringLiteral("The ") + QString::fromLatin1(text.Name);
+    if (std::any_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+      return MakeUnexpected(what + QStringLiteral(" holds a line break or another control "
+                                                  "character: a text of the insert is one line."));
+    if (const std::optional<char32_t> c = FirstUnprintable(value))
+      return MakeUnexpected(NotPrintable(what, *c));
   }
   // The working file is read here, through the session's folder, and handed over as text.
   std::string bytes;

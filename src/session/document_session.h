@@ -1,7 +1,7 @@
 // The document a window edits, kept outside the window.
 //
 // A DocumentSession holds one insert as it is being edited (a CoverDocument whose texts are
-// Windows-1252 bytes), the file it was opened from or saved to, and the window's private
+// UTF-8), the file it was opened from or saved to, and the window's private
 // working files: the back cover text being edited, which lives in its working file and not in
 // memory between commands, and the preview. It runs the commands on the document (New, Open,
 // Save, the preview for viewing and printing, the question at close) and asks and tells the
@@ -85,8 +85,8 @@ class DocumentSession {
   /// The document as edited. A custom text is kept while its choice is not made, as its field
   /// keeps it; the back cover text is not here but in the working file.
   const CoverDocument& Document() const { return document_; }
-  /// An edit of a field. A text that Windows-1252 cannot hold is kept as a change that no
-  /// save takes (its field says which when one is tried).
+  /// An edit of a field. A text with a character the insert's font cannot print is kept as a
+  /// change that no save takes (its field says which when one is tried).
   void SetText(DocumentText field, const QString& text);
   void SetCornerMode(CornerMode mode);
   void SetSpineMode(SpineMode mode);
@@ -176,8 +176,7 @@ class DocumentSession {
   WorkingFolder working_;
 
   CoverDocument document_;
-  /// Per DocumentText: the field holds a text that Windows-1252 cannot hold (its UTF-8 bytes
-  /// then stand in the document).
+  /// Per DocumentText: the field holds a character the insert's font cannot print.
   std::array<bool, 5> unwritable_{};
   /// The document as New, the last open or the last save left it.
   CoverDocument unmodified_;

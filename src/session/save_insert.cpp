@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "files/file_utils.h"
-#include "pdf/text_encoding.h"
 #include "pdf/version.h"
 #include "session/local_paths.h"
 #include "session/private_folder.h"
@@ -23,7 +22,7 @@ QString WriterErrorText(const std::string& error) {
   std::string_view message = error;
   if (message.starts_with(kPrefix))
     message.remove_prefix(kPrefix.size());
-  return QString::fromStdString(Windows1252ToUtf8(message));
+  return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
 }
 
 }  // namespace
@@ -84,6 +83,30 @@ QString LinesLeftOutText(const SavedInsert& saved) {
   return QStringLiteral("Only the first %1 of %2 back cover lines fit on the back cover.")
       .arg(saved.BackCoverLinesDrawn)
       .arg(saved.BackCoverLines);
+}
+
+QString CharacterName(char32_t character) {
+  const QString code =
+      QStringLiteral("U+") +
+      QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, u'0');
+  switch (QChar::category(character)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+      return code;
+    default:
+      return QChar::isPrint(character)
+                 ? QLatin1Char('"') + QString::fromUcs4(&character, 1) + QLatin1Char('"')
+                 : code;
+  }
+}
+
+QString NotPrintable(const QString& what, char32_t character) {
+  return what + QStringLiteral(" contains ") + CharacterName(character) +
+         QStringLiteral(", which the insert's font cannot print.");
 }
 
 bool TitleGiven(std::string_view title, Desktop& desktop, MessageIcon icon) {

@@ -69,6 +69,13 @@ QString WriteFailureText(const QString& path, int error = 0);
 /// The note on back cover lines beyond the card's width; empty when every line is drawn.
 QString LinesLeftOutText(const SavedInsert& saved);
 
+/// A character for a message: "東" in quotes, or its code (U+200B) where it cannot be seen
+/// (a space, a mark or a control).
+QString CharacterName(char32_t character);
+
+/// "<what> contains "東", which the insert's font cannot print."
+QString NotPrintable(const QString& what, char32_t character);
+
 /// An insert is made only with a title. Without one this says so, with `icon` (the window
 /// warns, the batch reports an argument error), and gives false.
 bool TitleGiven(std::string_view title, Desktop& desktop, MessageIcon icon);

@@ -3,8 +3,11 @@
 #include <iconv.h>
 #include <locale.h>
 
-#include <cerrno>
+#include <algorithm>
+#include <optional>
 
+#include "files/utf8_text.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/text_encoding.h"
 
 namespace sleevemaster {
@@ -40,14 +43,14 @@ std::string Digits(std::int64_t value, int width) {
   return text;
 }
 
-// The bytes that fit in `room` characters: cut with "..." when longer.
+// What fits in `room` characters: cut with "..." when longer.
 std::string Fitted(const std::string& text, std::size_t room, bool& cut) {
-  if (text.size() <= room)
+  if (CharacterCount(text) <= room)
     return text;
   cut = true;
   if (room <= 3)
     return std::string(room, '.');
-  std::string kept = text.substr(0, room - 3);
+  std::string kept(FirstCharacters(text, room - 3));
   while (!kept.empty() && kept.back() == ' ')
     kept.pop_back();
   return kept + "...";
@@ -78,60 +81,67 @@ std::string FormatDuration(std::int64_t ms) {
   return std::to_string(minutes) + ':' + Digits(seconds % 60, 2);
 }
 
-std::string ToWindows1252Transliterated(std::string_view utf8, bool& changed) {
-  changed = false;
-  std::string input = IsWellFormedUtf8(utf8) ? std::string(utf8) : Windows1252ToUtf8(utf8);
-  std::string output;
-  {
-    const TransliterationLocale locale;
-    iconv_t converter = iconv_open("WINDOWS-1252//TRANSLIT", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-      // No converter at all: keep what maps exactly, mark the rest.
-      for (const char c : input)
-        output.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
-      changed = output != input;
-    } else {
-      char* in = input.data();
-      std::size_t inLeft = input.size();
-      std::string buffer(4 * input.size() + 16, '\0');
-      char* out = buffer.data();
-      std::size_t outLeft = buffer.size();
-      while (inLeft > 0) {
-        const std::size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
-        if (done == static_cast<std::size_t>(-1)) {
-          if (errno == E2BIG) {
-            const std::size_t used = buffer.size() - outLeft;
-            buffer.resize(buffer.size() * 2);
-            out = buffer.data() + used;
-            outLeft = buffer.size() - used;
-            continue;
-          }
-          // A character with no likeness at all: a question mark, and on.
-          if (outLeft == 0)
-            continue;
-          *out++ = '?';
-          --outLeft;
-          ++in;
-          --inLeft;
-          while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
-            ++in;
-            --inLeft;
-          }
-          changed = true;
-        } else if (done > 0) {
-          changed = true;  // irreversible conversions are the transliterated ones
-        }
-      }
-      iconv_close(converter);
-      output.assign(buffer.data(), buffer.size() - outLeft);
-    }
+namespace {
+
+// Windows-1252's likenesses of the characters the font cannot print, as glibc has them.
+class Likenesses {
+ public:
+  Likenesses() : converter_(iconv_open("WINDOWS-1252//TRANSLIT", "UTF-8")) {}
+  ~Likenesses() {
+    if (converter_ != kNone)
+      iconv_close(converter_);
   }
-  // Tabs, line breaks and other controls would break the line apart.
-  for (char& c : output)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      c = ' ';
+  Likenesses(const Likenesses&) = delete;
+  Likenesses& operator=(const Likenesses&) = delete;
+
+  // The likeness of one character (its UTF-8 bytes), in UTF-8; "?" when it has none.
+  std::string Of(std::string_view character) {
+    if (converter_ == kNone)
+      return "?";
+    std::string in(character);
+    char* from = in.data();
+    std::size_t fromLeft = in.size();
+    char buffer[32];
+    char* to = buffer;
+    std::size_t toLeft = sizeof buffer;
+    iconv(converter_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(converter_, &from, &fromLeft, &to, &toLeft) == static_cast<std::size_t>(-1) ||
+        to == buffer)
+      return "?";
+    return Windows1252ToUtf8(std::string_view(buffer, static_cast<std::size_t>(to - buffer)));
+  }
+
+ private:
+  static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+  const TransliterationLocale locale_;
+  iconv_t converter_;
+};
+
+}  // namespace
+
+std::string PrintableText(std::string_view text, bool& changed) {
+  changed = false;
+  const std::string input = DisplayText(text);
+  std::string output;
+  output.reserve(input.size());
+  std::optional<Likenesses> likenesses;
+  for (std::size_t at = 0; at < input.size();) {
+    const std::size_t start = at;
+    const char32_t c = NextCharacter(input, at);
+    const std::string_view character = std::string_view(input).substr(start, at - start);
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      // Tabs, line breaks and other controls would break the line apart.
+      output.push_back(' ');
+      changed = true;
+    } else if (FontCanPrint(c)) {
+      output.append(character);
+    } else {
+      if (!likenesses)
+        likenesses.emplace();
+      output.append(likenesses->Of(character));
       changed = true;
     }
+  }
   return output;
 }
 
@@ -143,7 +153,7 @@ constexpr std::size_t kTitleKept = 12 + 3;
 constexpr std::size_t kArtistKept = 8 + 3;
 
 std::size_t Least(const std::string& text, std::size_t kept) {
-  return std::min(text.size(), kept);
+  return std::min(CharacterCount(text), kept);
 }
 
 bool IsVariousArtists(std::string_view artist) {
@@ -190,12 +200,7 @@ std::string FittedLine(std::string& artist, std::string& title, std::size_t room
                        std::string& what) {
   const std::string originalArtist = artist;
   const std::string originalTitle = title;
-  auto shown = [](const std::string& text) {
-    std::string quoted(1, '"');
-    quoted += Windows1252ToUtf8(text);
-    quoted += '"';
-    return quoted;
-  };
+  auto shown = [](const std::string& text) { return '"' + text + '"'; };
   bool cut = false;
   if (artist.empty()) {
     title = Fitted(title, room, cut);
@@ -203,12 +208,13 @@ std::string FittedLine(std::string& artist, std::string& title, std::size_t room
       what = shown(originalTitle) + " was shortened to " + shown(title);
     return title;
   }
-  if (artist.size() + 3 + title.size() <= room)
+  const std::size_t titleLength = CharacterCount(title);
+  if (CharacterCount(artist) + 3 + titleLength <= room)
     return artist + " - " + title;
   const std::size_t artistLeast = Least(artist, kArtistKept);
   const std::size_t titleLeast = Least(title, kTitleKept);
-  if (room >= 3 + title.size() + artistLeast) {
-    artist = Fitted(artist, room - 3 - title.size(), cut);
+  if (room >= 3 + titleLength + artistLeast) {
+    artist = Fitted(artist, room - 3 - titleLength, cut);
     what = "the artist " + shown(originalArtist) + " was shortened to " + shown(artist);
     return artist + " - " + title;
   }
@@ -271,14 +277,14 @@ TrackLines FormatTrackLines(const TrackSource& source, const BackCoverCapacity& 
         break;  // a disc line with no track under it says nothing
       result.Lines.push_back("Disc " + std::to_string(track.Disc));
     }
-    bool transliterated = false;
+    bool replaced = false;
     bool changed = false;
-    std::string title = ToWindows1252Transliterated(track.Title, changed);
-    transliterated |= changed;
+    std::string title = PrintableText(track.Title, changed);
+    replaced |= changed;
     std::string artist;
     if (artists.Shows(track)) {
-      artist = ToWindows1252Transliterated(track.Artist, changed);
-      transliterated |= changed;
+      artist = PrintableText(track.Artist, changed);
+      replaced |= changed;
     }
     const std::string written = artist.empty() ? title : artist + " - " + title;
 
@@ -292,11 +298,11 @@ TrackLines FormatTrackLines(const TrackSource& source, const BackCoverCapacity& 
     std::string what;
     std::string line = number + FittedLine(artist, title, room, what);
     if (!duration.empty()) {
-      const std::size_t used = line.size() + duration.size();
+      const std::size_t used = CharacterCount(line) + duration.size();
       line += std::string(width > used ? width - used : 1, ' ') + duration;
     }
-    if (line.size() > width) {
-      line.resize(width);  // only when not even the number and duration fit
+    if (CharacterCount(line) > width) {
+      line = FirstCharacters(line, width);  // only when not even the number and duration fit
       what = "\"" + MessageText(track.Title) + "\" was shortened";
     }
     result.Lines.push_back(std::move(line));
@@ -309,12 +315,12 @@ TrackLines FormatTrackLines(const TrackSource& source, const BackCoverCapacity& 
       result.Notes.push_back(which + ": " + what + " to fit a line of " + std::to_string(width) +
                              " characters.");
     }
-    if (transliterated) {
-      ++result.Transliterated;
+    if (replaced) {
+      ++result.Replaced;
       const std::string original =
           artists.Shows(track) ? track.Artist + " - " + track.Title : track.Title;
       result.Notes.push_back(which + ": \"" + MessageText(original) + "\" is written as \"" +
-                             Windows1252ToUtf8(written) + "\".");
+                             MessageText(written) + "\".");
     }
   }
   result.LeftOut = static_cast<int>(source.Tracks.size() - shown);

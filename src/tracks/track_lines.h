@@ -14,9 +14,9 @@ namespace sleevemaster {
 
 /// The lines for the back cover and what had to give way to make them.
 struct TrackLines {
-  std::vector<std::string> Lines;  ///< Windows-1252 bytes, at most the capacity's lines
+  std::vector<std::string> Lines;  ///< UTF-8, at most the capacity's lines
   int Shortened = 0;               ///< lines whose text was cut and ended with "..."
-  int Transliterated = 0;          ///< lines with characters Windows-1252 lacks
+  int Replaced = 0;                ///< lines with characters the insert's font cannot print
   int LeftOut = 0;                 ///< tracks past the last line that fits
   std::vector<std::string> Notes;  ///< one UTF-8 sentence for each of the above
 
@@ -27,10 +27,11 @@ struct TrackLines {
 /// "m:ss", or "h:mm:ss" from one hour on; seconds are rounded.
 std::string FormatDuration(std::int64_t ms);
 
-/// Windows-1252 bytes of a UTF-8 text, characters it lacks transliterated ("Ō" -> "O",
-/// "→" -> "->", "?" when there is no likeness), control characters made blanks.
-/// `changed` tells whether anything was not taken over as it was.
-std::string ToWindows1252Transliterated(std::string_view utf8, bool& changed);
+/// A tag's text (UTF-8, or Windows-1252 where it is not UTF-8) as the insert prints it, in
+/// UTF-8: every character the insert's font prints as it is ("Łódź", "Кино"), any other by its
+/// likeness in Windows-1252 ("ǎ" -> "a", "?" when there is none), control characters made
+/// blanks. `changed` tells whether anything was not taken over as it was.
+std::string PrintableText(std::string_view text, bool& changed);
 
 /// The lines of a source for a back cover of the given capacity.
 TrackLines FormatTrackLines(const TrackSource& source, const BackCoverCapacity& capacity);

@@ -38,13 +38,15 @@ TEST(ModulesTest, EachBatchLoadsOnlyTheLibrariesItNeeds) {
   const Strings windows{"libQt6Widgets.so", "libQt6Pdf.so", "libsleevemaster_windows.so"};
   const Strings tracks{"libsleevemaster_tracks.so", "libtag.so", "libcue.so"};
   const Strings pictures{"libsleevemaster_pictures.so", "libjpeg.so", "libpng16.so"};
+  const Strings fonts{"libsleevemaster_fonts.so", "libharfbuzz-subset.so", "libharfbuzz.so"};
   struct Case {
     Strings Arguments;
     Strings Loaded;
     std::vector<Strings> NotLoaded;
   };
-  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows, pictures}},
-                        {{"/TRACKS:live.cue"}, tracks, {windows, pictures}}};
+  const Case cases[] = {{{"Road Trip"}, {"libQt6Core.so"}, {tracks, windows, pictures, fonts}},
+                        {{"/TRACKS:live.cue"}, tracks, {windows, pictures, fonts}},
+                        {{"Łódź"}, fonts, {tracks, windows, pictures}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Arguments.front());
     const test::TempDir folder;
@@ -79,6 +81,11 @@ TEST(ModulesTest, AMissingModuleIsNamedWithTheLoadersReasonAndOnlyItsRunsNeedIt)
       {{"/TRACKS:live.cue"},
        nullptr,
        "Sleevemaster: The track readers cannot be loaded: " + modules + "tracks" + missing},
+      {{"Łódź"},
+       nullptr,
+       "Sleevemaster PDF library: The font for characters outside Windows-1252 cannot be used.\n"
+       "The font subsetter cannot be loaded: " +
+           modules + "fonts" + missing},
       {{"/gui"},
        ":79",
        "sleevemaster: the windows cannot be loaded: " + modules + "windows" + missing}};

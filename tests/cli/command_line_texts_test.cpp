@@ -1,5 +1,5 @@
-// The batch's texts in process: UTF-8 arguments and back cover files to Windows-1252, and the
-// limits of the back cover, each refusal with its own message.
+// The batch's texts in process: UTF-8 arguments and back cover files, what the insert's font
+// cannot print, and the limits of the back cover, each refusal with its own message.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,47 +10,46 @@
 namespace sleevemaster::command_line_test {
 namespace {
 
-TEST_F(CommandLineTest, TextsAreConvertedToWindows1252) {
-  CommandLineRequest request = Read({"Café", "/S:Crème brûlée", "/B:€ 5", "/I:Straße"});
+// Texts are taken as typed; limits count characters, not UTF-8 bytes.
+TEST_F(CommandLineTest, TextsAreTakenAsTypedAndCountedInCharacters) {
+  CommandLineRequest request = Read({"Café", "/S:Crème brûlée", "/B:€ 5", "/I:Кино"});
   EXPECT_FALSE(request.ArgumentError);
-  EXPECT_EQ(request.Document.MainTitle, "Caf\xE9");
-  EXPECT_EQ(request.Document.SubTitle,
-            "Cr\xE8me br\xFBl\xE9"
-            "e");
-  EXPECT_EQ(request.Document.CustomBottomRightCornerText, "\x80 5");
-  EXPECT_EQ(request.Document.InsideJacketText,
-            "Stra\xDF"
-            "e");
+  EXPECT_EQ(request.Document.MainTitle, "Café");
+  EXPECT_EQ(request.Document.SubTitle, "Crème brûlée");
+  EXPECT_EQ(request.Document.CustomBottomRightCornerText, "€ 5");
+  EXPECT_EQ(request.Document.InsideJacketText, "Кино");
   EXPECT_EQ(request.OutputFile, "cover.pdf");
 
-  // Limits count characters, not UTF-8 bytes: 22 accented letters fit, 23 do not.
-  std::string title22;
-  for (int i = 0; i < 22; ++i)
-    title22 += "é";
-  const Strings header = WriteAndReadHeader({title22});
-  EXPECT_EQ(HeaderValue(header, "MainTitle"), std::string(22, '\xE9'));
-  FakeDesktop tooLong;
-  EXPECT_EQ(ProcessCommandLine({title22 + "é", Out(), "/F"}, PrintCalibration{}, kNow, tooLong), 1);
-  EXPECT_THAT(tooLong.Texts(), ElementsAre("The maximum title length is 22 characters.\n"));
+  for (const std::string letter : {"é", "Ж"}) {
+    std::string title22;
+    for (int i = 0; i < 22; ++i)
+      title22 += letter;
+    const Strings header = WriteAndReadHeader({title22, "/F"});
+    EXPECT_EQ(HeaderValue(header, letter == "é" ? "MainTitle" : "UnicodeMainTitle"),
+              letter == "é" ? std::string(22, '\xE9') : title22);
+    FakeDesktop tooLong;
+    EXPECT_EQ(
+        ProcessCommandLine({title22 + letter, Out(), "/F"}, PrintCalibration{}, kNow, tooLong), 1);
+    EXPECT_THAT(tooLong.Texts(), ElementsAre("The maximum title length is 22 characters.\n"));
+  }
 }
 
-TEST_F(CommandLineTest, TextsWindows1252CannotHoldAreArgumentErrors) {
-  EXPECT_EQ(Run({"Tōkyō", "/S:☃", "/I:a\nb", "/SIDE:\xFF"}), 1);
-  EXPECT_THAT(
-      desktop.Texts(),
-      ElementsAre("The title contains the character U+014D \"ō\", which is not in the "
-                  "Windows-1252 character set.",
-                  "The /S text contains the character U+2603 \"☃\", which is not in the "
-                  "Windows-1252 character set.",
-                  "The /I text contains the control character U+000A, which an insert "
-                  "cannot hold.",
-                  "The /SIDE text is not valid UTF-8 text.", HelpMissingMessage(desktop.Folder)));
+TEST_F(CommandLineTest, TextsTheFontCannotPrintAreArgumentErrors) {
+  EXPECT_EQ(Run({"東京", "/S:☃", "/I:a\nb", "/SIDE:\xFF", "/B:a\xE2\x80\x8B"}), 1);
+  EXPECT_THAT(desktop.Texts(),
+              ElementsAre("The title contains \"東\", which the insert's font cannot print.",
+                          "The /S text contains \"☃\", which the insert's font cannot print.",
+                          "The /I text contains the control character U+000A, which an insert "
+                          "cannot hold.",
+                          "The /SIDE text is not valid UTF-8 text.",
+                          // An invisible character is named by its code.
+                          "The /B text contains U+200B, which the insert's font cannot print.",
+                          HelpMissingMessage(desktop.Folder)));
 
   FakeDesktop emoji;  // beyond the basic plane
   EXPECT_EQ(ProcessCommandLine({"T", "/B:\xF0\x9F\x8E\xB5"}, PrintCalibration{}, kNow, emoji), 1);
   EXPECT_EQ(First(emoji.Texts()),
-            "The /B text contains the character U+1F3B5 \"\xF0\x9F\x8E\xB5\", which is not in "
-            "the Windows-1252 character set.");
+            "The /B text contains \"\xF0\x9F\x8E\xB5\", which the insert's font cannot print.");
 }
 
 TEST_F(CommandLineTest, LongArgumentsAreHeldInFullAndJudgedByTheWriter) {
@@ -91,8 +90,9 @@ TEST_F(CommandLineTest, BackCoverTextIsTakenAsUtf8OrAsWindows1252) {
   EXPECT_TRUE(HasLine(header,
                       "%Track 2 \x96 Stra\xDF"
                       "e"));
+  EXPECT_FALSE(HasLine(header, "%%Begin UnicodeBackCoverText"));
 
-  // Bytes that are not UTF-8 are already Windows-1252 and go through unchanged.
+  // A file that is not UTF-8 is Windows-1252, and reads as it always has.
   const std::string legacy = dir.File("legacy.txt");
   WriteFileBytes(legacy, "Caf\xE9\n");
   FakeDesktop plain;
@@ -107,8 +107,8 @@ TEST_F(CommandLineTest, BackCoverTextIsTakenAsUtf8OrAsWindows1252) {
   EXPECT_EQ(ProcessCommandLine({"Title", "/BACK:" + snowman}, PrintCalibration{}, kNow, refused),
             1);
   EXPECT_EQ(First(refused.Texts()), "The back cover text file \"" + snowman +
-                                        "\" contains the character U+2603 \"☃\", which is not "
-                                        "in the Windows-1252 character set.");
+                                        "\" contains \"☃\", which the insert's font cannot "
+                                        "print.");
 }
 
 TEST_F(CommandLineTest, BackCoverLimitsAreNeverSilent) {

@@ -10,6 +10,7 @@
 #include "pdf/page_geometry.h"
 #include "support/audio_files.h"
 #include "support/fake_desktop.h"
+#include "support/pdf_checks.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -110,6 +111,29 @@ TEST_F(TracksSwitchTest, FolderFillsTheBackCoverAndNamesTheInsert) {
   EXPECT_EQ(lines[1], "02. Closing" + std::string(width - 15, ' ') + "0:03");
 }
 
+// Tags in Polish, Czech and Cyrillic letters are printed as they are: the text taken from the
+// page (pdftotext) holds them, and nothing was said to have been replaced.
+TEST_F(TracksSwitchTest, TagsInTheirOwnLettersArePrintedAsTheyAre) {
+  const std::string mix = dir.File("mix");
+  std::filesystem::create_directory(mix);
+  const test::TestTags tracks[] = {
+      {"Łódź nocą", "Kazik", "Wieczór w Pradze", "Various Artists", 1, 0},
+      {"Měsíčku na nebi hlubokém", "Dvořák", "Wieczór w Pradze", "Various Artists", 2, 0},
+      {"Группа крови", "Кино", "Wieczór w Pradze", "Various Artists", 3, 0},
+  };
+  for (const test::TestTags& tags : tracks)
+    ASSERT_TRUE(test::MakeTaggedAudio(mix + "/" + std::to_string(tags.Number) + ".wav", 2.0, tags));
+  ASSERT_EQ(Run({"", Out(), "/TRACKS:" + mix}), 0);
+  EXPECT_TRUE(desktop.Messages.empty()) << ::testing::PrintToString(desktop.Texts());
+
+  const test::OutsideJudgement judged = test::JudgePdfFile(Out());
+  EXPECT_TRUE(judged.QpdfClean) << judged.QpdfOutput;
+  EXPECT_TRUE(judged.GhostscriptClean) << judged.GhostscriptOutput;
+  for (const char* printed : {"Wieczór w Pradze", "01. Kazik - Łódź nocą",
+                              "02. Dvořák - Měsíčku na nebi hlubokém", "03. Кино - Группа крови"})
+    EXPECT_NE(judged.Text.find(printed), std::string::npos) << printed << "\n" << judged.Text;
+}
+
 TEST_F(TracksSwitchTest, GivenTitleAndSubtitleWin) {
   ASSERT_EQ(Run({"Mine", Out(), "/S:Own", "/tracks:" + folder}), 0);
   const Strings header = WrittenHeader();
@@ -175,7 +199,7 @@ TEST_F(TracksSwitchTest, WhatDidNotFitIsReportedAndTheRestWritten) {
     if (n.size() < 2)
       n.insert(n.begin(), '0');
     sheet.append("  TRACK ").append(n).append(" AUDIO\n    TITLE \"Song ").append(n);
-    sheet.append(" \xC5\x8C\"\n    INDEX 01 ").append(n).append(":00:00\n");
+    sheet.append(" \xC7\x8E\"\n    INDEX 01 ").append(n).append(":00:00\n");
   }
   WriteFileBytes(dir.File("long.cue"), sheet);
   ASSERT_EQ(Run({"T", Out(), "/TRACKS:" + dir.File("long.cue")}), 0);
@@ -186,12 +210,12 @@ TEST_F(TracksSwitchTest, WhatDidNotFitIsReportedAndTheRestWritten) {
   EXPECT_NE(text.find(std::to_string(40 - lines) + " tracks do not fit on the back cover"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("Track 1: \"Song 01 \xC5\x8C\" is written as \"Song 01 O\"."),
+  EXPECT_NE(text.find("Track 1: \"Song 01 \xC7\x8E\" is written as \"Song 01 a\"."),
             std::string::npos)
       << text;
   const Strings back = BackCoverLines(WrittenHeader());
   ASSERT_EQ(back.size(), static_cast<std::size_t>(lines));
-  EXPECT_TRUE(back[0].starts_with("01. Song 01 O ")) << back[0];
+  EXPECT_TRUE(back[0].starts_with("01. Song 01 a ")) << back[0];
   EXPECT_TRUE(back[0].ends_with(" 1:00")) << back[0];
 }
 

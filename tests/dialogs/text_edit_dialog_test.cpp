@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/utf8_text.h"
 #include "pdf/page_geometry.h"
 #include "pdf/text_encoding.h"
 #include "support/fake_desktop.h"
@@ -157,22 +158,24 @@ TEST_F(TextEditTest, OkWritesCrLfBetweenLinesAndReadsBackTheSame) {
   EXPECT_EQ(dialog_.MemoText(), QStringLiteral("a\n"));
 }
 
-TEST_F(TextEditTest, EveryWindows1252ByteSurvivesLoadAndSave) {
-  std::string bytes;
+// The working file is UTF-8; one of Windows-1252 bytes (an earlier version's, or written on
+// Windows) reads as it always has, and is saved in UTF-8. The memo changes no character.
+TEST_F(TextEditTest, EveryCharacterSurvivesLoadAndSave) {
+  std::string all;
   for (int byte = 0; byte < 256; ++byte) {
     if (byte != '\r' && byte != '\n')
-      bytes.push_back(static_cast<char>(byte));
+      all.push_back(static_cast<char>(byte));
   }
-  OpenWorkingFile(bytes + "\n" + bytes);
-  // Controls, the euro sign, the no-break space: the memo changes none of them.
-  EXPECT_EQ(dialog_.MemoText(), QString::fromStdString(Windows1252ToUtf8(bytes + "\n" + bytes)));
-  EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::Written);
-  EXPECT_EQ(WorkingBytes(), bytes + "\r\n" + bytes);
-}
-
-TEST_F(TextEditTest, MemoShowsWindows1252AsCharacters) {
-  OpenWorkingFile("Caf\xE9 \x80\xA0!");
-  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("Caf\u00E9 \u20AC\u00A0!"));
+  const std::string scripts = "Łódź, Dvořák, İstanbul\nКино — Σωκράτης ☺";
+  for (const std::string& file : {all + "\n" + all, scripts}) {
+    OpenWorkingFile(file);
+    const std::string text = IsUtf8(file) ? file : Windows1252ToUtf8(file);
+    EXPECT_EQ(dialog_.MemoText(), QString::fromStdString(text));
+    EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::Written);
+    EXPECT_EQ(WorkingBytes(), QString::fromStdString(text)
+                                  .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+                                  .toStdString());
+  }
 }
 
 TEST_F(TextEditTest, CancelLeavesTheFileAndEmptiesTheMemo) {
@@ -345,24 +348,24 @@ TEST_F(TextEditTest, LoadTextFileOfAnUnreadableFileEmptiesTheMemo) {
   EXPECT_EQ(dialog_.SaveTextFile(), TextFileSave::WriteFailed);  // a folder is never replaced
 }
 
-TEST_F(TextEditTest, ImportedUtf8BecomesWindows1252) {
+TEST_F(TextEditTest, ImportsAreUtf8OrWindows1252AndSavedInUtf8) {
   OpenWorkingFile("");
   const struct {
     const char* Imported;
     const char* Written;
   } cases[] = {
-      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80"},  // UTF-8
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Café €"},  // UTF-8
       {"\xEF\xBB\xBF"
-       "Caf\xC3\xA9",
-       "Caf\xE9"},  // with a byte order mark
+       "Кино",
+       "Кино"},  // with a byte order mark
       {"\xEF\xBB\xBF"
        "plain",
        "plain"},  // a byte order mark before ASCII
       {"\xEF\xBB\xBF"
        "Caf\xE9",
-       "Caf\xE9"},                       // before Windows-1252
-      {"\xEF\xBB\xBF", ""},              // alone
-      {"Caf\xE9 \x80", "Caf\xE9 \x80"},  // not UTF-8: Windows-1252
+       "Café"},                    // before Windows-1252
+      {"\xEF\xBB\xBF", ""},        // alone
+      {"Caf\xE9 \x80", "Café €"},  // not UTF-8: Windows-1252
       {"plain\nASCII", "plain\r\nASCII"},
   };
   for (const auto& c : cases) {
@@ -374,22 +377,22 @@ TEST_F(TextEditTest, ImportedUtf8BecomesWindows1252) {
   EXPECT_TRUE(desktop_.Messages.empty());
 }
 
-TEST_F(TextEditTest, OkRefusesCharactersWindows1252LacksAndKeepsThem) {
+TEST_F(TextEditTest, OkRefusesCharactersTheFontCannotPrintAndKeepsThem) {
   OpenWorkingFile("old");
-  desktop_.OpenFileAnswers = {FileWith("import.txt", "left \xE2\x86\x92 right")};
+  desktop_.OpenFileAnswers = {FileWith("import.txt", "left \xE2\x98\x83 right")};
   QTest::mouseClick(Button("BrowseBtn"), Qt::LeftButton);
   ASSERT_EQ(desktop_.Messages.size(), 1U);
   EXPECT_EQ(desktop_.Messages[0].Icon, MessageIcon::Warning);
-  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("left \u2192 right"));
+  EXPECT_EQ(dialog_.MemoText(), QStringLiteral("left \u2603 right"));
 
   QTest::mouseClick(Button("OkBtn"), Qt::LeftButton);
   EXPECT_TRUE(dialog_.isVisible());
   EXPECT_EQ(WorkingBytes(), "old");
   ASSERT_EQ(desktop_.Messages.size(), 2U);
   EXPECT_EQ(desktop_.Texts()[1],
-            "The character \"\xE2\x86\x92\" (U+2192) cannot be printed on the back cover. "
+            "The character \"\xE2\x98\x83\" (U+2603) cannot be printed on the back cover. "
             "Replace it, then press OK again.");
-  EXPECT_EQ(Memo()->textCursor().selectedText(), QStringLiteral("\u2192"));
+  EXPECT_EQ(Memo()->textCursor().selectedText(), QStringLiteral("\u2603"));
 
   // Typed over, the text goes through.
   QTest::keyClicks(Memo(), QStringLiteral("-"));
@@ -543,6 +546,8 @@ TEST_F(TextEditLimitsTest, MarksTheLinesThatWillNotPrintAndThoseTooLong) {
        {"1 long"},
        "1 line is too long."},
       {"short with tabs", QStringLiteral("\t\t\t\t\t\t\tabcde"), {}, ""},
+      {"61 Cyrillic letters", QString(61, QChar(0x0416)), {}, ""},
+      {"62 Cyrillic letters", QString(62, QChar(0x0416)), {"1 long"}, "1 line is too long."},
       {"both",
        Lines(4, 10) + QStringLiteral("\n") + QString(70, u'y') + QStringLiteral("\n") +
            Lines(22, 5) + QStringLiteral("\n") + QString(80, u'z'),

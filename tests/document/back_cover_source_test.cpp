@@ -23,46 +23,45 @@ namespace fs = std::filesystem;
 using test::TempDir;
 using test::WriteFileBytes;
 
-TEST(BackCoverTextFromFileBytes, LeavesOutTheMarkAndConvertsUtf8) {
+// The text is UTF-8: a file that is not UTF-8 as a whole reads as Windows-1252, as it always
+// has; what the insert's font cannot print is refused, by the character.
+TEST(BackCoverTextFromFileBytes, LeavesOutTheMarkAndTakesUtf8OrWindows1252) {
   const struct {
     const char* Name;
     std::string Bytes;
     std::string Text;
-    bool Changed;
+    char32_t Unprintable = 0;
   } cases[] = {
-      {"ASCII", "Side A\r\nSide B", "Side A\r\nSide B", false},
-      {"Windows-1252", "Caf\xE9", "Caf\xE9", false},
-      {"UTF-8", "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", true},
-      {"mark and ASCII", "\xEF\xBB\xBFSide A\n", "Side A\n", true},
+      {"ASCII", "Side A\r\nSide B", "Side A\r\nSide B"},
+      {"Windows-1252", "Caf\xE9 \x80", "Café €"},
+      {"UTF-8", "Café € Łódź Кино", "Café € Łódź Кино"},
+      {"mark and ASCII", "\xEF\xBB\xBFSide A\n", "Side A\n"},
       {"mark and UTF-8",
        "\xEF\xBB\xBF"
-       "Caf\xC3\xA9",
-       "Caf\xE9", true},
+       "Σωκράτης",
+       "Σωκράτης"},
       {"mark and Windows-1252",
        "\xEF\xBB\xBF"
        "Caf\xE9",
-       "Caf\xE9", true},
-      {"mark alone", "\xEF\xBB\xBF", "", true},
-      {"a mark after Windows-1252 is text", "\xE9\xEF\xBB\xBF", "\xE9\xEF\xBB\xBF", false},
-      {"half a mark is no mark", "\xEF\xBB", "\xEF\xBB", false},
-      {"a zero byte ends the text", std::string("A\0B", 3), "A", false},
+       "Café"},
+      {"mark alone", "\xEF\xBB\xBF", ""},
+      {"a mark after Windows-1252 is text", "\xE9\xEF\xBB\xBF", "éï»¿"},
+      {"half a mark is no mark", "\xEF\xBB", "ï»"},
+      {"a zero byte ends the text", std::string("A\0B", 3), "A"},
+      // Further on, the mark's bytes in UTF-8 are a character like any other.
+      {"a mark later on", "A\xEF\xBB\xBF", "", U'\uFEFF'},
+      {"a snowman", "\xEF\xBB\xBFLet it \xE2\x98\x83", "", U'\u2603'},
+      {"a Chinese character", "\xE6\x9D\xB1", "", U'\u6771'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     const BackCoverFileText text = BackCoverTextFromFileBytes(c.Bytes);
-    EXPECT_TRUE(text.Ok);
-    EXPECT_EQ(text.Text, c.Text);
-    EXPECT_EQ(text.Changed, c.Changed);
+    EXPECT_EQ(text.Ok, c.Unprintable == 0);
+    EXPECT_EQ(text.Unprintable, c.Unprintable);
+    if (text.Ok) {
+      EXPECT_EQ(text.Text, c.Text);
+    }
   }
-
-  // Further on, the same bytes in UTF-8 are a character like any other, one Windows-1252 lacks.
-  const BackCoverFileText later = BackCoverTextFromFileBytes("A\xEF\xBB\xBF");
-  EXPECT_FALSE(later.Ok);
-  EXPECT_EQ(later.Unmappable, U'\uFEFF');
-
-  const BackCoverFileText snowman = BackCoverTextFromFileBytes("\xEF\xBB\xBFLet it \xE2\x98\x83");
-  EXPECT_FALSE(snowman.Ok);
-  EXPECT_EQ(snowman.Unmappable, U'\u2603');
 }
 
 // The names of the files the kernel saw opened in a folder since the last call.
@@ -118,9 +117,11 @@ TEST(ReadNamedBackCoverFile, NothingIsOpenedBeforeItIsAgreedToAndOnlyPlainTextIs
        NamedBackCoverUse::OverLimits, ""},
       {"a line of 101", [](const std::string& at) { WriteFileBytes(at, std::string(101, 'x')); },
        NamedBackCoverUse::OverLimits, ""},
-      {"UTF-8 Windows-1252 lacks",
+      {"what the font cannot print",
        [](const std::string& at) { WriteFileBytes(at, "\xE2\x98\x83"); },
        NamedBackCoverUse::OverLimits, ""},
+      {"Windows-1252", [](const std::string& at) { WriteFileBytes(at, "Caf\xE9"); },
+       NamedBackCoverUse::Usable, "Café"},
       {"over the size bound, even in few lines",
        [](const std::string& at) {
          WriteFileBytes(at, std::string(kMaxNamedBackCoverFileBytes + 1, '\r'));

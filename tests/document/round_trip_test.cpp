@@ -11,6 +11,7 @@
 #include "files/text_file.h"
 #include "pdf/cover_document.h"
 #include "pdf/date_text.h"
+#include "pdf/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace sleevemaster {
@@ -81,16 +82,16 @@ TEST_F(DocumentRoundTrip, EveryTextAndFlagComesBackByteForByte) {
                                  std::string(61, 'W'),
                                  "  leading and trailing blanks  "};
   for (int i = 0; i < 50; ++i)
-    back.push_back(pattern[i % std::size(pattern)]);
+    back.push_back(Windows1252ToUtf8(pattern[i % std::size(pattern)]));
 
   CoverDocument document;
-  document.MainTitle = "Mix (1) \\ caf\xE9 \x80)";
-  document.SubTitle = "((Side A)) \\\\ \xE9t\xE9 \x80\x9F";
+  document.MainTitle = Windows1252ToUtf8("Mix (1) \\ caf\xE9 \x80)");
+  document.SubTitle = Windows1252ToUtf8("((Side A)) \\\\ \xE9t\xE9 \x80\x9F");
   document.BottomRightCornerMode = CornerMode::Custom;
-  document.CustomBottomRightCornerText = "(c) 2026 \\ Quenmoor \xA9 \x80";
-  document.InsideJacketText = "Recorded at the Caf\xE9 (live) \\ 1999";
+  document.CustomBottomRightCornerText = Windows1252ToUtf8("(c) 2026 \\ Quenmoor \xA9 \x80");
+  document.InsideJacketText = "Recorded at the Caf\xC3\xA9 (live) \\ 1999";
   document.SideSpineMode = SpineMode::Custom;
-  document.SideSpineText = "MIX (1) \\ CAF\xC9";
+  document.SideSpineText = "MIX (1) \\ CAF\xC3\x89";
   document.CenterSideSpineText = true;
   document.InversedSideSpineColours = true;
   document.CenterBackCoverText = true;
@@ -187,6 +188,38 @@ TEST_F(DocumentRoundTrip, ModesFlagsAndBackCoverTextsAtTheirEdges) {
   }
 }
 
+// Beside a text in its own letters the header keeps its Windows-1252 form under today's key,
+// which readers that know only today's keys take: within the field's limit, and a back cover
+// line as long as the line itself, so that it still fits the card.
+TEST_F(DocumentRoundTrip, OlderReadersTakeALikenessOfEachScript) {
+  const struct {
+    const char* Text;
+    const char* Title;  // the Windows-1252 forms
+    const char* Line;
+  } scripts[] = {
+      {"Łódź nocą",
+       "L\xF3"
+       "dz noca",
+       "L\xF3"
+       "dz noca"},
+      {"Dvořák", "Dvor\xE1k", "Dvor\xE1k"},
+      {"İstanbul ağlıyor", "Istanbul agliyor", "Istanbul agliyor"},
+      {"Σωκράτης", "Sokratis", "Sokratis"},
+      {"Жук — Щука", "Zhuk \x97 Shchuka", "Zuk \x97 Suka"},
+  };
+  for (const auto& c : scripts) {
+    CoverDocument document;
+    document.MainTitle = c.Text;
+    document.BackCoverText = c.Text;
+    CoverDocument expected = document;
+    expected.BackCoverText = std::string(c.Text) + "\r";
+    EXPECT_EQ(WriteAndReopen(document), expected) << c.Text;
+    const CReadPdfCover older = CReadPdfCover::FromBytes(bytes_);
+    EXPECT_EQ(older.GetHeaderValue("MainTitle").Value(), c.Title);
+    EXPECT_EQ(older.GetHeaderBlock("BackCoverText").Value(), std::string(c.Line) + "\r");
+  }
+}
+
 TEST_F(DocumentRoundTrip, EveryLevelAndLineEndReadsTheSame) {
   CoverDocument document;
   document.MainTitle = "Levels";
@@ -228,7 +261,25 @@ TEST_F(DocumentRoundTrip, TheLargestDocumentCanBeReopened) {
   expected.BackCoverTextFile.clear();
   expected.BackCoverText = JoinLines(back, "\r\n") + "\r";
   EXPECT_EQ(WriteAndReopen(document, {}, calibration), expected);
-  // Larger than the reader's head, but the header it needs lies well inside it.
+  EXPECT_LT(bytes_.find("%%EndComments\r"), CReadPdfCover::kMaxHeadBytes);
+
+  // In the widest UTF-8 the font prints, recorded twice in the header, with the font: larger
+  // than the reader's head, but the header it needs lies well inside it.
+  const auto widest = [](std::string& text) {
+    std::string wide;
+    for (std::size_t i = 0; i < text.size(); ++i)
+      wide += "\u2500";
+    text = wide;
+  };
+  for (std::string& line : back)
+    widest(line);
+  for (std::string* text : {&document.MainTitle, &document.SubTitle, &document.InsideJacketText})
+    widest(*text);
+  document.BackCoverTextFile = BackFile(back);
+  expected = document;
+  expected.BackCoverTextFile.clear();
+  expected.BackCoverText = JoinLines(back, "\r\n") + "\r";
+  EXPECT_EQ(WriteAndReopen(document, {}, calibration), expected);
   EXPECT_GT(bytes_.size(), CReadPdfCover::kMaxHeadBytes);
   EXPECT_LT(bytes_.find("%%EndComments\r"), CReadPdfCover::kMaxHeadBytes);
 }

@@ -45,16 +45,20 @@ TEST(TextFile, SplitsAtLineFeedsAndCutsAtTheFirstCarriageReturn) {
   EXPECT_TRUE(reader.AtEnd());
 }
 
+// Lengths count characters: a Cyrillic letter is one, as is each byte of a Windows-1252 file.
 TEST(TextFile, LimitScanOfLineLengthAndCount) {
+  std::string hundred_letters;
+  for (int i = 0; i < 50; ++i)
+    hundred_letters += "Ж\xE9";
   std::string fifty_by_hundred;
   for (int i = 0; i < 50; ++i)
-    fifty_by_hundred += std::string(100, 'x') + "\n";
+    fifty_by_hundred += hundred_letters + "\n";
   CReadTextFile fits = CReadTextFile::FromBytes(fifty_by_hundred);
   EXPECT_EQ(fits.ReaderStatus(), CReadTextFile::kFits);
   EXPECT_EQ(fits.LongestLineLength(), 100u);
   EXPECT_EQ(AllLines(fits).size(), 50u);
 
-  CReadTextFile too_long = CReadTextFile::FromBytes("ok\n" + std::string(101, 'x'));
+  CReadTextFile too_long = CReadTextFile::FromBytes("ok\n" + hundred_letters + "Ж");
   EXPECT_EQ(too_long.ReaderStatus(), CReadTextFile::kLineTooLong);
   EXPECT_EQ(too_long.LongestLineLength(), 101u);
   EXPECT_TRUE(too_long.ReadLine().empty());
@@ -127,6 +131,7 @@ TEST(TextFile, TabsExpandToTheNextMultipleOfEight) {
       {"12345678\tx", "12345678        x"},
       {"\t\t", "                "},
       {"no tab", "no tab"},
+      {"Жук\tx", "Жук     x"},  // a column a character, not a byte
   };
   for (const auto& c : cases)
     EXPECT_EQ(ExpandTabs(c.Line), c.Expanded) << c.Line;

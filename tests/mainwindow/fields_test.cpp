@@ -161,8 +161,9 @@ TEST_F(FieldsTest, WindowHasAFixedSizeAndNoMaximizeBox) {
   EXPECT_TRUE(Window().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 }
 
-TEST_F(FieldsTest, FieldsKeepToTheirTypingLimitsAndToWindows1252) {
-  const QString fifty(50, QLatin1Char('x'));
+// Limits count characters: 22 Cyrillic letters are a full title, as 22 Latin ones are.
+TEST_F(FieldsTest, FieldsKeepToTheirTypingLimitsAndToWhatTheFontPrints) {
+  const QString fifty = QString(25, QLatin1Char('x')) + QString(25, QChar(0x0416));
   const std::vector<std::pair<const char*, int>> limits{{"MainTitle", 22},
                                                         {"SubTitle", 34},
                                                         {"CustomBottomRightCornerText", 45},
@@ -177,8 +178,8 @@ TEST_F(FieldsTest, FieldsKeepToTheirTypingLimitsAndToWindows1252) {
   }
   auto* title = Find<QLineEdit>("MainTitle");
   title->clear();
-  TypeText(title, QStringLiteral("\u00C9t\u00E9 \u20AC \u0152\u03A9\u4E2D"));
-  EXPECT_EQ(title->text(), QStringLiteral("\u00C9t\u00E9 \u20AC \u0152"));
+  TypeText(title, QStringLiteral("\u00C9t\u00E9 \u20AC \u0152\u03A9\u4E2D\u0141"));
+  EXPECT_EQ(title->text(), QStringLiteral("\u00C9t\u00E9 \u20AC \u0152\u03A9\u0141"));
 }
 
 TEST_F(FieldsTest, CornerEditCountsOnlyWhenCustomIsChosen) {

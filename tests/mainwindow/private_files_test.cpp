@@ -150,7 +150,9 @@ TEST_F(PrivateFilesTest, AnOlderDocumentsBackCoverFileIsReadOnlyWhenPlainAndAgre
       {"agreed.txt", "Side A\r\nSide B", MessageAnswer::Yes, "", "Side A\r\nSide B"},
       {Document("declined.txt"), "Side A", MessageAnswer::No, "", ""},
       {"lines.txt", std::string(51, '\n'), MessageAnswer::Yes,
-       "which is not a text within the back cover limits (50 lines of 100 characters)", ""},
+       "which is not a text within the back cover limits (50 lines of 100 characters, each one the "
+       "insert's font prints)",
+       ""},
       {"/proc/self/environ", std::nullopt, std::nullopt,
        "which is one of the system's own files, not a text", ""},
   };

@@ -9,19 +9,20 @@
 #include <QWidget>
 
 #include "main_window_fixture.h"
+#include "mainwindow/document_text_rules.h"
 #include "mainwindow/tooltip_switch.h"
-#include "mainwindow/windows1252_validator.h"
 
 namespace sleevemaster::test {
 namespace {
 
-TEST(DocumentCharacterTest, TakesWindows1252PrintablesOnly) {
-  for (const char32_t taken : {U'a', U' ', U'(', U'\\', U'\u00E9', U'\u20AC', U'\u0152', U'\u00A0'})
+TEST(DocumentCharacterTest, TakesWhatTheFontPrintsOnly) {
+  for (const char32_t taken : {U'a', U' ', U'(', U'\\', U'\u00E9', U'\u20AC', U'\u0152', U'\u00A0',
+                               U'\u0141', U'\u0159', U'\u0130', U'\u03A9', U'\u0416'})
     EXPECT_TRUE(IsDocumentCharacter(taken)) << static_cast<unsigned>(taken);
-  // Foreign letters, controls (also the C1 ones that map onto the code page's unused bytes),
-  // and line breaks.
+  // Letters the font lacks, controls (also the C1 ones that map onto the code page's unused
+  // bytes), and line breaks.
   for (const char32_t refused :
-       {U'\u03A9', U'\u4E2D', U'\U0001F600', U'\t', U'\n', U'\r', U'\u0081', U'\u007F'})
+       {U'\u4E2D', U'\U0001F600', U'\u0627', U'\t', U'\n', U'\r', U'\u0081', U'\u007F'})
     EXPECT_FALSE(IsDocumentCharacter(refused)) << static_cast<unsigned>(refused);
 }
 
@@ -32,7 +33,7 @@ class DocumentFieldTest : public ::testing::Test {
 };
 
 TEST_F(DocumentFieldTest, TypingStopsAtTheLimitAndSkipsForeignCharacters) {
-  TypeText(&field_, QStringLiteral("a\u03A9b\u20ACc\u00E9def"));
+  TypeText(&field_, QStringLiteral("a\u4E2Db\u20ACc\u00E9def"));
   EXPECT_EQ(field_.text(), QStringLiteral("ab\u20ACc\u00E9"));
 }
 
@@ -43,7 +44,7 @@ TEST_F(DocumentFieldTest, PastedTextIsCutAtTheLimitOrRefusedWhole) {
 
   field_.clear();
   TypeText(&field_, QStringLiteral("ab"));
-  QApplication::clipboard()->setText(QStringLiteral("c\u03A9"));
+  QApplication::clipboard()->setText(QStringLiteral("c\u4E2D"));
   field_.paste();
   EXPECT_EQ(field_.text(), QStringLiteral("ab"));
   QApplication::clipboard()->setText(QStringLiteral("c\nd"));
@@ -76,7 +77,7 @@ TEST_F(DocumentFieldTest, ACharacterTheProgramSetIsLetStandWhileEditingAroundIt)
   field_.end(false);
   TypeText(&field_, QStringLiteral("c"));
   EXPECT_EQ(field_.text(), QStringLiteral("a\tbc"));
-  TypeText(&field_, QStringLiteral("\u03A9"));
+  TypeText(&field_, QStringLiteral("\u4E2D"));
   EXPECT_EQ(field_.text(), QStringLiteral("a\tbc"));
 }
 

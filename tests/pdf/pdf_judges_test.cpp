@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pdf/cover_document.h"
+#include "pdf/text_encoding.h"
 #include "support/pdf_checks.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -28,35 +29,8 @@ using test::WriteFileBytes;
 
 const LocalTime kNow{2026, 12, 6, 17, 54, 9};
 
-// é € ß ’ in Windows-1252.
-constexpr const char* kWestern = "\xE9\x80\xDF\x92";
-
-// What pdftotext prints for the Windows-1252 bytes these tests use, written out by hand so that
-// the expectation does not come from the code under test.
-std::string Utf8Of(std::string_view text) {
-  std::string utf8;
-  for (const char c : text) {
-    switch (static_cast<unsigned char>(c)) {
-      case 0xE9:
-        utf8 += "\xC3\xA9";  // U+00E9
-        break;
-      case 0x80:
-        utf8 += "\xE2\x82\xAC";  // U+20AC
-        break;
-      case 0xDF:
-        utf8 += "\xC3\x9F";  // U+00DF
-        break;
-      case 0x92:
-        utf8 += "\xE2\x80\x99";  // U+2019
-        break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x80)
-          ADD_FAILURE() << "no expectation for byte " << static_cast<int>(c & 0xFF);
-        utf8 += c;
-    }
-  }
-  return utf8;
-}
+// Windows-1252 has these, so Courier draws them.
+constexpr const char* kWestern = "é€ß’";
 
 // Courier text comes out of pdftotext with its spaces moved about: compare without them.
 std::string Squeezed(std::string_view text) {
@@ -87,7 +61,7 @@ std::string InfoValue(const std::string& info, const std::string& key) {
 
 // `prefix` filled up with digits to `length` characters.
 std::string Filled(std::string prefix, std::size_t length) {
-  for (char digit = '0'; prefix.size() < length; digit = digit == '9' ? '0' : digit + 1)
+  for (char digit = '0'; CharacterCount(prefix) < length; digit = digit == '9' ? '0' : digit + 1)
     prefix += digit;
   return prefix;
 }
@@ -102,6 +76,7 @@ struct JudgeCase {
   int DrawnLines = 0;          ///< how many of them fit on the tray card
   std::string PageSize = "612 x 792";
   std::string Version = "1.3";
+  int EmbeddedFaces = 0;  ///< faces of the font for characters outside Windows-1252
 };
 
 // Line `number` of the case's back cover text file: "Track 07" and the suffix.
@@ -118,7 +93,7 @@ std::string BackCoverText(const JudgeCase& c) {
 
 // A text the pages must show, and how often.
 struct Shown {
-  std::string Text;  ///< Windows-1252, as typed
+  std::string Text;  ///< as typed
   int Count;
 };
 
@@ -176,16 +151,23 @@ TEST_P(WrittenPdfJudged, ToolsAcceptItAndFindEveryText) {
   EXPECT_TRUE(judged.QpdfClean) << judged.QpdfOutput;
   EXPECT_TRUE(judged.GhostscriptClean) << judged.GhostscriptOutput;
   EXPECT_TRUE(judged.PdftoppmRenders);
+  // Embedded as a subset with a map back to the characters, or not at all.
+  EXPECT_EQ(CountOf(judged.Fonts, "CID Type 0C       Identity-H       yes yes yes"),
+            c.EmbeddedFaces)
+      << judged.Fonts;
+  EXPECT_EQ(CountOf(judged.Fonts, "Type 1            WinAnsi          no  no  no"),
+            2 - c.EmbeddedFaces)
+      << judged.Fonts;
 
   // Every text where a reader finds it, as often as it is drawn.
   const std::string text = Squeezed(judged.Text);
   for (const Shown& shown : TextsOnThePages(c)) {
-    const std::string wanted = Squeezed(Utf8Of(shown.Text));
+    const std::string wanted = Squeezed(shown.Text);
     EXPECT_EQ(CountOf(text, wanted), shown.Count) << wanted << " in:\n" << judged.Text;
   }
   // The back cover lines that fit, and none of those that do not.
   for (int line = 1; line <= c.BackLines; ++line) {
-    const std::string wanted = Squeezed(Utf8Of(BackLine(c, line)));
+    const std::string wanted = Squeezed(BackLine(c, line));
     EXPECT_EQ(CountOf(text, wanted), line <= c.DrawnLines ? 1 : 0) << wanted;
   }
 
@@ -193,9 +175,9 @@ TEST_P(WrittenPdfJudged, ToolsAcceptItAndFindEveryText) {
   const auto info =
       RunProcess({"pdfinfo", "-enc", "UTF-8", "-isodates", "-f", "1", "-l", "2", path});
   ASSERT_EQ(info.ExitCode, 0) << info.Stderr;
-  EXPECT_EQ(InfoValue(info.Stdout, "Title"), Utf8Of(c.Document.MainTitle));
+  EXPECT_EQ(InfoValue(info.Stdout, "Title"), c.Document.MainTitle);
   EXPECT_EQ(InfoValue(info.Stdout, "Subject"),
-            c.Document.SubTitle.empty() ? "<missing>" : Utf8Of(c.Document.SubTitle));
+            c.Document.SubTitle.empty() ? "<missing>" : c.Document.SubTitle);
   EXPECT_EQ(InfoValue(info.Stdout, "Keywords"), "Jewel Case Insert");
   EXPECT_EQ(InfoValue(info.Stdout, "Creator"), "Sleevemaster 3.1.0 (Build 0030)");
   EXPECT_EQ(InfoValue(info.Stdout, "Producer"), "Sleevemaster PDF library 1.2.8");
@@ -381,19 +363,40 @@ std::vector<JudgeCase> JudgeCases() {
     add(c);
   }
   {
-    JudgeCase c = WithBack(Titled("Windows1252", std::string("Caf\xE9 ") + kWestern), 26, 26);
-    c.Document.SubTitle = std::string(
-                              "Stra\xDF"
-                              "e ") +
-                          kWestern;
+    JudgeCase c = WithBack(Titled("Windows1252", std::string("Café ") + kWestern), 26, 26);
+    c.Document.SubTitle = std::string("Straße ") + kWestern;
     c.Document.BottomRightCornerMode = CornerMode::Custom;
-    c.Document.CustomBottomRightCornerText = std::string("Preis 5 \x80 ") + kWestern;
-    c.Document.InsideJacketText = std::string("Ann\x92s mix ") + kWestern;
+    c.Document.CustomBottomRightCornerText = std::string("Preis 5 € ") + kWestern;
+    c.Document.InsideJacketText = std::string("Ann’s mix ") + kWestern;
     c.Document.SideSpineMode = SpineMode::Custom;
-    c.Document.SideSpineText = std::string("R\xE9sum\xE9 ") + kWestern;
-    c.BackLineSuffix = std::string(" ") + kWestern + " Caf\xE9";
+    c.Document.SideSpineText = std::string("Résumé ") + kWestern;
+    c.BackLineSuffix = std::string(" ") + kWestern + " Café";
     c.Options.PdfLevel = PdfVersion::Pdf11;
     c.Version = "1.1";
+    add(c);
+  }
+
+  // Each script in every text: the font embedded, the characters given back.
+  for (const auto& [name, title, subtitle, corner, jacket, spine, back] :
+       {std::tuple{"Polish", "Łódź żółw", "Zespół (na żywo)", "Śpiew ćma", "Nagrane w Gdańsku",
+                   "Pieśni ę ą", " Łąka ściął"},
+        std::tuple{"Czech", "Dvořák", "Symfonie č. 9 e moll", "Říjen 2026", "Česká filharmonie",
+                   "Nový svět ů", " Ěščřžýáíéůť"},
+        std::tuple{"Turkish", "İstanbul", "Şarkılar ğı", "Bağlama", "Çalan: Barış", "IıİiŞş",
+                   " ğüşıöç"},
+        std::tuple{"Greek", "Σωκράτης", "", "Αθήνα", "Φιλοσοφία", "Λόγος", " αβγ Ωψ"},
+        std::tuple{"Cyrillic", "Кино", "Группа крови", "Ленинград", "Їжак Ґії", "Њања Българія",
+                   " Цой Ёлка"}}) {
+    JudgeCase c = WithBack(Titled(name, title), 26, 26);
+    c.Document.SubTitle = subtitle;
+    c.Document.BottomRightCornerMode = CornerMode::Custom;
+    c.Document.CustomBottomRightCornerText = corner;
+    c.Document.InsideJacketText = jacket;
+    c.Document.SideSpineMode = SpineMode::Custom;
+    c.Document.SideSpineText = spine;
+    c.Document.CenterBackCoverText = true;
+    c.BackLineSuffix = back;
+    c.EmbeddedFaces = std::string_view(subtitle).empty() ? 1 : 2;
     add(c);
   }
 

@@ -121,23 +121,28 @@ std::vector<std::string> BackLines(const std::optional<std::string>& text) {
 
 // The two pages drawn where the layout puts them, before any move onto the paper.
 std::pair<Lines, Lines> NominalPages(const Insert& insert, const PrintCalibration& calibration) {
-  CoverTexts texts;
-  texts.Title = insert.Title;
-  texts.SubTitle = insert.SubTitle;
-  texts.BottomRight = insert.Corner;
-  texts.InsideJacket = insert.Jacket;
+  const auto drawn = [](const std::string& text) { return DrawnText{text, text.size()}; };
+  PageTexts texts;
+  texts.Title = drawn(insert.Title);
+  texts.SubTitle = drawn(insert.SubTitle);
+  texts.BottomRight = drawn(insert.Corner);
+  texts.InsideJacket = drawn(insert.Jacket);
   texts.SpineShowsTitle = insert.Spine.empty();
-  texts.SideSpine = texts.SpineShowsTitle ? insert.Title : insert.Spine;
+  texts.SideSpine = drawn(texts.SpineShowsTitle ? insert.Title : insert.Spine);
+  if (insert.Back) {
+    texts.BackLines.emplace();
+    for (const std::string& line : BackLines(insert.Back))
+      texts.BackLines->push_back(drawn(line));
+  }
   const PageDimensions d = ComputeDimensions(ComputePageSetup(calibration));
-  const std::vector<std::string> back = insert.Back ? BackLines(insert.Back) : Lines{};
   std::pair<std::string, std::string> streams;
   PdfBuilder front(streams.first);
   PdfBuilder tray(streams.second);
   MarkBounds unused;
   AppendFrontPageContent(front, texts, d, unused);
   BackCoverLineCount count;
-  AppendBackPageContent(tray, texts, {insert.CenterSpine, insert.Inversed, insert.CenterBack},
-                        insert.Back ? &back : nullptr, d, count, unused);
+  AppendBackPageContent(tray, texts, {insert.CenterSpine, insert.Inversed, insert.CenterBack}, d,
+                        count, unused);
   const auto split = [](const std::string& stream) {
     Lines lines;
     std::istringstream in(stream);

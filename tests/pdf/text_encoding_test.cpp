@@ -1,6 +1,8 @@
 // PDF string escaping, the information dictionary's hex form, and Windows-1252 conversions.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "pdf/text_encoding.h"
 
 namespace sleevemaster {
@@ -13,14 +15,19 @@ TEST(TextEncoding, EscapesOnlyParenthesesAndBackslash) {
   EXPECT_EQ(EscapePdfString(""), "");
 }
 
-TEST(TextEncoding, Utf16HexUsesTheCharactersOfTheCodePage) {
-  EXPECT_EQ(EncodeUtf16Hex("abc"), "<FEFF006100620063>");
-  EXPECT_EQ(EncodeUtf16Hex("\xE9"), "<FEFF00E9>");
-  EXPECT_EQ(EncodeUtf16Hex("(\\"), "<FEFF0028005C>");
-  EXPECT_EQ(EncodeUtf16Hex(""), "<FEFF>");
-  // Bytes 0x80 to 0x9F are the code page's own characters, so viewers show the euro sign.
-  EXPECT_EQ(EncodeUtf16Hex("\x80\x92\x9F"), "<FEFF20AC20190178>");
-  EXPECT_EQ(EncodeUtf16Hex("\x81"), "<FEFF0081>");
+TEST(TextEncoding, Utf16HexHoldsEveryCharacterOfTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"abc", "<FEFF006100620063>"},
+      {"\xC3\xA9", "<FEFF00E9>"},
+      {"(\\", "<FEFF0028005C>"},
+      {"", "<FEFF>"},
+      {"\xE2\x82\xAC\xE2\x80\x99\xC5\xB8", "<FEFF20AC20190178>"},  // as Windows-1252 had them
+      {"\xC2\x81", "<FEFF0081>"},
+      {"\xC5\x81\xD0\x9A", "<FEFF0141041A>"},
+      {"\xF0\x9F\x8E\xB5", "<FEFFD83CDFB5>"},  // a surrogate pair
+      {"\xE9", "<FEFFFFFD>"}};                 // not UTF-8
+  for (const auto& [text, hex] : cases)
+    EXPECT_EQ(EncodeUtf16Hex(text), hex) << text;
 }
 
 TEST(TextEncoding, CreationDateIsSixteenCharacters) {

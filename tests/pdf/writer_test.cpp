@@ -97,7 +97,7 @@ TEST(WriterHeader, RecordsTextsUnescapedAndSkipsWhatIsEmptyOrTheTitle) {
   CoverDocument document = Titled("AC(DC)");
   document.SubTitle = "Back\\Slash";
   document.BottomRightCornerMode = CornerMode::Date;
-  document.InsideJacketText = "Caf\xE9 \x80";
+  document.InsideJacketText = "Caf\xC3\xA9 \xE2\x82\xAC";  // UTF-8; recorded in Windows-1252
   document.SideSpineMode = SpineMode::Custom;
   document.SideSpineText = "ac(dc)";  // differs in case only: recorded
   document.CenterSideSpineText = true;
@@ -179,7 +179,10 @@ TEST(WriterLimits, EachFieldAcceptsItsLimitAndRefusesOneMore) {
   };
   for (const Case& c : cases) {
     CoverDocument document = Titled("T");
-    c.set(document, std::string(c.limit, '\xE9'));
+    std::string accents;
+    for (std::size_t i = 0; i < c.limit; ++i)
+      accents += "\xC3\xA9";  // each one character of two bytes
+    c.set(document, accents);
     EXPECT_TRUE(WriteCoverPdf(document, {}, {}, kNow).Ok()) << c.message;
     c.set(document, std::string(c.limit + 1, 'x'));
     std::optional<CoverPdfFailure> failure;
@@ -279,6 +282,85 @@ TEST(WriterPages, PaperSizesAndScaleChangeTheMediaBoxAndDimensions) {
   EXPECT_EQ(back[4], "125 606 l");  // tray 426 long
   EXPECT_EQ(back[9], "125 198 m");  // spine 18 wide
   EXPECT_TRUE(PdfStructureProblems(bytes).empty());
+}
+
+}  // namespace
+}  // namespace sleevemaster
+
+namespace sleevemaster {
+namespace {
+
+using test::Fail;
+using test::FirstDifference;
+using test::kNow;
+using test::ReadFileBytes;
+using test::Titled;
+using test::Write;
+
+// An insert in Windows-1252 letters, every text and flag used, written by the writer that took
+// Windows-1252 bytes: given as UTF-8 now, every byte is the same.
+TEST(WriterFont, AWindows1252InsertIsTheSameBytesAsBefore) {
+  CoverDocument document = Titled("Café € (Live)");
+  document.SubTitle = "Straße \\ Ann’s été";
+  document.BottomRightCornerMode = CornerMode::Custom;
+  document.CustomBottomRightCornerText = "© 2026 Müller & Söhne";
+  document.InsideJacketText = "Recorded at the Café „Zur Post“";
+  document.SideSpineMode = SpineMode::Custom;
+  document.SideSpineText = "À la carte – naïve";
+  document.CenterSideSpineText = true;
+  document.BackCoverText = "1. Ouverture – Été\t3:45\r\n2. Grüße (½)\r\n\r\n3. € 5 … «»\r\n";
+  document.CenterBackCoverText = true;
+  PdfOutputOptions options;
+  options.ViewInLandscape = true;
+  const std::string expected = ReadFileBytes(kTestData + "/western-1252.pdf");
+  ASSERT_EQ(expected.size(), 3473u);
+  EXPECT_EQ(FirstDifference(expected, Write(document, options)), "");
+}
+
+TEST(WriterFont, RefusesWhatTheFontOrTheLevelCannotHold) {
+  const auto with = [](void (*change)(CoverDocument&)) {
+    CoverDocument document = Titled("Łódź");
+    change(document);
+    return document;
+  };
+  const char* const cannot = ", which the insert's font cannot print.\n";
+  const struct {
+    CoverDocument Document;
+    PdfVersion Level;
+    std::string Message;  // empty: written
+  } cases[] = {
+      {with([](CoverDocument& d) { d.MainTitle = "Tokyo 東京"; }), PdfVersion::Pdf13,
+       std::string("Error: The title contains \"東\"") + cannot},
+      {with([](CoverDocument& d) { d.InsideJacketText = "Ἀθῆναι"; }), PdfVersion::Pdf13,
+       std::string("Error: The inside jacket text contains \"Ἀ\"") + cannot},
+      {with([](CoverDocument& d) {
+         d.SideSpineMode = SpineMode::Custom;
+         d.SideSpineText = "zero\u200Bwidth";
+       }),
+       PdfVersion::Pdf13,
+       std::string("Error: The CD side spine text contains \"\u200B\" (U+200B)") + cannot},
+      {with([](CoverDocument& d) { d.BackCoverText = "Кино\nok\n\nשלום\n"; }), PdfVersion::Pdf13,
+       std::string("Error: Line 4 of the back cover text contains \"ש\"") + cannot},
+      {with([](CoverDocument&) {}), PdfVersion::Pdf11,
+       "Error: The texts have characters outside Windows-1252, which need a font embedded in the "
+       "file, and PDF 1.1 cannot hold one.\nChoose PDF 1.3 to write them.\n"},
+      {with([](CoverDocument& d) {
+         d.MainTitle = "Lodz";
+         d.BackCoverText = "Кино";
+       }),
+       PdfVersion::Pdf12,
+       "Error: The texts have characters outside Windows-1252, which need a font embedded in the "
+       "file, and PDF 1.2 cannot hold one.\nChoose PDF 1.3 to write them.\n"},
+      {with([](CoverDocument& d) { d.MainTitle = "Café €"; }), PdfVersion::Pdf11, ""},
+      {with([](CoverDocument&) {}), PdfVersion::Pdf13, ""},
+  };
+  for (const auto& c : cases) {
+    PdfOutputOptions options;
+    options.PdfLevel = c.Level;
+    const CoverPdfResult result = WriteCoverPdf(c.Document, options, {}, kNow);
+    EXPECT_EQ(result.Error, c.Message) << c.Document.MainTitle;
+    EXPECT_EQ(result.Bytes.empty(), !c.Message.empty()) << c.Document.MainTitle;
+  }
 }
 
 }  // namespace

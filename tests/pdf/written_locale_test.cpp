@@ -18,8 +18,8 @@ using test::PdfStructureProblems;
 using test::TempDir;
 using test::WriteFileBytes;
 
-// é € ß ’ in Windows-1252.
-constexpr const char* kWestern = "\xE9\x80\xDF\x92";
+// é € ß ’.
+constexpr const char* kWestern = "\xC3\xA9\xE2\x82\xAC\xC3\x9F\xE2\x80\x99";
 
 // Puts the classic locale back whatever happens in the test.
 struct ClassicLocaleAtEnd {
@@ -36,12 +36,12 @@ TEST(WrittenPdfLocale, GermanLocaleChangesNoByte) {
     back += "Zeile " + std::to_string(line * 1111) + " " + kWestern + " (1,5)\n";
   WriteFileBytes(dir.File("back.txt"), back);
   CoverDocument document;
-  document.MainTitle = std::string(
-      "Gr\xFC\xDF"
-      "e 1.234,5");
+  document.MainTitle =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e 1.234,5";
   document.SubTitle = "3,14 und 2.718";
   document.BottomRightCornerMode = CornerMode::DateAndTime;
-  document.InsideJacketText = std::string("Preis 12,50 \x80");
+  document.InsideJacketText = "Preis 12,50 \xE2\x82\xAC";
   document.SideSpineMode = SpineMode::Custom;
   document.SideSpineText = "Seite (1)";
   document.CenterSideSpineText = true;
@@ -57,6 +57,12 @@ TEST(WrittenPdfLocale, GermanLocaleChangesNoByte) {
 
   const CoverPdfResult before = WriteCoverPdf(document, options, calibration, time);
   ASSERT_TRUE(before.Ok()) << before.Error;
+  CoverDocument polish = document;
+  polish.SubTitle =
+      "3,14 i 2.718 \xC5\x81\xC3\xB3"
+      "d\xC5\xBA";
+  const CoverPdfResult polish_before = WriteCoverPdf(polish, options, calibration, time);
+  ASSERT_GT(polish_before.Bytes.size(), before.Bytes.size() + 10000) << polish_before.Error;
   ASSERT_GT(before.Bytes.size(), 1000u);  // offsets past a thousands separator
 
   const ClassicLocaleAtEnd restore;
@@ -76,6 +82,8 @@ TEST(WrittenPdfLocale, GermanLocaleChangesNoByte) {
   ASSERT_TRUE(german.Ok()) << german.Error;
   EXPECT_EQ(german.Bytes, before.Bytes);
   EXPECT_TRUE(PdfStructureProblems(german.Bytes).empty());
+  // The embedded font's numbers too.
+  EXPECT_EQ(WriteCoverPdf(polish, options, calibration, time).Bytes, polish_before.Bytes);
 }
 
 }  // namespace

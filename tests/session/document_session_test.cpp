@@ -57,7 +57,8 @@ class DocumentSessionTest : public ::testing::Test {
     session.SetText(DocumentText::SubTitle, QStringLiteral("Sub"));
     session.SetCornerMode(CornerMode::Custom);
     session.SetText(DocumentText::CustomBottomRightCornerText, QStringLiteral("Corner \u20AC"));
-    // Its Windows-1252 bytes are those of "Inside \u03A9" in UTF-8.
+    // Its header line holds the bytes of "Inside \u03A9" in UTF-8: they read back as
+    // Windows-1252, as they were written.
     session.SetText(DocumentText::InsideJacketText, QStringLiteral("Inside \u00CE\u00A9"));
     session.SetSpineMode(SpineMode::Custom);
     session.SetText(DocumentText::SideSpineText, QStringLiteral("Spine"));
@@ -110,7 +111,10 @@ TEST_F(DocumentSessionTest, ModifiedIsWhatASaveWouldRecordAgainstTheLastSave) {
        },
        false},
       {"a check box", [](S& s) { s.SetFlag(DocumentFlag::InversedSideSpineColours, true); }, true},
-      {"a character no document holds",
+      {"a character the font cannot print",
+       [](S& s) { s.SetText(DocumentText::InsideJacketText, QStringLiteral("Inside \u6771")); },
+       true},
+      {"a Greek letter where the bytes of its UTF-8 stood",
        [](S& s) { s.SetText(DocumentText::InsideJacketText, QStringLiteral("Inside \u03A9")); },
        true},
       {"the editor's CR LF", [](S& s) { WriteBack(s, "Side A\r\nSide B"); }, false},
@@ -173,7 +177,7 @@ TEST_F(DocumentSessionTest, OpeningReplacesTheDocumentOnlyWithWhatAFileHolds) {
     EXPECT_EQ(session->OpenFromCommandLine(c.Path), c.Replaced);
     if (c.Full) {
       EXPECT_TRUE(SameInsert(session->Document(), writer->Document()));
-      EXPECT_EQ(session->Document().CustomBottomRightCornerText, "Corner \x80");
+      EXPECT_EQ(session->Document().CustomBottomRightCornerText, "Corner \u20AC");
       EXPECT_EQ(BackCoverContent(ReadFileBytes(session->WorkingBackCoverText())), "Side A\nSide B");
       EXPECT_EQ(settings_.DocumentsFolder, dir_.Path() + "/");
       EXPECT_EQ(session->Caption(), QStringLiteral("full.pdf - Sleevemaster"));

@@ -49,15 +49,27 @@ std::string_view StreamOf(std::string_view bytes, int number) {
   return bytes.substr(start + 8, end - start - 8);
 }
 
+// The number of objects the cross-reference table names, with the free entry 0; 0 when there
+// is no table.
+long XrefSize(std::string_view bytes, std::size_t* entries) {
+  const std::size_t xref = bytes.rfind("\rxref\r0 ");
+  if (xref == std::string_view::npos)
+    return 0;
+  std::size_t end = 0;
+  const long size = ParseDigits(bytes, xref + 8, &end);
+  if (size <= 0 || !StartsWith(bytes, end, "\r0000000000 65535 f \r"))
+    return 0;
+  *entries = end + 1 + 20;
+  return size;
+}
+
 }  // namespace
 
 std::vector<long> PdfObjectOffsets(const std::string& bytes) {
   std::vector<long> offsets;
-  const std::size_t xref = bytes.rfind("\rxref\r0 14\r0000000000 65535 f \r");
-  if (xref == std::string::npos)
-    return offsets;
-  std::size_t at = xref + std::string_view("\rxref\r0 14\r0000000000 65535 f \r").size();
-  for (int i = 0; i < 13 && at + 20 <= bytes.size(); ++i, at += 20)
+  std::size_t at = 0;
+  const long size = XrefSize(bytes, &at);
+  for (long i = 1; i < size && at + 20 <= bytes.size(); ++i, at += 20)
     offsets.push_back(ParseDigits(bytes, at, nullptr));
   return offsets;
 }
@@ -80,21 +92,19 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
       ParseDigits(view, startxref + 10, nullptr) != static_cast<long>(xref + 1))
     problems.push_back("startxref does not point at xref");
 
-  // "0 N": the N objects' entries, the free head first.
-  std::size_t at = xref + 1 + 5;  // after "xref\r"
-  std::size_t end = 0;
-  const long count = StartsWith(view, at, "0 ") ? ParseDigits(view, at + 2, &end) : -1;
-  if (count < 14 || !StartsWith(view, end, "\r0000000000 65535 f \r")) {
+  std::size_t at = 0;
+  const long size = XrefSize(view, &at);
+  if (size < 14) {
     problems.push_back("bad xref head");
     return problems;
   }
-  at = end + 1 + 20;
-  for (int number = 1; number < count; ++number, at += 20) {
+  for (int number = 1; number < size; ++number, at += 20) {
     if (at + 20 > view.size()) {
       problems.push_back("xref cut short");
       break;
     }
     const std::string_view entry = view.substr(at, 20);
+    std::size_t end = 0;
     const long offset = ParseDigits(entry, 0, &end);
     if (end != 10 || entry.substr(10) != " 00000 n \r")
       problems.push_back("entry " + std::to_string(number) + " is not 20 well-formed bytes");
@@ -104,14 +114,14 @@ std::vector<std::string> PdfStructureProblems(const std::string& bytes) {
       problems.push_back("entry " + std::to_string(number) + " does not point at its object");
   }
   if (!StartsWith(view, at,
-                  "trailer\r<<\r/Size " + std::to_string(count) +
+                  "trailer\r<<\r/Size " + std::to_string(size) +
                       "\r/Root 1 0 R\r/Info 2 0 R\r>>\rstartxref\r"))
     problems.push_back("bad trailer");
 
   // A stream's length is the single line of the object it names (a page's content, whose
-  // last line's CR it counts), or given in its dictionary (an image, without the CR that ends
-  // its bytes).
-  for (int number = 1; number < count; ++number) {
+  // last line's CR it counts), or given in its dictionary (an image's or an embedded font's,
+  // without the CR that ends its bytes).
+  for (int number = 1; number < size; ++number) {
     const std::string_view stream = StreamOf(view, number);
     if (stream.data() == nullptr)
       continue;
@@ -216,6 +226,9 @@ OutsideJudgement JudgePdfFile(const std::string& path) {
   const RunResult text = RunProcess({"pdftotext", "-enc", "UTF-8", path, "-"});
   if (text.ExitCode == 0)
     judgement.Text = text.Stdout;
+  const RunResult fonts = RunProcess({"pdffonts", path});
+  if (fonts.ExitCode == 0 && fonts.Stderr.empty())
+    judgement.Fonts = fonts.Stdout;
   return judgement;
 }
 

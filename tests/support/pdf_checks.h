@@ -8,13 +8,14 @@
 
 namespace sleevemaster::test {
 
-/// The problems found in the file's structure: every cross-reference entry 20 bytes and
-/// pointing at "N 0 obj", every /Length equal to its stream (an image's without the CR that
-/// ends its bytes), startxref at "xref", /Size the number of entries, the file ending with
-/// "%%EOF" CR. Empty when the file is sound.
+/// The problems found in the file's structure: at least the thirteen objects every insert has,
+/// every cross-reference entry 20 bytes and pointing at "N 0 obj", every /Length equal to its
+/// stream (an image's or an embedded font's without the CR that ends its bytes), startxref at
+/// "xref", /Size the number of entries, the file ending with "%%EOF" CR. Empty when the file is
+/// sound.
 std::vector<std::string> PdfStructureProblems(const std::string& bytes);
 
-/// The thirteen object offsets from the cross-reference table (empty when it cannot be read).
+/// The object offsets from the cross-reference table (empty when it cannot be read).
 std::vector<long> PdfObjectOffsets(const std::string& bytes);
 
 /// The content stream of object 8 (page == 1) or object 12 (page == 2), split at CR.
@@ -43,9 +44,10 @@ struct OutsideJudgement {
   std::string GhostscriptOutput;
   bool PdftoppmRenders = false;  ///< renders both pages to PNG
   std::string Text;              ///< pdftotext's output
+  std::string Fonts;             ///< pdffonts' table
 };
 
-/// Runs qpdf --check, gs, pdftoppm and pdftotext on the file.
+/// Runs qpdf --check, gs, pdftoppm, pdftotext and pdffonts on the file.
 OutsideJudgement JudgePdfFile(const std::string& path);
 
 }  // namespace sleevemaster::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pdf/text_encoding.h"
+#include "files/utf8_text.h"
 
 namespace sleevemaster {
 namespace {
@@ -28,26 +28,35 @@ TEST(FormatDuration, MinutesSecondsAndHours) {
     EXPECT_EQ(FormatDuration(c.Ms), c.Text) << c.Ms;
 }
 
-TEST(Transliteration, KeepsWhatWindows1252HoldsAndReportsTheRest) {
+// What the insert's font prints is kept as it is; only the rest gives way to a likeness.
+TEST(PrintableText, KeepsWhatTheFontPrintsAndReportsTheRest) {
   const struct {
-    const char* Utf8;
-    const char* Windows1252;
+    const char* Tag;
+    const char* Printed;
     bool Changed;
   } cases[] = {
       {"Plain", "Plain", false},
-      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", false},  // é and € are in the code page
-      {"\xC5\x8Ckami", "Okami", true},                      // Ō
-      {"a \xE2\x86\x92 b", "a -> b", true},                 // →
-      {"\xE6\x9D\xB1", "?", true},                          // 東 has no likeness
+      {"Café €", "Café €", false},
+      {"Łódź, Dvořák, İstanbul", "Łódź, Dvořák, İstanbul", false},
+      {"Кино — Σωκράτης → Ōkami", "Кино — Σωκράτης → Ōkami", false},
+      {"\xC7\x8Ekami", "akami", true},  // ǎ is beyond the font: its likeness
+      {"\xE6\x9D\xB1", "?", true},      // 東 has no likeness
       {"tab\there", "tab here", true},
       {"line\nbreak", "line break", true},
-      {"Caf\xE9", "Caf\xE9", false},  // not UTF-8: taken as Windows-1252 already
+      {"Caf\xE9", "Café", false},  // not UTF-8: taken as Windows-1252
   };
   for (const auto& c : cases) {
     bool changed = !c.Changed;
-    EXPECT_EQ(ToWindows1252Transliterated(c.Utf8, changed), c.Windows1252) << c.Utf8;
-    EXPECT_EQ(changed, c.Changed) << c.Utf8;
+    EXPECT_EQ(PrintableText(c.Tag, changed), c.Printed) << c.Tag;
+    EXPECT_EQ(changed, c.Changed) << c.Tag;
   }
+}
+
+std::string Repeated(std::string_view one, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i)
+    text += one;
+  return text;
 }
 
 TrackSource Album(std::vector<Track> tracks) {
@@ -68,7 +77,7 @@ TEST(TrackLines, OneArtistRightAlignsTheDurations) {
   EXPECT_EQ(lines.Lines[2], "03. No Length");
   EXPECT_EQ(lines.Text(), lines.Lines[0] + "\n" + lines.Lines[1] + "\n" + lines.Lines[2]);
   EXPECT_TRUE(lines.Notes.empty());
-  EXPECT_EQ(lines.Shortened + lines.Transliterated + lines.LeftOut, 0);
+  EXPECT_EQ(lines.Shortened + lines.Replaced + lines.LeftOut, 0);
 }
 
 // Which lines name their artist, and what gives way when a line is too long: the artist first,
@@ -134,9 +143,8 @@ TEST(TrackLines, DiscsGetALineOfTheirOwn) {
                                     {"B", "X", std::nullopt, 1},
                                     {"\xC5\x8Ckami", "X", std::nullopt, 2}});
   TrackLines lines = FormatTrackLines(source, {20, 5});
-  EXPECT_EQ(lines.Text(), "Disc 1\n01. A\n02. B\nDisc 2\n01. Okami");
-  EXPECT_EQ(lines.Notes,
-            std::vector<std::string>{"Disc 2, track 1: \"\xC5\x8Ckami\" is written as \"Okami\"."});
+  EXPECT_EQ(lines.Text(), "Disc 1\n01. A\n02. B\nDisc 2\n01. \xC5\x8Ckami");
+  EXPECT_TRUE(lines.Notes.empty());
   lines = FormatTrackLines(source, {20, 4});
   EXPECT_EQ(lines.Text(), "Disc 1\n01. A\n02. B");
   EXPECT_EQ(lines.LeftOut, 1);
@@ -156,13 +164,14 @@ TEST(TrackLines, LongTitlesAreShortenedAndReported) {
             "Lo...\" to fit a line of 30 characters.");
 }
 
-TEST(TrackLines, TransliterationIsReported) {
-  const TrackSource source = Album({{"\xC5\x8Ckami", "X", 60'000}});
+// Columns count characters: "Кино" is four wide, as the page draws it.
+TEST(TrackLines, ReplacementIsReported) {
+  const TrackSource source = Album({{"Кино 東京", "X", 60'000}});
   const TrackLines lines = FormatTrackLines(source, {20, 10});
-  EXPECT_EQ(lines.Lines[0], "01. Okami       1:00");
-  EXPECT_EQ(lines.Transliterated, 1);
+  EXPECT_EQ(lines.Lines[0], "01. Кино ??     1:00");
+  EXPECT_EQ(lines.Replaced, 1);
   ASSERT_EQ(lines.Notes.size(), 1u);
-  EXPECT_EQ(lines.Notes[0], "Track 1: \"\xC5\x8Ckami\" is written as \"Okami\".");
+  EXPECT_EQ(lines.Notes[0], "Track 1: \"Кино 東京\" is written as \"Кино ??\".");
 }
 
 TEST(TrackLines, TracksPastTheLastLineAreCounted) {
@@ -178,8 +187,8 @@ TEST(TrackLines, TracksPastTheLastLineAreCounted) {
 TEST(TrackLines, EveryLineFitsTheBackCoverAtEveryCalibration) {
   std::vector<Track> tracks;
   for (int i = 0; i < 60; ++i)
-    tracks.push_back({std::string(static_cast<std::size_t>(i * 2), 'x'),
-                      i % 2 ? "Artist Number One" : "B", i * 61'000});
+    tracks.push_back({i % 2 ? std::string(static_cast<std::size_t>(i * 2), 'x') : Repeated("Ж", i),
+                      i % 2 ? "Artist Number One" : "Группа", i * 61'000});
   for (const int x : {220, 242, 260}) {
     for (const int y : {110, 120, 130}) {
       PrintCalibration calibration;
@@ -190,8 +199,8 @@ TEST(TrackLines, EveryLineFitsTheBackCoverAtEveryCalibration) {
       EXPECT_EQ(lines.Lines.size(), static_cast<std::size_t>(capacity.MaxLines));
       EXPECT_EQ(lines.LeftOut, 60 - capacity.MaxLines);
       for (const std::string& line : lines.Lines) {
-        EXPECT_EQ(line.size(), static_cast<std::size_t>(capacity.MaxLineLength)) << line;
-        EXPECT_TRUE(IsWellFormedUtf8(Windows1252ToUtf8(line)));
+        EXPECT_EQ(CharacterCount(line), static_cast<std::size_t>(capacity.MaxLineLength)) << line;
+        EXPECT_TRUE(IsUtf8(line)) << line;
       }
     }
   }

@@ -33,6 +33,8 @@
 #include "dialogs/Texteditform/track_import_dialog.h"
 #include "files/file_utils.h"
 #include "files/text_file.h"
+#include "files/utf8_text.h"
+#include "pdf/font/insert_font.h"
 #include "pdf/text_encoding.h"
 #include "session/save_insert.h"
 #include "ui_Texteditform.h"
@@ -48,28 +50,22 @@ std::string LocalPath(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
-QString DecodeWindows1252(const QByteArray& bytes) {
-  return QString::fromStdString(
-      Windows1252ToUtf8({bytes.constData(), static_cast<std::size_t>(bytes.size())}));
-}
-
-// An imported file is UTF-8 when it is valid UTF-8 and uses more than ASCII; anything else is
-// taken byte for byte as Windows-1252, like the working file. A leading byte order mark only
-// says how the file was saved: it is never text.
-QString DecodeImportedText(QByteArray bytes) {
+// A file's text: UTF-8 where the file is valid UTF-8 as a whole, as the working file is;
+// anything else is taken byte for byte as Windows-1252, as text files written on Windows and
+// the working files of earlier versions are. A leading byte order mark only says how the file
+// was saved: it is never text.
+QString DecodeText(QByteArray bytes) {
   if (bytes.startsWith("\xEF\xBB\xBF"))
     bytes.remove(0, 3);
-  const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   // Strictly judged as a whole: a decoder that keeps state would hold back a cut sequence at
   // the end (a Windows-1252 "\xE9" as the last byte) instead of calling it an error.
-  if (!ascii && IsWellFormedUtf8({bytes.constData(), static_cast<std::size_t>(bytes.size())}))
-    return QString::fromUtf8(bytes);
-  return DecodeWindows1252(bytes);
+  const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return QString::fromStdString(IsUtf8(text) ? std::string(text) : Windows1252ToUtf8(text));
 }
 
-Windows1252Conversion EncodeWindows1252(const QString& text) {
-  return Utf8ToWindows1252(text.toUtf8().toStdString());
+// The first character of the text that the insert's font cannot print, if any.
+std::optional<char32_t> FirstUnprintableOf(const QString& text) {
+  return FirstUnprintable(text.toStdString());
 }
 
 // A character for a message: itself in quotes and its code, since it may be invisible.
@@ -145,8 +141,7 @@ TextFileRead TTextEdit::LoadTextFile(const QString& path) {
   // The caller's file is the program's own: a link at its name is never followed.
   std::error_code error;
   const bool link = std::filesystem::is_symlink(LocalPath(path), error);
-  const TextFileRead result =
-      link ? TextFileRead::NotAFile : ReadTextIntoMemo(path, Encoding::Windows1252);
+  const TextFileRead result = link ? TextFileRead::NotAFile : ReadTextIntoMemo(path);
   if (result != TextFileRead::Loaded) {
     // Never leave another file's text in the memo, where OK would write it over this one.
     ui_->Text->clear();
@@ -160,7 +155,7 @@ void TTextEdit::LoadText(const QString& name, const std::string& bytes, TextFile
   text_file_name_ = name;
   write_ = std::move(write);
   imported_picture_.reset();
-  ShowTextInMemo(QByteArray::fromStdString(bytes), Encoding::Windows1252);
+  ShowTextInMemo(QByteArray::fromStdString(bytes));
 }
 
 void TTextEdit::SetBrowseFolder(const QString& folder) {
@@ -182,14 +177,14 @@ TextFileSave TTextEdit::SaveTextFile() {
     return TextFileSave::NoFile;
   QString text = MemoText();
   text.remove(u'\r');
-  const Windows1252Conversion converted = EncodeWindows1252(text);
-  if (!converted.Ok)
-    return TextFileSave::Unmappable;
+  if (FirstUnprintableOf(text))
+    return TextFileSave::Unprintable;
 
   // The line breaks of a Windows text file, and nothing after the last line.
+  const std::string utf8 = text.toStdString();
   std::string bytes;
-  bytes.reserve(converted.Text.size() + converted.Text.size() / 8);
-  for (const char c : converted.Text) {
+  bytes.reserve(utf8.size() + utf8.size() / 8);
+  for (const char c : utf8) {
     if (c == '\n')
       bytes += "\r\n";
     else
@@ -209,13 +204,13 @@ void TTextEdit::OkBtnClick() {
     ShowError(WriteFailureText(QDir::toNativeSeparators(text_file_name_), write_error_));
     return;
   }
-  if (saved != TextFileSave::Unmappable) {
+  if (saved != TextFileSave::Unprintable) {
     accept();
     return;
   }
   // Stay open with the character selected, so the user can replace it.
   const QString text = MemoText();
-  const char32_t c = EncodeWindows1252(text).Unmappable;
+  const char32_t c = FirstUnprintableOf(text).value_or(0xFFFD);
   const QString character = QString::fromUcs4(&c, 1);
   const qsizetype at = text.indexOf(character);
   if (at >= 0) {
@@ -247,19 +242,18 @@ void TTextEdit::BrowseBtnClick() {
   if (chosen.isEmpty())
     return;
 
-  const TextFileRead result = ReadTextIntoMemo(chosen, Encoding::Utf8WhenValid);
+  const TextFileRead result = ReadTextIntoMemo(chosen);
   if (result == TextFileRead::Missing)
     return;
   if (result != TextFileRead::Loaded) {
     ReportReadFailure(chosen, result);
     return;
   }
-  const Windows1252Conversion converted = EncodeWindows1252(MemoText());
-  if (!converted.Ok) {
+  if (const std::optional<char32_t> c = FirstUnprintableOf(MemoText())) {
     desktop_.ShowMessage(
         QStringLiteral("\"%1\" contains characters that cannot be printed on the back cover, "
                        "such as %2. Replace them before you press OK.")
-            .arg(QDir::toNativeSeparators(chosen), DescribeCharacter(converted.Unmappable)),
+            .arg(QDir::toNativeSeparators(chosen), DescribeCharacter(*c)),
         kMessageCaption, MessageIcon::Warning, MessageButtons::Ok);
   }
 }
@@ -295,7 +289,7 @@ void TTextEdit::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path, Encoding encoding) {
+TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path) {
   // A folder, FIFO or device is refused before it is opened, so nothing can block.
   const std::string local = LocalPath(path);
   if (!QFileInfo::exists(path))
@@ -314,18 +308,17 @@ TextFileRead TTextEdit::ReadTextIntoMemo(const QString& path, Encoding encoding)
   if (bytes.size() > kMaxEditorFileBytes)
     return TextFileRead::TooLarge;  // it grew while we read it
 
-  ShowTextInMemo(std::move(bytes), encoding);
+  ShowTextInMemo(std::move(bytes));
   return TextFileRead::Loaded;
 }
 
-void TTextEdit::ShowTextInMemo(QByteArray bytes, Encoding encoding) {
+void TTextEdit::ShowTextInMemo(QByteArray bytes) {
   // A CR never ends a line: CR LF, LF and CR CR LF all read as one line break.
   ui_->Text->clear();
   if (bytes.isEmpty())
     return;
   bytes.removeIf([](char c) { return c == '\r'; });
-  ui_->Text->setPlainText(encoding == Encoding::Utf8WhenValid ? DecodeImportedText(bytes)
-                                                              : DecodeWindows1252(bytes));
+  ui_->Text->setPlainText(DecodeText(std::move(bytes)));
 }
 
 void TTextEdit::ReportReadFailure(const QString& path, TextFileRead failure) {

@@ -1,4 +1,4 @@
-// The back cover text editor: a modal memo over one Windows-1252 text file.
+// The back cover text editor: a modal memo over one UTF-8 text file.
 //
 // The caller hands the editor a file with LoadTextFile (normally the working back cover text
 // file) and shows it modally; OK writes the memo back into that file, Cancel leaves the file
@@ -50,7 +50,7 @@ enum class TextFileRead {
 enum class TextFileSave {
   Written,      ///< the file now holds the memo's text
   NoFile,       ///< no file was ever loaded: nothing written
-  Unmappable,   ///< the memo holds a character Windows-1252 lacks: nothing written
+  Unprintable,  ///< the memo holds a character the insert's font cannot print: nothing written
   WriteFailed,  ///< the file could not be replaced; the old one is intact
 };
 
@@ -69,9 +69,9 @@ class TTextEdit final : public QDialog {
 
   /// Stores the memo's bytes; gives 0 or the system's error number (as FileFailureReason reads).
   using TextFileWriter = std::function<int(std::string_view bytes)>;
-  /// For a file its caller keeps (the window's working file): shows `bytes` (Windows-1252, as
-  /// the file holds them) in the memo, names the file `name`, and lets OK store the text
-  /// through `write` instead of by the name.
+  /// For a file its caller keeps (the window's working file): shows `bytes` (UTF-8, as the
+  /// file holds them) in the memo, names the file `name`, and lets OK store the text through
+  /// `write` instead of by the name.
   void LoadText(const QString& name, const std::string& bytes, TextFileWriter write);
 
   /// The folder in which Browse opens its file dialog; empty keeps the dialog's own choice.
@@ -85,8 +85,8 @@ class TTextEdit final : public QDialog {
   /// it for the front cover once the editor closed with OK.
   std::optional<CoverPicture> TakeImportedPicture() { return std::exchange(imported_picture_, {}); }
 
-  /// Writes the memo's text, lines ended by CR LF, as Windows-1252 bytes into TextFileName,
-  /// made 0600 and never through a link. The old file survives any failure.
+  /// Writes the memo's text, lines ended by CR LF, in UTF-8 into TextFileName, made 0600 and
+  /// never through a link. The old file survives any failure.
   TextFileSave SaveTextFile();
 
   const QString& TextFileName() const { return text_file_name_; }
@@ -111,10 +111,8 @@ class TTextEdit final : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  enum class Encoding { Windows1252, Utf8WhenValid };
-
-  TextFileRead ReadTextIntoMemo(const QString& path, Encoding encoding);
-  void ShowTextInMemo(QByteArray bytes, Encoding encoding);
+  TextFileRead ReadTextIntoMemo(const QString& path);
+  void ShowTextInMemo(QByteArray bytes);
   void ReportReadFailure(const QString& path, TextFileRead failure);
   void ShowError(const QString& text);
   void ShowCursorPosition();

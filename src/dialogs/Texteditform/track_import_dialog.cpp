@@ -12,7 +12,6 @@
 
 #include "desktop/desktop.h"
 #include "dialogs/dialog_keys.h"
-#include "pdf/text_encoding.h"
 #include "tracks/track_source.h"
 #include "tracks/tracks_module.h"
 #include "ui_Trackimportform.h"
@@ -189,7 +188,7 @@ std::optional<CoverPicture> TTrackImport::ChosenPicture() const {
 }
 
 QString TTrackImport::LinesText() const {
-  return FromUtf8(Windows1252ToUtf8(lines_.Text()));
+  return FromUtf8(lines_.Text());
 }
 
 void TTrackImport::OkBtnClick() {

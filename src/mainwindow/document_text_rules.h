@@ -1,4 +1,5 @@
-// Keeps the characters of a one-line field within what Windows-1252 can hold.
+// Keeps the characters of a one-line field within what the insert's font prints, and its
+// length within the field's limit.
 #pragma once
 
 #include <QValidator>
@@ -7,17 +8,17 @@ class QLineEdit;
 
 namespace sleevemaster {
 
-/// Refuses any change to its field that brings in a character Windows-1252 lacks or a control
-/// character, whether typed or pasted: the document's texts are Windows-1252 bytes, one line
-/// each. The characters of a text that the program set (Tolerate) are let stand, so a loaded
+/// Refuses any change to its field that brings in a character the insert's font cannot print
+/// or a control character, whether typed or pasted: every text is printed as typed, on one
+/// line. The characters of a text that the program set (Tolerate) are let stand, so a loaded
 /// value stays editable around them.
-class Windows1252Validator final : public QValidator {
+class PrintableTextValidator final : public QValidator {
   Q_OBJECT
-  Q_DISABLE_COPY_MOVE(Windows1252Validator)
+  Q_DISABLE_COPY_MOVE(PrintableTextValidator)
 
  public:
   /// Becomes the field's validator and its child.
-  explicit Windows1252Validator(QLineEdit* field);
+  explicit PrintableTextValidator(QLineEdit* field);
 
   State validate(QString& input, int& position) const override;
 
@@ -28,8 +29,8 @@ class Windows1252Validator final : public QValidator {
   QList<uint> tolerated_;
 };
 
-/// True when the character can be typed into a document field: Windows-1252 holds it and it
-/// is not a control character.
+/// True when the character can be typed into a document field: the insert's font prints it
+/// and it is not a control character.
 bool IsDocumentCharacter(char32_t character);
 
 /// Gives the field the typing limit and the character check of a document text.

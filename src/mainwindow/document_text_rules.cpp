@@ -1,12 +1,11 @@
-#include "mainwindow/windows1252_validator.h"
+#include "mainwindow/document_text_rules.h"
 
 #include <QChar>
 #include <QLineEdit>
 #include <QVariant>
 #include <algorithm>
-#include <string>
 
-#include "pdf/text_encoding.h"
+#include "pdf/font/insert_font.h"
 
 namespace sleevemaster {
 
@@ -30,15 +29,14 @@ void FitMaxLength(QLineEdit* field, qsizetype length) {
 bool IsDocumentCharacter(char32_t character) {
   if (QChar::category(character) == QChar::Other_Control)
     return false;
-  const QString one = QString::fromUcs4(&character, 1);
-  return Utf8ToWindows1252(one.toStdString()).Ok;
+  return FontCanPrint(character);
 }
 
-Windows1252Validator::Windows1252Validator(QLineEdit* field) : QValidator(field) {
+PrintableTextValidator::PrintableTextValidator(QLineEdit* field) : QValidator(field) {
   field->setValidator(this);
 }
 
-QValidator::State Windows1252Validator::validate(QString& input, int& /*position*/) const {
+QValidator::State PrintableTextValidator::validate(QString& input, int& /*position*/) const {
   for (const uint character : input.toUcs4()) {
     if (!IsDocumentCharacter(character) && !tolerated_.contains(character))
       return Invalid;
@@ -46,7 +44,7 @@ QValidator::State Windows1252Validator::validate(QString& input, int& /*position
   return Acceptable;
 }
 
-void Windows1252Validator::Tolerate(const QString& text) {
+void PrintableTextValidator::Tolerate(const QString& text) {
   tolerated_.clear();
   for (const uint character : text.toUcs4()) {
     if (!IsDocumentCharacter(character) && !tolerated_.contains(character))
@@ -57,7 +55,7 @@ void Windows1252Validator::Tolerate(const QString& text) {
 void InstallDocumentTextRules(QLineEdit* field, int limit) {
   field->setProperty(kLimitProperty, limit);
   field->setMaxLength(limit);
-  new Windows1252Validator(field);
+  new PrintableTextValidator(field);
   QObject::connect(field, &QLineEdit::textEdited, field,
                    [field](const QString& text) { FitMaxLength(field, text.size()); });
 }
@@ -65,7 +63,7 @@ void InstallDocumentTextRules(QLineEdit* field, int limit) {
 void SetDocumentText(QLineEdit* field, const QString& text) {
   // Raise the limit first: setText cuts a text to maxLength.
   FitMaxLength(field, text.size());
-  if (auto* validator = field->findChild<Windows1252Validator*>())
+  if (auto* validator = field->findChild<PrintableTextValidator*>())
     validator->Tolerate(text);
   field->setText(text);
 }
