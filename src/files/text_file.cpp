@@ -88,6 +88,8 @@ std::string_view CReadTextFile::ReadLine() {
 }
 
 std::string ExpandTabs(std::string_view line) {
+  if (line.find('\t') == std::string_view::npos)  // most lines: nothing to expand
+    return std::string(line);
   std::string expanded;
   expanded.reserve(line.size());
   std::size_t column = 0;

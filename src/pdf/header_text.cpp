@@ -109,6 +109,8 @@ int Windows1252Byte(char32_t c) {
 }  // namespace
 
 std::string Windows1252Form(std::string_view utf8, std::size_t room) {
+  if (AsciiRun(utf8, 0) == utf8.size())  // ASCII is its own form, as most texts are
+    return std::string(utf8);
   std::size_t left = CharacterCount(utf8);
   std::string form;
   form.reserve(utf8.size());
