@@ -64,10 +64,13 @@ std::size_t CharacterCount(std::string_view text) {
         (std::memcpy(&word, text.data() + at, 8), (word & 0x8080808080808080u) == 0)) {
       at += 8;
       count += 8;
-    } else {
-      NextCharacter(text, at);
-      ++count;
+      continue;
     }
+    if (static_cast<unsigned char>(text[at]) < 0x80)
+      ++at;
+    else
+      NextCharacter(text, at);
+    ++count;
   }
   return count;
 }

@@ -66,11 +66,14 @@ std::string EscapePdfString(std::string_view text) {
 void AppendUtf16Hex(std::string& out, std::string_view text) {
   out += "<FEFF";
   const auto append_unit = [&out](char32_t unit) {
-    for (int shift = 12; shift >= 0; shift -= 4)
-      out.push_back(kHexDigits[(unit >> shift) & 0xF]);
+    const char digits[] = {kHexDigits[(unit >> 12) & 0xF], kHexDigits[(unit >> 8) & 0xF],
+                           kHexDigits[(unit >> 4) & 0xF], kHexDigits[unit & 0xF]};
+    out.append(digits, 4);
   };
+  out.reserve(out.size() + 4 * text.size() + 1);
   for (std::size_t at = 0; at < text.size();) {
-    const char32_t c = DecodeUtf8(text, at);
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const char32_t c = byte < 0x80 ? (++at, byte) : DecodeUtf8(text, at);
     if (c < 0x10000) {
       append_unit(c);
     } else {  // a surrogate pair
