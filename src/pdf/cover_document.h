@@ -123,7 +123,7 @@ struct CoverPdfFailure {
   int Most = 0;  ///< the most characters, or lines, that the field or the card takes
   CoverPiece Piece = CoverPiece::Booklet;
   int Paper = 0;  ///< PrintCalibration::PaperSize
-  PictureProblem Picture;
+  PictureProblem Picture = {};
   char32_t Character = 0;
   PdfVersion Level = PdfVersion::Pdf13;
   std::string Detail = {};  ///< the reason given by the system or a library, as one line

@@ -211,13 +211,13 @@ TEST_F(DocumentsTest, ADocumentIsLargerByItsPictureAndOneWhosePictureIsDamagedOp
   CoverDocument document;
   document.MainTitle = "With picture";
   document.FrontPicture = CoverPicture{MakePicture(
-      {"-size", "700x700", "plasma:", "+noise", "Gaussian", "-quality", "95"}, "x.jpg")};
+      {"-size", "1800x1800", "xc:gray", "+noise", "Random", "-quality", "95"}, "x.jpg")};
   const std::string written = WriteCoverPdf(document, {}, {}, CurrentLocalTime()).Bytes;
   const std::size_t picture = document.FrontPicture->Bytes.size();
-  ASSERT_GT(written.size(), 65536u);
+  ASSERT_GT(written.size(), MaxDocumentSize);
   // Beside its picture, a document keeps within the limit of one without.
   std::string largest = written;
-  largest.resize(picture + 65535, '\n');
+  largest.resize(picture + MaxDocumentSize - 1, '\n');
   const std::string said =
       "The front cover picture of the document \"cut.pdf\" cannot be used, "
       "and the document is opened without it.\nThe picture is truncated: "
