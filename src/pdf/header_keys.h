@@ -23,8 +23,8 @@
 #include "pdf/cover_document.h"
 #include "pdf/cover_picture.h"
 #include "pdf/date_text.h"
-#include "pdf/picture_location.h"
 #include "pdf/header_text.h"
+#include "pdf/picture_location.h"
 #include "pdf/text_encoding.h"
 #include "pdf/version.h"
 
