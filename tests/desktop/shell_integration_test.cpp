@@ -237,17 +237,17 @@ TEST(MimeAppsList, FileIsWrittenPrivatelyKeptOtherwiseAndALinkIsNotFollowed) {
   EXPECT_EQ(ReadFileBytes(large.File("config/mimeapps.list")).size(), big.size());
 }
 
-// A throwaway desktop in a temporary folder: the files of `spec` ("path=text|path=text"), the
-// system's MIME database (which knows the aliases of application/pdf), and the environment that
+// A throwaway desktop in a temporary folder: the files named in `files` ("path=text|path=text"),
+// the system's MIME database (which knows the aliases of application/pdf), and the environment that
 // shows it to gio and xdg-utils.
 struct StandInDesktop {
   TempDir Root;
   XdgFolders Folders;
   test::RunOptions Options;
-  StandInDesktop(const std::string& spec, const char* desktop = nullptr) {
+  StandInDesktop(const std::string& files, const char* desktop = nullptr) {
     std::filesystem::create_directories(Root.File("share/applications"));
     std::filesystem::create_directory_symlink("/usr/share/mime", Root.File("share/mime"));
-    for (const QString& file : QString::fromStdString(spec).split(u'|', Qt::SkipEmptyParts)) {
+    for (const QString& file : QString::fromStdString(files).split(u'|', Qt::SkipEmptyParts)) {
       const std::string path = Root.File(file.section(u'=', 0, 0).toStdString());
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
       WriteFileBytes(path, file.section(u'=', 1).toStdString());
