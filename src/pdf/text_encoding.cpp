@@ -49,11 +49,17 @@ bool IsWindows1252Character(char32_t c) {
 }
 
 void AppendEscapedPdfString(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    if (c == '(' || c == ')' || c == '\\')
+  // Runs between the characters that need a backslash are copied whole: most texts have none.
+  std::size_t from = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '(' || c == ')' || c == '\\') {
+      out.append(text.data() + from, at - from);
       out.push_back('\\');
-    out.push_back(c);
+      from = at;
+    }
   }
+  out.append(text.data() + from, text.size() - from);
 }
 
 std::string EscapePdfString(std::string_view text) {
