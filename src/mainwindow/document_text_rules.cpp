@@ -2,10 +2,13 @@
 
 #include <QChar>
 #include <QLineEdit>
+#include <QPoint>
+#include <QToolTip>
 #include <QVariant>
 #include <algorithm>
 
 #include "pdf/font/insert_font.h"
+#include "session/save_insert.h"
 
 namespace sleevemaster {
 
@@ -37,9 +40,12 @@ PrintableTextValidator::PrintableTextValidator(QLineEdit* field) : QValidator(fi
 }
 
 QValidator::State PrintableTextValidator::validate(QString& input, int& /*position*/) const {
+  refused_.reset();
   for (const uint character : input.toUcs4()) {
-    if (!IsDocumentCharacter(character) && !tolerated_.contains(character))
+    if (!IsDocumentCharacter(character) && !tolerated_.contains(character)) {
+      refused_ = character;
       return Invalid;
+    }
   }
   return Acceptable;
 }
@@ -52,12 +58,19 @@ void PrintableTextValidator::Tolerate(const QString& text) {
   }
 }
 
-void InstallDocumentTextRules(QLineEdit* field, int limit) {
+void InstallDocumentTextRules(QLineEdit* field, int limit, const QString& what) {
   field->setProperty(kLimitProperty, limit);
   field->setMaxLength(limit);
-  new PrintableTextValidator(field);
+  auto* const validator = new PrintableTextValidator(field);
   QObject::connect(field, &QLineEdit::textEdited, field,
                    [field](const QString& text) { FitMaxLength(field, text.size()); });
+  // A key that does nothing would leave the user guessing: the refused character is named
+  // where the user looks, below the field. A key refused by the limit says nothing, as before.
+  QObject::connect(field, &QLineEdit::inputRejected, field, [field, validator, what] {
+    if (const std::optional<char32_t> refused = validator->TakeRefused())
+      QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())),
+                         NotPrintable(what, *refused), field);
+  });
 }
 
 void SetDocumentText(QLineEdit* field, const QString& text) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QValidator>
+#include <optional>
+#include <utility>
 
 class QLineEdit;
 
@@ -25,16 +27,22 @@ class PrintableTextValidator final : public QValidator {
   /// Lets the characters of `text` stand, and only those, besides the document characters.
   void Tolerate(const QString& text);
 
+  /// The character that made the last check refuse an edit, once; nothing when the last check
+  /// took the edit.
+  std::optional<char32_t> TakeRefused() { return std::exchange(refused_, std::nullopt); }
+
  private:
   QList<uint> tolerated_;
+  mutable std::optional<char32_t> refused_;
 };
 
 /// True when the character can be typed into a document field: the insert's font prints it
 /// and it is not a control character.
 bool IsDocumentCharacter(char32_t character);
 
-/// Gives the field the typing limit and the character check of a document text.
-void InstallDocumentTextRules(QLineEdit* field, int limit);
+/// Gives the field the typing limit and the character check of a document text. A character
+/// refused as it is typed or pasted is named beside the field: "`what` contains ...".
+void InstallDocumentTextRules(QLineEdit* field, int limit, const QString& what);
 
 /// Shows a text that the program sets (a loaded value, or the empty text) in a field set up by
 /// InstallDocumentTextRules. A longer text than the limit is shown in full, as the document

@@ -132,11 +132,16 @@ TMain::~TMain() {
 }
 
 void TMain::SetUpFields() {
-  InstallDocumentTextRules(ui_->MainTitle, Limit(CoverField::MainTitle));
-  InstallDocumentTextRules(ui_->SubTitle, Limit(CoverField::SubTitle));
-  InstallDocumentTextRules(ui_->CustomBottomRightCornerText, Limit(CoverField::BottomRightCorner));
-  InstallDocumentTextRules(ui_->InsideJacketText, Limit(CoverField::InsideJacketText));
-  InstallDocumentTextRules(ui_->SideSpineText, Limit(CoverField::SideSpineText));
+  InstallDocumentTextRules(ui_->MainTitle, Limit(CoverField::MainTitle),
+                           DocumentTextWhat(DocumentText::MainTitle));
+  InstallDocumentTextRules(ui_->SubTitle, Limit(CoverField::SubTitle),
+                           DocumentTextWhat(DocumentText::SubTitle));
+  InstallDocumentTextRules(ui_->CustomBottomRightCornerText, Limit(CoverField::BottomRightCorner),
+                           DocumentTextWhat(DocumentText::CustomBottomRightCornerText));
+  InstallDocumentTextRules(ui_->InsideJacketText, Limit(CoverField::InsideJacketText),
+                           DocumentTextWhat(DocumentText::InsideJacketText));
+  InstallDocumentTextRules(ui_->SideSpineText, Limit(CoverField::SideSpineText),
+                           DocumentTextWhat(DocumentText::SideSpineText));
   // The title field is as wide as the subtitle below it.
   for (QLineEdit* field : {ui_->MainTitle, ui_->SubTitle})
     field->setMinimumWidth(FieldWidth(field, Limit(CoverField::SubTitle)));

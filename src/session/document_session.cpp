@@ -89,6 +89,12 @@ constexpr std::array<NamedText, 5> kTexts{{
 
 }  // namespace
 
+QString DocumentTextWhat(DocumentText text) {
+  const auto named = std::find_if(kTexts.begin(), kTexts.end(),
+                                  [text](const NamedText& one) { return one.Field == text; });
+  return QStringLiteral("The ") + QString::fromLatin1(named->Name);
+}
+
 std::string BackCoverContent(const std::string& bytes) {
   CReadTextFile reader = CReadTextFile::FromBytes(bytes);
   // What the writer takes: the lines, so that the editor's CR LF and a last line break are no
@@ -431,7 +437,7 @@ Expected<CoverDocument, QString> DocumentSession::WritableDocument() const {
       value.clear();
       continue;
     }
-    const QString what = QStringLiteral("The ") + QString::fromLatin1(text.Name);
+    const QString what = DocumentTextWhat(text.Field);
     if (std::any_of(value.begin(), value.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
       return MakeUnexpected(what + QStringLiteral(" holds a line break or another control "

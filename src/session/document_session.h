@@ -42,6 +42,9 @@ enum class DocumentText {
   SideSpineText
 };
 
+/// How messages name a text of the document: "The title", "The CD side spine text".
+QString DocumentTextWhat(DocumentText text);
+
 /// The check boxes of a document.
 enum class DocumentFlag { CenterSideSpineText, InversedSideSpineColours, CenterBackCoverText };
 

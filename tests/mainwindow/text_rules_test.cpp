@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 #include <QWidget>
 
 #include "main_window_fixture.h"
@@ -28,13 +29,32 @@ TEST(DocumentCharacterTest, TakesWhatTheFontPrintsOnly) {
 
 class DocumentFieldTest : public ::testing::Test {
  protected:
-  void SetUp() override { InstallDocumentTextRules(&field_, 5); }
+  void SetUp() override {
+    InstallDocumentTextRules(&field_, 5, QStringLiteral("The title"));
+    field_.show();
+    HideSaid();
+  }
+  // A tooltip goes a moment after it is told to.
+  static void HideSaid() {
+    QToolTip::hideText();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+  }
   QLineEdit field_;
 };
 
-TEST_F(DocumentFieldTest, TypingStopsAtTheLimitAndSkipsForeignCharacters) {
-  TypeText(&field_, QStringLiteral("a\u4E2Db\u20ACc\u00E9def"));
+// What the field said last beside itself: the refused character by name, or nothing.
+QString Said() {
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST_F(DocumentFieldTest, TypingStopsAtTheLimitAndSkipsForeignCharactersNamingThem) {
+  TypeText(&field_, QStringLiteral("a\u4E2Db"));
+  EXPECT_EQ(Said(), QStringLiteral("The title contains \"\u4E2D\", which the insert's font cannot "
+                                   "print."));
+  HideSaid();
+  TypeText(&field_, QStringLiteral("\u20ACc\u00E9def"));
   EXPECT_EQ(field_.text(), QStringLiteral("ab\u20ACc\u00E9"));
+  EXPECT_EQ(Said(), QString()) << "a key refused by the limit says nothing";
 }
 
 TEST_F(DocumentFieldTest, PastedTextIsCutAtTheLimitOrRefusedWhole) {
@@ -47,6 +67,11 @@ TEST_F(DocumentFieldTest, PastedTextIsCutAtTheLimitOrRefusedWhole) {
   QApplication::clipboard()->setText(QStringLiteral("c\u4E2D"));
   field_.paste();
   EXPECT_EQ(field_.text(), QStringLiteral("ab"));
+  EXPECT_TRUE(Said().startsWith(QStringLiteral("The title contains \"\u4E2D\"")));
+  QApplication::clipboard()->setText(QStringLiteral("c\u200Bd"));
+  field_.paste();
+  EXPECT_EQ(Said(), QStringLiteral("The title contains U+200B, which the insert's font cannot "
+                                   "print."));
   QApplication::clipboard()->setText(QStringLiteral("c\nd"));
   field_.paste();
   EXPECT_FALSE(field_.text().contains(QLatin1Char('\n')));
