@@ -49,12 +49,14 @@ void CReadTextFile::Scan() {
   int count = 0;
   status_ = kFits;
   while (!at_end_) {
-    const std::size_t length = CharacterCount(NextLine());
-    if (length > longest_)
-      longest_ = length;
-    if (length > kMaxLineLength) {
-      status_ = kLineTooLong;
-      break;
+    const std::string_view line = NextLine();
+    // A line has no more characters than bytes: only a line that may be the longest is counted.
+    if (line.size() > longest_) {
+      longest_ = std::max(longest_, CharacterCount(line));
+      if (longest_ > kMaxLineLength) {
+        status_ = kLineTooLong;
+        break;
+      }
     }
     if (++count > kMaxLines) {
       status_ = kTooManyLines;

@@ -28,9 +28,10 @@ void AppendDocumentHeader(PdfBuilder& pdf, const HeaderSource& source, CReadText
   const char* level = PdfLevelText(source.Options.PdfLevel);
   pdf.Line("%PDF-", level);
   pdf.Line("%!PDF-Sleevemaster");
+  std::string form;
   for (const HeaderKey& key : kHeaderKeys) {
     if (!IsBlock(key)) {
-      if (const std::optional<std::string> value = RecordedValue(key, source))
+      if (const std::optional<std::string_view> value = RecordedValue(key, source, form))
         pdf.Line("%%", key.Key, ": ", *value);
     } else if (back != nullptr && RecordsBlock(key, *back)) {
       pdf.Line("%%Begin ", key.Key);

@@ -369,17 +369,24 @@ inline constexpr auto kFieldLimits = [] {
 }();
 
 /// The value of a key's line as the writer writes it; nothing when the line is left out. A
-/// text's Windows-1252 form keeps to its field's limit.
-inline std::optional<std::string> RecordedValue(const HeaderKey& key, const HeaderSource& source) {
+/// text's Windows-1252 form keeps to its field's limit. The value lies in the source, or in
+/// `form` where it had to be made.
+inline std::optional<std::string_view> RecordedValue(const HeaderKey& key,
+                                                     const HeaderSource& source,
+                                                     std::string& form) {
   const std::optional<std::string_view> text = RecordedText(key, source);
   if (!text)
     return std::nullopt;
   if (key.Form == HeaderForm::UnicodeText) {
     if (IsWindows1252Text(*text))
       return std::nullopt;
-    return std::string(*text);
+    return text;
   }
-  return Windows1252Form(*text, key.Limit > 0 ? key.Limit : kOwnLength);
+  // Numbers, flags and most texts are ASCII, their own Windows-1252 form: nothing to make.
+  if (AsciiRun(*text, 0) == text->size())
+    return text;
+  form = Windows1252Form(*text, key.Limit > 0 ? key.Limit : kOwnLength);
+  return form;
 }
 
 /// A back cover line as a block records it: its Windows-1252 form as many characters long as
