@@ -16,17 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 }  // namespace
 
 BackCoverFileText BackCoverTextFromFileBytes(std::string_view bytes) {
   BackCoverFileText result;
   // The reader stops at a zero byte; so does the text.
-  std::string_view text = bytes.substr(0, bytes.find('\0'));
-  if (text.starts_with(kByteOrderMark))
-    text.remove_prefix(kByteOrderMark.size());
-  result.Text = IsUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
+  result.Text = Utf8OrWindows1252(WithoutByteOrderMark(bytes.substr(0, bytes.find('\0'))));
   if (const std::optional<char32_t> c = FirstUnprintable(result.Text)) {
     result.Ok = false;
     result.Unprintable = *c;

@@ -92,6 +92,12 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF"))
+    text.remove_prefix(3);
+  return text;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));

@@ -31,6 +31,9 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count);
 /// True when the text is well-formed UTF-8 throughout.
 bool IsUtf8(std::string_view text);
 
+/// The text without a leading UTF-8 byte order mark, which only says how a file was saved.
+std::string_view WithoutByteOrderMark(std::string_view text);
+
 /// Appends the UTF-8 bytes of a character.
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -155,8 +155,8 @@ bool IsWindows1252Text(std::string_view utf8) {
   return true;
 }
 
-bool IsWellFormedUtf8(std::string_view text) {
-  return IsUtf8(text);
+std::string Utf8OrWindows1252(std::string_view bytes) {
+  return IsUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
 }
 
 Windows1252Conversion Utf8ToWindows1252(std::string_view text) {

@@ -30,6 +30,10 @@ char32_t Windows1252ToUnicode(unsigned char byte);
 /// Converts Windows-1252 bytes to UTF-8.
 std::string Windows1252ToUtf8(std::string_view text);
 
+/// A text from outside as UTF-8: its bytes when they are UTF-8 as a whole, else taken byte for
+/// byte as Windows-1252, as files and tags written on Windows often are.
+std::string Utf8OrWindows1252(std::string_view bytes);
+
 /// How many bytes from `at` on are ASCII.
 std::size_t AsciiRun(std::string_view text, std::size_t at);
 
@@ -54,10 +58,6 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& at);
 /// Whether Windows-1252 holds the character (its five undefined bytes as the C1 controls of the
 /// same value, as Windows1252ToUnicode gives them).
 bool IsWindows1252Character(char32_t c);
-
-/// True when the text is strict UTF-8: no cut or overlong sequences, no surrogates, nothing
-/// above U+10FFFF.
-bool IsWellFormedUtf8(std::string_view text);
 
 /// Converts UTF-8 to Windows-1252; the first character without a Windows-1252 byte (or a
 /// malformed UTF-8 sequence) makes the conversion fail.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "files/utf8_text.h"
 #include "pdf/text_encoding.h"
 #include "tracks/audio_tags.h"
 #include "tracks/source_files.h"
@@ -246,8 +247,7 @@ std::optional<CueSheet> ParseCueSheet(std::string_view bytes) {
   for (const char c : bytes)
     if (c != '\r')
       text.push_back(c);
-  if (!IsWellFormedUtf8(text))
-    text = Windows1252ToUtf8(text);
+  text = Utf8OrWindows1252(text);
   if (!ContainsNoCase(text, "TRACK"))
     return std::nullopt;
   const NormalisedSheet normalised = Normalised(text);

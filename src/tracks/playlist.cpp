@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <set>
 
+#include "files/utf8_text.h"
+#include "pdf/text_encoding.h"
 #include "tracks/file_names.h"
 #include "tracks/source_files.h"
 
@@ -97,7 +99,7 @@ void ReadExtInf(std::string_view rest, PlaylistEntry& entry) {
   if (digits && value > 0)
     entry.ExtInfDurationMs = value;
   if (comma != std::string_view::npos)
-    entry.ExtInfTitle = DisplayText(Trimmed(rest.substr(comma + 1)));
+    entry.ExtInfTitle = Utf8OrWindows1252(Trimmed(rest.substr(comma + 1)));
 }
 
 std::string BaseName(std::string_view path) {
@@ -123,7 +125,7 @@ Playlist ParsePlaylist(std::string_view bytes) {
       if (StartsWithNoCase(line, "#EXTINF:"))
         ReadExtInf(line.substr(8), pending);
       else if (StartsWithNoCase(line, "#PLAYLIST:"))
-        playlist.Title = DisplayText(Trimmed(line.substr(10)));
+        playlist.Title = Utf8OrWindows1252(Trimmed(line.substr(10)));
       continue;
     }
     // A zero byte cannot be part of a name; such a line names nothing.
@@ -197,8 +199,8 @@ TrackSource PlaylistTracks(const Playlist& playlist, const std::string& folder,
       std::string location = entry.IsUrl ? PercentDecoded(entry.Location) : entry.Path;
       std::replace(location.begin(), location.end(), '\\', '/');
       const std::string name = FileStem(BaseName(location));
-      track.Title =
-          name.empty() ? DisplayText(entry.Location) : SplitLeadingNumber(DisplayText(name)).Title;
+      track.Title = name.empty() ? Utf8OrWindows1252(entry.Location)
+                                 : SplitLeadingNumber(Utf8OrWindows1252(name)).Title;
       if (tags)
         track.Artist = tags->Artist;
     }

@@ -30,9 +30,6 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 /// The last part of a path, without its extension.
 std::string FileStem(std::string_view path);
 
-/// Drops a UTF-8 byte order mark.
-std::string_view WithoutByteOrderMark(std::string_view text);
-
 /// The text quoted for a message: “"name"”, its control characters escaped (MessageText).
 std::string QuotedName(std::string_view bytes);
 

@@ -121,7 +121,7 @@ class Likenesses {
 
 std::string PrintableText(std::string_view text, bool& changed) {
   changed = false;
-  const std::string input = DisplayText(text);
+  const std::string input = Utf8OrWindows1252(text);
   std::string output;
   output.reserve(input.size());
   std::optional<Likenesses> likenesses;

@@ -85,12 +85,6 @@ std::string FileStem(std::string_view path) {
   return std::string(path);
 }
 
-std::string_view WithoutByteOrderMark(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF"))
-    text.remove_prefix(3);
-  return text;
-}
-
 std::string QuotedName(std::string_view bytes) {
   return '"' + MessageText(bytes) + '"';
 }
@@ -263,7 +257,7 @@ TrackSourceResult ReadAudioFiles(const std::string& folder, const std::vector<st
       notAudio.push_back(name);
       continue;
     }
-    NumberedName fromName = SplitLeadingNumber(DisplayText(FileStem(name)));
+    NumberedName fromName = SplitLeadingNumber(Utf8OrWindows1252(FileStem(name)));
     FolderEntry entry{name, std::move(*tags), std::move(fromName.Number),
                       std::move(fromName.Title)};
     if (entry.Tags.Number > 0)

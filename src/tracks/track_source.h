@@ -80,11 +80,7 @@ TrackSourceResult ReadTrackSource(const std::string& path, const CancelFlag* can
 /// are left out and named in a note.
 TrackSourceResult ReadAudioFolder(const std::string& folder, const CancelFlag* cancel = nullptr);
 
-/// A file name or tag as UTF-8 text for a track title: its bytes when they are UTF-8, else
-/// taken as Windows-1252.
-std::string DisplayText(std::string_view bytes);
-
-/// A file name or tag for a message: DisplayText with control characters written as visible
+/// A file name or tag for a message: Utf8OrWindows1252 with control characters written as visible
 /// escapes ("\n", "\x1B", "\u009B"), so no name can steer a terminal or break a line apart.
 std::string MessageText(std::string_view bytes);
 

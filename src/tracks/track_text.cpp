@@ -9,13 +9,9 @@
 
 namespace sleevemaster {
 
-std::string DisplayText(std::string_view bytes) {
-  return IsWellFormedUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
-}
-
 std::string MessageText(std::string_view bytes) {
   static const char kHex[] = "0123456789ABCDEF";
-  const std::string text = DisplayText(bytes);
+  const std::string text = Utf8OrWindows1252(bytes);
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {

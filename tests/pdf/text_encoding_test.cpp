@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "files/utf8_text.h"
 #include "pdf/text_encoding.h"
 
 namespace sleevemaster {
@@ -63,10 +64,10 @@ TEST(TextEncoding, Utf8WithoutAWindows1252ByteIsRefusedNamingTheCharacter) {
     const Windows1252Conversion result = Utf8ToWindows1252(bad);
     EXPECT_FALSE(result.Ok) << bad;
     EXPECT_EQ(result.Unmappable, 0xFFFDu);
-    EXPECT_FALSE(IsWellFormedUtf8(bad)) << bad;
+    EXPECT_FALSE(IsUtf8(bad)) << bad;
   }
   for (const char* good : {"", "plain", "Caf\xC3\xA9", "\xEF\xBF\xBD", "\xF0\x9F\x8E\xB5"})
-    EXPECT_TRUE(IsWellFormedUtf8(good)) << good;
+    EXPECT_TRUE(IsUtf8(good)) << good;
 }
 
 }  // namespace

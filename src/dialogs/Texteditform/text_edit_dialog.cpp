@@ -54,13 +54,11 @@ std::string LocalPath(const QString& path) {
 // anything else is taken byte for byte as Windows-1252, as text files written on Windows and
 // the working files of earlier versions are. A leading byte order mark only says how the file
 // was saved: it is never text.
-QString DecodeText(QByteArray bytes) {
-  if (bytes.startsWith("\xEF\xBB\xBF"))
-    bytes.remove(0, 3);
+QString DecodeText(const QByteArray& bytes) {
   // Strictly judged as a whole: a decoder that keeps state would hold back a cut sequence at
   // the end (a Windows-1252 "\xE9" as the last byte) instead of calling it an error.
   const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  return QString::fromStdString(IsUtf8(text) ? std::string(text) : Windows1252ToUtf8(text));
+  return QString::fromStdString(Utf8OrWindows1252(WithoutByteOrderMark(text)));
 }
 
 // The first character of the text that the insert's font cannot print, if any.
@@ -318,7 +316,7 @@ void TTextEdit::ShowTextInMemo(QByteArray bytes) {
   if (bytes.isEmpty())
     return;
   bytes.removeIf([](char c) { return c == '\r'; });
-  ui_->Text->setPlainText(DecodeText(std::move(bytes)));
+  ui_->Text->setPlainText(DecodeText(bytes));
 }
 
 void TTextEdit::ReportReadFailure(const QString& path, TextFileRead failure) {
